@@ -1,0 +1,221 @@
+#include "KC_String.h"
+
+#include "kc_assert.h"
+#include "kc_platform.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace
+{
+unsigned char ourEmptyBuffer[3] = {0, 0, 0};
+char* const ourEmptyData = reinterpret_cast<char*>(ourEmptyBuffer + 2);
+}
+
+KC_String::KC_String()
+	: myData(ourEmptyData)
+{
+}
+
+KC_String::KC_String(const char* aString)
+	: myData(ourEmptyData)
+{
+	if (aString)
+		Assign(aString, static_cast<int>(std::strlen(aString)));
+}
+
+KC_String::KC_String(const KC_String& aString)
+	: myData(ourEmptyData)
+{
+	Assign(aString.myData, aString.GetLength());
+}
+
+KC_String::~KC_String()
+{
+	Release();
+}
+
+void KC_String::Allocate(int aSize)
+{
+	KC_ASSERT(aSize >= 0 && aSize < 65535);
+	unsigned char* locBlock = static_cast<unsigned char*>(std::malloc(aSize + 3));
+	KC_ASSERT(locBlock);
+	*reinterpret_cast<unsigned short*>(locBlock) = static_cast<unsigned short>(aSize);
+	myData = reinterpret_cast<char*>(locBlock + 2);
+	myData[aSize] = 0;
+}
+
+void KC_String::Release()
+{
+	if (myData != ourEmptyData)
+		std::free(myData - 2);
+	myData = ourEmptyData;
+}
+
+void KC_String::Assign(const char* aData, int aLength)
+{
+	Release();
+	Allocate(aLength);
+	std::memcpy(myData, aData, aLength);
+}
+
+KC_String& KC_String::operator=(const KC_String& aString)
+{
+	if (this != &aString)
+		Assign(aString.myData, aString.GetLength());
+	return *this;
+}
+
+KC_String& KC_String::operator=(const char* aString)
+{
+	if (aString == myData)
+		return *this;
+	if (!aString)
+	{
+		Release();
+		return *this;
+	}
+	// aString may point into this string's buffer: copy before releasing.
+	int locLength = static_cast<int>(std::strlen(aString));
+	KC_String locCopy;
+	locCopy.Allocate(locLength);
+	std::memcpy(locCopy.myData, aString, locLength);
+	Release();
+	myData = locCopy.myData;
+	locCopy.myData = ourEmptyData;
+	return *this;
+}
+
+void KC_String::Clear()
+{
+	Release();
+}
+
+bool KC_String::IsSharedEmpty() const
+{
+	return myData == ourEmptyData;
+}
+
+KC_String KC_String::operator+(const char* aString) const
+{
+	int locLength = GetLength();
+	int locExtra = aString ? static_cast<int>(std::strlen(aString)) : 0;
+	KC_String locResult;
+	locResult.Allocate(locLength + locExtra);
+	std::memcpy(locResult.myData, myData, locLength);
+	std::memcpy(locResult.myData + locLength, aString ? aString : "", locExtra);
+	return locResult;
+}
+
+KC_String KC_String::Left(int aCount) const
+{
+	int locCount = aCount < GetLength() ? aCount : GetLength();
+	KC_String locResult;
+	locResult.Allocate(locCount);
+	std::memcpy(locResult.myData, myData, locCount);
+	return locResult;
+}
+
+KC_String KC_String::Right(int aCount) const
+{
+	int locCount = aCount < GetLength() ? aCount : GetLength();
+	KC_String locResult;
+	locResult.Allocate(locCount);
+	std::memcpy(locResult.myData, myData + GetLength() - locCount, locCount);
+	return locResult;
+}
+
+int KC_String::Find(char aCharacter) const
+{
+	for (int locIndex = 0; locIndex < GetLength(); ++locIndex)
+	{
+		if (myData[locIndex] == aCharacter)
+			return locIndex;
+	}
+	return -1;
+}
+
+int KC_String::ReverseFind(char aCharacter) const
+{
+	for (int locIndex = GetLength(); locIndex >= 0; --locIndex)
+	{
+		if (myData[locIndex] == aCharacter)
+			return locIndex;
+	}
+	return -1;
+}
+
+int KC_String::Find(const char* aString) const
+{
+	if (!aString)
+		return -1;
+	const char* locFound = KC_PlatformFind(myData, aString);
+	return locFound ? static_cast<int>(locFound - myData) : -1;
+}
+
+int KC_String::Replace(char aFrom, char aTo)
+{
+	if (aFrom == aTo)
+		return 0;
+	int locCount = 0;
+	for (int locIndex = 0; locIndex < GetLength(); ++locIndex)
+	{
+		if (myData[locIndex] == aFrom)
+		{
+			myData[locIndex] = aTo;
+			++locCount;
+		}
+	}
+	return locCount;
+}
+
+void KC_String::MakeLower()
+{
+	if (!IsEmpty())
+		KC_PlatformMakeLower(myData);
+}
+
+bool KC_String::operator==(const KC_String& aString) const
+{
+	return KC_PlatformCompare(myData, aString.myData) == 0;
+}
+
+bool KC_String::operator==(const char* aString) const
+{
+	return KC_PlatformCompare(myData, aString ? aString : "") == 0;
+}
+
+bool KC_String::operator<(const KC_String& aString) const
+{
+	return KC_PlatformCompare(myData, aString.myData) < 0;
+}
+
+bool KC_String::operator>(const KC_String& aString) const
+{
+	return KC_PlatformCompare(myData, aString.myData) > 0;
+}
+
+int KC_String::CompareNoCase(const char* aString) const
+{
+	return KC_PlatformCompareNoCase(myData, aString ? aString : "");
+}
+
+void KC_String::Format(const char* aFormat, ...)
+{
+	// A measuring pass sizes the buffer so that every output fits.
+	std::va_list locArguments;
+	va_start(locArguments, aFormat);
+	std::va_list locMeasure;
+	va_copy(locMeasure, locArguments);
+	int locLength = std::vsnprintf(NULL, 0, aFormat, locMeasure);
+	va_end(locMeasure);
+
+	KC_String locText;
+	locText.Allocate(locLength);
+	std::vsnprintf(locText.myData, locLength + 1, aFormat, locArguments);
+	va_end(locArguments);
+	// The text ends at its first NUL, as for any C string.
+	*this = static_cast<const char*>(locText.myData);
+}

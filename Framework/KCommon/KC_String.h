@@ -1,0 +1,59 @@
+#ifndef KC_STRING_H
+#define KC_STRING_H
+
+// 8-bit text of 0 to 65534 characters. The pointer addresses the data; the two
+// bytes before it hold the length and a NUL follows it. Empty strings share one
+// static buffer that is never freed. Copies are deep.
+class KC_String
+{
+public:
+	KC_String();
+	KC_String(const char* aString);
+	KC_String(const KC_String& aString);
+	~KC_String();
+
+	KC_String& operator=(const KC_String& aString);
+	KC_String& operator=(const char* aString);
+
+	void Clear();
+	int GetLength() const { return *reinterpret_cast<const unsigned short*>(myData - 2); }
+	bool IsEmpty() const { return GetLength() == 0; }
+	operator const char*() const { return myData; }
+
+	KC_String operator+(const char* aString) const;
+	KC_String Left(int aCount) const;
+	KC_String Right(int aCount) const;
+
+	int Find(char aCharacter) const;
+	int ReverseFind(char aCharacter) const;
+	int Find(const char* aString) const;
+	int Replace(char aFrom, char aTo);
+	void MakeLower();
+
+	bool operator==(const KC_String& aString) const;
+	bool operator==(const char* aString) const;
+	bool operator!=(const KC_String& aString) const { return !(*this == aString); }
+	bool operator!=(const char* aString) const { return !(*this == aString); }
+	bool operator<(const KC_String& aString) const;
+	bool operator>(const KC_String& aString) const;
+	int CompareNoCase(const char* aString) const;
+
+	void Format(const char* aFormat, ...)
+#if defined(__GNUC__)
+		__attribute__((format(printf, 2, 3)))
+#endif
+		;
+
+	// True while the string points at the shared empty buffer.
+	bool IsSharedEmpty() const;
+
+private:
+	// Points the string at a new buffer of aSize characters (terminated, not filled).
+	void Allocate(int aSize);
+	void Release();
+	void Assign(const char* aData, int aLength);
+
+	char* myData;
+};
+
+#endif

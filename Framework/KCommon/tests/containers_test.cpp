@@ -1,0 +1,233 @@
+#include "kc_growingarray.h"
+#include "kc_keytree.h"
+#include "kc_list.h"
+#include "kc_listiterator.h"
+#include "kc_locstring.h"
+#include "kc_publisher.h"
+#include "KC_String.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct Counted
+{
+	explicit Counted(int* aDeaths) : myDeaths(aDeaths) {}
+	virtual ~Counted() { ++*myDeaths; }
+	int* myDeaths;
+};
+}
+
+TEST(KC_List, AppendIterateSetAndRemove)
+{
+	KC_List<int> locList;
+	KC_ListIterator<int> locIterator(&locList);
+	EXPECT_FALSE(locIterator.First());
+	EXPECT_TRUE(locIterator.IsDone());
+	EXPECT_FALSE(locIterator.Next());
+
+	for (int locValue = 1; locValue <= 4; ++locValue)
+		EXPECT_TRUE(locList.Add(locValue));
+	EXPECT_EQ(4, locList.Count());
+	EXPECT_EQ(1, locList.GetFirst());
+
+	// Remove the first and the last, double the others.
+	locIterator.First();
+	locIterator.Remove();
+	EXPECT_EQ(2, locIterator.Get());
+	locIterator.Set(20);
+	locIterator.Next();
+	locIterator.Set(30);
+	locIterator.Next();
+	locIterator.Remove();
+	EXPECT_TRUE(locIterator.IsDone());
+	EXPECT_EQ(2, locList.Count());
+	EXPECT_EQ(20, locList.myFirstLink->myItem);
+	EXPECT_EQ(30, locList.myLastLink->myItem);
+	EXPECT_EQ(nullptr, locList.myLastLink->myNextLink);
+	EXPECT_EQ(locList.myFirstLink, locList.myLastLink->myPreviousLink);
+
+	// The list stays usable after removals.
+	locList.Add(40);
+	int locSum = 0;
+	for (locIterator.First(); !locIterator.IsDone(); locIterator.Next())
+		locSum += locIterator.Get();
+	EXPECT_EQ(90, locSum);
+
+	locList.RemoveAll();
+	EXPECT_EQ(0, locList.Count());
+	EXPECT_EQ(nullptr, locList.myFirstLink);
+	EXPECT_EQ(nullptr, locList.myLastLink);
+}
+
+TEST(KC_List, StringItemsAreCopiesAndDeleteAllDeletesPointers)
+{
+	KC_List<KC_String> locStrings;
+	KC_String locText("one");
+	locStrings.Add(locText);
+	locText = "changed";
+	EXPECT_STREQ("one", locStrings.GetFirst());
+
+	int locDeaths = 0;
+	{
+		KC_List<Counted*> locOwned;
+		locOwned.Add(new Counted(&locDeaths));
+		locOwned.Add(new Counted(&locDeaths));
+		locOwned.DeleteAll();
+		EXPECT_EQ(2, locDeaths);
+		EXPECT_EQ(0, locOwned.Count());
+	}
+	EXPECT_EQ(2, locDeaths);
+}
+
+TEST(KC_GrowingArray, GrowsByItsStepAndRefusesWithoutOne)
+{
+	KC_GrowingArray<int*> locArray;
+	ASSERT_TRUE(locArray.Init(4, 4));
+	int locValues[5];
+	for (int& locValue : locValues)
+		EXPECT_TRUE(locArray.Add(&locValue));
+	EXPECT_EQ(5, locArray.Count());
+	EXPECT_EQ(8, locArray.Resize(8));
+	EXPECT_EQ(&locValues[4], locArray[4]);
+	EXPECT_EQ(&locValues[0], locArray[0]);
+
+	// Shrinking stops at the count.
+	EXPECT_EQ(5, locArray.Resize(2));
+	EXPECT_EQ(&locValues[4], locArray[4]);
+
+	KC_GrowingArray<int*> locFixed;
+	ASSERT_TRUE(locFixed.Init(2, 0, true));
+	EXPECT_TRUE(locFixed.Add(&locValues[0]));
+	EXPECT_TRUE(locFixed.Add(&locValues[1]));
+	EXPECT_FALSE(locFixed.Add(&locValues[2]));
+	EXPECT_EQ(2, locFixed.Count());
+
+	locArray.RemoveAt(0);
+	EXPECT_EQ(4, locArray.Count());
+	EXPECT_EQ(&locValues[1], locArray[0]);
+}
+
+TEST(KC_KeyTree, DuplicatesAndLookup)
+{
+	int locFirst = 1, locSecond = 2;
+	KC_KeyTree<KC_String, int*> locUnique;
+	EXPECT_TRUE(locUnique.Add("m", &locFirst));
+	EXPECT_FALSE(locUnique.Add("m", &locSecond));
+	EXPECT_EQ(1, locUnique.Count());
+	int* locFound = nullptr;
+	EXPECT_TRUE(locUnique.Find("m", &locFound));
+	EXPECT_EQ(&locFirst, locFound);
+	EXPECT_FALSE(locUnique.Find("M"));
+
+	KC_KeyTree<KC_String, int*> locDuplicates(true);
+	EXPECT_TRUE(locDuplicates.Add("m", &locFirst));
+	EXPECT_TRUE(locDuplicates.Add("m", &locSecond));
+	EXPECT_EQ(2, locDuplicates.Count());
+	KC_KeyTreeNode<KC_String, int*>* locNode = nullptr;
+	EXPECT_TRUE(locDuplicates.Find("m", &locFound, &locNode));
+	EXPECT_EQ(&locFirst, locFound);
+	ASSERT_NE(nullptr, locNode);
+	ASSERT_NE(nullptr, locNode->myRightChild);
+	EXPECT_EQ(&locSecond, locNode->myRightChild->myItem);
+	EXPECT_EQ(nullptr, locNode->myLeftChild);
+}
+
+TEST(KC_KeyTree, DegenerateTreesAreSearchedAndFreedCompletely)
+{
+	int locDeaths = 0;
+	{
+		KC_KeyTree<int, Counted*> locTree;
+		// Sorted insertion makes chains: ascending, then descending below them.
+		for (int locKey = 0; locKey < 5000; ++locKey)
+			ASSERT_TRUE(locTree.Add(locKey, new Counted(&locDeaths)));
+		for (int locKey = -1; locKey > -1000; --locKey)
+			ASSERT_TRUE(locTree.Add(locKey, new Counted(&locDeaths)));
+		Counted* locItem = nullptr;
+		EXPECT_TRUE(locTree.Find(4999, &locItem));
+		EXPECT_TRUE(locTree.Find(-999, &locItem));
+		EXPECT_FALSE(locTree.Find(5000, &locItem));
+		locTree.DeleteAll();
+		EXPECT_EQ(0, locTree.Count());
+	}
+	EXPECT_EQ(5999, locDeaths);
+}
+
+namespace
+{
+class Recorder : public KC_Subscriber<int, KC_String>
+{
+public:
+	explicit Recorder(const char* aName, KC_String* aLog) : myName(aName), myLog(aLog) {}
+	bool Receive(int aKey, KC_String aValue) override
+	{
+		KC_String locEntry;
+		locEntry.Format("%s%s:%d:%s;", static_cast<const char*>(*myLog), myName, aKey,
+		                static_cast<const char*>(aValue));
+		*myLog = locEntry;
+		return true;
+	}
+	const char* myName;
+	KC_String* myLog;
+};
+}
+
+TEST(KC_Publisher, CallsSubscribersOfTheKeyInOrder)
+{
+	KC_String locLog;
+	Recorder locFirst("a", &locLog), locSecond("b", &locLog), locOther("c", &locLog);
+	KC_Publisher<int, KC_String> locPublisher;
+	EXPECT_FALSE(locPublisher.CallbackSubscribers(1, "none"));
+
+	locPublisher.Subscribe(1, &locFirst);
+	locPublisher.Subscribe(1, &locSecond);
+	locPublisher.Subscribe(0, &locOther);
+	EXPECT_TRUE(locPublisher.CallbackSubscribers(1, "x"));
+	EXPECT_STREQ("a:1:x;b:1:x;", locLog);
+
+	locPublisher.Unsubscribe(1, &locFirst);
+	locLog.Clear();
+	EXPECT_TRUE(locPublisher.CallbackSubscribers(1, "y"));
+	EXPECT_STREQ("b:1:y;", locLog);
+}
+
+TEST(KC_LocString, CopiesWideText)
+{
+	KC_LocString locText(u"h\u00e9llo");
+	EXPECT_EQ(5, locText.GetLength());
+	KC_LocString locCopy(locText);
+	EXPECT_NE(locText.GetData(), locCopy.GetData());
+	locCopy = u"x";
+	EXPECT_EQ(1, locCopy.GetLength());
+	locCopy = locCopy.GetData();
+	EXPECT_EQ(u'x', locCopy.GetData()[0]);
+	EXPECT_EQ(u'\u00e9', locText.GetData()[1]);
+}
+
+using KC_ContainersDeathTest = ::testing::Test;
+
+TEST(KC_ContainersDeathTest, BrokenPreconditionsAreAssertions)
+{
+	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	EXPECT_DEATH({ KC_List<int> locList; locList.GetFirst(); }, "Assertion \\(myFirstLink\\) failed in .*kc_list");
+	EXPECT_DEATH({ KC_ListIterator<int> locIterator(nullptr); }, "Assertion \\(myList\\) failed in .*kc_listiterator");
+	EXPECT_DEATH(
+		{
+			KC_List<int> locList;
+			KC_ListIterator<int> locIterator(&locList);
+			locIterator.First();
+			locIterator.Get();
+		},
+		"Assertion \\(myList && myCurrentLink\\) failed in .*kc_listiterator");
+	EXPECT_DEATH(
+		{
+			KC_GrowingArray<int*> locArray;
+			locArray.Init(1, 1);
+			locArray.Init(1, 1);
+		},
+		"Assertion \\(myItemList == NULL\\) failed in .*kc_growingarray");
+	EXPECT_DEATH({ KC_GrowingArray<int*> locArray; locArray.Add(nullptr); },
+	             "Assertion \\(myMaxNrOfItems > 0\\) failed in .*kc_growingarray");
+	EXPECT_DEATH({ KC_LocString locText(nullptr); }, "Assertion \\(aString\\) failed in .*kc_locstring");
+	EXPECT_DEATH({ KC_LocString locText; locText.GetData(); }, "Assertion \\(myData\\) failed in .*kc_locstring");
+}

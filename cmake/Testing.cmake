@@ -1,0 +1,25 @@
+# GoogleTest for both builds and one helper to register a module's unit tests.
+if(CMAKE_CROSSCOMPILING)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  # Google Test's own sources are not held to our warning set.
+  target_compile_options(gtest PRIVATE -w)
+  target_compile_options(gtest_main PRIVATE -w)
+  set(KC_GTEST_LIBS gtest_main gtest)
+else()
+  find_package(GTest REQUIRED)
+  set(KC_GTEST_LIBS GTest::gtest_main GTest::gtest)
+endif()
+
+# kc_add_unit_test(NAME SOURCES... LIBS libs...)
+# One executable per module, registered as one CTest test (under Wine in the Windows build).
+function(kc_add_unit_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${KC_GTEST_LIBS})
+  add_test(NAME ${name} COMMAND ${name} --gtest_color=no
+           WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+  set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 600)
+endfunction()

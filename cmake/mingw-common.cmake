@@ -1,0 +1,9 @@
+# Compilers and search paths of a mingw-w64 triple (posix thread model).
+set(CMAKE_C_COMPILER   ${KC_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${KC_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${KC_MINGW_TRIPLE}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${KC_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
