@@ -1,0 +1,448 @@
+#include "Ice.h"
+
+#include "IceLangDecoder.h"
+#include "JuiceToIce.h"
+#include "KC_String.h"
+#include "kc_assert.h"
+#include "kc_output.h"
+#include "kf_file.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <zlib.h>
+
+namespace
+{
+const char ourVersion[] = "ice0010";
+char ourEmptyText[1] = {0};
+
+// Bounds that keep corrupt files from exhausting the stack: nesting of member
+// records, hops along a reference chain, and references resolved inside one another.
+const int ourMaxDepth = 256;
+const int ourMaxReferenceHops = 256;
+const int ourMaxNestedResolutions = 256;
+
+// The smallest member record: type hash, name hash, kind, and a length or a child.
+const unsigned int ourMinRecordSize = 16;
+
+// The root whose references are being resolved, and how deeply resolutions nest.
+Ice* ourResolvingRoot = NULL;
+int ourNestedResolutions = 0;
+
+unsigned int HashBytes(const char* aText, size_t aLength)
+{
+	uLong locHash = adler32(0L, Z_NULL, 0);
+	return static_cast<unsigned int>(adler32(locHash, reinterpret_cast<const Bytef*>(aText), static_cast<uInt>(aLength)));
+}
+}
+
+// Reads little-endian fields and counts the bytes that remain.
+class Ice::Reader
+{
+public:
+	explicit Reader(KF_File& aFile) : myFile(aFile) {}
+
+	unsigned int Remaining() const { return myFile.GetSize() - myFile.GetPosition(); }
+
+	bool ReadBytes(void* aDestination, unsigned int aCount)
+	{
+		if (aCount > Remaining())
+			return false;
+		myFile.Read(aDestination, aCount);
+		return true;
+	}
+
+	bool ReadInt(int& aValue)
+	{
+		unsigned char locBytes[4];
+		if (!ReadBytes(locBytes, 4))
+			return false;
+		aValue = static_cast<int>(locBytes[0] | (locBytes[1] << 8) | (locBytes[2] << 16) |
+		                          (static_cast<unsigned int>(locBytes[3]) << 24));
+		return true;
+	}
+
+private:
+	KF_File& myFile;
+};
+
+unsigned int Ice::Hash(const char* aText)
+{
+	return HashBytes(aText, std::strlen(aText));
+}
+
+Ice* Ice::Load(const char* aFileName, bool aConvert)
+{
+	KC_String locName(aFileName);
+	if (aConvert)
+	{
+		locName.MakeLower();
+		if (!JuiceToIce::Priv_AssertFileName(locName))
+			return NULL;
+	}
+	Ice* locRoot = new (std::nothrow) Ice;
+	if (!locRoot)
+		return NULL;
+	if (!locRoot->Init(aFileName ? static_cast<const char*>(locName) : NULL))
+	{
+		delete locRoot;
+		return NULL;
+	}
+	return locRoot;
+}
+
+Ice::Ice()
+	: myTypeHash(0), myNameHash(0), myKind(KIND_VALUE), myValue(ourEmptyText), myReference(NULL),
+	  myMembers(NULL), myLangDecoder(NULL), myReferenceState(UNRESOLVED), myIsRoot(false)
+{
+}
+
+Ice::~Ice()
+{
+	if (myValue != ourEmptyText)
+		std::free(myValue);
+	if (myMembers)
+	{
+		for (int locIndex = 0; locIndex < myKind; ++locIndex)
+			delete myMembers[locIndex];
+		delete[] myMembers;
+	}
+	if (myIsRoot)
+		delete myLangDecoder;
+}
+
+bool Ice::Init(const char* aFileName)
+{
+	if (!aFileName || !*aFileName)
+	{
+		KC_Log("Ice::Init(): empty filename");
+		return false;
+	}
+	KF_File locFile;
+	if (!locFile.Open(aFileName, OPEN_READ))
+	{
+		KC_Log("Ice::Init(): failed to read file '%s'", aFileName);
+		return false;
+	}
+	Reader locReader(locFile);
+	bool locResult = false;
+	char locVersion[9] = {0};
+	locReader.ReadBytes(locVersion, locReader.Remaining() < 8 ? locReader.Remaining() : 8);
+	int locFlag = 0;
+	int locCount = 0;
+	if (std::strcmp(locVersion, ourVersion) != 0)
+	{
+		KC_Log("Ice::Init(): invalid file version '%s' should have been '%s'", locVersion, ourVersion);
+	}
+	else if (!locReader.ReadInt(locFlag))
+	{
+		KC_Log("Ice::Init(): failed to read file '%s'", aFileName);
+	}
+	else
+	{
+		myIsRoot = true;
+		myTypeHash = Hash(ourVersion);
+		myNameHash = Hash(aFileName);
+		myKind = 0;
+		if (locFlag != 0)
+		{
+			myLangDecoder = new (std::nothrow) IceLangDecoder;
+			if (!myLangDecoder)
+			{
+				KC_Log("Ice::Init(): failed to allocate language decoder");
+				locFile.Close();
+				return false;
+			}
+			if (!myLangDecoder->Load(aFileName))
+			{
+				KC_Log("Ice::Init(): failed to load language decoder for '%s'", aFileName);
+				locFile.Close();
+				return false;
+			}
+		}
+		if (!locReader.ReadInt(locCount) || locCount < 1)
+		{
+			KC_Log("Ice::Init(): top level instance had no members");
+		}
+		else if (static_cast<unsigned int>(locCount) > locReader.Remaining() / ourMinRecordSize ||
+		         !(myMembers = new (std::nothrow) Ice*[locCount]()))
+		{
+			KC_Log("Ice::Init(): failed to allocate member array");
+		}
+		else
+		{
+			myKind = locCount;
+			locResult = true;
+			for (int locIndex = 0; locResult && locIndex < locCount; ++locIndex)
+			{
+				myMembers[locIndex] = new (std::nothrow) Ice;
+				if (myMembers[locIndex])
+					myMembers[locIndex]->myLangDecoder = myLangDecoder;
+				if (!myMembers[locIndex] || !myMembers[locIndex]->ReadMember(locReader, 1))
+				{
+					KC_Log("Ice::Init(): failed to create member %d", locIndex);
+					locResult = false;
+				}
+			}
+			ourResolvingRoot = this;
+			for (int m = 0; locResult && m < locCount; ++m)
+			{
+				KC_ASSERT(myMembers[m]);
+				if (!myMembers[m] || !myMembers[m]->ResolveReferences(1))
+				{
+					KC_Log("Ice::Init(): failed to resolve references for member %d", m);
+					locResult = false;
+				}
+			}
+			ourResolvingRoot = NULL;
+		}
+	}
+	locFile.Close();
+	return locResult;
+}
+
+bool Ice::ReadMember(Reader& aReader, int aDepth)
+{
+	if (aDepth > ourMaxDepth)
+	{
+		KC_Log("Ice::Init(): members nested deeper than %d levels", ourMaxDepth);
+		return false;
+	}
+	int locTypeHash = 0, locNameHash = 0;
+	if (!aReader.ReadInt(locTypeHash) || !aReader.ReadInt(locNameHash) || !aReader.ReadInt(myKind))
+		return false;
+	myTypeHash = static_cast<unsigned int>(locTypeHash);
+	myNameHash = static_cast<unsigned int>(locNameHash);
+
+	if (myKind == KIND_VALUE || myKind == 0 || myKind == KIND_REFERENCE)
+	{
+		int locLength = 0;
+		if (!aReader.ReadInt(locLength))
+			return false;
+		if (static_cast<unsigned int>(locLength) >= ICE_MAX_STRING)
+		{
+			KC_Log("Ice::Init(): invalid string length %d >= %d", locLength, ICE_MAX_STRING);
+			return false;
+		}
+		if (locLength > 0)
+		{
+			if (static_cast<unsigned int>(locLength) > aReader.Remaining())
+				return false;
+			char* locText = static_cast<char*>(std::malloc(locLength + 1));
+			if (!locText)
+			{
+				KC_Log("Ice::Init(): failed to allocate value memory");
+				return false;
+			}
+			aReader.ReadBytes(locText, locLength);
+			locText[locLength] = 0;
+			myValue = locText;
+		}
+		else if (myKind == KIND_REFERENCE)
+		{
+			KC_Log("Ice::Init(): encountered reference with empty string value");
+			return false;
+		}
+		return true;
+	}
+	if (myKind < 1)
+		return false;
+
+	// Every child needs a record of its own: a larger count cannot be real.
+	if (static_cast<unsigned int>(myKind) > aReader.Remaining() / ourMinRecordSize ||
+	    !(myMembers = new (std::nothrow) Ice*[myKind]()))
+	{
+		KC_Log("Ice::Init(): failed to allocate member array");
+		myMembers = NULL;
+		myKind = 0;
+		return false;
+	}
+	for (int locIndex = 0; locIndex < myKind; ++locIndex)
+	{
+		myMembers[locIndex] = new (std::nothrow) Ice;
+		if (myMembers[locIndex])
+			myMembers[locIndex]->myLangDecoder = myLangDecoder;
+		if (!myMembers[locIndex] || !myMembers[locIndex]->ReadMember(aReader, aDepth + 1))
+		{
+			KC_Log("Ice::Init(): failed to create member %d", locIndex);
+			return false;
+		}
+	}
+	return true;
+}
+
+bool Ice::ResolveReferences(int aDepth)
+{
+	if (myKind == KIND_REFERENCE)
+		return ResolveReference();
+	if (!IsComposite() || aDepth > ourMaxDepth)
+		return true;
+	for (int m = 0; m < myKind; ++m)
+	{
+		KC_ASSERT(myMembers[m]);
+		if (!myMembers[m] || !myMembers[m]->ResolveReferences(aDepth + 1))
+			return false;
+	}
+	return true;
+}
+
+bool Ice::ResolveReference()
+{
+	if (myReferenceState == RESOLVED)
+		return true;
+	// A reference met again while it is being resolved lies on a cycle.
+	if (myReferenceState == RESOLVING || !ourResolvingRoot || ourNestedResolutions >= ourMaxNestedResolutions)
+		return false;
+	myReferenceState = RESOLVING;
+	if (KC_String(myValue).CompareNoCase("NULL") == 0)
+	{
+		myReference = NULL;
+	}
+	else
+	{
+		++ourNestedResolutions;
+		myReference = ourResolvingRoot->GetMember(myValue);
+		--ourNestedResolutions;
+		KC_ASSERT(myReference);
+		if (!myReference)
+		{
+			myReferenceState = UNRESOLVED;
+			return false;
+		}
+	}
+	if (myValue != ourEmptyText)
+		std::free(myValue);
+	myValue = ourEmptyText;
+	myReferenceState = RESOLVED;
+	return true;
+}
+
+Ice* Ice::Follow()
+{
+	Ice* locMember = this;
+	for (int locHops = 0; locMember && locMember->myKind == KIND_REFERENCE; ++locHops)
+	{
+		// A chain longer than the bound is a cycle: it ends at no target.
+		if (locHops >= ourMaxReferenceHops)
+			return NULL;
+		if (locMember->myReferenceState != RESOLVED && !locMember->ResolveReference())
+			return NULL;
+		locMember = locMember->myReference;
+	}
+	return locMember;
+}
+
+Ice* Ice::FindChild(const char* aName, int aLength)
+{
+	unsigned int locHash = HashBytes(aName, aLength);
+	for (int locCount = 0; IsComposite() && locCount < myKind; ++locCount)
+	{
+		KC_ASSERT(myMembers[locCount]);
+		if (myMembers[locCount] && myMembers[locCount]->myNameHash == locHash)
+			return myMembers[locCount];
+	}
+	KC_String locName(KC_String(aName).Left(aLength));
+	KC_Log("Ice::GetMember(): failed to find member named '%s'. This may or may not cause a crash.",
+	       static_cast<const char*>(locName));
+	return NULL;
+}
+
+Ice* Ice::GetMember(const char* aName)
+{
+	if (!aName)
+		return NULL;
+	Ice* locMember = this;
+	const char* locRest = aName;
+	for (;;)
+	{
+		locMember = locMember->Follow();
+		if (!locMember)
+			return NULL;
+		const char* locDot = std::strchr(locRest, '.');
+		if (!locDot)
+			return locMember->FindChild(locRest, static_cast<int>(std::strlen(locRest)));
+		Ice* locChild = locMember->FindChild(locRest, static_cast<int>(locDot - locRest));
+		if (!locChild)
+		{
+			KC_Log("Ice::GetMember(): failed to find member named '%s'. This may or may not cause a crash.", locRest);
+			return NULL;
+		}
+		locMember = locChild;
+		locRest = locDot + 1;
+	}
+}
+
+Ice* Ice::GetMember(const unsigned int anIndex)
+{
+	Ice* locMember = Follow();
+	if (locMember != this)
+		return locMember ? locMember->GetMember(anIndex) : NULL;
+	if (IsComposite() && anIndex < static_cast<unsigned int>(myKind))
+	{
+		KC_ASSERT(myMembers[anIndex]);
+		return myMembers[anIndex];
+	}
+	KC_ASSERT(0 && "Ice::GetMember(const unsigned int anIndex): index out of range");
+	return NULL;
+}
+
+const char* Ice::GetMemberValue(const char* aName)
+{
+	Ice* locMember = GetMember(aName);
+	if (!locMember)
+	{
+		KC_Log("Ice::GetMemberValue(): failed to find member named '%s'", aName ? aName : "");
+		return NULL;
+	}
+	return locMember->GetValue();
+}
+
+const char* Ice::GetValue()
+{
+	Ice* locMember = Follow();
+	if (!locMember || locMember->IsComposite())
+		return NULL;
+	return locMember->myValue;
+}
+
+int Ice::GetInt()
+{
+	const char* locText = GetValue();
+	if (!locText)
+		return 0;
+	while (*locText == ' ' || (*locText >= '\t' && *locText <= '\r'))
+		++locText;
+	bool locNegative = *locText == '-';
+	if (*locText == '-' || *locText == '+')
+		++locText;
+	unsigned int locValue = 0;
+	for (; *locText >= '0' && *locText <= '9'; ++locText)
+		locValue = locValue * 10 + static_cast<unsigned int>(*locText - '0');
+	return static_cast<int>(locNegative ? 0u - locValue : locValue);
+}
+
+const char16_t* Ice::GetLocString()
+{
+	Ice* locMember = Follow();
+	if (locMember != this)
+		return locMember ? locMember->GetLocString() : NULL;
+	KC_ASSERT(myLangDecoder);
+	if (!myLangDecoder)
+		return NULL;
+	return myLangDecoder->GetString(static_cast<unsigned int>(GetInt()));
+}
+
+unsigned int Ice::GetCount(bool aFollowReferences)
+{
+	Ice* locMember = aFollowReferences ? Follow() : this;
+	if (!locMember || !locMember->IsComposite())
+		return 0;
+	return static_cast<unsigned int>(locMember->myKind);
+}
+
+unsigned int Ice::GetTypeHash()
+{
+	Ice* locMember = Follow();
+	return locMember ? locMember->myTypeHash : Hash("NULL");
+}

@@ -1,0 +1,71 @@
+#ifndef ICE_H
+#define ICE_H
+
+class IceLangDecoder;
+
+#define ICE_MAX_STRING 512
+
+// One member of a loaded Ice tree; the root is an Ice too. Names exist only as
+// their Adler-32 checksums. A composite owns its children, a value its text;
+// the root owns the language decoder.
+class Ice
+{
+public:
+	// Loads anIceFileName, first bringing it up to date with its Juice text when
+	// aConvert is set. NULL on failure.
+	static Ice* Load(const char* aFileName, bool aConvert);
+
+	Ice();
+	~Ice();
+
+	bool Init(const char* aFileName);
+
+	Ice* GetMember(const char* aName);
+	Ice* GetMember(const unsigned int anIndex);
+	const char* GetMemberValue(const char* aName);
+	const char* GetValue();
+	int GetInt();
+	const char16_t* GetLocString();
+	unsigned int GetCount(bool aFollowReferences);
+	unsigned int GetTypeHash();
+	bool IsReference() const { return myKind == KIND_REFERENCE; }
+
+	static unsigned int Hash(const char* aText);
+
+private:
+	enum
+	{
+		KIND_VALUE = -1,
+		KIND_REFERENCE = -2
+	};
+	enum ReferenceState
+	{
+		UNRESOLVED,
+		RESOLVING,
+		RESOLVED
+	};
+
+	Ice(const Ice&);
+	Ice& operator=(const Ice&);
+
+	class Reader;
+	bool ReadMember(Reader& aReader, int aDepth);
+	bool ResolveReferences(int aDepth);
+	bool ResolveReference();
+	// The member that this one stands for: itself, or the end of its reference chain (NULL for none).
+	Ice* Follow();
+	Ice* FindChild(const char* aName, int aLength);
+	bool IsComposite() const { return myKind >= 1; }
+
+	unsigned int myTypeHash;
+	unsigned int myNameHash;
+	int myKind;
+	char* myValue;
+	Ice* myReference;
+	Ice** myMembers;
+	IceLangDecoder* myLangDecoder;
+	ReferenceState myReferenceState;
+	bool myIsRoot;
+};
+
+#endif

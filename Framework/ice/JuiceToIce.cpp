@@ -1,0 +1,285 @@
+#include "JuiceToIce.h"
+
+#include "Ice.h"
+#include "JuiceCompiler.h"
+#include "JuiceFree.h"
+#include "JuiceNameSpace.h"
+#include "JuiceRef.h"
+#include "JuiceType.h"
+#include "EverythingIgnorer.h"
+#include "kc_assert.h"
+#include "kc_growingarray.h"
+#include "kc_output.h"
+#include "kf_file.h"
+
+#include <cstring>
+#include <zlib.h>
+
+namespace
+{
+const char ourVersion[] = "ice0010";
+const char ourConvertSignature[] =
+	"JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& aLocalizer)";
+
+struct HashRecord
+{
+	KC_String myText;
+	unsigned int myHash;
+};
+
+// The names written, in order, and the names whose checksums collide.
+class HashTables
+{
+public:
+	HashTables()
+	{
+		myHashes.Init(128, 128);
+		myDuplicates.Init(128, 128);
+	}
+	~HashTables() { Clear(); }
+
+	void Record(const KC_String& aText, unsigned int aHash)
+	{
+		bool locCollision = false;
+		for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
+		{
+			HashRecord* locRecord = myHashes[locIndex];
+			if (locRecord->myHash != aHash)
+				continue;
+			if (std::strcmp(locRecord->myText, aText) == 0)
+				return;
+			AddDuplicate(locRecord->myText, aHash);
+			locCollision = true;
+		}
+		if (locCollision)
+			AddDuplicate(aText, aHash);
+		Add(myHashes, aText, aHash);
+	}
+
+	// "<ice name up to its last dot>hash": every name, then the collisions.
+	bool Write(const KC_String& anIceName)
+	{
+		int locDot = anIceName.ReverseFind('.');
+		KC_String locName = anIceName.Left(locDot + 1) + "hash";
+		FILE* locFile = std::fopen(locName, "w");
+		if (!locFile)
+			return false;
+		for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
+			std::fprintf(locFile, "%13d %s\n", static_cast<int>(myHashes[locIndex]->myHash),
+			             static_cast<const char*>(myHashes[locIndex]->myText));
+		std::fprintf(locFile, "\n");
+		std::fprintf(locFile, "\n");
+		if (myDuplicates.Count() > 0)
+		{
+			std::fprintf(locFile, "Duplicate Hash Entries:\n");
+			for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
+				std::fprintf(locFile, "%13d %s\n", static_cast<int>(myDuplicates[locIndex]->myHash),
+				             static_cast<const char*>(myDuplicates[locIndex]->myText));
+			std::fprintf(locFile, "\n%d duplicate hash entries were found!\n", myDuplicates.Count());
+		}
+		else
+		{
+			std::fprintf(locFile, "No duplicate hash entries.\n");
+		}
+		std::fclose(locFile);
+		Clear();
+		return true;
+	}
+
+private:
+	void AddDuplicate(const KC_String& aText, unsigned int aHash)
+	{
+		for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
+		{
+			if (myDuplicates[locIndex]->myHash == aHash && std::strcmp(myDuplicates[locIndex]->myText, aText) == 0)
+				return;
+		}
+		Add(myDuplicates, aText, aHash);
+	}
+
+	static void Add(KC_GrowingArray<HashRecord*>& anArray, const KC_String& aText, unsigned int aHash)
+	{
+		HashRecord* locRecord = new HashRecord;
+		locRecord->myText = aText;
+		locRecord->myHash = aHash;
+		if (!anArray.Add(locRecord))
+			delete locRecord;
+	}
+
+	void Clear()
+	{
+		for (int locIndex = myHashes.Count() - 1; locIndex >= 0; --locIndex)
+		{
+			delete myHashes[locIndex];
+			myHashes.RemoveAt(locIndex);
+		}
+		for (int locIndex = myDuplicates.Count() - 1; locIndex >= 0; --locIndex)
+		{
+			delete myDuplicates[locIndex];
+			myDuplicates.RemoveAt(locIndex);
+		}
+	}
+
+	KC_GrowingArray<HashRecord*> myHashes;
+	KC_GrowingArray<HashRecord*> myDuplicates;
+};
+
+HashTables& Tables()
+{
+	static HashTables ourTables;
+	return ourTables;
+}
+
+bool WriteInt(FILE* aHandle, int aValue)
+{
+	unsigned char locBytes[4] = {
+		static_cast<unsigned char>(aValue & 0xFF), static_cast<unsigned char>((aValue >> 8) & 0xFF),
+		static_cast<unsigned char>((aValue >> 16) & 0xFF), static_cast<unsigned char>((aValue >> 24) & 0xFF)};
+	return std::fwrite(locBytes, 4, 1, aHandle) == 1;
+}
+
+bool WriteString(FILE* aHandle, const char* aString)
+{
+	KC_ASSERT(strlen(aString) < ICE_MAX_STRING);
+	int locLength = static_cast<int>(std::strlen(aString));
+	if (!WriteInt(aHandle, locLength))
+		return false;
+	return locLength == 0 || std::fwrite(aString, static_cast<size_t>(locLength), 1, aHandle) == 1;
+}
+
+// Writes the checksum of aText and records the pair in the hash table.
+bool WriteHash(FILE* aHandle, const KC_String& aText)
+{
+	unsigned int locHash = Ice::Hash(aText);
+	Tables().Record(aText, locHash);
+	return WriteInt(aHandle, static_cast<int>(locHash));
+}
+
+KC_String ChildPath(const KC_String& aParentPath, const KC_String& aName)
+{
+	if (aParentPath.IsEmpty())
+		return aName;
+	KC_String locPath;
+	locPath.Format("%s.%s", static_cast<const char*>(aParentPath), static_cast<const char*>(aName));
+	return locPath;
+}
+}
+
+bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
+                                   const KC_String& aParentPath)
+{
+	if (!WriteHash(aHandle, anInstance->GetTypeName()) || !WriteHash(aHandle, anInstance->GetName()))
+		return false;
+	JuiceRef* locReference = dynamic_cast<JuiceRef*>(anInstance);
+	int locCount = anInstance->GetMemberCount();
+	int locKind = locReference ? -2 : (locCount == 0 ? -1 : locCount);
+	if (!WriteInt(aHandle, locKind))
+		return false;
+
+	if (locKind < 0)
+	{
+		KC_String locValue;
+		if (dynamic_cast<JuiceLocText*>(anInstance))
+		{
+			IceLangEncoder::KeyValue* locRecord = new IceLangEncoder::KeyValue;
+			locRecord->myKey = ChildPath(aParentPath, anInstance->GetName());
+			locRecord->myValue = anInstance->GetValue();
+			locValue.Format("%d", aLocalizer.Count());
+			aLocalizer.Add(locRecord);
+		}
+		else
+		{
+			locValue = anInstance->GetValue();
+		}
+		if (locReference && locValue.IsEmpty())
+		{
+			KC_Log("%s: encountered reference with empty string value", ourConvertSignature);
+			return false;
+		}
+		if (locValue.GetLength() >= ICE_MAX_STRING)
+		{
+			KC_Log("%s: string value exceeds maximum allowed length (%d chars)", ourConvertSignature, ICE_MAX_STRING);
+			return false;
+		}
+		if (locValue == "<empty>")
+			locValue.Clear();
+		if (anInstance->GetTypeName() == "FILE")
+			locValue.Replace('\\', '/');
+		return WriteString(aHandle, locValue);
+	}
+
+	KC_String locPath = ChildPath(aParentPath, anInstance->GetName());
+	for (int locIndex = 0; locIndex < locCount; ++locIndex)
+	{
+		if (!ConvertJuiceToIce(aHandle, anInstance->GetMemberAt(locIndex), aLocalizer, locPath))
+			return false;
+	}
+	return true;
+}
+
+int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceName)
+{
+	unsigned int locJuiceTime = 0;
+	if (GetFileTime(aJuiceName, locJuiceTime))
+	{
+		unsigned int locIceTime = 0;
+		if (GetFileTime(anIceName, locIceTime))
+		{
+			if (locIceTime >= locJuiceTime)
+				return 1;
+			KC_Log("JuiceToIce::IsFileNewer(): Existing '%s' is newer than existing '%s'",
+			       static_cast<const char*>(aJuiceName), static_cast<const char*>(anIceName));
+			return 0;
+		}
+		KC_Log("JuiceToIce::IsFileNewer(): Missing '%s'", static_cast<const char*>(anIceName));
+		return 0;
+	}
+	if (FileExists(anIceName))
+		return 1;
+	KC_Log("JuiceToIce::IsFileNewer(): none of the two files exist ('%s' or '%s')",
+	       static_cast<const char*>(aJuiceName), static_cast<const char*>(anIceName));
+	return -1;
+}
+
+bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
+{
+	int locExtension = anIceName.Find(".ice");
+	if (locExtension <= 0)
+	{
+		KC_Log("JuiceToIce::Priv_AssertFileName(): you MUST pass a valid .ice filename (you passed '%s')",
+		       static_cast<const char*>(anIceName));
+		return false;
+	}
+	KC_String locJuiceName = anIceName.Left(locExtension) + ".juice";
+
+	switch (IsFileNewer(anIceName, locJuiceName))
+	{
+	case 1:
+	{
+		Ice* locIce = Ice::Load(anIceName, false);
+		if (locIce)
+		{
+			delete locIce;
+			return true;
+		}
+		KC_Log("JuiceToIce::Priv_AssertFileName(): Existing '%s' is of incorrect format version (should be %s) or "
+		       "fragmented, forcing new conversion...",
+		       static_cast<const char*>(anIceName), ourVersion);
+		break;
+	}
+	case 0:
+		break;
+	default:
+		return false;
+	}
+
+	if (!Priv_ConvertJuiceFile(locJuiceName, anIceName))
+	{
+		KC_Log("JuiceToIce::Priv_AssertFileName(): Failed to convert '%s' to '%s'",
+		       static_cast<const char*>(locJuiceName), static_cast<const char*>(anIceName));
+		return false;
+	}
+	KC_Log("JuiceToIce::Priv_AssertFileName(): Converted '%s' to '%s'", static_cast<const char*>(locJuiceName),
+	       static_cast<const char*>(anIceName));
+	return true;
+}

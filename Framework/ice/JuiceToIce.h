@@ -1,0 +1,35 @@
+#ifndef JUICETOICE_H
+#define JUICETOICE_H
+
+#include "IceLangEncoder.h"
+#include "KC_String.h"
+
+#include <cstdio>
+
+class JuiceNameSpace;
+class JuiceType;
+
+// Keeps an Ice file in step with the Juice text it is made from, and writes
+// the ".hash" report of every name and its checksum beside it.
+class JuiceToIce
+{
+public:
+	// Makes sure that anIceName ("x.ice") is current with "x.juice", converting when
+	// the text is newer, the Ice file is missing, or it does not load.
+	static bool Priv_AssertFileName(KC_String& anIceName);
+
+	// 1: the Ice file is current (or has no Juice text); 0: convert; -1: neither exists.
+	static int IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceName);
+
+	static bool Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_String& anIceName);
+
+	// Writes the member record of anInstance and, recursively, of its members.
+	// aParentPath is the dotted path of its parent, empty at top level.
+	static bool ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
+	                              const KC_String& aParentPath);
+
+	// Compiles aJuiceName and writes anIceName from it.
+	static bool Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_String& anIceName);
+};
+
+#endif

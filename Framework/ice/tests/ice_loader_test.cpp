@@ -1,0 +1,220 @@
+#include "Ice.h"
+#include "ice_test_support.h"
+#include "log_capture.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+const char* const kFile = "loader_test.ice";
+
+std::unique_ptr<Ice> LoadBytes(const IceBytes& aBytes)
+{
+	EXPECT_TRUE(WriteTestFile(kFile, aBytes.myBytes));
+	return std::unique_ptr<Ice>(Ice::Load(kFile, false));
+}
+
+// A menu-like tree: myGui { myChromaKey { myR 255 } myTitle "" myBack -> myGui.myChromaKey myNone -> NULL }
+IceBytes MenuBytes()
+{
+	IceBytes locBytes;
+	locBytes.Header(0, 2)
+		.Composite("Gui", "myGui", 4)
+		.Composite("Colour", "myChromaKey", 2)
+		.Value("NUMBER", "myR", "255")
+		.Value("NUMBER", "myG", " -12abc")
+		.Value("TEXT", "myTitle", "")
+		.Reference("Colour", "myBack", "myGui.myChromaKey")
+		.Reference("Colour", "myNone", "null")
+		.Reference("Gui", "mySelf", "myGui");
+	return locBytes;
+}
+}
+
+TEST(Ice, LoadsValuesCompositesAndReferences)
+{
+	std::unique_ptr<Ice> locRoot = LoadBytes(MenuBytes());
+	ASSERT_TRUE(locRoot);
+	EXPECT_EQ(IceBytes::Adler32("ice0010"), locRoot->GetTypeHash());
+	EXPECT_EQ(2u, locRoot->GetCount(true));
+
+	Ice* locGui = locRoot->GetMember("myGui");
+	ASSERT_NE(nullptr, locGui);
+	EXPECT_EQ(IceBytes::Adler32("Gui"), locGui->GetTypeHash());
+	EXPECT_EQ(nullptr, locGui->GetValue());
+	EXPECT_STREQ("255", locRoot->GetMemberValue("myGui.myChromaKey.myR"));
+	EXPECT_EQ(255, locRoot->GetMember("myGui.myChromaKey.myR")->GetInt());
+	EXPECT_EQ(-12, locRoot->GetMember("myGui.myChromaKey.myG")->GetInt());
+	EXPECT_STREQ("", locRoot->GetMemberValue("myGui.myTitle"));
+	EXPECT_EQ(0, locRoot->GetMember("myGui.myTitle")->GetInt());
+
+	// References are followed by every accessor but IsReference and GetCount(false).
+	Ice* locBack = locGui->GetMember("myBack");
+	ASSERT_NE(nullptr, locBack);
+	EXPECT_TRUE(locBack->IsReference());
+	EXPECT_EQ(0u, locBack->GetCount(false));
+	EXPECT_EQ(2u, locBack->GetCount(true));
+	EXPECT_EQ(IceBytes::Adler32("Colour"), locBack->GetTypeHash());
+	EXPECT_STREQ("255", locBack->GetMemberValue("myR"));
+	EXPECT_STREQ("255", locRoot->GetMemberValue("myGui.myBack.myR"));
+	EXPECT_EQ(locRoot->GetMember("myGui.myChromaKey.myR"), locBack->GetMember(0u));
+
+	Ice* locNone = locGui->GetMember("myNone");
+	ASSERT_NE(nullptr, locNone);
+	EXPECT_EQ(nullptr, locNone->GetValue());
+	EXPECT_EQ(nullptr, locNone->GetMember("anything"));
+	EXPECT_EQ(0, locNone->GetInt());
+	EXPECT_EQ(IceBytes::Adler32("NULL"), locNone->GetTypeHash());
+}
+
+TEST(Ice, MissedLookupsAreLoggedAndReturnNull)
+{
+	std::unique_ptr<Ice> locRoot = LoadBytes(MenuBytes());
+	ASSERT_TRUE(locRoot);
+	LogCapture locLog;
+	EXPECT_EQ(nullptr, locRoot->GetMember("myGui.myButtons"));
+	ASSERT_EQ(1u, locLog.myLines.size());
+	EXPECT_EQ("LOG: Ice::GetMember(): failed to find member named 'myButtons'. This may or may not cause a crash.",
+	          locLog.myLines[0]);
+
+	locLog.myLines.clear();
+	EXPECT_EQ(nullptr, locRoot->GetMemberValue("myMissing.myR"));
+	ASSERT_EQ(3u, locLog.myLines.size());
+	EXPECT_EQ("LOG: Ice::GetMember(): failed to find member named 'myMissing'. This may or may not cause a crash.",
+	          locLog.myLines[0]);
+	EXPECT_EQ("LOG: Ice::GetMember(): failed to find member named 'myMissing.myR'. This may or may not cause a crash.",
+	          locLog.myLines[1]);
+	EXPECT_EQ("LOG: Ice::GetMemberValue(): failed to find member named 'myMissing.myR'", locLog.myLines[2]);
+
+	// A value member has no children.
+	EXPECT_EQ(nullptr, locRoot->GetMember("myGui.myTitle.x"));
+}
+
+TEST(Ice, StringLengthsStopBelow512)
+{
+	IceBytes locLongest;
+	locLongest.Header(0, 1).Value("TEXT", "myText", std::string(511, 'a'));
+	std::unique_ptr<Ice> locRoot = LoadBytes(locLongest);
+	ASSERT_TRUE(locRoot);
+	EXPECT_EQ(511u, std::string(locRoot->GetMemberValue("myText")).size());
+
+	LogCapture locLog;
+	IceBytes locTooLong;
+	locTooLong.Header(0, 1).Value("TEXT", "myText", std::string(512, 'a'));
+	EXPECT_FALSE(LoadBytes(locTooLong));
+	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): invalid string length 512 >= 512"));
+	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): failed to create member 0"));
+}
+
+TEST(Ice, RefusesBadHeadersWithTheirMessages)
+{
+	LogCapture locLog;
+	EXPECT_FALSE(Ice::Load("", false));
+	EXPECT_FALSE(Ice::Load("missing_file.ice", false));
+	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): empty filename"));
+	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): failed to read file 'missing_file.ice'"));
+
+	IceBytes locVersion;
+	locVersion.Raw(std::string("ice0011", 8)).Int(0).Int(1).Value("TEXT", "a", "b");
+	EXPECT_FALSE(LoadBytes(locVersion));
+	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): invalid file version 'ice0011' should have been 'ice0010'"));
+
+	IceBytes locEmpty;
+	locEmpty.Header(0, 0);
+	EXPECT_FALSE(LoadBytes(locEmpty));
+	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): top level instance had no members"));
+
+	IceBytes locEmptyReference;
+	locEmptyReference.Header(0, 1).Reference("Gui", "myRef", "");
+	EXPECT_FALSE(LoadBytes(locEmptyReference));
+	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): encountered reference with empty string value"));
+}
+
+TEST(Ice, CorruptFilesFailWithoutTrustingTheirCounts)
+{
+	LogCapture locLog;
+	// Counts far beyond the bytes that follow.
+	IceBytes locHugeTop;
+	locHugeTop.Header(0, 0x7FFFFFFF).Value("TEXT", "a", "b");
+	EXPECT_FALSE(LoadBytes(locHugeTop));
+	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): failed to allocate member array"));
+
+	IceBytes locHugeChild;
+	locHugeChild.Header(0, 1).Composite("Gui", "g", 1000000).Value("TEXT", "a", "b");
+	EXPECT_FALSE(LoadBytes(locHugeChild));
+
+	// Truncated in the middle of a text and of a record.
+	IceBytes locTruncated;
+	locTruncated.Header(0, 1).Value("TEXT", "a", "abcdef");
+	locTruncated.myBytes.resize(locTruncated.myBytes.size() - 3);
+	EXPECT_FALSE(LoadBytes(locTruncated));
+	locTruncated.myBytes.resize(20);
+	EXPECT_FALSE(LoadBytes(locTruncated));
+
+	// Negative kinds other than -1 and -2, and negative lengths.
+	IceBytes locKind;
+	locKind.Header(0, 1).Int(1).Int(2).Int(static_cast<unsigned int>(-7)).Int(0);
+	EXPECT_FALSE(LoadBytes(locKind));
+	IceBytes locLength;
+	locLength.Header(0, 1).Int(1).Int(2).Int(static_cast<unsigned int>(-1)).Int(static_cast<unsigned int>(-5));
+	EXPECT_FALSE(LoadBytes(locLength));
+
+	// Nesting far deeper than any menu.
+	IceBytes locDeep;
+	locDeep.Header(0, 1);
+	for (int locLevel = 0; locLevel < 5000; ++locLevel)
+		locDeep.Composite("T", "n", 1);
+	locDeep.Value("TEXT", "leaf", "x");
+	EXPECT_FALSE(LoadBytes(locDeep));
+}
+
+TEST(Ice, ReferenceCyclesEndAtNoTarget)
+{
+	IceBytes locBytes;
+	locBytes.Header(0, 3)
+		.Reference("T", "a", "b")
+		.Reference("T", "b", "a")
+		.Reference("T", "self", "self");
+	std::unique_ptr<Ice> locRoot = LoadBytes(locBytes);
+	ASSERT_TRUE(locRoot);
+	EXPECT_EQ(nullptr, locRoot->GetMember("a")->GetValue());
+	EXPECT_EQ(nullptr, locRoot->GetMember("self")->GetMember("x"));
+	EXPECT_EQ(0u, locRoot->GetMember("b")->GetCount(true));
+}
+
+TEST(Ice, ReferencesThroughLaterReferencesResolve)
+{
+	// first points through second, which is resolved on the way.
+	IceBytes locBytes;
+	locBytes.Header(0, 3)
+		.Reference("T", "first", "second.myR")
+		.Reference("T", "second", "target")
+		.Composite("T", "target", 1)
+		.Value("NUMBER", "myR", "7");
+	std::unique_ptr<Ice> locRoot = LoadBytes(locBytes);
+	ASSERT_TRUE(locRoot);
+	EXPECT_EQ(7, locRoot->GetMember("first")->GetInt());
+}
+
+using IceDeathTest = ::testing::Test;
+
+TEST(IceDeathTest, IndexOutOfRangeAndMissingTargetsAreAssertions)
+{
+	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	IceBytes locMenu = MenuBytes();
+	EXPECT_EXIT(
+		{
+			std::unique_ptr<Ice> locRoot = LoadBytes(locMenu);
+			locRoot->GetMember("myGui.myChromaKey")->GetMember(2u);
+		},
+		::testing::ExitedWithCode(kFatalExitCode),
+		"Assertion \\(0 && \"Ice::GetMember\\(const unsigned int anIndex\\): index out of range\"\\) failed in .*Ice");
+
+	IceBytes locDangling;
+	locDangling.Header(0, 1).Reference("T", "a", "nowhere");
+	EXPECT_EXIT(LoadBytes(locDangling), ::testing::ExitedWithCode(kFatalExitCode),
+	            "Assertion \\(myReference\\) failed in .*Ice");
+}

@@ -1,0 +1,65 @@
+#ifndef ICE_TEST_SUPPORT_H
+#define ICE_TEST_SUPPORT_H
+
+#include <string>
+
+// Builds Ice and language file bytes from the file format, independently of
+// the code under test (its own Adler-32 included).
+class IceBytes
+{
+public:
+	static unsigned int Adler32(const std::string& aText)
+	{
+		unsigned int locA = 1, locB = 0;
+		for (unsigned char locByte : aText)
+		{
+			locA = (locA + locByte) % 65521;
+			locB = (locB + locA) % 65521;
+		}
+		return (locB << 16) | locA;
+	}
+
+	IceBytes& Header(int aLanguageFlag, int aCount)
+	{
+		myBytes.append("ice0010", 8);
+		return Int(aLanguageFlag).Int(aCount);
+	}
+	IceBytes& Int(unsigned int aValue)
+	{
+		for (int locShift = 0; locShift < 32; locShift += 8)
+			myBytes.push_back(static_cast<char>((aValue >> locShift) & 0xFF));
+		return *this;
+	}
+	IceBytes& Value(const std::string& aType, const std::string& aName, const std::string& aText, int aKind = -1)
+	{
+		Int(Adler32(aType)).Int(Adler32(aName)).Int(aKind).Int(static_cast<unsigned int>(aText.size()));
+		myBytes += aText;
+		return *this;
+	}
+	IceBytes& Reference(const std::string& aType, const std::string& aName, const std::string& aPath)
+	{
+		return Value(aType, aName, aPath, -2);
+	}
+	IceBytes& Composite(const std::string& aType, const std::string& aName, int aCount)
+	{
+		return Int(Adler32(aType)).Int(Adler32(aName)).Int(aCount);
+	}
+	IceBytes& Raw(const std::string& aBytes)
+	{
+		myBytes += aBytes;
+		return *this;
+	}
+
+	std::string myBytes;
+};
+
+// The tests run in a fresh temporary folder; this is the path of a file in the
+// module's tests/data folder.
+std::string TestDataPath(const std::string& aName);
+
+// Writes a file in the current folder; false on failure.
+bool WriteTestFile(const std::string& aName, const std::string& aBytes);
+// Reads a whole file; empty when it is missing.
+std::string ReadTestFile(const std::string& aName);
+
+#endif

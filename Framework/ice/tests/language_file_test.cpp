@@ -1,0 +1,126 @@
+#include "IceLangDecoder.h"
+#include "IceLangEncoder.h"
+#include "ice_test_support.h"
+#include "log_capture.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+void AddKeyValue(IceLangEncoder::KeyValueList& aList, const char* aKey, const char* aValue)
+{
+	IceLangEncoder::KeyValue* locRecord = new IceLangEncoder::KeyValue;
+	locRecord->myKey = aKey;
+	locRecord->myValue = aValue;
+	aList.Add(locRecord);
+}
+
+std::u16string Text(const IceLangDecoder& aDecoder, unsigned int anIndex)
+{
+	const char16_t* locText = aDecoder.GetString(anIndex);
+	return locText ? std::u16string(locText) : std::u16string(u"<null>");
+}
+}
+
+TEST(IceLangEncoder, WritesMarkKeysTabsAndUtf8Values)
+{
+	IceLangEncoder::KeyValueList locList;
+	AddKeyValue(locList, "g.m", "caf\xE9");
+	AddKeyValue(locList, "g.n", "two\\nlines");
+	AddKeyValue(locList, "top", "<empty>");
+	ASSERT_TRUE(IceLangEncoder::Save(locList, "menu.ice"));
+	locList.DeleteAll();
+
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tcaf\xC3\xA9\r\ng.n\ttwo\\nlines\r\ntop\t<empty>\r\n"),
+	          ReadTestFile("menu.loc"));
+
+	IceLangDecoder locDecoder;
+	ASSERT_TRUE(locDecoder.Load("menu.ice"));
+	EXPECT_EQ(3u, locDecoder.GetCount());
+	EXPECT_EQ(u"caf\u00e9", Text(locDecoder, 0));
+	EXPECT_EQ(u"two\nlines", Text(locDecoder, 1));
+	EXPECT_EQ(u"", Text(locDecoder, 2));
+	EXPECT_EQ(u"<null>", Text(locDecoder, 3));
+}
+
+TEST(IceLangEncoder, RefusesLongAndNonAsciiKeysAndWritesNothing)
+{
+	LogCapture locLog;
+	IceLangEncoder::KeyValueList locLong;
+	AddKeyValue(locLong, std::string(256, 'k').c_str(), "v");
+	EXPECT_FALSE(IceLangEncoder::Save(locLong, "refused.ice"));
+	EXPECT_TRUE(locLog.Has("LOG: IceLangEncoder::ValidateKeyValues(): key '" + std::string(256, 'k') +
+	                       "' was longer than 255 characters"));
+	locLong.DeleteAll();
+
+	IceLangEncoder::KeyValueList locHigh;
+	AddKeyValue(locHigh, "ok", "v");
+	AddKeyValue(locHigh, "k\xE9y", "v");
+	EXPECT_FALSE(IceLangEncoder::Save(locHigh, "refused.ice"));
+	EXPECT_TRUE(locLog.Has("LOG: IceLangEncoder::ValidateKeyValues(): key 'k\xE9y' contained invalid characters (> 127 ASCII)"));
+	locHigh.DeleteAll();
+	EXPECT_EQ("", ReadTestFile("refused.loc"));
+
+	IceLangEncoder::KeyValueList locLongest;
+	AddKeyValue(locLongest, std::string(255, 'k').c_str(), "v");
+	EXPECT_TRUE(IceLangEncoder::ValidateKeyValues(locLongest));
+	locLongest.DeleteAll();
+}
+
+TEST(IceLangDecoder, ReadsLinesWithTheLineReaderRules)
+{
+	ASSERT_TRUE(WriteTestFile("rules.loc", "\xEF\xBB\xBF"
+	                                       "  a\tfirst  \r\n"
+	                                       "\r\n"
+	                                       "// a comment line\r\n"
+	                                       "b\t<empty>more\r\n"
+	                                       "c\turl http://x\r\n"
+	                                       "d\t\xE2\x82\xAC \xF0\x9F\x98\x80\r\n"
+	                                       "e\tlast"));
+	IceLangDecoder locDecoder;
+	ASSERT_TRUE(locDecoder.Load("rules.ice"));
+	ASSERT_EQ(5u, locDecoder.GetCount());
+	EXPECT_EQ(u"first", Text(locDecoder, 0));
+	EXPECT_EQ(u"<empty>more", Text(locDecoder, 1));
+	EXPECT_EQ(u"url http:", Text(locDecoder, 2));
+	EXPECT_EQ(u"\u20ac \ufffd", Text(locDecoder, 3));
+	EXPECT_EQ(u"last", Text(locDecoder, 4));
+	EXPECT_EQ(u"<null>", Text(locDecoder, 5));
+}
+
+TEST(IceLangDecoder, RefusesUnmarkedFilesAndLinesWithoutTab)
+{
+	LogCapture locLog;
+	IceLangDecoder locDecoder;
+	EXPECT_FALSE(locDecoder.Load("noextension"));
+	EXPECT_FALSE(locDecoder.Load(".ice"));
+	EXPECT_FALSE(locDecoder.Load("absent.ice"));
+
+	ASSERT_TRUE(WriteTestFile("unmarked.loc", "a\tb\r\n"));
+	EXPECT_FALSE(locDecoder.Load("unmarked.ice"));
+	EXPECT_TRUE(locLog.myLines.empty());
+
+	ASSERT_TRUE(WriteTestFile("notab.loc", "\xEF\xBB\xBF"
+	                                       "a\tb\r\nno tab here\r\n"));
+	EXPECT_FALSE(locDecoder.Load("notab.ice"));
+	EXPECT_TRUE(locLog.Has("LOG: IceLangDecoder::Load(): error in 'notab.loc', found line without a tab delimiter"));
+}
+
+using IceLangDecoderDeathTest = ::testing::Test;
+
+TEST(IceLangDecoderDeathTest, MalformedUtf8IsAnAssertionThatReadsNoFurther)
+{
+	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_LocString locText;
+	EXPECT_EXIT(IceLangDecoder::DecodeValue("a\x80", locText), ::testing::ExitedWithCode(kFatalExitCode),
+	            "Assertion \\(curChar\\[0\\] & 0x40\\) failed in .*IceLangDecoder");
+	EXPECT_EXIT(IceLangDecoder::DecodeValue("\xC3", locText), ::testing::ExitedWithCode(kFatalExitCode),
+	            "Assertion \\(\\(curChar\\[1\\] & 0xC0\\) == 0x80\\) failed in .*IceLangDecoder");
+	EXPECT_EXIT(IceLangDecoder::DecodeValue("\xE2\x82", locText), ::testing::ExitedWithCode(kFatalExitCode),
+	            "Assertion \\(\\(curChar\\[1\\] & 0xC0\\) == 0x80 && \\(curChar\\[2\\] & 0xC0\\) == 0x80\\) failed");
+	EXPECT_EXIT(IceLangDecoder::DecodeValue("\xF8\x80", locText), ::testing::ExitedWithCode(kFatalExitCode),
+	            "Assertion \\(0\\) failed in .*IceLangDecoder");
+}
