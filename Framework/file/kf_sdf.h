@@ -73,6 +73,7 @@ private:
 	KF_SDF(const KF_SDF&);
 	KF_SDF& operator=(const KF_SDF&);
 
+	static bool Find(const char* aName, bool aPriority, KF_SDF** anArchive, KF_SDFEntry* anEntry);
 	bool OpenArchive(const char* aPath);
 	bool CheckDirectory();
 	bool ReadEntryData(const KF_SDFEntry& anEntry, KF_File* aFile);
