@@ -6,15 +6,22 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <unistd.h>
 
 namespace
 {
-std::string ArchivePath()
+const std::string& ArchivePath()
 {
-	return "/tmp/kf_sdf_fuzz_" + std::to_string(getpid()) + ".sdf";
+	static const std::string ourPath = "/tmp/kf_sdf_fuzz_" + std::to_string(getpid()) + ".sdf";
+	return ourPath;
+}
+
+void RemoveArchive()
+{
+	std::remove(ArchivePath().c_str());
 }
 
 void ReadWhole(const char* aName, unsigned int aMode)
@@ -35,7 +42,9 @@ void ReadWhole(const char* aName, unsigned int aMode)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* aData, size_t aSize)
 {
-	static const std::string ourPath = ArchivePath();
+	static const std::string& ourPath = ArchivePath();
+	static const int ourCleanUp = std::atexit(RemoveArchive);
+	(void)ourCleanUp;
 	std::FILE* locStream = std::fopen(ourPath.c_str(), "wb");
 	if (!locStream)
 		return 0;
