@@ -29,4 +29,7 @@ KC_MessageBoxFunction KC_SetMessageBoxFunction(KC_MessageBoxFunction aFunction);
 // Breakpoint trap at the calling site.
 void KC_PlatformDebugBreak();
 
+// Moves the file aSource to aTarget, replacing an existing aTarget in one step.
+bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget);
+
 #endif

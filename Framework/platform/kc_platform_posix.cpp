@@ -70,3 +70,8 @@ void KC_PlatformDebugBreak()
 {
 	std::raise(SIGTRAP);
 }
+
+bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget)
+{
+	return std::rename(aSource, aTarget) == 0;
+}

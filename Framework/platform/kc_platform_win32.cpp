@@ -63,3 +63,8 @@ void KC_PlatformDebugBreak()
 {
 	DebugBreak();
 }
+
+bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget)
+{
+	return MoveFileExA(aSource, aTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
