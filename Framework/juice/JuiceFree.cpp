@@ -86,6 +86,9 @@ bool JuiceFree::IsEqual(const JuiceType* anInstance) const
 KC_String JuiceFree::GetWrittenForm(const KC_String& aValue)
 {
 	int locLength = aValue.GetLength();
+	// Quotes could not be added to a text of the longest length.
+	if (locLength > 65532)
+		return aValue;
 	bool locStarts = locLength > 0 && aValue[0] == '"';
 	bool locEnds = locLength > 0 && aValue[locLength - 1] == '"';
 	bool locHasBlank = aValue.Find(' ') >= 0;

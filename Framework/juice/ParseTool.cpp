@@ -68,7 +68,9 @@ void ParseTool::ReadLine(KC_String& aLine)
 {
 	myFile.ReadLine(myLineBuffer, sizeof(myLineBuffer));
 	myLineBuffer[sizeof(myLineBuffer) - 1] = 0;
-	++myLineNumber;
+	// Blank and comment lines before the end of the file are no lines.
+	if (myLineBuffer[0] != 0)
+		++myLineNumber;
 	aLine = static_cast<const char*>(myLineBuffer);
 }
 
