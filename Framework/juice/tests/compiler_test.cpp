@@ -47,7 +47,7 @@ TEST(JuiceCompiler, MissionCompilesWithTypesLocalizedTextsAndReferences)
 	EXPECT_EQ("A map with \"quotes\" and  two blanks\tand a tab", Value(locNameSpace, "myXMap.myDescription"));
 	EXPECT_EQ("TEAM_1", Value(locNameSpace, "myXMap.myTeam"));
 	EXPECT_EQ("12.5", Value(locNameSpace, "myXMap.myPlayfieldMinCoord.x"));
-	EXPECT_EQ("0.5", Value(locNameSpace, "myXMap.myPlayfieldMinCoord.z"));
+	EXPECT_EQ("40.000000", Value(locNameSpace, "myXMap.myPlayfieldMinCoord.z"));
 	EXPECT_EQ("myPlayers.red", Value(locNameSpace, "myXMap.myHost"));
 	EXPECT_EQ("5", Value(locNameSpace, "myXMap.myStart.myCount"));
 	EXPECT_EQ("0.5", Value(locNameSpace, "myXMap.myStart.myPos.z"));
@@ -85,7 +85,7 @@ TEST(JuiceCompiler, MessagesNameFileAndLine)
 		{"data/unresolved_reference.juice", 5, "Failed to resolve references"},
 		{"data/wrong_reference_type.juice", 7, "Failed to resolve references"},
 		{"data/failed_include.juice", 1, "Failed to compile 'data/no_such_file.fruit'"},
-		{"data/reference_cycle.juice", 3, "Failed to resolve references"},
+		{"data/reference_cycle.juice", 4, "Failed to resolve references"},
 		{"data/deep_blocks.juice", 130,
 			"Blocks nested deeper than 64 levels in instantiation of 'n' of class type 'Node'"},
 		{"data/scriptclass_undefined_legal_type.juice", 4, "Failed to resolve references"},
