@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 namespace
@@ -305,4 +306,19 @@ TEST(JuiceTypeCompiler, ChannelMessagesOfDeclarations)
 		EXPECT_TRUE(locCapture.HasError(ParseError("data/deep_includes.juice", 0, "Failed to compile 'data/deep_includes.fruit'")))
 			<< locCapture.AllErrors();
 	}
+}
+
+TEST(JuiceCompiler, LongLinesArriveInPieces)
+{
+	// 4095 bytes at a time: the rest of the line is read as lines of its own.
+	std::string locText = "TEXT big " + std::string(10000, 'x') + "\r\nNUMBER after 1\r\n";
+	ASSERT_TRUE(WriteWholeFile("out_long_line.juice", locText));
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	bool locResult = JuiceCompiler::Compile(locNameSpace, "out_long_line.juice", NULL, NULL);
+	std::remove("out_long_line.juice");
+	ASSERT_TRUE(locResult) << locCapture.AllErrors();
+	ASSERT_EQ(2, locNameSpace.Count());
+	EXPECT_EQ(4095u - 9u, Value(locNameSpace, "big").size());
+	EXPECT_EQ("1", Value(locNameSpace, "after"));
 }
