@@ -84,4 +84,7 @@ bool KC_PlatformMakeDirectory(const char* aPath);
 typedef void (*KC_DirectoryVisitor)(void* aContext, const char* aName, bool anIsDirectory);
 bool KC_PlatformListDirectory(const char* aPath, KC_DirectoryVisitor aVisitor, void* aContext);
 
+// Moves the file aSource to aTarget, replacing an existing aTarget in one step.
+bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget);
+
 #endif

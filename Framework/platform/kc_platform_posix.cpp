@@ -257,3 +257,8 @@ bool KC_PlatformListDirectory(const char* aPath, KC_DirectoryVisitor aVisitor, v
 	closedir(locDirectory);
 	return true;
 }
+
+bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget)
+{
+	return std::rename(aSource, aTarget) == 0;
+}

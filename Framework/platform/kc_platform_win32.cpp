@@ -190,3 +190,8 @@ bool KC_PlatformListDirectory(const char* aPath, KC_DirectoryVisitor aVisitor, v
 	FindClose(locSearch);
 	return true;
 }
+
+bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget)
+{
+	return MoveFileExA(aSource, aTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
