@@ -1,0 +1,1 @@
+# Windows-only part of the wizard: the program itself.
