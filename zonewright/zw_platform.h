@@ -29,3 +29,10 @@ ZW_Texture ZW_LoadTextureFile(const char* aPath);
 void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
                   int aDstLeft, int aDstTop, int aDstRight, int aDstBottom,
                   ZW_Texture aTexture, float anAngle);
+
+// Caption text with a font of the font table (0 to 3) at (x, y), ARGB colour.
+void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText,
+                     uint32_t aFlags);
+// Reads the texel (x, y) of level 0: red, green, blue, alpha as 0 to 1.
+// False when the texture cannot be read there; aValues then stays as it was.
+bool ZW_SampleHeight(ZW_Texture aTexture, int anX, int aY, float aValues[4]);

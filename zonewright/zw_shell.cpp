@@ -57,12 +57,18 @@ void ZW_FrameCount(double aNow) {
   }
 }
 
+void ZW_SetWindowScale(int aWindowWidth, int aWindowHeight) {
+  if (aWindowWidth > 0 && aWindowHeight > 0) {
+    zwShell.scaleX = (float)zwShell.screenWidth / (float)aWindowWidth;
+    zwShell.scaleY = (float)zwShell.screenHeight / (float)aWindowHeight;
+  }
+}
+
 bool ZW_UpdateWindowScale(int aWindowWidth, int aWindowHeight) {
   if (aWindowWidth <= 0 || aWindowHeight <= 0) {
     return false;  // a minimised or degenerate window keeps the last scale
   }
-  zwShell.scaleX = (float)zwShell.screenWidth / (float)aWindowWidth;
-  zwShell.scaleY = (float)zwShell.screenHeight / (float)aWindowHeight;
+  ZW_SetWindowScale(aWindowWidth, aWindowHeight);
   bool locChanged = zwShell.scaleX != zwShell.previousScaleX ||
                     zwShell.scaleY != zwShell.previousScaleY;
   if (locChanged) {

@@ -41,6 +41,8 @@ void ZW_FrameCount(double aNow);
 // Window-to-screen scale from the window's outer size; rescales the controls
 // when it changed. Returns whether it changed.
 bool ZW_UpdateWindowScale(int aWindowWidth, int aWindowHeight);
+// Window-to-screen scale without the change check (start-up).
+void ZW_SetWindowScale(int aWindowWidth, int aWindowHeight);
 // Mouse position in screen units from client coordinates.
 void ZW_SetMouseFromClient(int aClientX, int aClientY);
 

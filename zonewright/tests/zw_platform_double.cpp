@@ -55,3 +55,9 @@ void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
   zwDouble.draws.push_back({{aSrcLeft, aSrcTop, aSrcRight, aSrcBottom},
                             {aDstLeft, aDstTop, aDstRight, aDstBottom}, aTexture, anAngle});
 }
+
+void ZW_DrawFontText(int, float, float, uint32_t, const char*, uint32_t) {}
+
+bool ZW_SampleHeight(ZW_Texture, int, int, float*) {
+  return false;
+}
