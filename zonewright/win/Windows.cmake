@@ -41,3 +41,12 @@ if(KC_HOST_BUILD_DIR AND EXISTS ${ZW_ZRF_SOURCE})
 else()
   message(WARNING "zonewright.zrf not found in the host build (KC_HOST_BUILD_DIR='${KC_HOST_BUILD_DIR}'): run the host build first")
 endif()
+
+# End-to-end tests under Wine, one at a time (they share the display).
+list(GET CMAKE_CROSSCOMPILING_EMULATOR 1 ZW_WINE_ARCH)
+foreach(test exit screen missing-resource)
+  add_test(NAME zonewright_gui_${test}
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/zonewright_gui.sh ${test} ${ZW_WINE_ARCH}
+                   $<TARGET_FILE:zonewright>)
+  set_tests_properties(zonewright_gui_${test} PROPERTIES LABELS gui TIMEOUT 300 RUN_SERIAL TRUE)
+endforeach()
