@@ -55,10 +55,16 @@ pixels() {  # file w h x y
 
 case "$what" in
   exit)
+    # The printed start-up lines and the argument results reach OutputDebugStringA.
     cd "$(dirname "$exe")"
-    timeout 90 "$wine_run" "$arch" "$exe" exit
+    WINEDEBUG=-all,+debugstr timeout 90 "$wine_run" "$arch" "$exe" "core.sync ?" exit >"$work/out.txt" 2>&1
     rc=$?
     [ $rc -eq 0 ] || fail "exit code $rc, expected 0"
+    sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" >"$work/lines.txt"
+    printf '%s\n' "Creating the window" "Direct3D init OK" "DirectInput init OK" \
+      "Loaded texture 'zonewright.zrf'" "Setting up TrueType fonts" "'core.sync' = 10." "Exit" \
+      >"$work/expected.txt"
+    diff "$work/expected.txt" "$work/lines.txt" >&2 || fail "printed lines"
     ;;
 
   screen)
