@@ -17,19 +17,19 @@ int LowerCase(int c) {
   return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
 }
 
-bool EqualNoCase(const char* a, const char* b) {
+void CopyText(char* aTarget, int aSize, const char* aSource) {
+  snprintf(aTarget, aSize, "%s", aSource);
+}
+
+}  // namespace
+
+bool ZW_EqualNoCase(const char* a, const char* b) {
   while (*a && LowerCase((unsigned char)*a) == LowerCase((unsigned char)*b)) {
     a++;
     b++;
   }
   return LowerCase((unsigned char)*a) == LowerCase((unsigned char)*b);
 }
-
-void CopyText(char* aTarget, int aSize, const char* aSource) {
-  snprintf(aTarget, aSize, "%s", aSource);
-}
-
-}  // namespace
 
 void ZW_ConsoleReset() {
   memset(&zwInterp, 0, sizeof(zwInterp));
@@ -118,7 +118,7 @@ void ZW_ParseLine(const char* aLine) {
 int ZW_FindCommand(const char* aName) {
   int locCount = ZW_CommandCount();
   for (int i = 0; i < locCount; i++) {
-    if (EqualNoCase(zwCommands[i].name, aName)) {
+    if (ZW_EqualNoCase(zwCommands[i].name, aName)) {
       return i;
     }
   }
@@ -433,7 +433,7 @@ void EnterKey() {
   if (locLine[0] == 0) {
     return;
   }
-  if (!EqualNoCase(zwConsole.history[0], locLine)) {
+  if (!ZW_EqualNoCase(zwConsole.history[0], locLine)) {
     memmove(zwConsole.history[1], zwConsole.history[0],
             sizeof(zwConsole.history[0]) * (ZW_HISTORY_LINES - 1));
     CopyText(zwConsole.history[0], ZW_LINE_SIZE, locLine);

@@ -92,6 +92,8 @@ bool ZW_RunScript(const char* aPath);
 // The console line editor, one virtual-key code at a time.
 void ZW_ConsoleKey(int aKey);
 
+// Text comparison without regard to case (ASCII letters).
+bool ZW_EqualNoCase(const char* a, const char* b);
 // Length of the longest common prefix, without regard to case.
 int ZW_CommonPrefix(const char* a, const char* b);
 // Completion of a text against the table: index of the first name with the

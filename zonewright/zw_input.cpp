@@ -24,8 +24,7 @@ bool ZW_RightButtonDown() {
 void ZW_CmdInputBind() {
   const char* locAction = ZW_Arg(1);
   for (int i = 0; i < ZW_ACTION_COUNT; i++) {
-    if (ZW_CommonPrefix(locAction, zwActionNames[i]) == (int)strlen(zwActionNames[i]) &&
-        locAction[strlen(zwActionNames[i])] == 0) {
+    if (ZW_EqualNoCase(locAction, zwActionNames[i])) {
       zwInput.bindings[i] = ZW_ArgInt(2);
       return;
     }

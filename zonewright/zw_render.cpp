@@ -10,22 +10,6 @@
 
 ZW_Renderer zwRender;
 
-namespace {
-
-int LowerCase(int c) {
-  return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
-}
-
-bool EqualNoCase(const char* a, const char* b) {
-  while (*a && LowerCase((unsigned char)*a) == LowerCase((unsigned char)*b)) {
-    a++;
-    b++;
-  }
-  return LowerCase((unsigned char)*a) == LowerCase((unsigned char)*b);
-}
-
-}  // namespace
-
 void ZW_RenderReset() {
   while (zwRender.textures) {
     ZW_TextureEntry* locNext = zwRender.textures->next;
@@ -65,7 +49,7 @@ ZW_TextureEntry* ZW_TextureLoad(const char* aPath) {
 
 ZW_TextureEntry* ZW_TextureFindName(const char* aName) {
   for (ZW_TextureEntry* e = zwRender.textures; e; e = e->next) {
-    if (EqualNoCase(e->name, aName)) {
+    if (ZW_EqualNoCase(e->name, aName)) {
       return e;
     }
   }
