@@ -1,6 +1,8 @@
 #ifndef KC_PLATFORM_H
 #define KC_PLATFORM_H
 
+#include <stdint.h>
+
 // The framework's seam to the operating system. Text functions work on the
 // active ANSI code page and treat a double-byte character as one unit.
 
@@ -28,5 +30,61 @@ KC_MessageBoxFunction KC_SetMessageBoxFunction(KC_MessageBoxFunction aFunction);
 
 // Breakpoint trap at the calling site.
 void KC_PlatformDebugBreak();
+
+// Files. A handle is opaque; KC_INVALID_FILE_HANDLE marks none. Paths may use
+// slashes or backslashes on every system.
+
+typedef void* KC_FileHandle;
+#define KC_INVALID_FILE_HANDLE ((KC_FileHandle)(intptr_t)-1)
+
+enum KC_FileOpenMode
+{
+	KC_FILE_READ_SHARED,  // existing file, read access, others may read too
+	KC_FILE_CREATE,       // read and write access, no sharing, created or truncated
+	KC_FILE_OPEN_ALWAYS   // read and write access, no sharing, existing file kept or new one created
+};
+
+// A calendar time in UTC (no time-zone shift).
+struct KC_PlatformTime
+{
+	int myYear;
+	int myMonth;   // 1 to 12
+	int myDay;     // 1 to 31
+	int myHour;
+	int myMinute;
+	int mySecond;
+};
+
+// Opens a regular file; KC_INVALID_FILE_HANDLE on failure (also for directories).
+KC_FileHandle KC_PlatformOpenFile(const char* aName, KC_FileOpenMode aMode);
+void KC_PlatformCloseFile(KC_FileHandle aHandle);
+
+// Reads or writes up to aCount bytes at the handle's position; *aDone gets the
+// number transferred. False on an operating-system error.
+bool KC_PlatformReadFile(KC_FileHandle aHandle, void* aBuffer, uint32_t aCount, uint32_t* aDone);
+bool KC_PlatformWriteFile(KC_FileHandle aHandle, const void* aBuffer, uint32_t aCount, uint32_t* aDone);
+
+// Moves the position: anOrigin 0 from the start, 1 from the position, 2 from the end.
+bool KC_PlatformSeekFile(KC_FileHandle aHandle, int64_t anOffset, int anOrigin);
+
+// Cuts the file at its current position.
+bool KC_PlatformTruncateFile(KC_FileHandle aHandle);
+
+bool KC_PlatformGetFileSize(KC_FileHandle aHandle, uint64_t* aSize);
+bool KC_PlatformGetFileWriteTime(KC_FileHandle aHandle, KC_PlatformTime* aTime);
+
+// Directory search for exactly aName (file or directory): its size and last-write time.
+bool KC_PlatformFindFile(const char* aName, uint64_t* aSize, KC_PlatformTime* aTime);
+
+// Creates one directory; false when it cannot (also when it exists).
+bool KC_PlatformMakeDirectory(const char* aPath);
+
+// Calls aVisitor for every entry of a directory except "." and "..".
+// False when the directory cannot be read.
+typedef void (*KC_DirectoryVisitor)(void* aContext, const char* aName, bool anIsDirectory);
+bool KC_PlatformListDirectory(const char* aPath, KC_DirectoryVisitor aVisitor, void* aContext);
+
+// Moves the file aSource to aTarget, replacing an existing aTarget in one step.
+bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget);
 
 #endif

@@ -3,6 +3,13 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+
+#include <dirent.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 // One byte is one character on the host.
 
@@ -69,4 +76,189 @@ KC_MessageBoxFunction KC_SetMessageBoxFunction(KC_MessageBoxFunction aFunction)
 void KC_PlatformDebugBreak()
 {
 	std::raise(SIGTRAP);
+}
+
+// Files: a handle holds the file descriptor.
+
+namespace
+{
+int Descriptor(KC_FileHandle aHandle)
+{
+	return static_cast<int>(reinterpret_cast<intptr_t>(aHandle));
+}
+
+KC_FileHandle HandleOf(int aDescriptor)
+{
+	return reinterpret_cast<KC_FileHandle>(static_cast<intptr_t>(aDescriptor));
+}
+
+// A path with Windows separators turned into slashes; Valid() is false when it does not fit.
+class PosixPath
+{
+public:
+	explicit PosixPath(const char* aPath)
+		: myValid(false)
+	{
+		size_t locLength = std::strlen(aPath);
+		if (locLength >= sizeof(myText))
+			return;
+		for (size_t i = 0; i <= locLength; ++i)
+			myText[i] = aPath[i] == '\\' ? '/' : aPath[i];
+		myValid = true;
+	}
+	bool Valid() const { return myValid; }
+	operator const char*() const { return myText; }
+
+private:
+	char myText[4096];
+	bool myValid;
+};
+
+bool ToCalendar(time_t aTime, KC_PlatformTime* aResult)
+{
+	struct tm locParts;
+	if (!gmtime_r(&aTime, &locParts))
+		return false;
+	aResult->myYear = locParts.tm_year + 1900;
+	aResult->myMonth = locParts.tm_mon + 1;
+	aResult->myDay = locParts.tm_mday;
+	aResult->myHour = locParts.tm_hour;
+	aResult->myMinute = locParts.tm_min;
+	aResult->mySecond = locParts.tm_sec;
+	return true;
+}
+}
+
+KC_FileHandle KC_PlatformOpenFile(const char* aName, KC_FileOpenMode aMode)
+{
+	PosixPath locPath(aName);
+	if (!locPath.Valid())
+		return KC_INVALID_FILE_HANDLE;
+	int locFlags = O_RDONLY;
+	if (aMode == KC_FILE_CREATE)
+		locFlags = O_RDWR | O_CREAT | O_TRUNC;
+	else if (aMode == KC_FILE_OPEN_ALWAYS)
+		locFlags = O_RDWR | O_CREAT;
+	int locDescriptor;
+	do
+		locDescriptor = open(locPath, locFlags | O_CLOEXEC, 0644);
+	while (locDescriptor < 0 && errno == EINTR);
+	if (locDescriptor < 0)
+		return KC_INVALID_FILE_HANDLE;
+	struct stat locInfo;
+	if (fstat(locDescriptor, &locInfo) != 0 || !S_ISREG(locInfo.st_mode))
+	{
+		close(locDescriptor);
+		return KC_INVALID_FILE_HANDLE;
+	}
+	return HandleOf(locDescriptor);
+}
+
+void KC_PlatformCloseFile(KC_FileHandle aHandle)
+{
+	if (aHandle != KC_INVALID_FILE_HANDLE)
+		close(Descriptor(aHandle));
+}
+
+bool KC_PlatformReadFile(KC_FileHandle aHandle, void* aBuffer, uint32_t aCount, uint32_t* aDone)
+{
+	*aDone = 0;
+	char* locBuffer = static_cast<char*>(aBuffer);
+	while (*aDone < aCount)
+	{
+		ssize_t locRead = read(Descriptor(aHandle), locBuffer + *aDone, aCount - *aDone);
+		if (locRead < 0 && errno == EINTR)
+			continue;
+		if (locRead < 0)
+			return false;
+		if (locRead == 0)
+			break;
+		*aDone += static_cast<uint32_t>(locRead);
+	}
+	return true;
+}
+
+bool KC_PlatformWriteFile(KC_FileHandle aHandle, const void* aBuffer, uint32_t aCount, uint32_t* aDone)
+{
+	*aDone = 0;
+	const char* locBuffer = static_cast<const char*>(aBuffer);
+	while (*aDone < aCount)
+	{
+		ssize_t locWritten = write(Descriptor(aHandle), locBuffer + *aDone, aCount - *aDone);
+		if (locWritten < 0 && errno == EINTR)
+			continue;
+		if (locWritten <= 0)
+			return false;
+		*aDone += static_cast<uint32_t>(locWritten);
+	}
+	return true;
+}
+
+bool KC_PlatformSeekFile(KC_FileHandle aHandle, int64_t anOffset, int anOrigin)
+{
+	int locWhence = anOrigin == 0 ? SEEK_SET : anOrigin == 1 ? SEEK_CUR : SEEK_END;
+	return lseek(Descriptor(aHandle), static_cast<off_t>(anOffset), locWhence) >= 0;
+}
+
+bool KC_PlatformTruncateFile(KC_FileHandle aHandle)
+{
+	off_t locPosition = lseek(Descriptor(aHandle), 0, SEEK_CUR);
+	return locPosition >= 0 && ftruncate(Descriptor(aHandle), locPosition) == 0;
+}
+
+bool KC_PlatformGetFileSize(KC_FileHandle aHandle, uint64_t* aSize)
+{
+	struct stat locInfo;
+	if (fstat(Descriptor(aHandle), &locInfo) != 0)
+		return false;
+	*aSize = static_cast<uint64_t>(locInfo.st_size);
+	return true;
+}
+
+bool KC_PlatformGetFileWriteTime(KC_FileHandle aHandle, KC_PlatformTime* aTime)
+{
+	struct stat locInfo;
+	return fstat(Descriptor(aHandle), &locInfo) == 0 && ToCalendar(locInfo.st_mtime, aTime);
+}
+
+bool KC_PlatformFindFile(const char* aName, uint64_t* aSize, KC_PlatformTime* aTime)
+{
+	PosixPath locPath(aName);
+	struct stat locInfo;
+	if (!locPath.Valid() || stat(locPath, &locInfo) != 0)
+		return false;
+	*aSize = S_ISREG(locInfo.st_mode) ? static_cast<uint64_t>(locInfo.st_size) : 0;
+	if (!ToCalendar(locInfo.st_mtime, aTime))
+		*aTime = KC_PlatformTime();
+	return true;
+}
+
+bool KC_PlatformMakeDirectory(const char* aPath)
+{
+	PosixPath locPath(aPath);
+	return locPath.Valid() && mkdir(locPath, 0755) == 0;
+}
+
+bool KC_PlatformListDirectory(const char* aPath, KC_DirectoryVisitor aVisitor, void* aContext)
+{
+	PosixPath locPath(aPath);
+	DIR* locDirectory = locPath.Valid() ? opendir(locPath) : NULL;
+	if (!locDirectory)
+		return false;
+	while (struct dirent* locEntry = readdir(locDirectory))
+	{
+		if (std::strcmp(locEntry->d_name, ".") == 0 || std::strcmp(locEntry->d_name, "..") == 0)
+			continue;
+		struct stat locInfo;
+		if (fstatat(dirfd(locDirectory), locEntry->d_name, &locInfo, 0) != 0)
+			continue;
+		aVisitor(aContext, locEntry->d_name, S_ISDIR(locInfo.st_mode));
+	}
+	closedir(locDirectory);
+	return true;
+}
+
+bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget)
+{
+	return std::rename(aSource, aTarget) == 0;
 }

@@ -1,0 +1,47 @@
+#ifndef JUICECLASS_H
+#define JUICECLASS_H
+
+#include "JuiceType.h"
+
+// A class: an ordered list of named members, which it owns.
+class JuiceClass : public JuiceType
+{
+public:
+	JuiceClass();
+	explicit JuiceClass(const char* aMetaName);
+	~JuiceClass() override;
+
+	using JuiceType::Assign;
+
+	JuiceType* GetMemberAt(int anIndex) const override;
+	JuiceType* FindMember(const KC_String& aPath) override;
+	KC_List<JuiceType*>& GetMembers() override;
+	int GetMemberCount() const override;
+	bool SortMembers(const KC_List<KC_String>& aNameList) override;
+	void DeleteMembers() override;
+	bool DeleteMember(JuiceType* aMember) override;
+	bool DeleteMemberNamed(const KC_String& aName) override;
+	bool DetachMember(JuiceType* aMember) override;
+	bool HasMember(const JuiceType* aMember) const override;
+	bool Construct(JuiceTypeManager& aTypeManager, ParseTool& aParseTool) override;
+	bool Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName) override;
+	JuiceType* Clone() const override;
+	bool Assign(const JuiceType* anInstance) override;
+	bool Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
+		JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer) override;
+	bool SetDefault(const KC_String& aDefaultValue) override;
+	void ClearValue() override;
+	bool AddMember(JuiceType* aMember) override;
+	bool ResolveReferences(JuiceTypeManager& aTypeManager) override;
+	bool Contains(const JuiceType* anInstance) const override;
+	JuiceType* FindByName(const KC_String& aName) override;
+	bool GetPath(const KC_String& aPrefix, const JuiceType* aTarget, KC_String& aPath) const override;
+	bool IsEqual(const JuiceType* anInstance) const override;
+	virtual bool IsScriptClass() const;
+
+protected:
+	KC_List<JuiceType*> myMembers;
+	bool myUniqueMemberNames;
+};
+
+#endif

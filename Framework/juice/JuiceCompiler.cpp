@@ -1,0 +1,132 @@
+#include "JuiceCompiler.h"
+
+#include "JuiceInstanceIgnorer.h"
+#include "JuiceLocalizer.h"
+#include "JuiceNameSpace.h"
+#include "JuiceType.h"
+#include "JuiceTypeManager.h"
+#include "ParseTool.h"
+#include "kc_output.h"
+
+#include <new>
+
+namespace
+{
+bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeManager& aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer)
+{
+	KC_String locLine;
+	while (!aParseTool.IsEOF())
+	{
+		aParseTool.ReadLine(locLine);
+		KC_String locFirst = ParseTool::FirstWord(locLine);
+		KC_String locRest = ParseTool::RestOfLine(locLine);
+		if (locFirst == "INCLUDE")
+		{
+			if (!aTypeManager.Compile(locRest))
+			{
+				aParseTool.Error("Failed to compile '%s'", static_cast<const char*>(locRest));
+				return false;
+			}
+			aNameSpace.AddInclude(locRest);
+			continue;
+		}
+
+		JuiceType* locPrototype = aTypeManager.FindType(locFirst);
+		if (!locPrototype)
+		{
+			if (locRest.IsEmpty())
+				continue;
+			if (anIgnorer && anIgnorer->OkToIgnoreInstanceOfType(locFirst, locRest))
+			{
+				KC_Log("JuiceCompiler::Compile(): User indicated that instance '%s' of unknown type '%s' should be ignored",
+					static_cast<const char*>(locRest), static_cast<const char*>(locFirst));
+				if (!anIgnorer->SkipInstance(aParseTool))
+				{
+					aParseTool.Error("Failed to perform user specified ignore of instance '%s' of type '%s'",
+						static_cast<const char*>(locRest), static_cast<const char*>(locFirst));
+					return false;
+				}
+				continue;
+			}
+			aParseTool.Error("Unknown type '%s'", static_cast<const char*>(locFirst));
+			return false;
+		}
+
+		KC_String locName = ParseTool::FirstWord(locRest);
+		KC_String locInline = ParseTool::RestOfLine(locRest);
+		JuiceType* locInstance = locPrototype->Clone();
+		if (!locInstance)
+			aParseTool.Error("Allocation failure of instance '%s' of type '%s'", static_cast<const char*>(locName),
+				static_cast<const char*>(locFirst));
+		else
+		{
+			locInstance->SetName(locName);
+			if (!locInstance->Assign(aParseTool, locInline, aTypeManager, anIgnorer, aLocalizer))
+			{
+				delete locInstance;
+				locInstance = NULL;
+			}
+		}
+		if (!locInstance)
+		{
+			aParseTool.Error("Failed to init new instance of type '%s'", static_cast<const char*>(locFirst));
+			return false;
+		}
+		if (aNameSpace.FindInstance(locInstance->GetName(), false))
+		{
+			aParseTool.Error("Instance name '%s' already defined", static_cast<const char*>(locInstance->GetName()));
+			delete locInstance;
+			return false;
+		}
+		if (!aNameSpace.Add(locInstance))
+		{
+			delete locInstance;
+			return false;
+		}
+		KC_Log("JuiceCompiler::Compile(): Instantiated %s %s", static_cast<const char*>(locInstance->GetTypeName()),
+			static_cast<const char*>(locInstance->GetName()));
+	}
+
+	if (!aNameSpace.ResolveReferences(aTypeManager))
+	{
+		aParseTool.Error("Failed to resolve references");
+		return false;
+	}
+	return true;
+}
+}
+
+bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer)
+{
+	JuiceLocalizer locLocalizer;
+	if (!locLocalizer.Read(aFileName))
+	{
+		KC_Log("Failed to read localizer from '%s'", static_cast<const char*>(aFileName));
+		return false;
+	}
+	ParseTool locParseTool;
+	if (!locParseTool.Open(aFileName))
+		return false;
+	KC_Log("--------------------------------------");
+	KC_Log("JuiceCompiler::Compile(): Compiling %s", static_cast<const char*>(aFileName));
+	KC_Log("--------------------------------------");
+
+	JuiceTypeManager* locLocalManager = NULL;
+	if (!aTypeManager)
+	{
+		locLocalManager = new (std::nothrow) JuiceTypeManager;
+		if (!locLocalManager)
+			return false;
+		aTypeManager = locLocalManager;
+	}
+	aTypeManager->Reset();
+
+	bool locResult = CompileLines(aNameSpace, locParseTool, *aTypeManager, anIgnorer, locLocalizer);
+	if (locResult)
+		KC_Log("JuiceCompiler::Compile(): '%s' OK\n", static_cast<const char*>(aFileName));
+	locParseTool.Close();
+	delete locLocalManager;
+	return locResult;
+}

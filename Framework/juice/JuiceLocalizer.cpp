@@ -1,0 +1,82 @@
+#include "JuiceLocalizer.h"
+
+#include "ParseTool.h"
+#include "kf_file.h"
+
+#include <new>
+
+JuiceLocalizer::JuiceLocalizer()
+{
+}
+
+JuiceLocalizer::~JuiceLocalizer()
+{
+	DeleteAll();
+}
+
+bool JuiceLocalizer::GetCompanionName(const KC_String& aFileName, KC_String& aCompanionName)
+{
+	int locDot = aFileName.ReverseFind('.');
+	if (locDot <= 0)
+		return false;
+	aCompanionName.Format("%s.lang", static_cast<const char*>(aFileName.Left(locDot)));
+	return true;
+}
+
+bool JuiceLocalizer::Read(const KC_String& aFileName)
+{
+	KC_String locCompanion;
+	if (!GetCompanionName(aFileName, locCompanion))
+		return false;
+	if (!FileExists(locCompanion))
+		return true;
+	ParseTool locParseTool;
+	if (!locParseTool.Open(locCompanion))
+		return false;
+	KC_String locLine;
+	while (!locParseTool.IsEOF())
+	{
+		locParseTool.ReadLine(locLine);
+		// Only the end of the file gives an empty line.
+		if (locLine.IsEmpty())
+			continue;
+		int locTab = locLine.Find('\t');
+		KeyValue* locEntry;
+		if (locTab < 0)
+			locEntry = new (std::nothrow) KeyValue(KC_String(), locLine);
+		else
+			locEntry = new (std::nothrow) KeyValue(locLine.Left(locTab), locLine.Right(locLine.GetLength() - locTab - 1));
+		if (!locEntry)
+			return false;
+		if (!Add(locEntry))
+		{
+			delete locEntry;
+			return false;
+		}
+	}
+	return true;
+}
+
+bool JuiceLocalizer::GetText(const KC_String& aText, KC_String& aValue) const
+{
+	if (Count() == 0)
+		return false;
+	const char* locText = aText;
+	if (*locText < '0' || *locText > '9')
+		return false;
+	// The decimal number at the start; what follows it is not used.
+	long long locIndex = 0;
+	for (; *locText >= '0' && *locText <= '9'; ++locText)
+	{
+		locIndex = locIndex * 10 + (*locText - '0');
+		if (locIndex >= Count())
+			return false;
+	}
+	const KC_ListLink<KeyValue*>* locLink = myFirstLink;
+	for (; locIndex > 0 && locLink; --locIndex)
+		locLink = locLink->myNextLink;
+	if (!locLink)
+		return false;
+	aValue = locLink->myItem->myValue;
+	return true;
+}

@@ -1,0 +1,145 @@
+#include "JuiceRef.h"
+
+#include "JuiceNameSpace.h"
+#include "JuiceWriter.h"
+#include "kc_output.h"
+
+#include <new>
+
+namespace
+{
+// References that a lookup in progress passes through.
+int ourChainDepth = 0;
+}
+
+JuiceRef::JuiceRef()
+{
+}
+
+const KC_String& JuiceRef::GetValue() const
+{
+	return myValue;
+}
+
+KC_String JuiceRef::GetTargetTypeName() const
+{
+	if (myTypeName.IsEmpty())
+		return myTypeName;
+	return myTypeName.Left(myTypeName.GetLength() - 1);
+}
+
+JuiceType* JuiceRef::FindTarget(bool aReportMissing)
+{
+	if (myValue == "NULL")
+		return NULL;
+	JuiceNameSpace* locNameSpace = JuiceNameSpace::FindNameSpaceOf(this);
+	if (!locNameSpace)
+		return NULL;
+	if (ourChainDepth >= ourMaxReferenceChain)
+		return NULL;
+	++ourChainDepth;
+	JuiceType* locTarget = locNameSpace->FindInstance(myValue, aReportMissing);
+	--ourChainDepth;
+	return locTarget;
+}
+
+JuiceType* JuiceRef::FindMember(const KC_String& /*aPath*/)
+{
+	return FindTarget(true);
+}
+
+bool JuiceRef::Construct(JuiceTypeManager& /*aTypeManager*/, ParseTool& /*aParseTool*/)
+{
+	return true;
+}
+
+bool JuiceRef::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName)
+{
+	if (myValue != "NULL" && !FindTarget(true))
+		myValue = "NULL";
+	if (aWithTypeName)
+		return JuiceWriteText(aFile, "%s%s %s %s" JUICE_EOL JUICE_EOL, static_cast<const char*>(anIndent),
+			static_cast<const char*>(myTypeName), static_cast<const char*>(myName), static_cast<const char*>(myValue));
+	return JuiceWriteText(aFile, "%s%s %s" JUICE_EOL, static_cast<const char*>(anIndent), static_cast<const char*>(myName),
+		static_cast<const char*>(myValue));
+}
+
+JuiceType* JuiceRef::Clone() const
+{
+	JuiceRef* locCopy = new (std::nothrow) JuiceRef;
+	if (locCopy)
+	{
+		locCopy->myTypeName = myTypeName;
+		locCopy->myName = myName;
+		locCopy->myValue = myValue;
+	}
+	return locCopy;
+}
+
+bool JuiceRef::Assign(const KC_String& aValue)
+{
+	myValue = aValue;
+	return true;
+}
+
+bool JuiceRef::Assign(const JuiceType* anInstance)
+{
+	if (!anInstance)
+	{
+		myValue = "NULL";
+		return true;
+	}
+	const JuiceRef* locReference = dynamic_cast<const JuiceRef*>(anInstance);
+	if (locReference && locReference->myTypeName == myTypeName)
+	{
+		myValue = locReference->myValue;
+		return true;
+	}
+	if (anInstance->GetTypeName() != GetTargetTypeName())
+		return false;
+	JuiceNameSpace* locNameSpace = JuiceNameSpace::FindNameSpaceOf(anInstance);
+	if (locNameSpace)
+	{
+		KC_String locEmpty;
+		for (const KC_ListLink<JuiceType*>* locLink = locNameSpace->myFirstLink; locLink; locLink = locLink->myNextLink)
+		{
+			KC_String locPath;
+			if (locLink->myItem->GetPath(locEmpty, anInstance, locPath))
+			{
+				myValue = locPath;
+				return true;
+			}
+		}
+	}
+	myValue = "NULL";
+	return false;
+}
+
+bool JuiceRef::SetDefault(const KC_String& aDefaultValue)
+{
+	myValue = aDefaultValue;
+	return true;
+}
+
+void JuiceRef::ClearValue()
+{
+	myValue = "NULL";
+}
+
+bool JuiceRef::ResolveReferences(JuiceTypeManager& /*aTypeManager*/)
+{
+	if (myValue == "NULL")
+		return true;
+	if (!JuiceNameSpace::FindNameSpaceOf(this))
+		return false;
+	JuiceType* locTarget = FindTarget(true);
+	if (!locTarget)
+		return false;
+	return locTarget->GetTypeName() == GetTargetTypeName();
+}
+
+bool JuiceRef::IsEqual(const JuiceType* anInstance) const
+{
+	const JuiceRef* locReference = dynamic_cast<const JuiceRef*>(anInstance);
+	return locReference && locReference->myTypeName == myTypeName && locReference->myValue == myValue;
+}

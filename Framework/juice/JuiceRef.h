@@ -1,0 +1,40 @@
+#ifndef JUICEREF_H
+#define JUICEREF_H
+
+#include "JuiceType.h"
+
+// A reference: a dotted instance path or "NULL". Its type name is the name of
+// the type it refers to followed by "*".
+class JuiceRef : public JuiceType
+{
+public:
+	JuiceRef();
+
+	using JuiceType::Assign;
+
+	const KC_String& GetValue() const override;
+	JuiceType* FindMember(const KC_String& aPath) override;
+	bool Construct(JuiceTypeManager& aTypeManager, ParseTool& aParseTool) override;
+	bool Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName) override;
+	JuiceType* Clone() const override;
+	bool Assign(const KC_String& aValue) override;
+	bool Assign(const JuiceType* anInstance) override;
+	bool SetDefault(const KC_String& aDefaultValue) override;
+	void ClearValue() override;
+	bool ResolveReferences(JuiceTypeManager& aTypeManager) override;
+	bool IsEqual(const JuiceType* anInstance) const override;
+
+	// How many references one lookup may pass through; a chain longer than
+	// this (a cycle) finds nothing.
+	static const int ourMaxReferenceChain = 32;
+
+private:
+	// The type name without its "*".
+	KC_String GetTargetTypeName() const;
+	// The instance that the value names, or null.
+	JuiceType* FindTarget(bool aReportMissing);
+
+	KC_String myValue;
+};
+
+#endif

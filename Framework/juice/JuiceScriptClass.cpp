@@ -1,0 +1,166 @@
+#include "JuiceScriptClass.h"
+
+#include "JuiceTypeManager.h"
+#include "ParseTool.h"
+#include "kc_assert.h"
+#include "kc_output.h"
+
+#include <new>
+
+int JuiceScriptClass::ourMemberCounter = 0;
+
+JuiceScriptClass::JuiceScriptClass()
+{
+	myUniqueMemberNames = false;
+}
+
+JuiceScriptClass::JuiceScriptClass(const char* aMetaName)
+	: JuiceClass(aMetaName)
+{
+	myUniqueMemberNames = false;
+}
+
+JuiceType* JuiceScriptClass::GetMemberToAssign(JuiceTypeManager& aTypeManager, const KC_String& aTypeName)
+{
+	if (!IsLegalType(aTypeName))
+		return NULL;
+	JuiceType* locPrototype = aTypeManager.FindType(aTypeName);
+	if (!locPrototype)
+		locPrototype = aTypeManager.FindReferenceType(aTypeName);
+	if (!locPrototype)
+		return NULL;
+
+	// A name that no direct member has yet.
+	KC_String locName;
+	bool locTaken = true;
+	while (locTaken)
+	{
+		locName.Format("%s(%d)", static_cast<const char*>(aTypeName), ourMemberCounter);
+		ourMemberCounter = ourMemberCounter == 0x7fffffff ? 0 : ourMemberCounter + 1;
+		locTaken = false;
+		for (KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+		{
+			if (locLink->myItem->GetName() == locName)
+			{
+				locTaken = true;
+				break;
+			}
+		}
+	}
+
+	JuiceType* locMember = locPrototype->Clone();
+	if (!locMember)
+		return NULL;
+	locMember->SetName(locName);
+	if (!AddMember(locMember))
+	{
+		delete locMember;
+		return NULL;
+	}
+	return locMember;
+}
+
+bool JuiceScriptClass::IsLegalType(const KC_String& aTypeName) const
+{
+	return JuiceListHasText(myLegalTypes, aTypeName);
+}
+
+bool JuiceScriptClass::Construct(JuiceTypeManager& /*aTypeManager*/, ParseTool& aParseTool)
+{
+	KC_String locLine;
+	if (!aParseTool.IsEOF())
+		aParseTool.ReadLine(locLine);
+	if (locLine != "{")
+	{
+		aParseTool.Error("Missing block start in declaration of scriptclass type '%s'", static_cast<const char*>(myTypeName));
+		return false;
+	}
+	for (;;)
+	{
+		if (aParseTool.IsEOF() || locLine == "}")
+			break;
+		aParseTool.ReadLine(locLine);
+		// Only the end of the file gives an empty line.
+		if (locLine.IsEmpty() || locLine == "}")
+			continue;
+		if (!myLegalTypes.Add(locLine))
+			return false;
+	}
+	KC_Log("JuiceScriptClass::Construct(): Constructed type '%s'", static_cast<const char*>(myTypeName));
+	return true;
+}
+
+JuiceType* JuiceScriptClass::Clone() const
+{
+	JuiceScriptClass* locCopy = new (std::nothrow) JuiceScriptClass;
+	if (!locCopy)
+		return NULL;
+	locCopy->myTypeName = myTypeName;
+	locCopy->myName = myName;
+	for (const KC_ListLink<KC_String>* locLink = myLegalTypes.myFirstLink; locLink; locLink = locLink->myNextLink)
+		locCopy->myLegalTypes.Add(locLink->myItem);
+	if (!locCopy->CopyMembers(this))
+		KC_ASSERT(0 && "JuiceScriptClass::JuiceScriptClass(): faile to copy members in copy constructor");
+	return locCopy;
+}
+
+bool JuiceScriptClass::Assign(const JuiceType* anInstance)
+{
+	return CopyMembers(anInstance);
+}
+
+bool JuiceScriptClass::CopyMembers(const JuiceType* anInstance)
+{
+	if (!anInstance || anInstance->GetTypeName() != myTypeName)
+	{
+		KC_ASSERT(0 && "JuiceScriptClass::CopyMembers(): myTypeName != anInstance->GetTypeName()");
+		return false;
+	}
+	if (anInstance == this)
+		return true;
+	DeleteMembers();
+	for (const KC_ListLink<JuiceType*>* locLink = const_cast<JuiceType*>(anInstance)->GetMembers().myFirstLink; locLink;
+		 locLink = locLink->myNextLink)
+	{
+		JuiceType* newMember = locLink->myItem->Clone();
+		KC_ASSERT(newMember);
+		if (!newMember)
+			return false;
+		myMembers.Add(newMember);
+	}
+	return true;
+}
+
+bool JuiceScriptClass::AddMember(JuiceType* aMember)
+{
+	if (!aMember || !IsLegalType(aMember->GetTypeName()))
+		return false;
+	return JuiceClass::AddMember(aMember);
+}
+
+bool JuiceScriptClass::ResolveReferences(JuiceTypeManager& aTypeManager)
+{
+	for (const KC_ListLink<KC_String>* locLink = myLegalTypes.myFirstLink; locLink; locLink = locLink->myNextLink)
+	{
+		if (!aTypeManager.FindType(locLink->myItem) && !aTypeManager.FindReferenceType(locLink->myItem))
+		{
+			KC_Error("Undefined type '%s' in declaration of scriptclass '%s' of type '%s'",
+				static_cast<const char*>(locLink->myItem), static_cast<const char*>(myName),
+				static_cast<const char*>(myTypeName));
+			return false;
+		}
+	}
+	return JuiceClass::ResolveReferences(aTypeManager);
+}
+
+void JuiceScriptClass::GetRange(KC_List<KC_String>& aList) const
+{
+	aList.RemoveAll();
+	for (const KC_ListLink<KC_String>* locLink = myLegalTypes.myFirstLink; locLink; locLink = locLink->myNextLink)
+		aList.Add(locLink->myItem);
+}
+
+bool JuiceScriptClass::IsScriptClass() const
+{
+	return true;
+}

@@ -1,0 +1,266 @@
+#include "JuiceType.h"
+
+#include "JuiceInstanceIgnorer.h"
+#include "JuiceMetaTypes.h"
+#include "JuiceTypeManager.h"
+#include "ParseTool.h"
+#include "kc_output.h"
+
+namespace
+{
+const KC_String& EmptyString()
+{
+	static const KC_String ourEmpty;
+	return ourEmpty;
+}
+
+KC_List<JuiceType*>& EmptyMemberList()
+{
+	static KC_List<JuiceType*> ourEmpty;
+	return ourEmpty;
+}
+}
+
+bool JuiceListHasText(const KC_List<KC_String>& aList, const KC_String& aText)
+{
+	for (const KC_ListLink<KC_String>* locLink = aList.myFirstLink; locLink; locLink = locLink->myNextLink)
+	{
+		if (locLink->myItem == aText)
+			return true;
+	}
+	return false;
+}
+
+bool JuiceJoinPath(const KC_String& aPrefix, const KC_String& aName, KC_String& aPath)
+{
+	if (aPrefix.IsEmpty())
+	{
+		aPath = aName;
+		return true;
+	}
+	if (aPrefix.GetLength() + 1 + aName.GetLength() > 65534)
+		return false;
+	aPath.Format("%s.%s", static_cast<const char*>(aPrefix), static_cast<const char*>(aName));
+	return true;
+}
+
+JuiceType::JuiceType()
+{
+}
+
+JuiceType::JuiceType(const char* aMetaName)
+	: myTypeName(aMetaName)
+{
+	JuiceRegisterMetaType(myTypeName, this);
+}
+
+JuiceType::~JuiceType()
+{
+}
+
+const KC_String& JuiceType::GetValue() const
+{
+	return EmptyString();
+}
+
+JuiceType* JuiceType::GetMemberAt(int /*anIndex*/) const
+{
+	return NULL;
+}
+
+JuiceType* JuiceType::GetMemberToAssign(JuiceTypeManager& /*aTypeManager*/, const KC_String& aName)
+{
+	return FindMember(aName);
+}
+
+JuiceType* JuiceType::FindMember(const KC_String& /*aPath*/)
+{
+	return NULL;
+}
+
+KC_List<JuiceType*>& JuiceType::GetMembers()
+{
+	return EmptyMemberList();
+}
+
+int JuiceType::GetMemberCount() const
+{
+	return 0;
+}
+
+bool JuiceType::SortMembers(const KC_List<KC_String>& /*aNameList*/)
+{
+	return false;
+}
+
+void JuiceType::DeleteMembers()
+{
+}
+
+bool JuiceType::DeleteMember(JuiceType* /*aMember*/)
+{
+	return false;
+}
+
+bool JuiceType::DeleteMemberNamed(const KC_String& /*aName*/)
+{
+	return false;
+}
+
+bool JuiceType::DetachMember(JuiceType* /*aMember*/)
+{
+	return false;
+}
+
+bool JuiceType::HasMember(const JuiceType* /*aMember*/) const
+{
+	return false;
+}
+
+bool JuiceType::IsLegalType(const KC_String& /*aTypeName*/) const
+{
+	return false;
+}
+
+bool JuiceType::Assign(const KC_String& /*aValue*/)
+{
+	return false;
+}
+
+bool JuiceType::AddMember(JuiceType* /*aMember*/)
+{
+	return true;
+}
+
+bool JuiceType::ResolveReferences(JuiceTypeManager& /*aTypeManager*/)
+{
+	return true;
+}
+
+void JuiceType::GetRange(KC_List<KC_String>& /*aList*/) const
+{
+}
+
+bool JuiceType::Contains(const JuiceType* anInstance) const
+{
+	return this == anInstance;
+}
+
+JuiceType* JuiceType::FindByName(const KC_String& aName)
+{
+	return myName == aName ? this : NULL;
+}
+
+bool JuiceType::GetPath(const KC_String& aPrefix, const JuiceType* aTarget, KC_String& aPath) const
+{
+	if (this != aTarget)
+		return false;
+	return JuiceJoinPath(aPrefix, myName, aPath);
+}
+
+int JuiceType::CountObjects() const
+{
+	int locCount = 1;
+	for (int locIndex = 0; locIndex < GetMemberCount(); ++locIndex)
+		locCount += GetMemberAt(locIndex)->CountObjects();
+	return locCount;
+}
+
+int JuiceType::GetDepth() const
+{
+	int locDeepest = 0;
+	for (const KC_ListLink<JuiceType*>* locLink = const_cast<JuiceType*>(this)->GetMembers().myFirstLink; locLink;
+		 locLink = locLink->myNextLink)
+	{
+		int locDepth = locLink->myItem->GetDepth();
+		if (locDepth > locDeepest)
+			locDeepest = locDepth;
+	}
+	return locDeepest + 1;
+}
+
+bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer)
+{
+	if (!anInlineText.IsEmpty())
+	{
+		// A scalar value on the line: a second word renames the instance.
+		KC_String locValue;
+		KC_String locRest = ParseTool::RestOfLine(anInlineText);
+		if (locRest.IsEmpty())
+			locValue = anInlineText;
+		else
+		{
+			myName = ParseTool::FirstWord(anInlineText);
+			locValue = locRest;
+		}
+		ParseTool::StripQuotes(locValue);
+		if (!Assign(locValue))
+		{
+			aParseTool.Error("Invalid value '%s' for instance '%s' of type '%s'", static_cast<const char*>(anInlineText),
+				static_cast<const char*>(myName), static_cast<const char*>(myTypeName));
+			return false;
+		}
+		return true;
+	}
+
+	KC_String locLine;
+	if (!aParseTool.IsEOF())
+		aParseTool.ReadLine(locLine);
+	if (locLine != "{")
+	{
+		aParseTool.Error("Missing block start in instantiation of '%s' of class type '%s'", static_cast<const char*>(myName),
+			static_cast<const char*>(myTypeName));
+		return false;
+	}
+	if (!aParseTool.EnterBlock())
+	{
+		aParseTool.Error("Blocks nested deeper than %d levels in instantiation of '%s' of class type '%s'",
+			ParseTool::ourMaxBlockDepth, static_cast<const char*>(myName), static_cast<const char*>(myTypeName));
+		return false;
+	}
+	bool locResult = true;
+	for (;;)
+	{
+		if (aParseTool.IsEOF() || locLine == "}")
+			break;
+		aParseTool.ReadLine(locLine);
+		// Only the end of the file gives an empty line: it closes the block.
+		if (locLine.IsEmpty())
+			break;
+		if (locLine == "{" || locLine == "}")
+			continue;
+		KC_String locPath = ParseTool::FirstWord(locLine);
+		KC_String locValue = ParseTool::RestOfLine(locLine);
+		JuiceType* locMember = GetMemberToAssign(aTypeManager, locPath);
+		if (locMember)
+		{
+			if (!locMember->Assign(aParseTool, locValue, aTypeManager, anIgnorer, aLocalizer))
+			{
+				locResult = false;
+				break;
+			}
+		}
+		else if (anIgnorer && anIgnorer->OkToIgnoreMember(locPath, myTypeName, myName))
+		{
+			KC_Log("JuiceType::Assign(): User indicated that member '%s' of type '%s' should be ignored",
+				static_cast<const char*>(locPath), static_cast<const char*>(myTypeName));
+			if (!anIgnorer->SkipInstance(aParseTool))
+			{
+				aParseTool.Error("Failed to perform user specified ignore of member '%s' of type '%s'",
+					static_cast<const char*>(locPath), static_cast<const char*>(myTypeName));
+				locResult = false;
+				break;
+			}
+		}
+		else
+		{
+			aParseTool.Error("Unknown member '%s' referenced in instantiation of '%s' of class type '%s'",
+				static_cast<const char*>(locPath), static_cast<const char*>(myName), static_cast<const char*>(myTypeName));
+			locResult = false;
+			break;
+		}
+	}
+	aParseTool.LeaveBlock();
+	return locResult;
+}

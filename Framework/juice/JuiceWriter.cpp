@@ -1,0 +1,87 @@
+#include "JuiceWriter.h"
+
+#include "JuiceNameSpace.h"
+#include "JuiceType.h"
+#include "kc_output.h"
+#include "kc_platform.h"
+
+#include <cstdarg>
+
+bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
+{
+	std::va_list locArguments;
+	va_start(locArguments, aFormat);
+	int locCount = std::vfprintf(aFile, aFormat, locArguments);
+	va_end(locArguments);
+	return locCount > 0;
+}
+
+namespace
+{
+// Writes everything into the open file; false after logging the failure.
+bool WriteAll(JuiceNameSpace& aNameSpace, FILE* aFile, const KC_String& aFileName)
+{
+	for (KC_ListLink<KC_String>* locLink = aNameSpace.myIncludes.myFirstLink; locLink; locLink = locLink->myNextLink)
+	{
+		if (!JuiceWriteText(aFile, "INCLUDE %s" JUICE_EOL, static_cast<const char*>(locLink->myItem)))
+		{
+			KC_Log("Failed to write inclusion of file '%s' during namespace write to '%s'",
+				static_cast<const char*>(locLink->myItem), static_cast<const char*>(aFileName));
+			return false;
+		}
+	}
+	if (!JuiceWriteText(aFile, JUICE_EOL))
+	{
+		KC_Log("Failed to write namespace to '%s'", static_cast<const char*>(aFileName));
+		return false;
+	}
+	KC_String locIndent;
+	for (KC_ListLink<JuiceType*>* locLink = aNameSpace.myFirstLink; locLink; locLink = locLink->myNextLink)
+	{
+		if (!locLink->myItem->Write(aFile, locIndent, true))
+		{
+			KC_Log("Failed to write member '%s' of type '%s' during namespace to '%s'",
+				static_cast<const char*>(locLink->myItem->GetName()), static_cast<const char*>(locLink->myItem->GetTypeName()),
+				static_cast<const char*>(aFileName));
+			return false;
+		}
+	}
+	return true;
+}
+}
+
+bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
+{
+	// The text goes to a file beside the target, which replaces the target
+	// only when it is complete.
+	if (aFileName.GetLength() > 65000)
+	{
+		KC_Log("Failed to open output file '%s'", static_cast<const char*>(aFileName));
+		return false;
+	}
+	KC_String locTemporary = aFileName + ".juicetmp";
+	FILE* locFile = std::fopen(locTemporary, "wb");
+	if (!locFile)
+	{
+		KC_Log("Failed to open output file '%s'", static_cast<const char*>(aFileName));
+		return false;
+	}
+	bool locResult = WriteAll(aNameSpace, locFile, aFileName);
+	if (std::fclose(locFile) != 0 && locResult)
+	{
+		KC_Log("Failed to write namespace to '%s'", static_cast<const char*>(aFileName));
+		locResult = false;
+	}
+	if (locResult && !KC_PlatformReplaceFile(locTemporary, aFileName))
+	{
+		KC_Log("Failed to write namespace to '%s'", static_cast<const char*>(aFileName));
+		locResult = false;
+	}
+	if (!locResult)
+	{
+		std::remove(locTemporary);
+		return false;
+	}
+	KC_Log("Successfully wrote namespace to '%s'", static_cast<const char*>(aFileName));
+	return true;
+}

@@ -1,0 +1,25 @@
+#ifndef JUICEWRITER_H
+#define JUICEWRITER_H
+
+#include "KC_String.h"
+
+#include <cstdio>
+
+class JuiceNameSpace;
+
+// Juice text ends its lines with CR LF on every system; files are written in
+// binary mode with this line end.
+#define JUICE_EOL "\r\n"
+
+// Formats and writes; true when the write reported a positive character count.
+bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
+#if defined(__GNUC__)
+	__attribute__((format(printf, 2, 3)))
+#endif
+	;
+
+// Writes the namespace as Juice text: its includes, an empty line, then every
+// top-level instance. The file is replaced only by a complete new one.
+bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName);
+
+#endif

@@ -1,0 +1,65 @@
+#ifndef PARSETOOL_H
+#define PARSETOOL_H
+
+#include "KC_String.h"
+#include "kf_file.h"
+
+// Line reader over the file layer for Juice text. Counts the lines it delivers
+// (the first is line 0) and prefixes its error messages with file and line.
+class ParseTool
+{
+public:
+	ParseTool();
+	~ParseTool();
+
+	bool Open(const KC_String& aFileName);
+	void Close();
+	// True when no file is open or everything has been read.
+	bool IsEOF();
+	// Reads the next line; only called when not IsEOF(). An empty line comes
+	// only from the end of the file (blank lines and comments are never delivered).
+	void ReadLine(KC_String& aLine);
+	// The next line without consuming or counting it.
+	void PeekLine(KC_String& aLine);
+
+	// Sends "(file, line n) message" on the error channel.
+	void Error(const char* aFormat, ...)
+#if defined(__GNUC__)
+		__attribute__((format(printf, 2, 3)))
+#endif
+		;
+
+	const KC_String& GetFileName() const { return myFileName; }
+	int GetLineNumber() const { return myLineNumber; }
+
+	// Block nesting of the instance being read; EnterBlock refuses to go
+	// deeper than ourMaxBlockDepth.
+	static const int ourMaxBlockDepth = 64;
+	bool EnterBlock();
+	void LeaveBlock();
+
+	// Word splitting of a line: the first word ends at the first blank, or
+	// failing that the first tab; a line in double quotes is one word.
+	static KC_String FirstWord(const KC_String& aLine);
+	static KC_String RestOfLine(const KC_String& aLine);
+	// Removes one leading and then one trailing double quote, where present.
+	static void StripQuotes(KC_String& aValue);
+
+	enum
+	{
+		LINE_BUFFER_SIZE = 4096
+	};
+
+private:
+	ParseTool(const ParseTool&);
+	ParseTool& operator=(const ParseTool&);
+
+	KF_File myFile;
+	char myLineBuffer[LINE_BUFFER_SIZE];
+	KC_String myFileName;
+	int myLineNumber;
+	bool myIsOpen;
+	int myBlockDepth;
+};
+
+#endif

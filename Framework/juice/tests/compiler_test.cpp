@@ -1,0 +1,324 @@
+#include "JuiceClass.h"
+#include "JuiceCompiler.h"
+#include "JuiceNameSpace.h"
+#include "JuiceTypeManager.h"
+#include "juice_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+std::string Value(JuiceNameSpace& aNameSpace, const char* aPath)
+{
+	JuiceType* locInstance = aNameSpace.FindInstance(aPath, false);
+	return locInstance ? static_cast<const char*>(locInstance->GetValue()) : "<none>";
+}
+
+std::string ParseError(const char* aFile, int aLine, const std::string& aMessage)
+{
+	return "ERROR: (" + std::string(aFile) + ", line " + std::to_string(aLine) + ") " + aMessage;
+}
+
+}
+
+TEST(JuiceCompiler, MissionCompilesWithTypesLocalizedTextsAndReferences)
+{
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	JuiceTypeManager locManager;
+	ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/mission.juice", &locManager, NULL)) << locCapture.AllErrors();
+	EXPECT_TRUE(locCapture.myErrors.empty()) << locCapture.AllErrors();
+
+	// The two spellings of the type file are included and read once.
+	ASSERT_EQ(1, locNameSpace.myIncludes.Count());
+	EXPECT_STREQ("data/mission.fruit", locNameSpace.myIncludes.GetFirst());
+	EXPECT_EQ(1, locCapture.CountLog("LOG: JuiceTypeManager::Compile(): Compiling data/mission.fruit"));
+	EXPECT_EQ(0, locCapture.CountLog("LOG: JuiceTypeManager::Compile(): Compiling DATA/Mission.FRUIT"));
+	EXPECT_TRUE(locCapture.HasLog("LOG: 'DATA/Mission.FRUIT' already compiled, skipping..."));
+	EXPECT_TRUE(locCapture.HasLog("LOG: JuiceCompiler::Compile(): 'data/mission.juice' OK\n"));
+	EXPECT_TRUE(locCapture.HasLog("LOG: JuiceCompiler::Compile(): Instantiated XMap_0006 myXMap"));
+
+	EXPECT_EQ(7, locNameSpace.Count());
+	EXPECT_EQ("custom_maps/dune/dune HeightMap.tga", Value(locNameSpace, "myXMap.myHeightMapFile"));
+	EXPECT_EQ("Dune Sea", Value(locNameSpace, "myXMap.myName"));
+	EXPECT_EQ("The Dune Sea", Value(locNameSpace, "myXMap.myTitle"));
+	EXPECT_EQ("A map with \"quotes\" and  two blanks\tand a tab", Value(locNameSpace, "myXMap.myDescription"));
+	EXPECT_EQ("TEAM_1", Value(locNameSpace, "myXMap.myTeam"));
+	EXPECT_EQ("12.5", Value(locNameSpace, "myXMap.myPlayfieldMinCoord.x"));
+	EXPECT_EQ("40.000000", Value(locNameSpace, "myXMap.myPlayfieldMinCoord.z"));
+	EXPECT_EQ("myPlayers.red", Value(locNameSpace, "myXMap.myHost"));
+	EXPECT_EQ("5", Value(locNameSpace, "myXMap.myStart.myCount"));
+	EXPECT_EQ("0.5", Value(locNameSpace, "myXMap.myStart.myPos.z"));
+	EXPECT_EQ("7000", Value(locNameSpace, "myPlayers.red.myStartAp"));
+	EXPECT_EQ("Blue Team", Value(locNameSpace, "myPlayers.blue.myName"));
+	EXPECT_EQ("5", Value(locNameSpace, "myCount"));
+	EXPECT_EQ("Hello world", Value(locNameSpace, "myText"));
+	EXPECT_EQ("data/menu/bg.tga", Value(locNameSpace, "myFile"));
+	// Unquoted, the text after the number renames the instance.
+	EXPECT_EQ("apples", Value(locNameSpace, "7"));
+
+	// A path through a reference ends at the instance that it names.
+	JuiceType* locHost = locNameSpace.FindInstance("myXMap.myHost.myName", false);
+	ASSERT_NE(nullptr, locHost);
+	EXPECT_EQ(locNameSpace.FindInstance("myPlayers.red", false), locHost);
+	EXPECT_TRUE(locNameSpace.RequiresLocalization());
+}
+
+TEST(JuiceCompiler, MessagesNameFileAndLine)
+{
+	struct Case
+	{
+		const char* myFile;
+		int myLine;
+		const char* myMessage;
+	};
+	const Case locCases[] = {
+		{"data/unknown_type.juice", 2, "Unknown type 'Weapon'"},
+		{"data/unknown_member.juice", 4, "Unknown member 'myColour' referenced in instantiation of 'p' of class type 'Player'"},
+		{"data/unknown_member.juice", 4, "Failed to init new instance of type 'Player'"},
+		{"data/invalid_enum_value.juice", 4, "Invalid value 'team_1' for instance 'myTeam' of type 'Team'"},
+		{"data/missing_block_start.juice", 2, "Missing block start in instantiation of 'p' of class type 'Player'"},
+		{"data/scalar_member_without_value.juice", 4, "Missing block start in instantiation of 'myName' of class type 'TEXT'"},
+		{"data/duplicate_instance.juice", 2, "Instance name 'twice' already defined"},
+		{"data/unresolved_reference.juice", 5, "Failed to resolve references"},
+		{"data/wrong_reference_type.juice", 7, "Failed to resolve references"},
+		{"data/failed_include.juice", 1, "Failed to compile 'data/no_such_file.fruit'"},
+		{"data/reference_cycle.juice", 4, "Failed to resolve references"},
+		{"data/deep_blocks.juice", 130,
+			"Blocks nested deeper than 64 levels in instantiation of 'n' of class type 'Node'"},
+		{"data/scriptclass_undefined_legal_type.juice", 4, "Failed to resolve references"},
+	};
+	for (const Case& locCase : locCases)
+	{
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, locCase.myFile, NULL, NULL)) << locCase.myFile;
+		EXPECT_TRUE(locCapture.HasError(ParseError(locCase.myFile, locCase.myLine, locCase.myMessage)))
+			<< locCase.myFile << "\n" << locCapture.AllErrors();
+	}
+}
+
+TEST(JuiceCompiler, ErrorsOfTheChannelComeBeforeTheParseError)
+{
+	{
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/invalid_enum_value.juice", NULL, NULL));
+		ASSERT_GE(locCapture.myErrors.size(), 2u);
+		EXPECT_EQ("ERROR: JuiceEnum::Assign(): Invalid value 'team_1'", locCapture.myErrors[0]);
+		EXPECT_EQ(ParseError("data/invalid_enum_value.juice", 4, "Invalid value 'team_1' for instance 'myTeam' of type 'Team'"),
+			locCapture.myErrors[1]);
+	}
+	{
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/unresolved_reference.juice", NULL, NULL));
+		ASSERT_EQ(2u, locCapture.myErrors.size()) << locCapture.AllErrors();
+		EXPECT_EQ("ERROR: Failed to find instance for name 'nobody.here'", locCapture.myErrors[0]);
+		// The instances compiled before the failure stay.
+		EXPECT_EQ(2, locNameSpace.Count());
+	}
+	{
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/failed_include.juice", NULL, NULL));
+		ASSERT_EQ(2u, locCapture.myErrors.size()) << locCapture.AllErrors();
+		EXPECT_EQ("ERROR: ParseTool::Open(): Failed to open 'data/no_such_file.fruit'", locCapture.myErrors[0]);
+		EXPECT_EQ(1, locNameSpace.Count());
+	}
+	{
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/scriptclass_undefined_legal_type.juice", NULL, NULL));
+		ASSERT_EQ(2u, locCapture.myErrors.size()) << locCapture.AllErrors();
+		EXPECT_EQ("ERROR: Undefined type 'Colour' in declaration of scriptclass 'l' of type 'List'", locCapture.myErrors[0]);
+	}
+}
+
+TEST(JuiceCompiler, DuplicateNameKeepsTheFirstInstance)
+{
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/duplicate_instance.juice", NULL, NULL));
+	EXPECT_EQ(2, locNameSpace.Count());
+	EXPECT_EQ("2", Value(locNameSpace, "twice"));
+}
+
+TEST(JuiceCompiler, MissingFileAndMissingExtension)
+{
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/absent.juice", NULL, NULL));
+	EXPECT_TRUE(locCapture.HasError("ERROR: ParseTool::Open(): Failed to open 'data/absent.juice'"));
+	EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "noextension", NULL, NULL));
+	EXPECT_TRUE(locCapture.HasLog("LOG: Failed to read localizer from 'noextension'"));
+}
+
+TEST(JuiceCompiler, ScalarLinesSplitIntoNameAndValue)
+{
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/text_values.juice", NULL, NULL)) << locCapture.AllErrors();
+	EXPECT_EQ("world", Value(locNameSpace, "Hello"));
+	EXPECT_EQ(nullptr, locNameSpace.FindInstance("myText", false));
+	EXPECT_EQ("Hello world", Value(locNameSpace, "myQuoted"));
+	EXPECT_EQ("5", Value(locNameSpace, "myCount"));
+	// The comment starts inside the quotes.
+	EXPECT_EQ("a", Value(locNameSpace, "myCut"));
+	EXPECT_EQ("<empty>", Value(locNameSpace, "myEmpty"));
+	EXPECT_EQ("2.5", Value(locNameSpace, "myTabbed"));
+}
+
+TEST(JuiceCompiler, BlocksMembersAndTheEndOfTheFile)
+{
+	{
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/top_level_ignored_lines.juice", NULL, NULL));
+		ASSERT_EQ(1, locNameSpace.Count());
+		EXPECT_EQ("1", Value(locNameSpace, "kept"));
+	}
+	{
+		// The end of the file closes both open blocks, trailing comment and blank line included.
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/block_closed_by_end_of_file.juice", NULL, NULL))
+			<< locCapture.AllErrors();
+		JuiceType* locScript = locNameSpace.FindInstance("s", false);
+		ASSERT_NE(nullptr, locScript);
+		ASSERT_EQ(1, locScript->GetMemberCount());
+		EXPECT_STREQ("x", locScript->GetMemberAt(0)->FindMember("myName")->GetValue());
+	}
+	{
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/member_paths.juice", NULL, NULL)) << locCapture.AllErrors();
+		EXPECT_EQ("7", Value(locNameSpace, "m.myPlayfieldMinCoord.x"));
+		EXPECT_EQ("TEAM_2", Value(locNameSpace, "m.myTeam"));
+		EXPECT_EQ("NULL", Value(locNameSpace, "m.myHost"));
+		EXPECT_EQ("Unnamed map", Value(locNameSpace, "m.myName").substr(1, 11));
+	}
+	{
+		// Line feeds alone do not end lines: the file is one line.
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/lf_only.juice", NULL, NULL)) << locCapture.AllErrors();
+		ASSERT_EQ(1, locNameSpace.Count());
+		EXPECT_EQ("b 2", Value(locNameSpace, locNameSpace.GetFirst()->GetName()).substr(0, 3));
+	}
+}
+
+TEST(JuiceCompiler, ParseToolKeepsTheTypesOfOneCompilationOnly)
+{
+	MessageCapture locCapture;
+	JuiceTypeManager locManager;
+	JuiceNameSpace locFirst;
+	ASSERT_TRUE(JuiceCompiler::Compile(locFirst, "data/mission.juice", &locManager, NULL));
+	EXPECT_NE(nullptr, locManager.FindType("XMap_0006"));
+	// A new compilation resets the manager: the mission types are gone and the
+	// type file is read again when included.
+	JuiceNameSpace locSecond;
+	ASSERT_TRUE(JuiceCompiler::Compile(locSecond, "data/text_values.juice", &locManager, NULL));
+	EXPECT_EQ(nullptr, locManager.FindType("XMap_0006"));
+	EXPECT_EQ(5, locManager.GetTypes().Count());
+	EXPECT_EQ(5, locManager.GetReferenceTypes().Count());
+}
+
+TEST(JuiceTypeCompiler, DeclarationErrors)
+{
+	struct Case
+	{
+		const char* myFile;
+		int myLine;
+		const char* myFirst;
+		const char* mySecond;
+	};
+	const Case locCases[] = {
+		{"data/type_redefined.fruit", 4, "Typename 'A' already defined", "Syntax error 'A'"},
+		{"data/type_builtin_meta.fruit", 0, "Syntax error 'Count'", NULL},
+		{"data/type_unknown_meta.fruit", 0, "Syntax error 'Thing'", NULL},
+		{"data/type_enum_without_block.fruit", 1, "Missing block start in declaration of enumerated type 'Colour'",
+			"Syntax error 'Colour'"},
+		{"data/type_class_without_block.fruit", 1, "Missing block start in declaration of class type 'Thing'",
+			"Syntax error 'Thing'"},
+		{"data/type_scriptclass_without_block.fruit", 1, "Missing block start in declaration of scriptclass type 'List'",
+			"Syntax error 'List'"},
+		{"data/type_enum_duplicate_value.fruit", 4, "Syntax error 'Colour'", NULL},
+		{"data/type_undefined_member_type.fruit", 2,
+			"Undefined type 'Colour' for member 'myColour' in declaration of class type 'Thing'", "Syntax error 'Thing'"},
+		{"data/type_undefined_reference.fruit", 2,
+			"Undefined reference type 'Colour*' for member 'myColour' in declaration of class type 'Thing'", NULL},
+		{"data/type_duplicate_member.fruit", 3, "Failed to add member 'a' in declaration of class type 'Thing'", NULL},
+		{"data/growing_types.fruit", 58, "Failed to add member 'b' in declaration of class type 'T11'", "Syntax error 'T11'"},
+		{"data/self_include.fruit", 2, "Typename 'Colour' already defined", "Syntax error 'Colour'"},
+	};
+	for (const Case& locCase : locCases)
+	{
+		MessageCapture locCapture;
+		JuiceTypeManager locManager;
+		EXPECT_FALSE(locManager.Compile(locCase.myFile)) << locCase.myFile;
+		EXPECT_TRUE(locCapture.HasError(ParseError(locCase.myFile, locCase.myLine, locCase.myFirst)))
+			<< locCase.myFile << "\n" << locCapture.AllErrors();
+		if (locCase.mySecond)
+		{
+			EXPECT_TRUE(locCapture.HasError(ParseError(locCase.myFile, locCase.myLine, locCase.mySecond)))
+				<< locCase.myFile << "\n" << locCapture.AllErrors();
+		}
+	}
+}
+
+TEST(JuiceTypeCompiler, ChannelMessagesOfDeclarations)
+{
+	{
+		MessageCapture locCapture;
+		JuiceTypeManager locManager;
+		EXPECT_FALSE(locManager.Compile("data/type_enum_duplicate_value.fruit"));
+		EXPECT_TRUE(locCapture.HasLog(
+			"LOG: JuiceEnum::Construct(): Failed to add new value 'RED' to range of type 'Colour', was it doubly defined?"));
+	}
+	{
+		MessageCapture locCapture;
+		JuiceTypeManager locManager;
+		EXPECT_FALSE(locManager.Compile("data/type_duplicate_member.fruit"));
+		EXPECT_EQ("ERROR: JuiceClass::AddMember(): Already had a member named 'a'", locCapture.myErrors.at(0));
+	}
+	{
+		// A default outside the range is refused; the member keeps the first value.
+		MessageCapture locCapture;
+		JuiceTypeManager locManager;
+		EXPECT_TRUE(locManager.Compile("data/type_enum_default_outside.fruit")) << locCapture.AllErrors();
+		EXPECT_TRUE(locCapture.HasError("ERROR: JuiceEnum::Assign(): Invalid value 'BLUE'"));
+		JuiceType* locThing = locManager.FindType("Thing");
+		ASSERT_NE(nullptr, locThing);
+		EXPECT_STREQ("RED", locThing->FindMember("myColour")->GetValue());
+		EXPECT_STREQ("GREEN", locThing->FindMember("mySecond")->GetValue());
+		EXPECT_TRUE(locCapture.HasLog("LOG: JuiceClass::Construct(): Constructed type 'Thing'"));
+		EXPECT_TRUE(locCapture.HasLog("LOG: JuiceEnum::Construct(): Constructed type 'Colour'"));
+	}
+	{
+		// Includes nest only so deep, whatever the spellings.
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/deep_includes.juice", NULL, NULL));
+		EXPECT_TRUE(locCapture.HasError(ParseError("data/deep_includes.juice", 0, "Failed to compile 'data/deep_includes.fruit'")))
+			<< locCapture.AllErrors();
+	}
+}
+
+TEST(JuiceCompiler, LongLinesArriveInPieces)
+{
+	// 4095 bytes at a time: the rest of the line is read as lines of its own.
+	std::string locText = "TEXT big " + std::string(10000, 'x') + "\r\nNUMBER after 1\r\n";
+	ASSERT_TRUE(WriteWholeFile("out_long_line.juice", locText));
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	bool locResult = JuiceCompiler::Compile(locNameSpace, "out_long_line.juice", NULL, NULL);
+	std::remove("out_long_line.juice");
+	ASSERT_TRUE(locResult) << locCapture.AllErrors();
+	ASSERT_EQ(2, locNameSpace.Count());
+	EXPECT_EQ(4095u - 9u, Value(locNameSpace, "big").size());
+	EXPECT_EQ("1", Value(locNameSpace, "after"));
+}

@@ -1,0 +1,76 @@
+// Image decoding with the colour key, power-of-two padding, matrices.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "zw_image.h"
+
+namespace {
+
+// A 3 by 2 BMP, 24 bits, bottom-up rows padded to 4 bytes: the top row holds
+// red, magenta, blue; the bottom row white, black, magenta.
+const unsigned char kBmp[] = {
+    'B', 'M', 78, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,            // file header
+    40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0,          // info header
+    0, 0, 0, 0, 24, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0,
+    255, 255, 255, 0, 0, 0, 255, 0, 255, 0, 0, 0,              // bottom row (B, G, R)
+    0, 0, 255, 255, 0, 255, 255, 0, 0, 0, 0, 0,                // top row
+};
+
+std::string WriteFile(const char* aName, const unsigned char* aBytes, size_t aSize) {
+  std::string locPath = ::testing::TempDir() + aName;
+  FILE* f = fopen(locPath.c_str(), "wb");
+  fwrite(aBytes, 1, aSize, f);
+  fclose(f);
+  return locPath;
+}
+
+TEST(ImageTest, DecodesWithTheColourKeyAndPadding) {
+  std::string locPath = WriteFile("zw_key.bmp", kBmp, sizeof(kBmp));
+  ZW_Image locImage;
+  ASSERT_TRUE(ZW_DecodeImage(locPath.c_str(), 0xFFFF00FF, false, &locImage));
+  ASSERT_EQ(3, locImage.width);
+  ASSERT_EQ(2, locImage.height);
+  EXPECT_EQ(0xFFFF0000u, locImage.pixels[0]);
+  EXPECT_EQ(0x00000000u, locImage.pixels[1]);  // magenta became transparent black
+  EXPECT_EQ(0xFF0000FFu, locImage.pixels[2]);
+  EXPECT_EQ(0xFFFFFFFFu, locImage.pixels[3]);
+  EXPECT_EQ(0xFF000000u, locImage.pixels[4]);
+  EXPECT_EQ(0x00000000u, locImage.pixels[5]);
+
+  ASSERT_TRUE(ZW_DecodeImage(locPath.c_str(), 0xFFFF00FF, true, &locImage));
+  ASSERT_EQ(4, locImage.width);
+  ASSERT_EQ(2, locImage.height);
+  EXPECT_EQ(0xFFFFFFFFu, locImage.pixels[4]);
+  EXPECT_EQ(0u, locImage.pixels[3]);
+}
+
+TEST(ImageTest, RejectsMissingAndBrokenFiles) {
+  ZW_Image locImage;
+  EXPECT_FALSE(ZW_DecodeImage("no/such/image.png", 0xFFFF00FF, false, &locImage));
+  std::string locPath = WriteFile("zw_cut.bmp", kBmp, 30);
+  EXPECT_FALSE(ZW_DecodeImage(locPath.c_str(), 0xFFFF00FF, false, &locImage));
+}
+
+TEST(ImageTest, ViewAndProjectionMatrices) {
+  ZW_Matrix m;
+  const float locEye[3] = {0, 0, -5}, locAt[3] = {0, 0, 0}, locUp[3] = {0, 1, 0};
+  ZW_MatrixLookAtLH(&m, locEye, locAt, locUp);
+  EXPECT_FLOAT_EQ(1.0f, m.m[0][0]);
+  EXPECT_FLOAT_EQ(1.0f, m.m[1][1]);
+  EXPECT_FLOAT_EQ(1.0f, m.m[2][2]);
+  EXPECT_FLOAT_EQ(5.0f, m.m[3][2]);
+  EXPECT_FLOAT_EQ(1.0f, m.m[3][3]);
+
+  ZW_MatrixPerspectiveFovLH(&m, 0.7853982f, 1.3333f, 1.0f, 200.0f);
+  EXPECT_NEAR(2.4142135f, m.m[1][1], 1e-5);
+  EXPECT_NEAR(2.4142135f / 1.3333f, m.m[0][0], 1e-5);
+  EXPECT_FLOAT_EQ(200.0f / 199.0f, m.m[2][2]);
+  EXPECT_FLOAT_EQ(1.0f, m.m[2][3]);
+  EXPECT_FLOAT_EQ(-200.0f / 199.0f, m.m[3][2]);
+  EXPECT_FLOAT_EQ(0.0f, m.m[3][3]);
+}
+
+}  // namespace

@@ -1,0 +1,184 @@
+// Texture registry, cell text, camera, clear colour and the font layout rules.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "zw_console.h"
+#include "zw_platform_double.h"
+#include "zw_render.h"
+#include "zw_shell.h"
+
+namespace {
+
+class RenderTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ZW_ResetAll(); }
+};
+
+TEST_F(RenderTest, FirstLoadedTextureIsTheSystemTextureThenIdsCount) {
+  EXPECT_EQ(nullptr, ZW_TextureLoad("data/missing.png"));
+  EXPECT_STREQ("ERROR: Failed to load texture 'data/missing.png'!", zwConsole.scrollBack[0]);
+  EXPECT_EQ(nullptr, zwRender.textures);
+  EXPECT_EQ(0, zwShell.resourceLoaded);
+
+  ZW_TextureEntry* locSystem = ZW_TextureLoad("data/texture.txt");
+  ASSERT_NE(nullptr, locSystem);
+  EXPECT_EQ(ZW_QUERY, locSystem->id);
+  EXPECT_EQ(&locSystem->texture, zwRender.systemTexture);
+  EXPECT_STREQ("Loaded texture 'data/texture.txt'", zwConsole.scrollBack[0]);
+  EXPECT_EQ(1, zwShell.resourceLoaded);
+
+  // A failed load in between takes no id.
+  EXPECT_TRUE(ZW_Execute("texture.load data/missing.png"));
+  EXPECT_TRUE(ZW_Execute("texture.load data/texture.txt"));
+  EXPECT_TRUE(ZW_Execute("texture.load data/texture.txt"));
+  ASSERT_NE(nullptr, ZW_TextureFindId(1));
+  EXPECT_EQ(zwRender.textures, ZW_TextureFindId(2));
+  EXPECT_EQ(zwRender.current, zwRender.textures);
+  // Same file twice: two entries, the newer one is found by name.
+  EXPECT_EQ(ZW_TextureFindId(2), ZW_TextureFindName("DATA/texture.TXT"));
+  EXPECT_NE(ZW_TextureFindId(1)->texture, ZW_TextureFindId(2)->texture);
+
+  EXPECT_TRUE(ZW_Execute("texture.name heightMap"));
+  EXPECT_STREQ("heightMap", ZW_TextureFindId(2)->name);
+  EXPECT_TRUE(ZW_Execute("texture."));
+  EXPECT_STREQ("-99999999: 'data/texture.txt'", zwConsole.scrollBack[0]);
+  EXPECT_STREQ("1: 'data/texture.txt'", zwConsole.scrollBack[1]);
+  EXPECT_STREQ("2: 'heightMap'", zwConsole.scrollBack[2]);
+  EXPECT_STREQ("--- Texture list ---\n", zwConsole.scrollBack[3]);
+}
+
+TEST_F(RenderTest, ControlTextureFindsOrLoadsAndTextureIdReports) {
+  ZW_TextureLoad("data/texture.txt");
+  EXPECT_TRUE(ZW_Execute("control.texture data/TEXTURE.TXT"));
+  EXPECT_STREQ("Texture found", zwConsole.scrollBack[0]);
+  EXPECT_EQ(1, zwDouble.texturesLoaded);
+  EXPECT_TRUE(ZW_Execute("control.texture data/other.txt"));
+  EXPECT_STREQ("ERROR: Failed to load texture 'data/other.txt'!", zwConsole.scrollBack[0]);
+  EXPECT_TRUE(ZW_Execute("control.textureId 7"));
+  EXPECT_STREQ("ERROR: '7' - no such texture !", zwConsole.scrollBack[0]);
+  EXPECT_TRUE(ZW_Execute("texture.name"));  // renames the current entry
+}
+
+TEST_F(RenderTest, CellTextUsesSixteenTexelCellsOfTheSystemTexture) {
+  ZW_TextureEntry* locSystem = ZW_TextureLoad("data/texture.txt");
+  zwShell.cellSize = 10;
+  ZW_DrawCellText("Az~", 1, 45);
+  ASSERT_EQ(3u, zwDouble.draws.size());
+  const ZW_DrawCall& a = zwDouble.draws[0];
+  EXPECT_EQ(locSystem->texture, a.texture);
+  EXPECT_EQ(16, a.src[0]);  // 'A' = 0x41: column 1, row 4
+  EXPECT_EQ(64, a.src[1]);
+  EXPECT_EQ(32, a.src[2]);
+  EXPECT_EQ(80, a.src[3]);
+  EXPECT_EQ(10, a.dst[0]);
+  EXPECT_EQ(450, a.dst[1]);
+  EXPECT_EQ(20, a.dst[2]);
+  EXPECT_EQ(460, a.dst[3]);
+  EXPECT_EQ(30, zwDouble.draws[2].dst[0]);
+  EXPECT_EQ(40, zwDouble.draws[2].dst[2]);
+  EXPECT_EQ(14 * 16, zwDouble.draws[2].src[0]);  // '~' = 0x7E
+  EXPECT_EQ(7 * 16, zwDouble.draws[2].src[1]);
+  // Codes above 127 stay inside the 16 by 8 grid.
+  zwDouble.draws.clear();
+  ZW_DrawCellText("\xff", 0, 0);
+  EXPECT_EQ(7 * 16, zwDouble.draws[0].src[1]);
+}
+
+TEST_F(RenderTest, CameraAndClearColour) {
+  EXPECT_TRUE(ZW_Execute("render.clearColor 1 0 0.5"));
+  EXPECT_EQ(0x00FF007Fu, zwRender.clearColor);
+  EXPECT_TRUE(ZW_Execute("render.clearColor 2 -1 1.5"));  // unchecked: 510, -255, 382 in 8 bits
+  EXPECT_EQ(0x00FE017Eu, zwRender.clearColor);
+
+  EXPECT_TRUE(ZW_Execute("render.cameraPosition 10000.5 -10000 3"));
+  EXPECT_FALSE(ZW_Execute("render.cameraPosition 1 2 10002"));
+  EXPECT_STREQ("ERROR: Out of range (-10000.0,10000.0 : -10000.0,10000.0 : -10000.0,10000.0) !",
+               ZW_Result());
+  EXPECT_FALSE(ZW_Execute("render.cameraPosition ?"));
+  EXPECT_STREQ("'render.cameraPosition' = 10000.50, -10000.000, 3.000.", ZW_Result());
+}
+
+TEST_F(RenderTest, FontTextureSizeFollowsThePointSize) {
+  float locScale = 0;
+  EXPECT_EQ(256, ZW_FontTextureSize(8, 2048, &locScale));
+  EXPECT_EQ(1.0f, locScale);
+  EXPECT_EQ(256, ZW_FontTextureSize(20, 2048, &locScale));
+  EXPECT_EQ(512, ZW_FontTextureSize(21, 2048, &locScale));
+  EXPECT_EQ(1024, ZW_FontTextureSize(41, 2048, &locScale));
+  EXPECT_EQ(256, ZW_FontTextureSize(41, 256, &locScale));
+  EXPECT_FLOAT_EQ(0.25f, locScale);
+}
+
+// Glyphs of a fixed size: each is 10 wide except "W" (20), 12 high.
+struct FixedGlyphs : ZW_GlyphSink {
+  std::vector<int> xs, ys;
+  void Measure(char c, int* w, int* h) override {
+    *w = c == 'W' ? 20 : 10;
+    *h = 12;
+  }
+  void Draw(char, int x, int y) override {
+    xs.push_back(x);
+    ys.push_back(y);
+  }
+};
+
+TEST_F(RenderTest, FontLayoutPacksRowsWithOneTexelGaps) {
+  ZW_FontLayout locLayout = {};
+  locLayout.texWidth = locLayout.texHeight = 256;
+  locLayout.textScale = 1.0f;
+  FixedGlyphs locGlyphs;
+  ZW_FontLayoutGlyphs(&locLayout, &locGlyphs);
+  ASSERT_EQ(95u, locGlyphs.xs.size());
+  // 23 glyphs of 11 texels fit into 256 (23 x 11 = 253); the 24th starts a row.
+  EXPECT_EQ(22 * 11, locGlyphs.xs[22]);
+  EXPECT_EQ(0, locGlyphs.xs[23]);
+  EXPECT_EQ(13, locGlyphs.ys[23]);
+  const float* locSpace = locLayout.coords[0];
+  EXPECT_FLOAT_EQ(0.0f, locSpace[0]);
+  EXPECT_FLOAT_EQ(10.0f / 256, locSpace[2]);
+  EXPECT_FLOAT_EQ(12.0f / 256, locSpace[3]);
+  const float* locW = locLayout.coords['W' - 32];
+  EXPECT_FLOAT_EQ(20.0f / 256, locW[2] - locW[0]);
+}
+
+struct Batches : ZW_VertexSink {
+  std::vector<std::vector<ZW_FontVertex>> batches;
+  void Flush(const ZW_FontVertex* v, int n) override { batches.emplace_back(v, v + n); }
+};
+
+TEST_F(RenderTest, FontTextBuildsQuadsInBatchesOfAtMost300Vertices) {
+  ZW_FontLayout locLayout = {};
+  locLayout.texWidth = locLayout.texHeight = 256;
+  locLayout.textScale = 0.5f;
+  FixedGlyphs locGlyphs;
+  ZW_FontLayoutGlyphs(&locLayout, &locGlyphs);
+
+  Batches locOut;
+  ZW_FontBuildText(locLayout, 100, 50, 0xFF112233u, "A b\n\x7f\x80" "c", &locOut);
+  ASSERT_EQ(1u, locOut.batches.size());
+  const std::vector<ZW_FontVertex>& v = locOut.batches[0];
+  ASSERT_EQ(18u, v.size());  // A, b, c; no quad for the space, 127 or 128
+  // The scale of 0.5 doubles the size on screen: 20 by 24 per glyph.
+  EXPECT_FLOAT_EQ(99.5f, v[1].x);
+  EXPECT_FLOAT_EQ(49.5f, v[1].y);
+  EXPECT_FLOAT_EQ(119.5f, v[2].x);
+  EXPECT_FLOAT_EQ(73.5f, v[2].y);
+  EXPECT_FLOAT_EQ(0.9f, v[0].z);
+  EXPECT_FLOAT_EQ(1.0f, v[0].rhw);
+  EXPECT_EQ(0xFF112233u, v[0].colour);
+  EXPECT_FLOAT_EQ(139.5f, v[6].x);  // "b" after A and the space
+  // After the line feed: back to x 100, down by the first cell's 12 texels.
+  EXPECT_FLOAT_EQ(99.5f, v[13].x);
+  EXPECT_FLOAT_EQ(61.5f, v[13].y);
+
+  std::string locLong(120, 'x');
+  locOut.batches.clear();
+  ZW_FontBuildText(locLayout, 0, 0, 0, locLong.c_str(), &locOut);
+  ASSERT_EQ(3u, locOut.batches.size());
+  EXPECT_EQ(300u, locOut.batches[0].size());
+  EXPECT_EQ(300u, locOut.batches[1].size());
+  EXPECT_EQ(120u, locOut.batches[2].size());
+}
+
+}  // namespace

@@ -1,0 +1,63 @@
+#include "zw_platform_double.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "zw_console.h"
+#include "zw_input.h"
+#include "zw_render.h"
+#include "zw_shell.h"
+
+ZW_PlatformDouble zwDouble;
+
+void ZW_ResetAll() {
+  zwDouble = ZW_PlatformDouble();
+  ZW_ConsoleReset();
+  ZW_ShellReset();
+  ZW_RenderReset();
+  ZW_InputReset();
+}
+
+double ZW_TimeMs() {
+  return zwDouble.now;
+}
+
+void ZW_GetMemoryStatus(ZW_MemoryStatus* aStatus) {
+  *aStatus = zwDouble.memory;
+}
+
+void ZW_MessageBox(const char* aText, const char* aCaption) {
+  zwDouble.messageBoxes.push_back(std::string(aCaption) + "|" + aText);
+}
+
+void ZW_DebugOutput(const char* aText) {
+  zwDouble.debugOutput.push_back(aText);
+}
+
+void ZW_PlatformExit() {
+  zwDouble.exitCalls++;
+}
+
+// A file that opens loads; the handle is a distinct non-null value.
+ZW_Texture ZW_LoadTextureFile(const char* aPath) {
+  FILE* locFile = fopen(aPath, "rb");
+  if (!locFile) {
+    return nullptr;
+  }
+  fclose(locFile);
+  zwDouble.texturesLoaded++;
+  return reinterpret_cast<ZW_Texture>(static_cast<uintptr_t>(0x1000 + zwDouble.texturesLoaded));
+}
+
+void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
+                  int aDstLeft, int aDstTop, int aDstRight, int aDstBottom,
+                  ZW_Texture aTexture, float anAngle) {
+  zwDouble.draws.push_back({{aSrcLeft, aSrcTop, aSrcRight, aSrcBottom},
+                            {aDstLeft, aDstTop, aDstRight, aDstBottom}, aTexture, anAngle});
+}
+
+void ZW_DrawFontText(int, float, float, uint32_t, const char*, uint32_t) {}
+
+bool ZW_SampleHeight(ZW_Texture, int, int, float*) {
+  return false;
+}

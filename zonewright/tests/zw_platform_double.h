@@ -1,0 +1,29 @@
+// Test doubles of the platform seam: everything is recorded for the tests.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "zw_platform.h"
+
+struct ZW_DrawCall {
+  int src[4];
+  int dst[4];
+  ZW_Texture texture;
+  float angle;
+};
+
+struct ZW_PlatformDouble {
+  double now = 0;
+  ZW_MemoryStatus memory = {0, 0};
+  std::vector<std::string> messageBoxes;
+  std::vector<std::string> debugOutput;
+  std::vector<ZW_DrawCall> draws;
+  int exitCalls = 0;
+  int texturesLoaded = 0;
+};
+
+extern ZW_PlatformDouble zwDouble;
+
+// Resets the double and every program-wide record to start-up values.
+void ZW_ResetAll();

@@ -1,0 +1,185 @@
+#include "zw_d3dx.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+#include "zw_image.h"
+
+HRESULT ZWX_CreateTextureFromFile(IDirect3DDevice8* aDevice, const char* aPath, D3DCOLOR aColourKey,
+                                  IDirect3DTexture8** aTexture) {
+  *aTexture = nullptr;
+  D3DCAPS8 locCaps;
+  bool locPowerOfTwo = true;
+  if (SUCCEEDED(aDevice->GetDeviceCaps(&locCaps))) {
+    locPowerOfTwo = (locCaps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0;
+  }
+  ZW_Image locImage;
+  if (!ZW_DecodeImage(aPath, aColourKey, locPowerOfTwo, &locImage)) {
+    return E_FAIL;
+  }
+  IDirect3DTexture8* locTexture = nullptr;
+  HRESULT hr = aDevice->CreateTexture(locImage.width, locImage.height, 1, 0, D3DFMT_A8R8G8B8,
+                                      D3DPOOL_MANAGED, &locTexture);
+  if (FAILED(hr)) {
+    return hr;
+  }
+  D3DLOCKED_RECT locRect;
+  hr = locTexture->LockRect(0, &locRect, nullptr, 0);
+  if (FAILED(hr)) {
+    locTexture->Release();
+    return hr;
+  }
+  for (int y = 0; y < locImage.height; y++) {
+    memcpy(static_cast<BYTE*>(locRect.pBits) + (size_t)y * locRect.Pitch,
+           &locImage.pixels[(size_t)y * locImage.width], (size_t)locImage.width * 4);
+  }
+  locTexture->UnlockRect(0);
+  *aTexture = locTexture;
+  return D3D_OK;
+}
+
+// --- Sprite -----------------------------------------------------------------
+
+namespace {
+
+struct SpriteVertex {
+  float x, y, z, rhw;
+  D3DCOLOR colour;
+  float u, v;
+};
+
+const DWORD kSpriteFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+const D3DRENDERSTATETYPE kSavedStates[] = {
+    D3DRS_ZENABLE, D3DRS_LIGHTING, D3DRS_ALPHABLENDENABLE, D3DRS_SRCBLEND, D3DRS_DESTBLEND,
+    D3DRS_ALPHATESTENABLE, D3DRS_ALPHAREF, D3DRS_ALPHAFUNC, D3DRS_CULLMODE, D3DRS_FOGENABLE,
+    D3DRS_SPECULARENABLE};
+const D3DTEXTURESTAGESTATETYPE kSavedStageStates[] = {
+    D3DTSS_COLOROP, D3DTSS_COLORARG1, D3DTSS_COLORARG2, D3DTSS_ALPHAOP, D3DTSS_ALPHAARG1,
+    D3DTSS_ALPHAARG2};
+const int kStateCount = sizeof(kSavedStates) / sizeof(kSavedStates[0]);
+const int kStageStateCount = sizeof(kSavedStageStates) / sizeof(kSavedStageStates[0]);
+
+}  // namespace
+
+ZWX_Sprite::ZWX_Sprite(IDirect3DDevice8* aDevice) : myDevice(aDevice) {
+  myDevice->AddRef();
+}
+
+ZWX_Sprite::~ZWX_Sprite() {
+  myDevice->Release();
+}
+
+HRESULT ZWX_CreateSprite(IDirect3DDevice8* aDevice, ZWX_Sprite** aSprite) {
+  *aSprite = new (std::nothrow) ZWX_Sprite(aDevice);
+  return *aSprite ? D3D_OK : E_OUTOFMEMORY;
+}
+
+HRESULT ZWX_Sprite::Draw(IDirect3DTexture8* aTexture, const RECT* aSource, const ZWX_Vector2* aScaling,
+                         const ZWX_Vector2* aRotationCentre, float aRotation,
+                         const ZWX_Vector2* aTranslation, D3DCOLOR aColour) {
+  if (!aTexture) {
+    return D3DERR_INVALIDCALL;
+  }
+  D3DSURFACE_DESC locDesc;
+  HRESULT hr = aTexture->GetLevelDesc(0, &locDesc);
+  if (FAILED(hr) || locDesc.Width == 0 || locDesc.Height == 0) {
+    return FAILED(hr) ? hr : D3DERR_INVALIDCALL;
+  }
+  RECT locSource = {0, 0, (LONG)locDesc.Width, (LONG)locDesc.Height};
+  if (aSource) {
+    locSource = *aSource;
+  }
+  float w = (float)(locSource.right - locSource.left);
+  float h = (float)(locSource.bottom - locSource.top);
+  float sx = aScaling ? aScaling->x : 1.0f;
+  float sy = aScaling ? aScaling->y : 1.0f;
+  float cx = aRotationCentre ? aRotationCentre->x : 0.0f;
+  float cy = aRotationCentre ? aRotationCentre->y : 0.0f;
+  float tx = aTranslation ? aTranslation->x : 0.0f;
+  float ty = aTranslation ? aTranslation->y : 0.0f;
+  float c = std::cos(aRotation);
+  float s = std::sin(aRotation);
+  float u0 = locSource.left / (float)locDesc.Width;
+  float v0 = locSource.top / (float)locDesc.Height;
+  float u1 = locSource.right / (float)locDesc.Width;
+  float v1 = locSource.bottom / (float)locDesc.Height;
+
+  const float locCorners[4][4] = {{0, 0, u0, v0}, {w, 0, u1, v0}, {0, h, u0, v1}, {w, h, u1, v1}};
+  SpriteVertex v[4];
+  for (int i = 0; i < 4; i++) {
+    float px = locCorners[i][0] * sx - cx;
+    float py = locCorners[i][1] * sy - cy;
+    v[i].x = px * c - py * s + cx + tx - 0.5f;
+    v[i].y = px * s + py * c + cy + ty - 0.5f;
+    v[i].z = 0.5f;
+    v[i].rhw = 1.0f;
+    v[i].colour = aColour;
+    v[i].u = locCorners[i][2];
+    v[i].v = locCorners[i][3];
+  }
+
+  DWORD locStates[kStateCount];
+  DWORD locStageStates[kStageStateCount];
+  DWORD locStage1;
+  DWORD locShader;
+  IDirect3DBaseTexture8* locOldTexture = nullptr;
+  for (int i = 0; i < kStateCount; i++) {
+    myDevice->GetRenderState(kSavedStates[i], &locStates[i]);
+  }
+  for (int i = 0; i < kStageStateCount; i++) {
+    myDevice->GetTextureStageState(0, kSavedStageStates[i], &locStageStates[i]);
+  }
+  myDevice->GetTextureStageState(1, D3DTSS_COLOROP, &locStage1);
+  myDevice->GetVertexShader(&locShader);
+  myDevice->GetTexture(0, &locOldTexture);
+
+  myDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+  myDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+  myDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  myDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  myDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  myDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  myDevice->SetRenderState(D3DRS_ALPHAREF, 0);
+  myDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+  myDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  myDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
+  myDevice->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+  myDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  myDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  myDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  myDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  myDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  myDevice->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  myDevice->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+  myDevice->SetTexture(0, aTexture);
+  myDevice->SetVertexShader(kSpriteFvf);
+  hr = myDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(SpriteVertex));
+
+  for (int i = 0; i < kStateCount; i++) {
+    myDevice->SetRenderState(kSavedStates[i], locStates[i]);
+  }
+  for (int i = 0; i < kStageStateCount; i++) {
+    myDevice->SetTextureStageState(0, kSavedStageStates[i], locStageStates[i]);
+  }
+  myDevice->SetTextureStageState(1, D3DTSS_COLOROP, locStage1);
+  myDevice->SetVertexShader(locShader);
+  myDevice->SetTexture(0, locOldTexture);
+  if (locOldTexture) {
+    locOldTexture->Release();
+  }
+  return hr;
+}
+
+void ZWX_MatrixLookAtLH(D3DMATRIX* anOut, const float anEye[3], const float anAt[3], const float anUp[3]) {
+  ZW_Matrix m;
+  ZW_MatrixLookAtLH(&m, anEye, anAt, anUp);
+  memcpy(anOut->m, m.m, sizeof(m.m));
+}
+
+void ZWX_MatrixPerspectiveFovLH(D3DMATRIX* anOut, float aFovY, float anAspect, float aNear, float aFar) {
+  ZW_Matrix m;
+  ZW_MatrixPerspectiveFovLH(&m, aFovY, anAspect, aNear, aFar);
+  memcpy(anOut->m, m.m, sizeof(m.m));
+}

@@ -1,0 +1,196 @@
+// Program entry, window, start-up, main loop and shut-down; the Windows side
+// of the platform seam.
+#include <windows.h>
+#include <mmsystem.h>
+#include <dxerr8.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "zw_console.h"
+#include "zw_input.h"
+#include "zw_platform.h"
+#include "zw_render.h"
+#include "zw_shell.h"
+#include "zw_win.h"
+
+namespace {
+
+HINSTANCE gInstance;
+HWND gWindow;
+
+const char kClassName[] = "zonewright";
+
+LRESULT CALLBACK WindowProc(HWND aWindow, UINT aMessage, WPARAM wParam, LPARAM lParam) {
+  switch (aMessage) {
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_PAINT:
+      ValidateRect(aWindow, nullptr);
+      return 0;
+    case WM_KEYDOWN:
+      ZW_KeyDown((int)wParam);
+      return 0;
+    default:
+      return DefWindowProcA(aWindow, aMessage, wParam, lParam);
+  }
+}
+
+void PrintErrorName(HRESULT aCode) {
+  ZW_Print(DXGetErrorString8A(aCode));
+}
+
+bool StartUp() {
+  zwShell.frameStart = timeGetTime();
+  ZW_GetMemoryStatus(&zwShell.startMemory);
+  for (int i = 0; i < ZW_STARTUP_LINE_COUNT; i++) {
+    ZW_Execute(zwStartupLines[i]);
+  }
+
+  ZW_Print("Creating the window");
+  WNDCLASSA locClass;
+  memset(&locClass, 0, sizeof(locClass));
+  locClass.style = CS_CLASSDC;
+  locClass.lpfnWndProc = WindowProc;
+  locClass.hInstance = gInstance;
+  locClass.lpszClassName = kClassName;
+  RegisterClassA(&locClass);
+  gWindow = CreateWindowExA(0, kClassName, "zonewright v1.0", WS_CAPTION | WS_SYSMENU, 300, 150,
+                            zwShell.screenWidth, zwShell.screenHeight, GetDesktopWindow(), nullptr,
+                            gInstance, nullptr);
+  if (!gWindow) {
+    ZW_Print("ERROR: Could not create the window!");
+    return false;
+  }
+
+  HRESULT hr = ZW_CreateDevice(gWindow);
+  if (FAILED(hr)) {
+    PrintErrorName(hr);
+    return false;
+  }
+  ZW_Print("Direct3D init OK");
+  UpdateWindow(gWindow);
+  ShowWindow(gWindow, SW_SHOWDEFAULT);
+
+  RECT locRect;
+  GetWindowRect(gWindow, &locRect);
+  ZW_SetWindowScale(locRect.right - locRect.left, locRect.bottom - locRect.top);
+
+  if (!ZW_InputInit(gInstance, gWindow)) {
+    PrintErrorName(0);
+    return false;
+  }
+  ZW_Print("DirectInput init OK");
+
+  ZW_TextureLoad("zonewright.zrf");
+  if (!zwShell.resourceLoaded) {
+    ZW_MessageBox("ERROR: Could not find resource file \"zonewright.zrf\"! Shutting down ...",
+                  "zonewright Error");
+    PostQuitMessage(0);
+  }
+  ZW_SetupFonts();
+  // The hidden owner of text entry and the built menus come with the controls.
+
+  zwShell.mouseX = zwShell.screenWidth / 2;
+  zwShell.mouseY = zwShell.screenHeight / 2;
+  // The editor's initial state comes with the map editor.
+  return true;
+}
+
+// Every command-line argument runs as one command line, in order.
+void RunArguments() {
+  for (int i = 1; i < __argc; i++) {
+    ZW_Execute(__argv[i]);
+    if (ZW_Result()[0]) {
+      char locText[ZW_RESULT_SIZE + 1];
+      snprintf(locText, sizeof(locText), "%s\n", ZW_Result());
+      ZW_DebugOutput(locText);
+    }
+  }
+}
+
+void MainLoop() {
+  MSG locMessage;
+  for (;;) {
+    if (PeekMessageA(&locMessage, nullptr, 0, 0, PM_REMOVE)) {
+      if (locMessage.message == WM_QUIT) {
+        return;
+      }
+      TranslateMessage(&locMessage);
+      DispatchMessageA(&locMessage);
+      continue;
+    }
+    ZW_FrameBegin(timeGetTime());
+    ZW_InputPoll();
+    ZW_UpdateMousePosition();
+    // The per-frame routine of the editor mode comes with the map editor.
+    ZW_RenderFrame();
+    ZW_ShowDeviceCursor();
+    ZW_FrameCount(timeGetTime());
+    while (timeGetTime() - zwShell.frameStart < zwShell.minFrameTime) {
+    }
+  }
+}
+
+void ShutDown() {
+  ZW_ReleaseDirect3D();
+  UnregisterClassA(kClassName, gInstance);
+}
+
+}  // namespace
+
+void ZW_UpdateMousePosition() {
+  if (!gWindow) {
+    return;
+  }
+  RECT locRect;
+  GetWindowRect(gWindow, &locRect);
+  ZW_UpdateWindowScale(locRect.right - locRect.left, locRect.bottom - locRect.top);
+  POINT locCursor;
+  GetCursorPos(&locCursor);
+  ScreenToClient(gWindow, &locCursor);
+  ZW_SetMouseFromClient(locCursor.x, locCursor.y);
+}
+
+// --- Platform seam -------------------------------------------------------------
+
+double ZW_TimeMs() {
+  return timeGetTime();
+}
+
+void ZW_GetMemoryStatus(ZW_MemoryStatus* aStatus) {
+  MEMORYSTATUS locStatus;
+  locStatus.dwLength = sizeof(locStatus);
+  GlobalMemoryStatus(&locStatus);
+  aStatus->availPhys = locStatus.dwAvailPhys;
+  aStatus->totalPhys = locStatus.dwTotalPhys;
+}
+
+void ZW_MessageBox(const char* aText, const char* aCaption) {
+  MessageBoxA(nullptr, aText, aCaption, MB_OK);
+}
+
+void ZW_DebugOutput(const char* aText) {
+  OutputDebugStringA(aText);
+}
+
+void ZW_PlatformExit() {
+  ZW_ReleaseDirect3D();
+  PostQuitMessage(0);
+}
+
+int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE, LPSTR, int) {
+  gInstance = anInstance;
+  ZW_ConsoleReset();
+  ZW_ShellReset();
+  ZW_RenderReset();
+  ZW_InputReset();
+  if (StartUp()) {
+    RunArguments();
+    MainLoop();
+  }
+  ShutDown();
+  UnregisterClassA(kClassName, anInstance);
+  return 0;
+}

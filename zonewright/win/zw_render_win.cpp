@@ -1,0 +1,341 @@
+// The Direct3D 8 renderer: device, frame, image sprites, font textures and
+// font text, texture loading and the height sample.
+#include <d3d8.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "zw_console.h"
+#include "zw_controls.h"
+#include "zw_d3dx.h"
+#include "zw_platform.h"
+#include "zw_render.h"
+#include "zw_shell.h"
+#include "zw_win.h"
+
+namespace {
+
+IDirect3D8* gDirect3D;
+IDirect3DDevice8* gDevice;
+ZWX_Sprite* gSprite;
+
+const DWORD kFontFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
+
+struct ZW_Font {
+  const char* face;
+  int points;
+  DWORD flags;  // bit 0 bold, bit 1 italic, bit 2 depth test
+  IDirect3DTexture8* texture;
+  IDirect3DVertexBuffer8* vertices;
+  DWORD savedState;
+  DWORD drawState;
+  ZW_FontLayout layout;
+};
+
+ZW_Font gFonts[4] = {
+    {"Arial", 8, 0, nullptr, nullptr, 0, 0, {}},
+    {"Arial Bold", 8, 0, nullptr, nullptr, 0, 0, {}},
+    {"Arial", 10, 0, nullptr, nullptr, 0, 0, {}},
+    {"Arial", 12, 0, nullptr, nullptr, 0, 0, {}},
+};
+
+// Measures and draws glyphs into the GDI bitmap of a font texture.
+struct GdiGlyphs : ZW_GlyphSink {
+  HDC dc;
+  void Measure(char aChar, int* aWidth, int* aHeight) override {
+    SIZE locSize = {0, 0};
+    GetTextExtentPoint32A(dc, &aChar, 1, &locSize);
+    *aWidth = locSize.cx;
+    *aHeight = locSize.cy;
+  }
+  void Draw(char aChar, int aX, int aY) override {
+    ExtTextOutA(dc, aX, aY, ETO_OPAQUE, nullptr, &aChar, 1, nullptr);
+  }
+};
+
+// Copies font vertices into the dynamic buffer and draws them.
+struct BufferSink : ZW_VertexSink {
+  ZW_Font* font;
+  void Flush(const ZW_FontVertex* aVertices, int aCount) override {
+    BYTE* p = nullptr;
+    if (FAILED(font->vertices->Lock(0, 0, &p, D3DLOCK_DISCARD))) {
+      return;
+    }
+    memcpy(p, aVertices, sizeof(ZW_FontVertex) * aCount);
+    font->vertices->Unlock();
+    gDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, aCount / 3);
+  }
+};
+
+void RecordFontStates(ZW_Font* aFont) {
+  for (int i = 0; i < 2; i++) {
+    gDevice->BeginStateBlock();
+    gDevice->SetTexture(0, aFont->texture);
+    gDevice->SetRenderState(D3DRS_ZENABLE, (aFont->flags & 4) ? D3DZB_TRUE : D3DZB_FALSE);
+    gDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    gDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    gDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    gDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    gDevice->SetRenderState(D3DRS_ALPHAREF, 0x08);
+    gDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    gDevice->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+    gDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    gDevice->SetRenderState(D3DRS_STENCILENABLE, FALSE);
+    gDevice->SetRenderState(D3DRS_EDGEANTIALIAS, FALSE);
+    gDevice->SetRenderState(D3DRS_CLIPPLANEENABLE, FALSE);
+    gDevice->SetRenderState(D3DRS_VERTEXBLEND, FALSE);
+    gDevice->SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, FALSE);
+    gDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
+    gDevice->SetRenderState(D3DRS_CLIPPING, TRUE);
+    gDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    gDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    gDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    gDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+    gDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    gDevice->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_POINT);
+    gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
+    gDevice->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+    gDevice->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    gDevice->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE);
+    gDevice->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    gDevice->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    gDevice->EndStateBlock(i == 0 ? &aFont->savedState : &aFont->drawState);
+  }
+}
+
+void CreateFontTexture(ZW_Font* aFont) {
+  D3DCAPS8 locCaps;
+  gDevice->GetDeviceCaps(&locCaps);
+  float locScale = 1.0f;
+  int locSize = ZW_FontTextureSize(aFont->points, (int)locCaps.MaxTextureWidth, &locScale);
+  aFont->layout.texWidth = locSize;
+  aFont->layout.texHeight = locSize;
+  aFont->layout.textScale = locScale;
+  if (FAILED(gDevice->CreateTexture(locSize, locSize, 1, 0, D3DFMT_A4R4G4B4, D3DPOOL_MANAGED,
+                                    &aFont->texture))) {
+    aFont->texture = nullptr;
+    return;
+  }
+
+  BITMAPINFO locInfo;
+  memset(&locInfo, 0, sizeof(locInfo));
+  locInfo.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  locInfo.bmiHeader.biWidth = locSize;
+  locInfo.bmiHeader.biHeight = -locSize;
+  locInfo.bmiHeader.biPlanes = 1;
+  locInfo.bmiHeader.biCompression = BI_RGB;
+  locInfo.bmiHeader.biBitCount = 32;
+  HDC locDc = CreateCompatibleDC(nullptr);
+  DWORD* locBits = nullptr;
+  HBITMAP locBitmap = CreateDIBSection(locDc, &locInfo, DIB_RGB_COLORS, (void**)&locBits, nullptr, 0);
+  SetMapMode(locDc, MM_TEXT);
+  int locHeight = -MulDiv(aFont->points, (int)(GetDeviceCaps(locDc, LOGPIXELSY) * locScale), 72);
+  HFONT locFont = CreateFontA(locHeight, 0, 0, 0, (aFont->flags & 1) ? FW_BOLD : FW_NORMAL,
+                              (aFont->flags & 2) ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
+                              VARIABLE_PITCH, aFont->face);
+  if (!locDc || !locBitmap || !locBits || !locFont) {
+    if (locFont) DeleteObject(locFont);
+    if (locBitmap) DeleteObject(locBitmap);
+    if (locDc) DeleteDC(locDc);
+    return;
+  }
+  HGDIOBJ locOldBitmap = SelectObject(locDc, locBitmap);
+  HGDIOBJ locOldFont = SelectObject(locDc, locFont);
+  SetTextColor(locDc, RGB(255, 255, 255));
+  SetBkColor(locDc, 0x00000000);
+  SetTextAlign(locDc, TA_TOP);
+
+  GdiGlyphs locGlyphs;
+  locGlyphs.dc = locDc;
+  ZW_FontLayoutGlyphs(&aFont->layout, &locGlyphs);
+  GdiFlush();
+
+  D3DLOCKED_RECT locRect;
+  if (SUCCEEDED(aFont->texture->LockRect(0, &locRect, nullptr, 0))) {
+    for (int y = 0; y < locSize; y++) {
+      WORD* locRow = (WORD*)((BYTE*)locRect.pBits + (size_t)y * locRect.Pitch);
+      for (int x = 0; x < locSize; x++) {
+        BYTE a = (BYTE)((locBits[(size_t)y * locSize + x] & 0xFF) >> 4);
+        locRow[x] = a ? (WORD)((a << 12) | 0x0FFF) : 0;
+      }
+    }
+    aFont->texture->UnlockRect(0);
+  }
+  SelectObject(locDc, locOldFont);
+  SelectObject(locDc, locOldBitmap);
+  DeleteObject(locFont);
+  DeleteObject(locBitmap);
+  DeleteDC(locDc);
+
+  gDevice->CreateVertexBuffer(ZW_FONT_VERTICES * sizeof(ZW_FontVertex),
+                              D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC, 0, D3DPOOL_DEFAULT,
+                              &aFont->vertices);
+  RecordFontStates(aFont);
+}
+
+}  // namespace
+
+HRESULT ZW_CreateDevice(HWND aWindow) {
+  gDirect3D = Direct3DCreate8(D3D_SDK_VERSION);
+  if (!gDirect3D) {
+    return E_FAIL;
+  }
+  D3DDISPLAYMODE locMode;
+  if (FAILED(gDirect3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &locMode))) {
+    return E_FAIL;
+  }
+  D3DPRESENT_PARAMETERS locParams;
+  memset(&locParams, 0, sizeof(locParams));
+  locParams.BackBufferFormat = locMode.Format;
+  locParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  locParams.Windowed = TRUE;
+  locParams.EnableAutoDepthStencil = TRUE;
+  locParams.AutoDepthStencilFormat = D3DFMT_D16;
+  if (FAILED(gDirect3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, aWindow,
+                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &locParams, &gDevice))) {
+    gDevice = nullptr;
+    return E_FAIL;
+  }
+  gDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+  gDevice->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
+  gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+  gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+  gDevice->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
+  if (FAILED(ZWX_CreateSprite(gDevice, &gSprite))) {
+    return E_FAIL;
+  }
+  D3DMATRIX locProjection;
+  ZWX_MatrixPerspectiveFovLH(&locProjection, 0.7853982f, 1.3333f, 1.0f, 200.0f);
+  gDevice->SetTransform(D3DTS_PROJECTION, &locProjection);
+  return D3D_OK;
+}
+
+void ZW_SetupFonts() {
+  ZW_Print("Setting up TrueType fonts");
+  if (!gDevice) {
+    return;
+  }
+  for (ZW_Font& locFont : gFonts) {
+    CreateFontTexture(&locFont);
+  }
+}
+
+void ZW_RenderFrame() {
+  if (!gDevice) {
+    return;
+  }
+  gDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, zwRender.clearColor, 1.0f, 0);
+  gDevice->BeginScene();
+  D3DMATRIX locView;
+  ZWX_MatrixLookAtLH(&locView, zwRender.camera, zwRender.cameraTarget, zwRender.up);
+  gDevice->SetTransform(D3DTS_VIEW, &locView);
+  gDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+  gDevice->SetRenderState(D3DRS_LIGHTING, TRUE);
+  gDevice->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+  gDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+  gDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  gDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  gDevice->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+  ZW_UpdateMousePosition();
+  ZW_ControlsUpdateAndDraw();
+  if (zwShell.fpsMode != 0 || zwShell.memMode != 0) {
+    ZW_DrawStatistics();
+  }
+  gDevice->EndScene();
+  gDevice->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+void ZW_ShowDeviceCursor() {
+  if (gDevice) {
+    gDevice->ShowCursor(TRUE);
+  }
+}
+
+void ZW_ReleaseDirect3D() {
+  if (gDevice) {
+    gDevice->Release();
+    gDevice = nullptr;
+  }
+  if (gDirect3D) {
+    gDirect3D->Release();
+    gDirect3D = nullptr;
+  }
+  delete gSprite;
+  gSprite = nullptr;
+}
+
+// --- Platform seam: drawing and textures -------------------------------------
+
+void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
+                  int aDstLeft, int aDstTop, int aDstRight, int aDstBottom,
+                  ZW_Texture aTexture, float anAngle) {
+  if (!gSprite || !aTexture || aSrcRight == aSrcLeft || aSrcBottom == aSrcTop) {
+    return;
+  }
+  RECT locSource = {aSrcLeft, aSrcTop, aSrcRight, aSrcBottom};
+  ZWX_Vector2 locScaling = {(float)(aDstRight - aDstLeft) / (float)(aSrcRight - aSrcLeft),
+                            (float)(aDstBottom - aDstTop) / (float)(aSrcBottom - aSrcTop)};
+  ZWX_Vector2 locTranslation = {(float)aDstLeft, (float)aDstTop};
+  gSprite->Draw(static_cast<IDirect3DTexture8*>(aTexture), &locSource, &locScaling, nullptr, anAngle,
+                &locTranslation, 0xFFFFFFFF);
+}
+
+void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText,
+                     uint32_t aFlags) {
+  if (!gDevice || aFont < 0 || aFont > 3) {
+    return;
+  }
+  ZW_Font* locFont = &gFonts[aFont];
+  if (!locFont->texture || !locFont->vertices) {
+    return;
+  }
+  gDevice->CaptureStateBlock(locFont->savedState);
+  gDevice->ApplyStateBlock(locFont->drawState);
+  gDevice->SetVertexShader(kFontFvf);
+  gDevice->SetPixelShader(0);
+  gDevice->SetStreamSource(0, locFont->vertices, sizeof(ZW_FontVertex));
+  if (aFlags & 4) {
+    gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+  }
+  BufferSink locSink;
+  locSink.font = locFont;
+  ZW_FontBuildText(locFont->layout, anX, aY, aColour, aText, &locSink);
+  gDevice->ApplyStateBlock(locFont->savedState);
+}
+
+ZW_Texture ZW_LoadTextureFile(const char* aPath) {
+  if (!gDevice) {
+    return nullptr;
+  }
+  IDirect3DTexture8* locTexture = nullptr;
+  if (FAILED(ZWX_CreateTextureFromFile(gDevice, aPath, 0xFFFF00FF, &locTexture))) {
+    return nullptr;
+  }
+  return locTexture;
+}
+
+bool ZW_SampleHeight(ZW_Texture aTexture, int anX, int aY, float aValues[4]) {
+  IDirect3DTexture8* locTexture = static_cast<IDirect3DTexture8*>(aTexture);
+  D3DSURFACE_DESC locDesc;
+  if (!locTexture || FAILED(locTexture->GetLevelDesc(0, &locDesc))) {
+    return false;
+  }
+  // The row length is 1024 texels; a texel outside the texture is not read.
+  if (anX < 0 || aY < 0 || anX >= 1024 || (UINT)anX >= locDesc.Width || (UINT)aY >= locDesc.Height) {
+    return false;
+  }
+  D3DLOCKED_RECT locRect;
+  if (FAILED(locTexture->LockRect(0, &locRect, nullptr, D3DLOCK_READONLY))) {
+    return false;
+  }
+  DWORD t = static_cast<const DWORD*>(locRect.pBits)[(size_t)aY * (locRect.Pitch / 4) + anX];
+  locTexture->UnlockRect(0);
+  aValues[0] = ((t >> 16) & 0xFF) * 0.003921569f;
+  aValues[1] = ((t >> 8) & 0xFF) * 0.003921569f;
+  aValues[2] = (t & 0xFF) * 0.003921569f;
+  aValues[3] = ((t >> 24) & 0xFF) * 0.003921569f;
+  return true;
+}

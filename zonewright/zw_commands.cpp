@@ -1,0 +1,108 @@
+// The command table, in its set order. Commands of the controls and the map
+// editor are listed so that completion and order are right; they do nothing
+// until those parts fill them in.
+#include "zw_console.h"
+#include "zw_input.h"
+#include "zw_render.h"
+#include "zw_shell.h"
+
+namespace {
+
+void Nothing() {}
+
+}  // namespace
+
+const ZW_Command zwCommands[] = {
+    {"colPick.", Nothing},
+    {"colPick.setPickerRed", Nothing},
+    {"colPick.setPickerGreen", Nothing},
+    {"colPick.setPickerBlue", Nothing},
+    {"colPick.setPickerAlpha", Nothing},
+    {"colPick.ApplyColors", Nothing},
+    {"conProps.", Nothing},
+    {"conProps.caption", Nothing},
+    {"conProps.capNextFont", Nothing},
+    {"conProps.capOffsX", Nothing},
+    {"conProps.capOffsY", Nothing},
+    {"conProps.capPrevFont", Nothing},
+    {"conProps.command", Nothing},
+    {"conProps.name", Nothing},
+    {"conProps.nextMother", Nothing},
+    {"conProps.page", Nothing},
+    {"conProps.pokeSnap", Nothing},
+    {"conProps.prevMother", Nothing},
+    {"conProps.zoneLeft", Nothing},
+    {"conProps.zoneTop", Nothing},
+    {"conProps.zoneRight", Nothing},
+    {"conProps.zoneBottom", Nothing},
+    {"control.", Nothing},
+    {"control.active", Nothing},
+    {"control.activeId", Nothing},
+    {"control.addChild", Nothing},
+    {"control.captionPos", Nothing},
+    {"control.caption", Nothing},
+    {"control.closePage", Nothing},
+    {"control.closeAll", Nothing},
+    {"control.command", Nothing},
+    {"control.delete", Nothing},
+    {"control.drag", Nothing},
+    {"control.elasticity", Nothing},
+    {"control.followMouse", Nothing},
+    {"control.font", Nothing},
+    {"control.fontColor", Nothing},
+    {"control.id", Nothing},
+    {"control.image", Nothing},
+    {"control.imageDown", Nothing},
+    {"control.imageOver", Nothing},
+    {"control.mother", Nothing},
+    {"control.mouseCursor", Nothing},
+    {"control.name", Nothing},
+    {"control.new", Nothing},
+    {"control.openPage", Nothing},
+    {"control.posEnter", Nothing},
+    {"control.posLeave", Nothing},
+    {"control.posTarget", Nothing},
+    {"control.page", Nothing},
+    {"control.reloadMenus", Nothing},
+    {"control.scale", Nothing},
+    {"control.saveMenus", Nothing},
+    {"control.switchPages", Nothing},
+    {"control.texture", ZW_CmdControlTexture},
+    {"control.textureId", ZW_CmdControlTextureId},
+    {"control.uvCoords", Nothing},
+    {"control.zone", Nothing},
+    {"core.", Nothing},
+    {"core.FPS", ZW_CmdCoreFPS},
+    {"core.Mem", ZW_CmdCoreMem},
+    {"core.resetFPS", ZW_CmdCoreResetFPS},
+    {"core.sync", ZW_CmdCoreSync},
+    {"editor.", Nothing},
+    {"editor.export", Nothing},
+    {"editor.neverEdit", Nothing},
+    {"editor.openMap", Nothing},
+    {"editor.setMode", Nothing},
+    {"editor.setTool", Nothing},
+    {"editor.showHelp", Nothing},
+    {"exec", ZW_CmdExec},
+    {"exit", ZW_CmdExit},
+    {"input.", Nothing},
+    {"input.bind", ZW_CmdInputBind},
+    {"input.mouseSens", ZW_CmdInputMouseSens},
+    {"render.", Nothing},
+    {"render.cameraPosition", ZW_CmdRenderCameraPosition},
+    {"render.clearColor", ZW_CmdRenderClearColor},
+    {"render.fontSize", ZW_CmdRenderFontSize},
+    {"render.screenRes", ZW_CmdRenderScreenRes},
+    {"texPick.", Nothing},
+    {"texPick.pokeSnap", Nothing},
+    {"texPick.nextTex", Nothing},
+    {"texPick.pickImage", Nothing},
+    {"texPick.prevTex", Nothing},
+    {"texture.", ZW_CmdTextureList},
+    {"texture.name", ZW_CmdTextureName},
+    {"texture.load", ZW_CmdTextureLoad},
+};
+
+int ZW_CommandCount() {
+  return (int)(sizeof(zwCommands) / sizeof(zwCommands[0]));
+}

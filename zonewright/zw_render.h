@@ -1,0 +1,85 @@
+// Renderer state, texture registry, cell text and the font layout rules.
+#pragma once
+
+#include <cstdint>
+
+#include "zw_platform.h"
+
+enum { ZW_TEXTURE_NAME_SIZE = 64 };
+
+struct ZW_TextureEntry {
+  int id;
+  char name[ZW_TEXTURE_NAME_SIZE];
+  ZW_Texture texture;
+  ZW_TextureEntry* next;
+};
+
+struct ZW_Renderer {
+  uint32_t clearColor;   // 0x00RRGGBB
+  float camera[3];
+  float cameraTarget[3];
+  float up[3];
+  ZW_TextureEntry* textures;  // newest first
+  ZW_TextureEntry* current;
+  int nextTextureId;
+  ZW_Texture* systemTexture;  // slot of the first loaded entry
+};
+
+extern ZW_Renderer zwRender;
+
+void ZW_RenderReset();  // frees the registry and returns to start-up values
+
+// Texture registry.
+ZW_TextureEntry* ZW_TextureLoad(const char* aPath);
+ZW_TextureEntry* ZW_TextureFindName(const char* aName);
+ZW_TextureEntry* ZW_TextureFindId(int anId);
+void ZW_TextureRemove(ZW_TextureEntry* anEntry);
+
+// Statistics text in the 16 by 8 cell font of the system texture.
+void ZW_DrawCellText(const char* aText, int aColumn, int aRow);
+
+// Font textures: glyphs of codes 32 to 126 packed in rows into a square texture.
+enum { ZW_FONT_FIRST_CHAR = 32, ZW_FONT_LAST_CHAR = 126, ZW_FONT_CHARS = 95,
+       ZW_FONT_VERTICES = 300, ZW_FONT_FLUSH_AT = 294 };
+
+struct ZW_FontLayout {
+  int texWidth;
+  int texHeight;
+  float textScale;
+  float coords[ZW_FONT_CHARS][4];  // left, top, right, bottom as fractions
+};
+
+struct ZW_FontVertex {
+  float x, y, z, rhw;
+  uint32_t colour;
+  float u, v;
+};
+
+// Texture side for a point size: > 40 gives 1024, > 20 gives 512, else 256;
+// limited to the device's largest width, which sets the text scale.
+int ZW_FontTextureSize(int aPoints, int aMaxTextureWidth, float* aTextScale);
+
+// Lays out the glyphs row by row: measure gives a glyph's size, draw puts it at (x, y).
+struct ZW_GlyphSink {
+  virtual void Measure(char aChar, int* aWidth, int* aHeight) = 0;
+  virtual void Draw(char aChar, int aX, int aY) = 0;
+  virtual ~ZW_GlyphSink() {}
+};
+void ZW_FontLayoutGlyphs(ZW_FontLayout* aLayout, ZW_GlyphSink* aSink);
+
+// Builds the triangles of a text; flush receives every batch of vertices.
+struct ZW_VertexSink {
+  virtual void Flush(const ZW_FontVertex* aVertices, int aCount) = 0;
+  virtual ~ZW_VertexSink() {}
+};
+void ZW_FontBuildText(const ZW_FontLayout& aLayout, float anX, float aY, uint32_t aColour,
+                      const char* aText, ZW_VertexSink* aSink);
+
+// Commands.
+void ZW_CmdRenderCameraPosition();
+void ZW_CmdRenderClearColor();
+void ZW_CmdTextureList();
+void ZW_CmdTextureName();
+void ZW_CmdTextureLoad();
+void ZW_CmdControlTexture();
+void ZW_CmdControlTextureId();

@@ -1,0 +1,186 @@
+// Shell state, frame timing, statistics and key routing.
+#include "zw_shell.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "zw_console.h"
+#include "zw_controls.h"
+#include "zw_render.h"
+
+ZW_Shell zwShell;
+
+const char* const zwStartupLines[ZW_STARTUP_LINE_COUNT] = {
+    "render.screenRes 512 650",
+    "render.fontSize 60",
+    "render.clearColor 0.52 0.54 0.59",
+    "render.cameraPosition -5.8 0.1 -5",
+};
+
+void ZW_ShellReset() {
+  memset(&zwShell, 0, sizeof(zwShell));
+  zwShell.screenWidth = 640;
+  zwShell.screenHeight = 480;
+  zwShell.cellSize = 16;
+  zwShell.fontDivisor = 40;
+  zwShell.frameFactor = 1.0f;
+  zwShell.minFrameTime = 10;
+  zwShell.fpsMode = 2;
+  zwShell.memMode = 0;
+  zwShell.minFps = 9999;
+}
+
+void ZW_FrameBegin(double aNow) {
+  zwShell.previousFrameStart = zwShell.frameStart;
+  zwShell.frameStart = aNow;
+  zwShell.frameFactor = (float)((zwShell.frameStart - zwShell.previousFrameStart) * 0.0625);
+  if (zwShell.frameFactor > 2.0f) {
+    zwShell.frameFactor = 1.0f;
+  }
+}
+
+void ZW_FrameCount(double aNow) {
+  zwShell.frameCounter++;
+  if (aNow - zwShell.lastSampleTime >= 1000.0) {
+    zwShell.lastFps = zwShell.frameCounter;
+    zwShell.frameCounter = 0;
+    zwShell.lastSampleTime = aNow;
+  }
+  if (zwShell.fpsMode == 2) {
+    if (zwShell.lastFps < zwShell.minFps) {
+      if (zwShell.lastFps != 0) {
+        zwShell.minFps = zwShell.lastFps;
+      }
+    } else if (zwShell.lastFps > zwShell.maxFps) {
+      zwShell.maxFps = zwShell.lastFps;
+    }
+  }
+}
+
+void ZW_SetWindowScale(int aWindowWidth, int aWindowHeight) {
+  if (aWindowWidth > 0 && aWindowHeight > 0) {
+    zwShell.scaleX = (float)zwShell.screenWidth / (float)aWindowWidth;
+    zwShell.scaleY = (float)zwShell.screenHeight / (float)aWindowHeight;
+  }
+}
+
+bool ZW_UpdateWindowScale(int aWindowWidth, int aWindowHeight) {
+  if (aWindowWidth <= 0 || aWindowHeight <= 0) {
+    return false;  // a minimised or degenerate window keeps the last scale
+  }
+  ZW_SetWindowScale(aWindowWidth, aWindowHeight);
+  bool locChanged = zwShell.scaleX != zwShell.previousScaleX ||
+                    zwShell.scaleY != zwShell.previousScaleY;
+  if (locChanged) {
+    ZW_ControlsRescale(zwShell.scaleX, zwShell.scaleY);
+  }
+  zwShell.previousScaleX = zwShell.scaleX;
+  zwShell.previousScaleY = zwShell.scaleY;
+  return locChanged;
+}
+
+void ZW_SetMouseFromClient(int aClientX, int aClientY) {
+  zwShell.mouseX = (int)((float)aClientX * zwShell.scaleX);
+  zwShell.mouseY = (int)((float)aClientY * zwShell.scaleY);
+}
+
+void ZW_DrawStatistics() {
+  if (zwShell.cellSize <= 0) {
+    return;
+  }
+  int r = zwShell.screenHeight / zwShell.cellSize;
+  char locText[ZW_LINE_SIZE];
+  if (zwShell.memMode != 0) {
+    ZW_MemoryStatus locNow;
+    ZW_GetMemoryStatus(&locNow);
+    int locUsage = (int)(((long long)zwShell.startMemory.availPhys - (long long)locNow.availPhys) / 1000);
+    snprintf(locText, sizeof(locText), "Memory Usage: %d Kb", locUsage);
+    if (zwShell.memMode == 1) {
+      ZW_DrawCellText(locText, 1, r - 3);
+    } else {
+      ZW_DrawCellText(locText, 1, r - 5);
+      snprintf(locText, sizeof(locText), "Available   : %d Kb", (int)(locNow.availPhys / 1000));
+      ZW_DrawCellText(locText, 1, r - 4);
+      snprintf(locText, sizeof(locText), "Total       : %d Kb", (int)(locNow.totalPhys / 1000));
+      ZW_DrawCellText(locText, 1, r - 3);
+    }
+  }
+  if (zwShell.fpsMode == 1) {
+    snprintf(locText, sizeof(locText), "FPS: %d", zwShell.lastFps);
+    ZW_DrawCellText(locText, 1, r - 1);
+  } else if (zwShell.fpsMode == 2) {
+    snprintf(locText, sizeof(locText), "FPS: %d (Min: %d, Max: %d)", zwShell.lastFps,
+             zwShell.minFps, zwShell.maxFps);
+    ZW_DrawCellText(locText, 1, r - 1);
+  }
+}
+
+void ZW_Exit() {
+  ZW_Print("Exit");
+  ZW_PlatformExit();
+}
+
+void ZW_KeyDown(int aKey) {
+  if (aKey == 27) {
+    ZW_Exit();
+    if (zwConsole.open) {
+      ZW_ConsoleKey(aKey);
+    }
+  } else if (aKey == 220) {
+    if (zwConsole.open) {
+      zwConsole.open = 0;
+    } else {
+      zwConsole.open = 1;
+      ZW_ConsoleKey(aKey);
+    }
+  } else if (zwConsole.open) {
+    ZW_ConsoleKey(aKey);
+  }
+  ZW_ControlsTextEntryKey(aKey);
+}
+
+// --- Commands -------------------------------------------------------------
+
+void ZW_CmdCoreFPS() {
+  ZW_RangeInt(&zwShell.fpsMode, ZW_ArgInt(1), 0, 2);
+}
+
+void ZW_CmdCoreMem() {
+  ZW_RangeInt(&zwShell.memMode, ZW_ArgInt(1), 0, 2);
+}
+
+void ZW_CmdCoreResetFPS() {
+  if (ZW_ArgInt(1) == ZW_QUERY) {
+    ZW_SetResultError("Can't PEEK into a function");
+    return;
+  }
+  zwShell.minFps = 9999;
+  zwShell.lastFps = 0;
+  zwShell.maxFps = 0;
+}
+
+void ZW_CmdCoreSync() {
+  ZW_RangeInt(&zwShell.minFrameTime, ZW_ArgInt(1), 1, 100);
+}
+
+// The divisor must leave a cell of at least one unit: 1 to the screen width.
+void ZW_CmdRenderFontSize() {
+  if (ZW_RangeInt(&zwShell.fontDivisor, ZW_ArgInt(1), 1, zwShell.screenWidth)) {
+    zwShell.cellSize = zwShell.screenWidth / zwShell.fontDivisor;
+  }
+}
+
+void ZW_CmdRenderScreenRes() {
+  ZW_RangeInt2(&zwShell.screenWidth, &zwShell.screenHeight, ZW_ArgInt(1), ZW_ArgInt(2),
+               640, 1280, 480, 1024);
+}
+
+void ZW_CmdExit() {
+  ZW_Exit();
+}
+
+void ZW_CmdExec() {
+  char locPath[ZW_WORD_SIZE];
+  snprintf(locPath, sizeof(locPath), "%s", ZW_Arg(1));
+  ZW_RunScript(locPath);
+}
