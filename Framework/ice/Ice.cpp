@@ -49,8 +49,7 @@ public:
 	{
 		if (aCount > Remaining())
 			return false;
-		myFile.Read(aDestination, aCount);
-		return true;
+		return myFile.Read(aDestination, aCount) == aCount;
 	}
 
 	bool ReadInt(int& aValue)

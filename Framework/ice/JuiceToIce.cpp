@@ -3,10 +3,11 @@
 #include "Ice.h"
 #include "JuiceCompiler.h"
 #include "JuiceFree.h"
+#include "JuiceInstanceIgnorer.h"
 #include "JuiceNameSpace.h"
 #include "JuiceRef.h"
 #include "JuiceType.h"
-#include "EverythingIgnorer.h"
+#include "JuiceWriter.h"
 #include "kc_assert.h"
 #include "kc_growingarray.h"
 #include "kc_output.h"
@@ -220,10 +221,10 @@ bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLang
 int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceName)
 {
 	unsigned int locJuiceTime = 0;
-	if (GetFileTime(aJuiceName, locJuiceTime))
+	if (GetFileTime(aJuiceName, &locJuiceTime))
 	{
 		unsigned int locIceTime = 0;
-		if (GetFileTime(anIceName, locIceTime))
+		if (GetFileTime(anIceName, &locIceTime))
 		{
 			if (locIceTime >= locJuiceTime)
 				return 1;
@@ -281,5 +282,72 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 	}
 	KC_Log("JuiceToIce::Priv_AssertFileName(): Converted '%s' to '%s'", static_cast<const char*>(locJuiceName),
 	       static_cast<const char*>(anIceName));
+	return true;
+}
+
+bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_String& anIceName)
+{
+	JuiceNameSpace locNameSpace;
+	EverythingIgnorer locIgnorer;
+	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): compiling '%s'...", static_cast<const char*>(aJuiceName));
+	if (!JuiceCompiler::Compile(locNameSpace, aJuiceName, NULL, &locIgnorer))
+		return false;
+	if (locNameSpace.RequiresLocalization())
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
+		       "dependencies...",
+		       static_cast<const char*>(aJuiceName));
+		if (!WriteNameSpace(locNameSpace, aJuiceName))
+			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", static_cast<const char*>(aJuiceName));
+	}
+	return Priv_ConvertJuiceToIce(locNameSpace, anIceName);
+}
+
+bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_String& anIceName)
+{
+	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to '%s'...", static_cast<const char*>(anIceName));
+	KC_List<JuiceType*> locInstances;
+	for (KC_ListLink<JuiceType*>* locLink = aNameSpace.myFirstLink; locLink; locLink = locLink->myNextLink)
+		locInstances.Add(locLink->myItem);
+	if (locInstances.Count() == 0)
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): no instances at root level");
+		return false;
+	}
+	int locLanguageFlag = aNameSpace.RequiresLocalization() ? 1 : 0;
+
+	FILE* locFile = std::fopen(anIceName, "wb");
+	if (!locFile)
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to open outfile '%s'", static_cast<const char*>(anIceName));
+		return false;
+	}
+	IceLangEncoder::KeyValueList locKeyValues;
+	bool locWritten = std::fwrite(ourVersion, sizeof(ourVersion), 1, locFile) == 1 &&
+	                  WriteInt(locFile, locLanguageFlag) && WriteInt(locFile, locInstances.Count());
+	for (KC_ListLink<JuiceType*>* locLink = locInstances.myFirstLink; locWritten && locLink;
+	     locLink = locLink->myNextLink)
+		locWritten = ConvertJuiceToIce(locFile, locLink->myItem, locKeyValues, KC_String());
+	if (!locWritten)
+	{
+		std::fclose(locFile);
+		locKeyValues.DeleteAll();
+		return false;
+	}
+	Tables().Write(anIceName);
+	// A file that cannot be completed on disk is a failed conversion.
+	if (std::fclose(locFile) != 0)
+	{
+		locKeyValues.DeleteAll();
+		return false;
+	}
+	if (locLanguageFlag && !IceLangEncoder::Save(locKeyValues, anIceName))
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to save .lang file for '%s'...",
+		       static_cast<const char*>(anIceName));
+		locKeyValues.DeleteAll();
+		return false;
+	}
+	locKeyValues.DeleteAll();
 	return true;
 }
