@@ -3,6 +3,13 @@
 
 #include <string>
 
+// Line end of files written in text mode.
+#ifdef _WIN32
+#define LINE_END "\r\n"
+#else
+#define LINE_END "\n"
+#endif
+
 // Builds Ice and language file bytes from the file format, independently of
 // the code under test (its own Adler-32 included).
 class IceBytes

@@ -1,0 +1,174 @@
+#include "Ice.h"
+#include "JuiceToIce.h"
+#include "ice_test_support.h"
+#include "log_capture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace
+{
+const char* const kTypes =
+	"CLASS Colour\r\n{\r\n\tNUMBER myR\r\n}\r\n\r\n"
+	"CLASS Gui\r\n{\r\n\tLOCTEXT m\r\n\tFILE myBackground\r\n\tColour myChromaKey\r\n\tColour* myRef\r\n"
+	"\tTEXT mya\r\n\tTEXT nwb\r\n}\r\n";
+
+// mya and nwb share one Adler-32.
+const char* const kMenu =
+	"INCLUDE menu.fruit\r\n\r\n"
+	"Gui g\r\n{\r\n\tm \"Hello\"\r\n\tmyBackground \"data\\menu\\bg.tga\"\r\n"
+	"\tmyChromaKey\r\n\t{\r\n\t\tmyR 255\r\n\t}\r\n\tmyRef g.myChromaKey\r\n\tmya one\r\n\tnwb two\r\n}\r\n";
+
+std::string HashLine(const std::string& aText)
+{
+	char locLine[600];
+	std::snprintf(locLine, sizeof(locLine), "%13d %s" LINE_END, static_cast<int>(IceBytes::Adler32(aText)),
+	              aText.c_str());
+	return locLine;
+}
+
+class Converter : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		std::filesystem::remove_all("conv");
+		std::filesystem::create_directory("conv");
+		ASSERT_TRUE(WriteTestFile("conv/menu.fruit", kTypes));
+	}
+
+	static void MakeNewer(const char* aFile, int aSeconds)
+	{
+		std::filesystem::last_write_time(aFile, std::filesystem::last_write_time(aFile) + std::chrono::seconds(aSeconds));
+	}
+
+	static bool LoadConverted()
+	{
+		std::unique_ptr<Ice> locIce(Ice::Load("autorun.ice", true));
+		return locIce != nullptr;
+	}
+
+	// The tests work inside conv/, as autorun does in its folder.
+	struct InFolder
+	{
+		InFolder() : myOld(std::filesystem::current_path()) { std::filesystem::current_path("conv"); }
+		~InFolder() { std::filesystem::current_path(myOld); }
+		std::filesystem::path myOld;
+	};
+};
+}
+
+TEST_F(Converter, WritesIceHashAndLanguageFilesByteForByte)
+{
+	InFolder locFolder;
+	ASSERT_TRUE(WriteTestFile("autorun.juice", kMenu));
+	LogCapture locLog;
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::IsFileNewer(): Missing 'autorun.ice'"));
+	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): compiling 'autorun.juice'..."));
+	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to 'autorun.ice'..."));
+	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): Converted 'autorun.juice' to 'autorun.ice'"));
+
+	IceBytes locExpected;
+	locExpected.Header(1, 1)
+		.Composite("Gui", "g", 6)
+		.Value("LOCTEXT", "m", "0")
+		.Value("FILE", "myBackground", "data/menu/bg.tga")
+		.Composite("Colour", "myChromaKey", 1)
+		.Value("NUMBER", "myR", "255")
+		.Reference("Colour*", "myRef", "g.myChromaKey")
+		.Value("TEXT", "mya", "one")
+		.Value("TEXT", "nwb", "two");
+	EXPECT_EQ(locExpected.myBytes, ReadTestFile("autorun.ice"));
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadTestFile("autorun.loc"));
+
+	std::string locHash;
+	for (const char* locName : {"Gui", "g", "LOCTEXT", "m", "FILE", "myBackground", "Colour", "myChromaKey", "NUMBER",
+	                            "myR", "Colour*", "myRef", "TEXT", "mya", "nwb"})
+		locHash += HashLine(locName);
+	locHash += LINE_END LINE_END "Duplicate Hash Entries:" LINE_END;
+	locHash += HashLine("mya") + HashLine("nwb");
+	locHash += LINE_END "2 duplicate hash entries were found!" LINE_END;
+	EXPECT_EQ(locHash, ReadTestFile("autorun.hash"));
+
+	// The loaded tree serves the localized text and the resolved reference.
+	std::unique_ptr<Ice> locIce(Ice::Load("autorun.ice", false));
+	ASSERT_TRUE(locIce);
+	EXPECT_EQ(std::u16string(u"Hello"), std::u16string(locIce->GetMember("g.m")->GetLocString()));
+	EXPECT_EQ(255, locIce->GetMember("g.myRef.myR")->GetInt());
+}
+
+TEST_F(Converter, ConvertsOnlyWhenTheTextIsNewerOrTheIceFileIsBad)
+{
+	InFolder locFolder;
+	ASSERT_TRUE(WriteTestFile("autorun.juice", kMenu));
+	ASSERT_TRUE(LoadConverted());
+	std::string locIce = ReadTestFile("autorun.ice");
+
+	{
+		LogCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		EXPECT_TRUE(locLog.myLines.empty()) << locLog.myLines[0];
+	}
+	{
+		MakeNewer("autorun.juice", 5);
+		LogCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::IsFileNewer(): Existing 'autorun.juice' is newer than existing 'autorun.ice'"));
+		EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): Converted 'autorun.juice' to 'autorun.ice'"));
+		EXPECT_EQ(locIce, ReadTestFile("autorun.ice"));
+	}
+	{
+		// A current but broken Ice file is converted again.
+		ASSERT_TRUE(WriteTestFile("autorun.ice", "ice0009"));
+		MakeNewer("autorun.ice", 10);
+		LogCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): Existing 'autorun.ice' is of incorrect format "
+		                       "version (should be ice0010) or fragmented, forcing new conversion..."));
+		EXPECT_EQ(locIce, ReadTestFile("autorun.ice"));
+	}
+	{
+		// Without its text the Ice file is used as it is.
+		std::filesystem::remove("autorun.juice");
+		LogCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		EXPECT_TRUE(locLog.myLines.empty());
+	}
+}
+
+TEST_F(Converter, RefusesMissingFilesAndBadNames)
+{
+	InFolder locFolder;
+	LogCapture locLog;
+	EXPECT_FALSE(LoadConverted());
+	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::IsFileNewer(): none of the two files exist ('autorun.juice' or 'autorun.ice')"));
+
+	KC_String locName("autorun.txt");
+	EXPECT_FALSE(JuiceToIce::Priv_AssertFileName(locName));
+	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): you MUST pass a valid .ice filename (you passed 'autorun.txt')"));
+	KC_String locLeading(".ice");
+	EXPECT_FALSE(JuiceToIce::Priv_AssertFileName(locLeading));
+
+	// A text that does not compile is not converted.
+	ASSERT_TRUE(WriteTestFile("autorun.juice", "INCLUDE missing.fruit\r\n"));
+	EXPECT_FALSE(LoadConverted());
+	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): Failed to convert 'autorun.juice' to 'autorun.ice'"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.ice"));
+}
+
+TEST_F(Converter, RefusesOverlongValues)
+{
+	InFolder locFolder;
+	std::string locMenu = "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tmya \"" + std::string(512, 'x') + "\"\r\n}\r\n";
+	ASSERT_TRUE(WriteTestFile("autorun.juice", locMenu));
+	LogCapture locLog;
+	EXPECT_FALSE(LoadConverted());
+	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& "
+	                       "aLocalizer): string value exceeds maximum allowed length (512 chars)"));
+}
