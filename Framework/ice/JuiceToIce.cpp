@@ -19,8 +19,6 @@
 namespace
 {
 const char ourVersion[] = "ice0010";
-const char ourConvertSignature[] =
-	"JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& aLocalizer)";
 
 struct HashRecord
 {
@@ -194,12 +192,15 @@ bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLang
 		}
 		if (locReference && locValue.IsEmpty())
 		{
-			KC_Log("%s: encountered reference with empty string value", ourConvertSignature);
+			KC_Log("JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& aLocalizer): "
+			       "encountered reference with empty string value");
 			return false;
 		}
 		if (locValue.GetLength() >= ICE_MAX_STRING)
 		{
-			KC_Log("%s: string value exceeds maximum allowed length (%d chars)", ourConvertSignature, ICE_MAX_STRING);
+			KC_Log("JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& aLocalizer): "
+			       "string value exceeds maximum allowed length (%d chars)",
+			       ICE_MAX_STRING);
 			return false;
 		}
 		if (locValue == "<empty>")
