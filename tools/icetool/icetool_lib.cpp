@@ -132,8 +132,9 @@ class TreePrinter
 public:
 	TreePrinter(const IceToolNames& aNames, std::FILE* anOutput) : myNames(aNames), myOutput(anOutput) {}
 
-	// Records the dotted path of every member below aParent.
-	void CollectPaths(Ice* aParent, const std::string& aParentPath)
+	// Records the parent of every member below aParent, from which a target's
+	// dotted path is made when a reference names it.
+	void CollectParents(Ice* aParent)
 	{
 		unsigned int locCount = aParent->GetCount(false);
 		for (unsigned int locIndex = 0; locIndex < locCount; ++locIndex)
@@ -141,10 +142,8 @@ public:
 			Ice* locMember = aParent->GetMember(locIndex);
 			if (!locMember)
 				continue;
-			std::string locPath = aParentPath.empty() ? Name(locMember->GetNameHash())
-			                                          : aParentPath + "." + Name(locMember->GetNameHash());
-			myPaths[locMember] = locPath;
-			CollectPaths(locMember, locPath);
+			myParents[locMember] = aParent;
+			CollectParents(locMember);
 		}
 	}
 
@@ -170,6 +169,22 @@ private:
 		return locText;
 	}
 
+	// The dotted path of a member from the top level; "?" for one outside the tree.
+	std::string PathOf(Ice* aMember) const
+	{
+		std::string locPath;
+		for (;;)
+		{
+			std::map<Ice*, Ice*>::const_iterator locParent = myParents.find(aMember);
+			if (locParent == myParents.end())
+				return "?";
+			locPath = locPath.empty() ? Name(aMember->GetNameHash()) : Name(aMember->GetNameHash()) + "." + locPath;
+			if (!myParents.count(locParent->second))
+				return locPath;
+			aMember = locParent->second;
+		}
+	}
+
 	void PrintMember(Ice* aMember, int aDepth)
 	{
 		std::string locLine(static_cast<size_t>(aDepth) * 2, ' ');
@@ -179,9 +194,7 @@ private:
 		if (aMember->IsReference())
 		{
 			Ice* locTarget = aMember->GetReferenceTarget();
-			std::map<Ice*, std::string>::const_iterator locPath = myPaths.find(locTarget);
-			locLine += "reference ";
-			locLine += !locTarget ? "NULL" : locPath != myPaths.end() ? locPath->second : "?";
+			locLine += "reference " + (locTarget ? PathOf(locTarget) : std::string("NULL"));
 		}
 		else if (locCount > 0)
 		{
@@ -205,7 +218,7 @@ private:
 
 	const IceToolNames& myNames;
 	std::FILE* myOutput;
-	std::map<Ice*, std::string> myPaths;
+	std::map<Ice*, Ice*> myParents;
 };
 }
 
@@ -272,7 +285,7 @@ bool ICE_Dump(const char* anIceName, std::FILE* anOutput, std::FILE* aMessages, 
 	IceToolNames locNames;
 	ICE_ReadHashNames(ICE_HashFileName(anIceName), locNames);
 	TreePrinter locPrinter(locNames, anOutput);
-	locPrinter.CollectPaths(locRoot, "");
+	locPrinter.CollectParents(locRoot);
 	locPrinter.PrintMembers(locRoot, 0);
 	delete locRoot;
 	return true;

@@ -37,6 +37,19 @@ std::string HashLine(const std::string& aText)
 	return locNumber + aText + "\n";
 }
 
+// The report is written as text: on Windows its lines end in CR LF.
+std::string AsTextFile(const std::string& aText)
+{
+#ifdef _WIN32
+	std::string locResult;
+	for (char locChar : aText)
+		locResult += locChar == '\n' ? std::string("\r\n") : std::string(1, locChar);
+	return locResult;
+#else
+	return aText;
+#endif
+}
+
 // Runs each test in a fresh temporary folder, so that relative names land there.
 class IceToolTest : public ::testing::Test
 {
@@ -117,7 +130,8 @@ TEST_F(IceToolTest, CompileConvertsOnlyWhenTheJuiceTextIsNewer)
 	locExpected.Header(1, 1).Composite("Menu", "g", 1).Value("LOCTEXT", "m", "0");
 	EXPECT_EQ(locExpected.myBytes, locIce);
 	EXPECT_EQ("\xEF\xBB\xBFg.m\tHello there\r\n", ReadFile("menu.loc"));
-	EXPECT_EQ(HashLine("Menu") + HashLine("g") + HashLine("LOCTEXT") + HashLine("m") + "\n\nNo duplicate hash entries.\n",
+	EXPECT_EQ(AsTextFile(HashLine("Menu") + HashLine("g") + HashLine("LOCTEXT") + HashLine("m") +
+	                     "\n\nNo duplicate hash entries.\n"),
 	          ReadFile("menu.hash"));
 	EXPECT_EQ("Menu g composite 1\n  LOCTEXT m value \"0\" text \"Hello there\"\n", Dump("menu.ice"));
 
