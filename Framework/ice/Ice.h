@@ -1,6 +1,8 @@
 #ifndef ICE_H
 #define ICE_H
 
+#include <cstddef>
+
 class IceLangDecoder;
 
 #define ICE_MAX_STRING 512
@@ -29,6 +31,13 @@ public:
 	unsigned int GetCount(bool aFollowReferences);
 	unsigned int GetTypeHash();
 	bool IsReference() const { return myKind == KIND_REFERENCE; }
+
+	// The stored tree as it is, without following references (for inspection tools).
+	unsigned int GetNameHash() const { return myNameHash; }
+	unsigned int GetOwnTypeHash() const { return myTypeHash; }
+	// A resolved reference's target, which may be a reference itself; NULL for "NULL" and for other kinds.
+	Ice* GetReferenceTarget() const { return myKind == KIND_REFERENCE ? myReference : NULL; }
+	bool HasLanguageDecoder() const { return myLangDecoder != NULL; }
 
 	static unsigned int Hash(const char* aText);
 

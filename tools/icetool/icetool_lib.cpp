@@ -1,0 +1,292 @@
+#include "icetool_lib.h"
+
+#include "Ice.h"
+#include "kc_output.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+
+namespace
+{
+// Switches the log and error channels on and prints every line they carry, one
+// per line, while in scope.
+class MessagePrinter : public KC_MessageSubscriber
+{
+public:
+	explicit MessagePrinter(std::FILE* aStream)
+		: myStream(aStream), myLogWasOn(ourLogChannelOn), myErrorWasOn(ourErrorChannelOn)
+	{
+		ourLogChannelOn = true;
+		ourErrorChannelOn = true;
+		KC_GetMessagePublisher().Subscribe(KC_LOG_CHANNEL, this);
+		KC_GetMessagePublisher().Subscribe(KC_ERROR_CHANNEL, this);
+	}
+	~MessagePrinter() override
+	{
+		KC_GetMessagePublisher().Unsubscribe(KC_LOG_CHANNEL, this);
+		KC_GetMessagePublisher().Unsubscribe(KC_ERROR_CHANNEL, this);
+		ourLogChannelOn = myLogWasOn;
+		ourErrorChannelOn = myErrorWasOn;
+	}
+	bool Receive(int, KC_String aValue) override
+	{
+		const char* locText = aValue;
+		size_t locLength = std::strlen(locText);
+		while (locLength > 0 && (locText[locLength - 1] == '\n' || locText[locLength - 1] == '\r'))
+			--locLength;
+		std::fwrite(locText, 1, locLength, myStream);
+		std::fputc('\n', myStream);
+		std::fflush(myStream);
+		return true;
+	}
+
+private:
+	MessagePrinter(const MessagePrinter&);
+	MessagePrinter& operator=(const MessagePrinter&);
+
+	std::FILE* myStream;
+	bool myLogWasOn;
+	bool myErrorWasOn;
+};
+
+// Text in double quotes; quotes, backslashes and control bytes escaped so that
+// a value never breaks its line.
+std::string Quoted(const std::string& aText)
+{
+	std::string locResult = "\"";
+	for (unsigned char locByte : aText)
+	{
+		switch (locByte)
+		{
+		case '"': locResult += "\\\""; break;
+		case '\\': locResult += "\\\\"; break;
+		case '\n': locResult += "\\n"; break;
+		case '\r': locResult += "\\r"; break;
+		case '\t': locResult += "\\t"; break;
+		default:
+			if (locByte < 0x20 || locByte == 0x7F)
+			{
+				char locEscape[8];
+				std::snprintf(locEscape, sizeof(locEscape), "\\x%02x", locByte);
+				locResult += locEscape;
+			}
+			else
+			{
+				locResult += static_cast<char>(locByte);
+			}
+		}
+	}
+	return locResult + "\"";
+}
+
+void AppendUtf8(std::string& aText, unsigned int aCodePoint)
+{
+	if (aCodePoint < 0x80)
+	{
+		aText += static_cast<char>(aCodePoint);
+	}
+	else if (aCodePoint < 0x800)
+	{
+		aText += static_cast<char>(0xC0 | (aCodePoint >> 6));
+		aText += static_cast<char>(0x80 | (aCodePoint & 0x3F));
+	}
+	else if (aCodePoint < 0x10000)
+	{
+		aText += static_cast<char>(0xE0 | (aCodePoint >> 12));
+		aText += static_cast<char>(0x80 | ((aCodePoint >> 6) & 0x3F));
+		aText += static_cast<char>(0x80 | (aCodePoint & 0x3F));
+	}
+	else
+	{
+		aText += static_cast<char>(0xF0 | (aCodePoint >> 18));
+		aText += static_cast<char>(0x80 | ((aCodePoint >> 12) & 0x3F));
+		aText += static_cast<char>(0x80 | ((aCodePoint >> 6) & 0x3F));
+		aText += static_cast<char>(0x80 | (aCodePoint & 0x3F));
+	}
+}
+
+// UTF-16 to UTF-8; a surrogate without its partner becomes U+FFFD.
+std::string ToUtf8(const char16_t* aText)
+{
+	std::string locResult;
+	for (; *aText; ++aText)
+	{
+		unsigned int locUnit = *aText;
+		if (locUnit >= 0xD800 && locUnit < 0xDC00 && aText[1] >= 0xDC00 && aText[1] < 0xE000)
+		{
+			AppendUtf8(locResult, 0x10000 + ((locUnit - 0xD800) << 10) + (aText[1] - 0xDC00));
+			++aText;
+		}
+		else
+		{
+			AppendUtf8(locResult, locUnit >= 0xD800 && locUnit < 0xE000 ? 0xFFFD : locUnit);
+		}
+	}
+	return locResult;
+}
+
+class TreePrinter
+{
+public:
+	TreePrinter(const IceToolNames& aNames, std::FILE* anOutput) : myNames(aNames), myOutput(anOutput) {}
+
+	// Records the parent of every member below aParent, from which a target's
+	// dotted path is made when a reference names it.
+	void CollectParents(Ice* aParent)
+	{
+		unsigned int locCount = aParent->GetCount(false);
+		for (unsigned int locIndex = 0; locIndex < locCount; ++locIndex)
+		{
+			Ice* locMember = aParent->GetMember(locIndex);
+			if (!locMember)
+				continue;
+			myParents[locMember] = aParent;
+			CollectParents(locMember);
+		}
+	}
+
+	void PrintMembers(Ice* aParent, int aDepth)
+	{
+		unsigned int locCount = aParent->GetCount(false);
+		for (unsigned int locIndex = 0; locIndex < locCount; ++locIndex)
+		{
+			Ice* locMember = aParent->GetMember(locIndex);
+			if (locMember)
+				PrintMember(locMember, aDepth);
+		}
+	}
+
+private:
+	std::string Name(unsigned int aHash) const
+	{
+		IceToolNames::const_iterator locName = myNames.find(aHash);
+		if (locName != myNames.end())
+			return locName->second;
+		char locText[16];
+		std::snprintf(locText, sizeof(locText), "%08x", aHash);
+		return locText;
+	}
+
+	// The dotted path of a member from the top level; "?" for one outside the tree.
+	std::string PathOf(Ice* aMember) const
+	{
+		std::string locPath;
+		for (;;)
+		{
+			std::map<Ice*, Ice*>::const_iterator locParent = myParents.find(aMember);
+			if (locParent == myParents.end())
+				return "?";
+			locPath = locPath.empty() ? Name(aMember->GetNameHash()) : Name(aMember->GetNameHash()) + "." + locPath;
+			if (!myParents.count(locParent->second))
+				return locPath;
+			aMember = locParent->second;
+		}
+	}
+
+	void PrintMember(Ice* aMember, int aDepth)
+	{
+		std::string locLine(static_cast<size_t>(aDepth) * 2, ' ');
+		std::string locType = Name(aMember->GetOwnTypeHash());
+		locLine += locType + " " + Name(aMember->GetNameHash()) + " ";
+		unsigned int locCount = aMember->GetCount(false);
+		if (aMember->IsReference())
+		{
+			Ice* locTarget = aMember->GetReferenceTarget();
+			locLine += "reference " + (locTarget ? PathOf(locTarget) : std::string("NULL"));
+		}
+		else if (locCount > 0)
+		{
+			locLine += "composite " + std::to_string(locCount);
+		}
+		else
+		{
+			const char* locValue = aMember->GetValue();
+			locLine += "value " + Quoted(locValue ? locValue : "");
+			if (locType == "LOCTEXT" && aMember->HasLanguageDecoder())
+			{
+				const char16_t* locText = aMember->GetLocString();
+				locLine += locText ? " text " + Quoted(ToUtf8(locText)) : " text missing";
+			}
+		}
+		locLine += "\n";
+		std::fwrite(locLine.data(), 1, locLine.size(), myOutput);
+		if (!aMember->IsReference() && locCount > 0)
+			PrintMembers(aMember, aDepth + 1);
+	}
+
+	const IceToolNames& myNames;
+	std::FILE* myOutput;
+	std::map<Ice*, Ice*> myParents;
+};
+}
+
+std::string ICE_HashFileName(const std::string& anIceName)
+{
+	size_t locDot = anIceName.find_last_of('.');
+	size_t locSlash = anIceName.find_last_of("/\\");
+	if (locDot == std::string::npos || (locSlash != std::string::npos && locDot < locSlash))
+		return anIceName + ".hash";
+	return anIceName.substr(0, locDot + 1) + "hash";
+}
+
+bool ICE_ReadHashNames(const std::string& aFileName, IceToolNames& aNames)
+{
+	std::ifstream locStream(aFileName.c_str(), std::ios::binary);
+	if (!locStream)
+		return false;
+	std::string locLine;
+	while (std::getline(locStream, locLine))
+	{
+		if (!locLine.empty() && locLine[locLine.size() - 1] == '\r')
+			locLine.erase(locLine.size() - 1);
+		size_t locStart = locLine.find_first_not_of(' ');
+		if (locStart == std::string::npos)
+			continue;
+		size_t locEnd = locStart + (locLine[locStart] == '-' ? 1 : 0);
+		size_t locDigits = locEnd;
+		while (locEnd < locLine.size() && locLine[locEnd] >= '0' && locLine[locEnd] <= '9' && locEnd - locDigits < 12)
+			++locEnd;
+		// A checksum, one space and a text; the count line of the duplicate section is no name.
+		if (locEnd == locDigits || locEnd + 1 >= locLine.size() || locLine[locEnd] != ' ' ||
+		    locLine.compare(locEnd + 1, std::string::npos, "duplicate hash entries were found!") == 0)
+			continue;
+		long long locValue = std::strtoll(locLine.substr(locStart, locEnd - locStart).c_str(), NULL, 10);
+		if (locValue < -2147483648LL || locValue > 4294967295LL)
+			continue;
+		aNames.insert(std::make_pair(static_cast<unsigned int>(locValue), locLine.substr(locEnd + 1)));
+	}
+	return true;
+}
+
+bool ICE_Compile(const char* anIceName, std::FILE* aMessages)
+{
+	MessagePrinter locPrinter(aMessages);
+	Ice* locRoot = Ice::Load(anIceName, true);
+	if (!locRoot)
+		return false;
+	delete locRoot;
+	return true;
+}
+
+bool ICE_Dump(const char* anIceName, std::FILE* anOutput, std::FILE* aMessages, std::string* anError)
+{
+	Ice* locRoot = NULL;
+	{
+		MessagePrinter locPrinter(aMessages);
+		locRoot = Ice::Load(anIceName, false);
+	}
+	if (!locRoot)
+	{
+		*anError = std::string("cannot load '") + anIceName + "'";
+		return false;
+	}
+	IceToolNames locNames;
+	ICE_ReadHashNames(ICE_HashFileName(anIceName), locNames);
+	TreePrinter locPrinter(locNames, anOutput);
+	locPrinter.CollectParents(locRoot);
+	locPrinter.PrintMembers(locRoot, 0);
+	delete locRoot;
+	return true;
+}

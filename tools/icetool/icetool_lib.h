@@ -1,0 +1,29 @@
+#ifndef ICETOOL_LIB_H
+#define ICETOOL_LIB_H
+
+// The work of icetool: bringing Ice files up to date and printing their trees.
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+// Checksum to name, as read from a ".hash" report.
+typedef std::map<unsigned int, std::string> IceToolNames;
+
+// The report beside an Ice file: its name up to and including the last dot, then "hash".
+std::string ICE_HashFileName(const std::string& anIceName);
+
+// Reads the "%13d %s" lines of a report; the first text of a checksum wins and
+// lines of any other form are skipped. False when the file cannot be read.
+bool ICE_ReadHashNames(const std::string& aFileName, IceToolNames& aNames);
+
+// Converts anIceName from its Juice text when needed and loads it, as the menu
+// program does before it starts; every log and error line goes to aMessages.
+// True when the Ice file loads.
+bool ICE_Compile(const char* anIceName, std::FILE* aMessages);
+
+// Loads anIceName without conversion and prints its tree to anOutput, one member a
+// line. Load messages go to aMessages; on failure anError says why.
+bool ICE_Dump(const char* anIceName, std::FILE* anOutput, std::FILE* aMessages, std::string* anError);
+
+#endif
