@@ -138,16 +138,7 @@ JuiceType* JuiceLocText::Clone() const
 bool JuiceLocText::Assign(ParseTool& /*aParseTool*/, const KC_String& anInlineText, JuiceTypeManager& /*aTypeManager*/,
 	JuiceInstanceIgnorer* /*anIgnorer*/, JuiceLocalizer& aLocalizer)
 {
-	KC_String locValue;
-	KC_String locRest = ParseTool::RestOfLine(anInlineText);
-	if (locRest.IsEmpty())
-		locValue = anInlineText;
-	else
-	{
-		myName = ParseTool::FirstWord(anInlineText);
-		locValue = locRest;
-	}
-	ParseTool::StripQuotes(locValue);
+	KC_String locValue = ParseTool::InlineValue(anInlineText, myName);
 	if (!aLocalizer.GetText(locValue, myValue))
 		myValue = locValue;
 	return true;

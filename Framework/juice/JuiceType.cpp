@@ -185,16 +185,7 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 	if (!anInlineText.IsEmpty())
 	{
 		// A scalar value on the line: a second word renames the instance.
-		KC_String locValue;
-		KC_String locRest = ParseTool::RestOfLine(anInlineText);
-		if (locRest.IsEmpty())
-			locValue = anInlineText;
-		else
-		{
-			myName = ParseTool::FirstWord(anInlineText);
-			locValue = locRest;
-		}
-		ParseTool::StripQuotes(locValue);
+		KC_String locValue = ParseTool::InlineValue(anInlineText, myName);
 		if (!Assign(locValue))
 		{
 			aParseTool.Error("Invalid value '%s' for instance '%s' of type '%s'", static_cast<const char*>(anInlineText),

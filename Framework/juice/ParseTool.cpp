@@ -126,3 +126,14 @@ void ParseTool::StripQuotes(KC_String& aValue)
 	if (!aValue.IsEmpty() && aValue[aValue.GetLength() - 1] == '"')
 		aValue = aValue.Left(aValue.GetLength() - 1);
 }
+
+KC_String ParseTool::InlineValue(const KC_String& anInlineText, KC_String& aName)
+{
+	KC_String locValue = RestOfLine(anInlineText);
+	if (locValue.IsEmpty())
+		locValue = anInlineText;
+	else
+		aName = FirstWord(anInlineText);
+	StripQuotes(locValue);
+	return locValue;
+}

@@ -44,6 +44,10 @@ public:
 	static KC_String RestOfLine(const KC_String& aLine);
 	// Removes one leading and then one trailing double quote, where present.
 	static void StripQuotes(KC_String& aValue);
+	// The scalar value that follows a name on its line: a single word (quotes
+	// stripped) is the value; with more words the first one renames the
+	// instance (stored in aName) and the rest is the value.
+	static KC_String InlineValue(const KC_String& anInlineText, KC_String& aName);
 
 	enum
 	{
