@@ -25,6 +25,8 @@ void KC_PlatformPrepareFatal();
 // Shows a fatal message. The function is replaceable so that tests can see the
 // text without a box that blocks; KC_SetMessageBoxFunction returns the previous one.
 typedef void (*KC_MessageBoxFunction)(const char* aText, const char* aCaption);
+// The system's own box (standard error on the host); the default function.
+void KC_PlatformShowMessageBox(const char* aText, const char* aCaption);
 void KC_PlatformMessageBox(const char* aText, const char* aCaption);
 KC_MessageBoxFunction KC_SetMessageBoxFunction(KC_MessageBoxFunction aFunction);
 

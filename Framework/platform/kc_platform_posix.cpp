@@ -15,14 +15,6 @@
 
 namespace
 {
-void DefaultMessageBox(const char* aText, const char* aCaption)
-{
-	std::fprintf(stderr, "%s: %s\n", aCaption, aText);
-	std::fflush(stderr);
-}
-
-KC_MessageBoxFunction ourMessageBox = DefaultMessageBox;
-
 unsigned char LowerByte(unsigned char aByte)
 {
 	return (aByte >= 'A' && aByte <= 'Z') ? static_cast<unsigned char>(aByte - 'A' + 'a') : aByte;
@@ -61,17 +53,13 @@ void KC_PlatformPrepareFatal()
 {
 }
 
-void KC_PlatformMessageBox(const char* aText, const char* aCaption)
+void KC_PlatformShowMessageBox(const char* aText, const char* aCaption)
 {
-	ourMessageBox(aText, aCaption);
+	std::fprintf(stderr, "%s: %s\n", aCaption, aText);
+	std::fflush(stderr);
 }
 
-KC_MessageBoxFunction KC_SetMessageBoxFunction(KC_MessageBoxFunction aFunction)
-{
-	KC_MessageBoxFunction locPrevious = ourMessageBox;
-	ourMessageBox = aFunction ? aFunction : DefaultMessageBox;
-	return locPrevious;
-}
+
 
 void KC_PlatformDebugBreak()
 {

@@ -3,17 +3,6 @@
 #include <windows.h>
 #include <mbstring.h>
 
-namespace
-{
-void DefaultMessageBox(const char* aText, const char* aCaption)
-{
-	MessageBoxA(NULL, aText, aCaption,
-	            MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
-}
-
-KC_MessageBoxFunction ourMessageBox = DefaultMessageBox;
-}
-
 int KC_PlatformCompare(const char* aFirst, const char* aSecond)
 {
 	return _mbscmp(reinterpret_cast<const unsigned char*>(aFirst),
@@ -47,17 +36,12 @@ void KC_PlatformPrepareFatal()
 	ClipCursor(NULL);
 }
 
-void KC_PlatformMessageBox(const char* aText, const char* aCaption)
+void KC_PlatformShowMessageBox(const char* aText, const char* aCaption)
 {
-	ourMessageBox(aText, aCaption);
+	MessageBoxA(NULL, aText, aCaption, MB_ICONERROR | MB_TASKMODAL | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
-KC_MessageBoxFunction KC_SetMessageBoxFunction(KC_MessageBoxFunction aFunction)
-{
-	KC_MessageBoxFunction locPrevious = ourMessageBox;
-	ourMessageBox = aFunction ? aFunction : DefaultMessageBox;
-	return locPrevious;
-}
+
 
 void KC_PlatformDebugBreak()
 {
