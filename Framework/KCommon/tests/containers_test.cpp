@@ -162,8 +162,8 @@ public:
 	bool Receive(int aKey, KC_String aValue) override
 	{
 		KC_String locEntry;
-		locEntry.Format("%s%s:%d:%s;", static_cast<const char*>(*myLog), myName, aKey,
-		                static_cast<const char*>(aValue));
+		locEntry.Format("%s%s:%d:%s;", myLog->GetText(), myName, aKey,
+		                aValue.GetText());
 		*myLog = locEntry;
 		return true;
 	}

@@ -30,7 +30,7 @@ public:
 	bool Receive(int aKey, KC_String aValue) override
 	{
 		myKeys.push_back(aKey);
-		myLines.push_back(static_cast<const char*>(aValue));
+		myLines.push_back(aValue.GetText());
 		return myResult;
 	}
 	bool myResult;

@@ -23,7 +23,7 @@ public:
 	}
 	bool Receive(int, KC_String aValue) override
 	{
-		myLines.push_back(static_cast<const char*>(aValue));
+		myLines.push_back(aValue.GetText());
 		return true;
 	}
 	bool Has(const std::string& aLine) const

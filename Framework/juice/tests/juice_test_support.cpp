@@ -24,7 +24,7 @@ MessageCapture::~MessageCapture()
 
 bool MessageCapture::Receive(int aKey, KC_String aValue)
 {
-	(aKey == KC_ERROR_CHANNEL ? myErrors : myLogs).push_back(static_cast<const char*>(aValue));
+	(aKey == KC_ERROR_CHANNEL ? myErrors : myLogs).push_back(aValue.GetText());
 	return true;
 }
 
@@ -97,9 +97,9 @@ bool NameSpacesEqual(JuiceNameSpace& aFirst, JuiceNameSpace& aSecond)
 	if (aFirst.Count() != aSecond.Count())
 		return false;
 	KC_ListLink<JuiceType*>* locOther = aSecond.myFirstLink;
-	for (KC_ListLink<JuiceType*>* locLink = aFirst.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : aFirst)
 	{
-		if (locLink->myItem->GetName() != locOther->myItem->GetName() || !locLink->myItem->IsEqual(locOther->myItem))
+		if (locType->GetName() != locOther->myItem->GetName() || !locType->IsEqual(locOther->myItem))
 			return false;
 		locOther = locOther->myNextLink;
 	}
