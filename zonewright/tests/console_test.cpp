@@ -180,8 +180,8 @@ TEST_F(ConsoleTest, ScriptRunsLinesAndSkipsComments) {
   EXPECT_TRUE(ZW_RunScript(locPath.c_str()));
   EXPECT_EQ(25, zwShell.minFrameTime);
   // The comment swallows the line end: "core.FPS " continues with "1".
-  EXPECT_EQ(1, zwShell.fpsMode);
-  EXPECT_EQ(2, zwShell.memMode);
+  EXPECT_EQ(ZW_FPS_CURRENT, zwShell.fpsMode);
+  EXPECT_EQ(ZW_MEM_FULL, zwShell.memMode);
   EXPECT_EQ("Running '" + locPath + "'", zwConsole.scrollBack[0]);
 }
 
@@ -189,8 +189,8 @@ TEST_F(ConsoleTest, ScriptLineWithoutCarriageReturnLosesItsLastCharacter) {
   std::string locPath = WriteScript("zw_lf.txt", "core.FPS 1\ncore.Mem 1\r\n");
   EXPECT_TRUE(ZW_RunScript(locPath.c_str()));
   // "core.FPS 1\n" runs as "core.FPS ": its argument of one space reads as 0.
-  EXPECT_EQ(0, zwShell.fpsMode);
-  EXPECT_EQ(1, zwShell.memMode);
+  EXPECT_EQ(ZW_FPS_OFF, zwShell.fpsMode);
+  EXPECT_EQ(ZW_MEM_USAGE, zwShell.memMode);
 }
 
 TEST_F(ConsoleTest, OverLongScriptLineStopsTheScript) {
@@ -199,7 +199,7 @@ TEST_F(ConsoleTest, OverLongScriptLineStopsTheScript) {
                                         "\r\ncore.sync 50\r\n");
   EXPECT_TRUE(ZW_RunScript(locPath.c_str()));
   EXPECT_EQ(40, zwShell.minFrameTime);
-  EXPECT_EQ(0, zwShell.memMode);
+  EXPECT_EQ(ZW_MEM_OFF, zwShell.memMode);
 }
 
 TEST_F(ConsoleTest, MissingScriptPrintsAndFails) {

@@ -9,10 +9,21 @@
 
 #include "zw_console.h"
 #include "zw_input.h"
+#include "zw_keys.h"
 #include "zw_platform.h"
 #include "zw_render.h"
 #include "zw_shell.h"
 #include "zw_win.h"
+
+// The portable key names are the codes that WM_KEYDOWN delivers.
+static_assert(ZW_KEY_BACK == VK_BACK && ZW_KEY_TAB == VK_TAB && ZW_KEY_RETURN == VK_RETURN &&
+                  ZW_KEY_ESCAPE == VK_ESCAPE && ZW_KEY_SPACE == VK_SPACE && ZW_KEY_PAGE_UP == VK_PRIOR &&
+                  ZW_KEY_PAGE_DOWN == VK_NEXT && ZW_KEY_END == VK_END && ZW_KEY_HOME == VK_HOME &&
+                  ZW_KEY_LEFT == VK_LEFT && ZW_KEY_UP == VK_UP && ZW_KEY_RIGHT == VK_RIGHT &&
+                  ZW_KEY_DOWN == VK_DOWN && ZW_KEY_INSERT == VK_INSERT && ZW_KEY_DELETE == VK_DELETE &&
+                  ZW_KEY_0 == '0' && ZW_KEY_9 == '9' && ZW_KEY_NUMPAD_0 == VK_NUMPAD0 &&
+                  ZW_KEY_NUMPAD_9 == VK_NUMPAD9 && ZW_KEY_EQUALS == VK_OEM_PLUS && ZW_KEY_CONSOLE == VK_OEM_5,
+              "virtual-key codes");
 
 namespace {
 
