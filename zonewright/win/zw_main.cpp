@@ -75,7 +75,7 @@ bool StartUp() {
     return false;
   }
 
-  HRESULT hr = ZW_CreateDevice(gWindow);
+  HRESULT hr = ZWW_CreateDevice(gWindow);
   if (FAILED(hr)) {
     PrintErrorName(hr);
     return false;
@@ -88,7 +88,7 @@ bool StartUp() {
   GetWindowRect(gWindow, &locRect);
   ZW_SetWindowScale(locRect.right - locRect.left, locRect.bottom - locRect.top);
 
-  if (!ZW_InputInit(gInstance, gWindow)) {
+  if (!ZWW_InputInit(gInstance, gWindow)) {
     PrintErrorName(0);
     return false;
   }
@@ -100,7 +100,7 @@ bool StartUp() {
                   "zonewright Error");
     PostQuitMessage(0);
   }
-  ZW_SetupFonts();
+  ZWW_SetupFonts();
   // The hidden owner of text entry and the built menus come with the controls.
 
   zwShell.mouseX = zwShell.screenWidth / 2;
@@ -133,11 +133,11 @@ void MainLoop() {
       continue;
     }
     ZW_FrameBegin(timeGetTime());
-    ZW_InputPoll();
-    ZW_UpdateMousePosition();
+    ZWW_InputPoll();
+    ZWW_UpdateMousePosition();
     // The per-frame routine of the editor mode comes with the map editor.
-    ZW_RenderFrame();
-    ZW_ShowDeviceCursor();
+    ZWW_RenderFrame();
+    ZWW_ShowDeviceCursor();
     ZW_FrameCount(timeGetTime());
     while (timeGetTime() - zwShell.frameStart < zwShell.minFrameTime) {
     }
@@ -145,13 +145,13 @@ void MainLoop() {
 }
 
 void ShutDown() {
-  ZW_ReleaseDirect3D();
+  ZWW_ReleaseDirect3D();
   UnregisterClassA(kClassName, gInstance);
 }
 
 }  // namespace
 
-void ZW_UpdateMousePosition() {
+void ZWW_UpdateMousePosition() {
   if (!gWindow) {
     return;
   }
@@ -187,7 +187,7 @@ void ZW_DebugOutput(const char* aText) {
 }
 
 void ZW_PlatformExit() {
-  ZW_ReleaseDirect3D();
+  ZWW_ReleaseDirect3D();
   PostQuitMessage(0);
 }
 
@@ -202,6 +202,5 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE, LPSTR, int) {
     MainLoop();
   }
   ShutDown();
-  UnregisterClassA(kClassName, anInstance);
   return 0;
 }

@@ -132,6 +132,12 @@ TEST(KC_DiagnosticsDeathTest, FailedAssertionReportsAndExitsWithMinus666)
 		"FatalError\\|Assertion \\(locValue == 1\\) failed in .*diagnostics_test.cpp, line ");
 }
 
+TEST(KC_DiagnosticsDeathTest, AssertionTextsNameSourcesRelativeToTheSourceRoot)
+{
+	EXPECT_EXIT(KC_ASSERT(sizeof(int) == 0), ::testing::ExitedWithCode(kFatalExitCode),
+		"FatalError\\|Assertion \\(sizeof\\(int\\) == 0\\) failed in Framework/KCommon/tests/diagnostics_test\\.cpp, line ");
+}
+
 TEST(KC_DiagnosticsDeathTest, FatalErrorCutsItsTextAt255Characters)
 {
 	::testing::FLAGS_gtest_death_test_style = "threadsafe";
