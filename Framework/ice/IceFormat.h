@@ -17,7 +17,13 @@
 //            bytes of text without a NUL; a reference's text is a dotted path
 //   class:   its member records, one after the other
 
+// The ".loc" language file beside an Ice file whose language flag is set:
+// ICE_LOC_MARK (the UTF-8 byte order mark), then one line a text, the key
+// (the dotted instance path), a tab and the value in UTF-8, ending in CR LF.
+// An Ice value of such a text is the 0-based number of its line.
+
 #define ICE_VERSION "ice0010"
+const unsigned char ICE_LOC_MARK[3] = {0xEF, 0xBB, 0xBF};
 #define ICE_MAX_STRING 512
 
 enum

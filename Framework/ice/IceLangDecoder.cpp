@@ -1,5 +1,6 @@
 #include "IceLangDecoder.h"
 
+#include "IceFormat.h"
 #include "KC_String.h"
 #include "kc_assert.h"
 #include "kc_output.h"
@@ -104,7 +105,7 @@ bool IceLangDecoder::Load(const char* anIceFileName)
 		return false;
 	unsigned char locMark[3] = {0, 0, 0};
 	locFile.Read(locMark, 3);
-	if (locMark[0] != 0xEF || locMark[1] != 0xBB || locMark[2] != 0xBF)
+	if (std::memcmp(locMark, ICE_LOC_MARK, sizeof(ICE_LOC_MARK)) != 0)
 	{
 		locFile.Close();
 		return false;

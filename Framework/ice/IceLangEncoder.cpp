@@ -1,5 +1,6 @@
 #include "IceLangEncoder.h"
 
+#include "IceFormat.h"
 #include "kc_assert.h"
 #include "kc_output.h"
 #include "kf_file.h"
@@ -78,8 +79,7 @@ bool IceLangEncoder::Save(const KeyValueList& aList, const char* anIceFileName)
 	KF_File locFile;
 	if (!locFile.Open(locLocName, OPEN_WRITE))
 		return false;
-	static const unsigned char ourByteOrderMark[3] = {0xEF, 0xBB, 0xBF};
-	bool locWritten = locFile.Write(ourByteOrderMark, 3);
+	bool locWritten = locFile.Write(ICE_LOC_MARK, sizeof(ICE_LOC_MARK));
 	for (KeyValue* locPair : aList)
 	{
 		if (!locWritten)
