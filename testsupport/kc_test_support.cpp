@@ -60,11 +60,11 @@ const std::string& KC_TestDataFolder()
 	return ourFolder;
 }
 
-std::string ReadWholeFile(const std::string& aFileName)
+std::string ReadWholeFile(const std::string& aFileName, const std::string& aMissing)
 {
 	FILE* locFile = std::fopen(aFileName.c_str(), "rb");
 	if (!locFile)
-		return "<missing>";
+		return aMissing;
 	std::string locContent;
 	char locBuffer[4096];
 	size_t locRead;

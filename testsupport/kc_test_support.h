@@ -14,8 +14,9 @@
 const std::string& KC_TestScratchFolder();
 const std::string& KC_TestDataFolder();
 
-// Whole content of a file, or "<missing>" when it cannot be opened.
-std::string ReadWholeFile(const std::string& aFileName);
+// Whole content of a file, or aMissing when it cannot be opened (missing, or
+// held open without sharing on Windows).
+std::string ReadWholeFile(const std::string& aFileName, const std::string& aMissing = "<missing>");
 // Writes aContent as the whole file, making its folders first.
 bool WriteWholeFile(const std::string& aFileName, const std::string& aContent);
 

@@ -146,7 +146,7 @@ TEST_F(KF_FileTest, WriteModeReachesDiskOnlyAtClose)
 		ASSERT_TRUE(locFile.Write(locChunk, 6));
 		locExpected += locChunk;
 	}
-	EXPECT_EQ("", ReadWholeFile(locName));
+	EXPECT_EQ("", ReadWholeFile(locName, ""));
 	// Overwriting in the middle keeps the size.
 	ASSERT_TRUE(locFile.Seek(6, 0));
 	ASSERT_TRUE(locFile.Write("ABCDEF", 6));
