@@ -21,8 +21,8 @@ public:
 	// A second load replaces the picture.
 	bool Load(const KC_String& aFileName);
 
-	// Reads a TGA through the file layer: the header and the pixel rows, bottom
-	// row first whatever the file's order. The caller frees *aPixels with delete[].
+	// Reads a TGA through the file layer (archives included): the header and the
+	// pixel rows as stored. The caller frees *aPixels with delete[].
 	static bool GetTGAData(const KC_String& aFileName, KD_TgaHeader* aHeader, unsigned char** aPixels);
 
 	int GetWidth() override;

@@ -37,10 +37,11 @@ enum KD_TgaResult
 	KD_TGA_TRUNCATED       // the pixels reach past the end of the file
 };
 
-// Reads the header of a TGA file of aSize bytes and checks that its pixels lie
-// inside the file. On KD_TGA_OK *aPixelOffset and *aPixelSize give them.
-KD_TgaResult KD_ReadTgaHeader(const unsigned char* aData, uint32_t aSize, KD_TgaHeader* aHeader,
-                              uint32_t* aPixelOffset, uint32_t* aPixelSize);
+// Reads the header of a TGA file of aFileSize bytes, of which aData holds the
+// first aSize (at least the smaller of the two and 18), and checks that its
+// pixels lie inside the file. On KD_TGA_OK *aPixelOffset and *aPixelSize give them.
+KD_TgaResult KD_ReadTgaHeader(const unsigned char* aData, uint32_t aSize, uint32_t aFileSize,
+                              KD_TgaHeader* aHeader, uint32_t* aPixelOffset, uint32_t* aPixelSize);
 
 // Bytes of one stored row, and of one row on a 4-byte stride.
 uint32_t KD_TgaRowSize(const KD_TgaHeader& aHeader);
