@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -31,12 +31,7 @@ public:
 	void Receive(const char* aText) override { myLines.push_back(aText); }
 	bool Has(const std::string& aLine) const
 	{
-		for (const std::string& locLine : myLines)
-		{
-			if (locLine == aLine)
-				return true;
-		}
-		return false;
+		return std::find(myLines.begin(), myLines.end(), aLine) != myLines.end();
 	}
 	std::vector<std::string> myLines;
 };
@@ -66,6 +61,8 @@ protected:
 		ASSERT_NE(nullptr, myWindow);
 		myFactory = new KDGdi_Factory(myWindow);
 		ASSERT_NE(nullptr, myFactory->GetMemoryDC());
+		myPrimitives = myFactory->MakePrimitives();
+		ASSERT_NE(nullptr, myPrimitives);
 		ASSERT_TRUE(myFactory->Clear(ourBlack));
 
 		static int ourCounter = 0;
@@ -76,6 +73,7 @@ protected:
 	}
 	void TearDown() override
 	{
+		delete myPrimitives;
 		delete myFactory;
 		if (myWindow)
 			DestroyWindow(myWindow);
@@ -163,6 +161,7 @@ protected:
 
 	HWND myWindow = nullptr;
 	KDGdi_Factory* myFactory = nullptr;
+	DisplayPrimitives* myPrimitives = nullptr;
 	std::filesystem::path myFolder;
 };
 }
@@ -344,38 +343,33 @@ TEST_F(GdiDisplayTest, TextDrawingRestoresTheContextAndScalesOrTurnsTheText)
 
 TEST_F(GdiDisplayTest, LinesLeaveTheirEndPointAndThickOnesAreThreeWide)
 {
-	DisplayPrimitives* locPrimitives = myFactory->MakePrimitives();
-	ASSERT_NE(nullptr, locPrimitives);
-	EXPECT_TRUE(locPrimitives->Line(10, 10, 20, 10, ourRed));
+	EXPECT_TRUE(myPrimitives->Line(10, 10, 20, 10, ourRed));
 	EXPECT_EQ(RGB(255, 0, 0), Pixel(10, 10));
 	EXPECT_EQ(RGB(255, 0, 0), Pixel(19, 10));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(20, 10));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(15, 11));
 
-	EXPECT_TRUE(locPrimitives->ThickLine(10, 50, 60, 50, ourGreen));
+	EXPECT_TRUE(myPrimitives->ThickLine(10, 50, 60, 50, ourGreen));
 	EXPECT_EQ(RGB(0, 255, 0), Pixel(30, 49));
 	EXPECT_EQ(RGB(0, 255, 0), Pixel(30, 51));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(30, 53));
 
 	// HLine takes x1, x2, y; VLine takes x, y1, y2.
-	EXPECT_TRUE(locPrimitives->HLine(100, 140, 70, ourBlue));
+	EXPECT_TRUE(myPrimitives->HLine(100, 140, 70, ourBlue));
 	EXPECT_EQ(RGB(0, 0, 255), Pixel(120, 70));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(70, 120));
-	EXPECT_TRUE(locPrimitives->VLine(200, 100, 140, ourBlue));
+	EXPECT_TRUE(myPrimitives->VLine(200, 100, 140, ourBlue));
 	EXPECT_EQ(RGB(0, 0, 255), Pixel(200, 120));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(120, 200));
-	delete locPrimitives;
 }
 
 TEST_F(GdiDisplayTest, BezierTakesStartEndThenTheControlPoints)
 {
-	DisplayPrimitives* locPrimitives = myFactory->MakePrimitives();
-	ASSERT_NE(nullptr, locPrimitives);
 	const int locStart[2] = {10, 150};
 	const int locEnd[2] = {210, 150};
 	const int locControl1[2] = {10, 70};
 	const int locControl2[2] = {210, 70};
-	EXPECT_TRUE(locPrimitives->Bezier(locStart, locEnd, locControl1, locControl2, ourRed));
+	EXPECT_TRUE(myPrimitives->Bezier(locStart, locEnd, locControl1, locControl2, ourRed));
 	// Half-way the curve is at an eighth of each end and three eighths of each control point.
 	EXPECT_TRUE(Near(110, 90, RGB(255, 0, 0)));
 	EXPECT_TRUE(Near(209, 150, RGB(255, 0, 0)));
@@ -385,36 +379,32 @@ TEST_F(GdiDisplayTest, BezierTakesStartEndThenTheControlPoints)
 
 	const int locThickStart[2] = {10, 200};
 	const int locThickEnd[2] = {210, 200};
-	EXPECT_TRUE(locPrimitives->ThickBezier(locThickStart, locThickEnd, locThickStart, locThickEnd, ourGreen));
+	EXPECT_TRUE(myPrimitives->ThickBezier(locThickStart, locThickEnd, locThickStart, locThickEnd, ourGreen));
 	EXPECT_EQ(RGB(0, 255, 0), Pixel(110, 199));
 	EXPECT_EQ(RGB(0, 255, 0), Pixel(110, 201));
-	delete locPrimitives;
 }
 
 TEST_F(GdiDisplayTest, CirclesAreOutlinesAndRestoreThePenAndBrush)
 {
-	DisplayPrimitives* locPrimitives = myFactory->MakePrimitives();
-	ASSERT_NE(nullptr, locPrimitives);
 	HDC locDC = myFactory->GetMemoryDC();
 	HGDIOBJ locPen = GetCurrentObject(locDC, OBJ_PEN);
 	HGDIOBJ locBrush = GetCurrentObject(locDC, OBJ_BRUSH);
 
 	const int locCentre[2] = {100, 100};
-	EXPECT_TRUE(locPrimitives->Circle(locCentre, 40, ourRed));
+	EXPECT_TRUE(myPrimitives->Circle(locCentre, 40, ourRed));
 	EXPECT_EQ(RGB(255, 0, 0), Pixel(60, 100));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(100, 100));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(62, 100));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(55, 100));
 
 	const int locOther[2] = {250, 100};
-	EXPECT_TRUE(locPrimitives->ThickCircle(locOther, 40, ourGreen));
+	EXPECT_TRUE(myPrimitives->ThickCircle(locOther, 40, ourGreen));
 	EXPECT_EQ(RGB(0, 255, 0), Pixel(211, 100));
 	EXPECT_EQ(RGB(0, 0, 0), Pixel(250, 100));
-	EXPECT_TRUE(locPrimitives->Line(0, 0, 5, 5, ourRed));
+	EXPECT_TRUE(myPrimitives->Line(0, 0, 5, 5, ourRed));
 
 	EXPECT_EQ(locPen, GetCurrentObject(locDC, OBJ_PEN));
 	EXPECT_EQ(locBrush, GetCurrentObject(locDC, OBJ_BRUSH));
-	delete locPrimitives;
 }
 
 // -- Bitmaps
