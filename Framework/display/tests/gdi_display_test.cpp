@@ -269,7 +269,7 @@ TEST_F(GdiDisplayTest, SetColorTurnsTheTextOfEveryFontRed)
 {
 	DisplayFont* locEarlier = myFactory->MakeFont("Arial", 24);
 	ASSERT_NE(nullptr, locEarlier);
-	GDIFont::SetColor(static_cast<unsigned char>(255), static_cast<unsigned char>(0), static_cast<unsigned char>(0));
+	GDIFont::SetColor(255, 0, 0);
 	DisplayFont* locLater = myFactory->MakeFont("Courier New", 24);
 	ASSERT_NE(nullptr, locLater);
 
@@ -528,8 +528,7 @@ TEST_F(GdiDisplayTest, ChromaKeyedCopySqueezesTheWholeBitmapAndPlainCopyCutsIt)
 	const COLORREF locGreen = RGB(0, 255, 0);
 	const COLORREF locMagenta = RGB(255, 0, 255);
 
-	GDIBitmap::SetChromaKey(static_cast<unsigned char>(255), static_cast<unsigned char>(0),
-	                        static_cast<unsigned char>(255));
+	GDIBitmap::SetChromaKey(255, 0, 255);
 	GDIBitmap::EnableChromaKey(true);
 	EXPECT_TRUE(locBitmap.Blit(0, 0, 50, 50, 0, 0));
 	EXPECT_EQ(locBlue, Pixel(5, 10));
