@@ -1,0 +1,4 @@
+#include "kc_stacktrace.h"
+#include "test_support.h"
+
+#include <gtest/gtest.h>
