@@ -10,7 +10,7 @@ int* volatile ourNowhere = NULL;
 
 __attribute__((noinline)) void WriteNowhere(int aValue)
 {
-	*ourNowhere = aValue;  // the faulting line
+	*ourNowhere = aValue;  // <- faults
 }
 
 __attribute__((noinline)) void Descend(int aDepth)
