@@ -21,8 +21,15 @@ function(kc_append_line_numbers target)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     target_link_options(${target} PRIVATE -Wl,--image-base,0x10000000)
   endif()
-  add_custom_command(TARGET ${target} POST_BUILD
+  # A custom target of its own, so that the function also serves targets made in
+  # other directories; it runs after each link of the executable.
+  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.linetable.stamp)
+  add_custom_command(
+    OUTPUT ${stamp}
     COMMAND ${tool} --objdump ${objdump} $<TARGET_FILE:${target}>
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+    DEPENDS ${target} $<TARGET_FILE:${target}>
     COMMENT "Appending the line-number table to ${target}"
     VERBATIM)
+  add_custom_target(${target}_line_numbers ALL DEPENDS ${stamp})
 endfunction()

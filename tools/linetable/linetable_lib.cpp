@@ -192,21 +192,23 @@ bool LT_EndsWithChunk(const unsigned char* aTail, size_t aSize)
 	return locTag[0] == 'R' && locTag[1] == 'Y' && locTag[2] == 'S';
 }
 
-bool LT_AppendToExecutable(const std::string& anObjdump, const std::string& anExecutable,
-                           LT_BuildReport* aReport, std::string* anError)
+bool LT_FileEndsWithChunk(const std::string& aPath)
 {
-	std::FILE* locFile = std::fopen(anExecutable.c_str(), "rb");
+	std::FILE* locFile = std::fopen(aPath.c_str(), "rb");
 	if (!locFile)
-	{
-		*anError = "cannot open " + anExecutable;
 		return false;
-	}
 	unsigned char locTail[KC_LINE_TABLE_FOOTER_SIZE];
 	bool locHasChunk = std::fseek(locFile, -static_cast<long>(sizeof(locTail)), SEEK_END) == 0 &&
 	                   std::fread(locTail, 1, sizeof(locTail), locFile) == sizeof(locTail) &&
 	                   LT_EndsWithChunk(locTail, sizeof(locTail));
 	std::fclose(locFile);
-	if (locHasChunk)
+	return locHasChunk;
+}
+
+bool LT_AppendToExecutable(const std::string& anObjdump, const std::string& anExecutable,
+                           LT_BuildReport* aReport, std::string* anError)
+{
+	if (LT_FileEndsWithChunk(anExecutable))
 	{
 		*anError = anExecutable + " already ends with a line-number table";
 		return false;
@@ -243,7 +245,7 @@ bool LT_AppendToExecutable(const std::string& anObjdump, const std::string& anEx
 	if (!LT_BuildTable(locRows, &locTable, aReport, anError) || !LT_MakeChunk(locTable, 0, &locBytes, anError))
 		return false;
 
-	locFile = std::fopen(anExecutable.c_str(), "ab");
+	std::FILE* locFile = std::fopen(anExecutable.c_str(), "ab");
 	if (!locFile || std::fwrite(locBytes.data(), 1, locBytes.size(), locFile) != locBytes.size() ||
 	    std::fclose(locFile) != 0)
 	{

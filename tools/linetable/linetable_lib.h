@@ -48,6 +48,9 @@ bool LT_MakeChunk(const std::vector<unsigned char>& aTable, unsigned char aVersi
 // True when the bytes end with a tagged chunk footer.
 bool LT_EndsWithChunk(const unsigned char* aTail, size_t aSize);
 
+// True when the file ends with a tagged chunk footer.
+bool LT_FileEndsWithChunk(const std::string& aPath);
+
 // Runs anObjdump on anExecutable, builds the table and appends it as a
 // version-0 chunk. Refuses a file that already ends with a chunk.
 bool LT_AppendToExecutable(const std::string& anObjdump, const std::string& anExecutable,

@@ -13,7 +13,7 @@ const char* const ourUsage =
 	"\n"
 	"Reads the line information of EXECUTABLE with PROGRAM (objdump by default,\n"
 	"--dwarf=decodedline), builds the line-number table and appends it as a\n"
-	"version-0 trailer chunk.\n";
+	"version-0 trailer chunk (nothing when it already ends with one).\n";
 }
 
 int main(int argc, char** argv)
@@ -41,6 +41,12 @@ int main(int argc, char** argv)
 	{
 		std::fputs(ourUsage, stderr);
 		return 2;
+	}
+	// A build step may run again on an executable that was not linked anew.
+	if (LT_FileEndsWithChunk(locExecutable))
+	{
+		std::printf("linetable: %s already holds a line-number table\n", locExecutable.c_str());
+		return 0;
 	}
 	LT_BuildReport locReport = {0, 0, 0};
 	std::string locError;
