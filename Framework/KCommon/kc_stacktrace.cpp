@@ -26,31 +26,6 @@ uint32_t ReadWord(const unsigned char* aBytes)
 	       (static_cast<uint32_t>(aBytes[2]) << 16) | (static_cast<uint32_t>(aBytes[3]) << 24);
 }
 
-// The body of the first version-0 chunk, found by walking the footers back
-// from the end. Every length is checked against what lies before it.
-bool FindChunk(const unsigned char* anImage, uint32_t anImageSize, uint32_t* aBodyStart, uint32_t* aBodySize)
-{
-	uint32_t locEnd = anImageSize;
-	while (locEnd >= KC_LINE_TABLE_FOOTER_SIZE)
-	{
-		uint32_t locLength = ReadWord(anImage + locEnd - 8);
-		uint32_t locTag = ReadWord(anImage + locEnd - 4);
-		if ((locTag & KC_LINE_TABLE_TAG_MASK) != KC_LINE_TABLE_TAG)
-			return false;
-		if (locLength > locEnd - KC_LINE_TABLE_FOOTER_SIZE)
-			return false;
-		uint32_t locStart = locEnd - KC_LINE_TABLE_FOOTER_SIZE - locLength;
-		if ((locTag >> 24) == 0)
-		{
-			*aBodyStart = locStart;
-			*aBodySize = locLength;
-			return true;
-		}
-		locEnd = locStart;
-	}
-	return false;
-}
-
 // Inflates a chunk body (uncompressed size, zlib stream) and checks the entry
 // count against the size; null when the body does not hold a table.
 unsigned char* InflateTable(const unsigned char* aBody, uint32_t aBodySize, uint32_t* aTableSize)
@@ -85,17 +60,32 @@ unsigned char* InflateTable(const unsigned char* aBody, uint32_t aBodySize, uint
 	return locTable;
 }
 
-// The table of an executable file, read from its end through the file layer.
-unsigned char* ReadTableFromFile(KF_File& aFile, uint32_t* aTableSize)
+// Reads aCount bytes at anOffset of an executable's image; false when it cannot.
+typedef bool (*ImageReader)(void* anImage, uint32_t anOffset, void* aBuffer, uint32_t aCount);
+
+bool ReadFromMemory(void* anImage, uint32_t anOffset, void* aBuffer, uint32_t aCount)
 {
-	uint32_t locEnd = aFile.GetSize();
-	if (locEnd > 0x7FFFFFFF)
-		return NULL;
+	std::memcpy(aBuffer, static_cast<const unsigned char*>(anImage) + anOffset, aCount);
+	return true;
+}
+
+bool ReadFromFile(void* anImage, uint32_t anOffset, void* aBuffer, uint32_t aCount)
+{
+	KF_File* locFile = static_cast<KF_File*>(anImage);
+	return anOffset <= 0x7FFFFFFF && locFile->Seek(static_cast<int>(anOffset), 0) &&
+	       locFile->Read(aBuffer, aCount) == aCount;
+}
+
+// Walks the chunk footers back from the end of an image of anImageSize bytes and
+// inflates the body of the first version-0 chunk. Every length is checked
+// against what lies before it, so no read leaves the image.
+unsigned char* ReadTable(ImageReader aReader, void* anImage, uint32_t anImageSize, uint32_t* aTableSize)
+{
+	uint32_t locEnd = anImageSize;
 	unsigned char locFooter[KC_LINE_TABLE_FOOTER_SIZE];
 	while (locEnd >= KC_LINE_TABLE_FOOTER_SIZE)
 	{
-		if (!aFile.Seek(static_cast<int>(locEnd - KC_LINE_TABLE_FOOTER_SIZE), 0) ||
-		    aFile.Read(locFooter, sizeof(locFooter)) != sizeof(locFooter))
+		if (!aReader(anImage, locEnd - KC_LINE_TABLE_FOOTER_SIZE, locFooter, sizeof(locFooter)))
 			return NULL;
 		uint32_t locLength = ReadWord(locFooter);
 		uint32_t locTag = ReadWord(locFooter + 4);
@@ -112,7 +102,7 @@ unsigned char* ReadTableFromFile(KF_File& aFile, uint32_t* aTableSize)
 		if (!locBody)
 			return NULL;
 		unsigned char* locTable = NULL;
-		if (aFile.Seek(static_cast<int>(locStart), 0) && aFile.Read(locBody, locLength) == locLength)
+		if (aReader(anImage, locStart, locBody, locLength))
 			locTable = InflateTable(locBody, locLength, aTableSize);
 		delete[] locBody;
 		return locTable;
@@ -206,10 +196,7 @@ unsigned long long Wide(uintptr_t aValue)
 
 unsigned char* KC_ReadLineTable(const unsigned char* anImage, uint32_t anImageSize, uint32_t* aTableSize)
 {
-	uint32_t locStart, locSize;
-	if (!FindChunk(anImage, anImageSize, &locStart, &locSize))
-		return NULL;
-	return InflateTable(anImage + locStart, locSize, aTableSize);
+	return ReadTable(ReadFromMemory, const_cast<unsigned char*>(anImage), anImageSize, aTableSize);
 }
 
 bool KC_LoadLineNumbers(const char* anExecutable)
@@ -220,7 +207,7 @@ bool KC_LoadLineNumbers(const char* anExecutable)
 	if (!locFile.Open(anExecutable, OPEN_READ | OPEN_STREAMING))
 		return false;
 	uint32_t locSize = 0;
-	ourLineTable = ReadTableFromFile(locFile, &locSize);
+	ourLineTable = ReadTable(ReadFromFile, &locFile, locFile.GetSize(), &locSize);
 	ourLineTableSize = ourLineTable ? locSize : 0;
 	locFile.Close();
 	return true;
