@@ -1,0 +1,144 @@
+#include "kc_stacktrace.h"
+
+#include "kc_platform.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+// The report lives outside the heap, which may be what broke.
+char ourCrashReport[KC_CRASH_REPORT_SIZE];
+volatile LONG ourCrashFilterRunning = 0;
+
+bool ReadOwnMemory(void* /*aContext*/, uintptr_t anAddress, void* aBuffer, unsigned int aCount)
+{
+	const void* locSource = reinterpret_cast<const void*>(anAddress);
+	if (IsBadReadPtr(locSource, aCount))
+		return false;
+	std::memcpy(aBuffer, locSource, aCount);
+	return true;
+}
+
+// The frame chain of a thread context: words of the pointer size.
+int WalkContext(const CONTEXT& aContext, uintptr_t* anAddresses)
+{
+#if defined(_WIN64)
+	return KC_WalkStack(static_cast<uintptr_t>(aContext.Rip), static_cast<uintptr_t>(aContext.Rbp),
+	                    sizeof(void*), ReadOwnMemory, NULL, anAddresses);
+#else
+	return KC_WalkStack(static_cast<uintptr_t>(aContext.Eip), static_cast<uintptr_t>(aContext.Ebp),
+	                    sizeof(void*), ReadOwnMemory, NULL, anAddresses);
+#endif
+}
+
+// Puts the text on the clipboard as CF_TEXT; false when it could not.
+bool CopyToClipboard(const char* aText, int aLength)
+{
+	if (!OpenClipboard(NULL))
+		return false;
+	EmptyClipboard();
+	HGLOBAL locBlock = GlobalAlloc(GMEM_MOVEABLE, aLength + 1);
+	if (!locBlock)
+	{
+		CloseClipboard();
+		return false;
+	}
+	char* locCopy = static_cast<char*>(GlobalLock(locBlock));
+	if (locCopy)
+	{
+		std::memcpy(locCopy, aText, aLength + 1);
+		GlobalUnlock(locBlock);
+	}
+	SetClipboardData(CF_TEXT, locBlock);
+	CloseClipboard();
+	return true;
+}
+}
+
+bool KC_FindModule(uintptr_t anAddress, uintptr_t* aBase, char* aName, unsigned int aNameSize)
+{
+	MEMORY_BASIC_INFORMATION locRegion;
+	if (!VirtualQueryEx(GetCurrentProcess(), reinterpret_cast<LPCVOID>(anAddress), &locRegion, sizeof(locRegion)))
+		return false;
+	// A free region has no allocation base, and a null module would name the executable.
+	if (!locRegion.AllocationBase)
+		return false;
+	*aBase = reinterpret_cast<uintptr_t>(locRegion.AllocationBase);
+	if (!GetModuleFileNameA(static_cast<HMODULE>(locRegion.AllocationBase), aName, aNameSize))
+		aName[0] = 0;
+	return true;
+}
+
+void KC_InstallCrashHandler()
+{
+	char locPath[MAX_PATH + 1];
+	DWORD locLength = GetModuleFileNameA(NULL, locPath, MAX_PATH);
+	locPath[locLength < MAX_PATH ? locLength : MAX_PATH] = 0;
+	if (!KC_LoadLineNumbers(locPath))
+		MessageBoxA(NULL, "Failed to open exe file.", "Warning", MB_OK);
+	SetUnhandledExceptionFilter(KC_CrashFilter);
+}
+
+LONG WINAPI KC_CrashFilter(EXCEPTION_POINTERS* anException)
+{
+	if (InterlockedExchange(&ourCrashFilterRunning, 1) != 0)
+		return EXCEPTION_EXECUTE_HANDLER;
+
+	uintptr_t locAddresses[KC_MAX_STACK_FRAMES];
+	int locCount = WalkContext(*anException->ContextRecord, locAddresses);
+
+	ChangeDisplaySettingsA(NULL, 0);
+
+	const EXCEPTION_RECORD* locRecord = anException->ExceptionRecord;
+	KC_ExceptionSummary locSummary;
+	locSummary.myCode = locRecord->ExceptionCode;
+	locSummary.myAddress = reinterpret_cast<uintptr_t>(locRecord->ExceptionAddress);
+	locSummary.myParameterCount = locRecord->NumberParameters;
+	locSummary.myParameters[0] = locRecord->NumberParameters > 0 ? locRecord->ExceptionInformation[0] : 0;
+	locSummary.myParameters[1] = locRecord->NumberParameters > 1 ? locRecord->ExceptionInformation[1] : 0;
+	int locLength = KC_ComposeCrashReport(ourCrashReport, locSummary, locAddresses, locCount);
+
+	const char* locNote = CopyToClipboard(ourCrashReport, locLength) ? "\r\n(text copied to clipboard)"
+	                                                                   : "\r\n(text NOT copied to clipboard)";
+	std::strncat(ourCrashReport, locNote, sizeof(ourCrashReport) - 1 - std::strlen(ourCrashReport));
+
+	KC_PlatformMessageBox(ourCrashReport, "BOOOOOOM!");
+	return EXCEPTION_EXECUTE_HANDLER;
+}
+
+DWORD WINAPI KC_DeadlockWatcher(LPVOID aThread)
+{
+	HANDLE locThread = static_cast<HANDLE>(aThread);
+	for (;;)
+	{
+		uintptr_t locAddresses[KC_MAX_STACK_FRAMES];
+		int locCount = 0;
+		if (GetAsyncKeyState(VK_SCROLL) & 1)
+		{
+			SuspendThread(locThread);
+			CONTEXT locContext;
+			std::memset(&locContext, 0, sizeof(locContext));
+			locContext.ContextFlags = CONTEXT_ALL;
+			if (GetThreadContext(locThread, &locContext))
+				locCount = WalkContext(locContext, locAddresses);
+			ResumeThread(locThread);
+		}
+		if (locCount > 0)
+		{
+			FILE* locFile = std::fopen("deadlock_thread.txt", "a+b");
+			if (locFile)
+			{
+				char locLine[300];
+				for (int i = 0; i < locCount; ++i)
+				{
+					int locLength = KC_AppendFrameLine(locLine, sizeof(locLine), 0, locAddresses[i]);
+					std::fwrite(locLine, 1, locLength, locFile);
+				}
+				std::fwrite("\r\n", 1, 2, locFile);
+				std::fclose(locFile);
+			}
+		}
+		Sleep(1);
+	}
+}
