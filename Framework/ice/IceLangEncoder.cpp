@@ -7,6 +7,7 @@
 namespace
 {
 const int ourMaxKeyLength = 255;
+const char ourEmptyValue[] = "<empty>";
 
 bool HasByteAbove127(const KC_String& aText)
 {
@@ -84,8 +85,11 @@ bool IceLangEncoder::Save(const KeyValueList& aList, const char* anIceFileName)
 	{
 		KC_String locKey;
 		locKey.Format("%s\t", static_cast<const char*>(locLink->myItem->myKey));
+		// The reader refuses a line that ends at its tab: an empty text is spelled "<empty>".
+		const KC_String& locValue = locLink->myItem->myValue;
 		locWritten = locFile.Write(static_cast<const char*>(locKey), locKey.GetLength()) &&
-		             WriteValue(locFile, locLink->myItem->myValue) && locFile.Write("\r\n", 2);
+		             WriteValue(locFile, locValue.IsEmpty() ? KC_String(ourEmptyValue) : locValue) &&
+		             locFile.Write("\r\n", 2);
 	}
 	return locFile.Close() && locWritten;
 }
