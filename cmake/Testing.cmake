@@ -13,14 +13,28 @@ else()
   set(KC_GTEST_LIBS GTest::gtest_main GTest::gtest)
 endif()
 
-# kc_add_unit_test(NAME SOURCES... LIBS libs...)
+# kc_add_unit_test(NAME [PORTABLE] SOURCES... LIBS libs...)
 # One executable per module, registered as one CTest test (under Wine in the Windows build).
+# It links kc_test_support (testsupport/) and, unless PORTABLE (tests that link none of
+# the framework), kc_test_framework (Framework/KCommon/tests). It runs in a fresh folder
+# build/.../scratch/NAME holding a copy of the module's tests/data as "data".
 function(kc_add_unit_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} ${KC_GTEST_LIBS})
+  cmake_parse_arguments(ARG "PORTABLE" "" "SOURCES;LIBS" ${ARGN})
+  set(paths ${CMAKE_CURRENT_BINARY_DIR}/${name}_paths.cpp)
+  file(CONFIGURE OUTPUT ${paths} CONTENT
+"// Written by kc_add_unit_test: where this test runs and where its data lies.
+extern const char* const kcTestScratchFolder;
+extern const char* const kcTestDataFolder;
+const char* const kcTestScratchFolder = \"${CMAKE_CURRENT_BINARY_DIR}/scratch/${name}\";
+const char* const kcTestDataFolder = \"${CMAKE_CURRENT_SOURCE_DIR}/tests/data\";
+")
+  add_executable(${name} ${ARG_SOURCES} ${paths})
+  target_link_libraries(${name} PRIVATE kc_test_support ${ARG_LIBS} ${KC_GTEST_LIBS})
+  if(NOT ARG_PORTABLE)
+    target_link_libraries(${name} PRIVATE kc_test_framework)
+  endif()
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no
-           WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/tests)
+           WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 600)
 endfunction()
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "zw_keys.h"
 #include "zw_platform.h"
 
 ZW_Interpreter zwInterp;
@@ -34,7 +35,7 @@ bool ZW_EqualNoCase(const char* a, const char* b) {
 void ZW_ConsoleReset() {
   memset(&zwInterp, 0, sizeof(zwInterp));
   memset(&zwConsole, 0, sizeof(zwConsole));
-  zwConsole.echo = 2;
+  zwConsole.echo = ZW_ECHO_ON;
   zwConsole.markStart = zwConsole.markEnd = ZW_NO_MARK;
   zwConsole.historyPos = -1;
   zwConsole.completionMode = 1;
@@ -43,7 +44,7 @@ void ZW_ConsoleReset() {
 // --- Output ---------------------------------------------------------------
 
 void ZW_Print(const char* aLine) {
-  if (zwConsole.echo == 0) {
+  if (zwConsole.echo == ZW_ECHO_OFF) {
     return;
   }
   memmove(zwConsole.scrollBack[1], zwConsole.scrollBack[0],
@@ -374,7 +375,7 @@ void CompleteLine() {
 void ShowTablePage(int anIndex) {
   memset(zwConsole.scrollBack, 0, sizeof(zwConsole.scrollBack));
   int locEcho = zwConsole.echo;
-  zwConsole.echo = 2;
+  zwConsole.echo = ZW_ECHO_ON;
   int locFirst = anIndex - ZW_SCROLLBACK_LINES;
   for (int i = locFirst < 0 ? 0 : locFirst; i < anIndex; i++) {
     ZW_Print(zwCommands[i].name);
@@ -468,16 +469,16 @@ void BackspaceKey() {
 void ZW_ConsoleKey(int aKey) {
   int locLength = LineLength();
   switch (aKey) {
-    case 13:
+    case ZW_KEY_RETURN:
       EnterKey();
       return;
-    case 9:
+    case ZW_KEY_TAB:
       TabKey();
       return;
-    case 8:
+    case ZW_KEY_BACK:
       BackspaceKey();
       return;
-    case 46:
+    case ZW_KEY_DELETE:
       if (Marked()) {
         RemoveRange(zwConsole.markStart, zwConsole.markEnd);
         zwConsole.cursor = zwConsole.markStart;
@@ -486,24 +487,24 @@ void ZW_ConsoleKey(int aKey) {
         RemoveRange(zwConsole.cursor, zwConsole.cursor + 1);
       }
       return;
-    case 45:
+    case ZW_KEY_INSERT:
       SetLine("");
       return;
-    case 36:
+    case ZW_KEY_HOME:
       zwConsole.cursor = 0;
       ClearMark();
       return;
-    case 35:
+    case ZW_KEY_END:
       zwConsole.cursor = locLength;
       ClearMark();
       return;
-    case 37:
+    case ZW_KEY_LEFT:
       ClearMark();
       if (zwConsole.cursor > 0) {
         zwConsole.cursor--;
       }
       return;
-    case 39:
+    case ZW_KEY_RIGHT:
       if (Marked()) {
         zwConsole.cursor = zwConsole.markEnd;
         ClearMark();
@@ -511,14 +512,14 @@ void ZW_ConsoleKey(int aKey) {
         zwConsole.cursor++;
       }
       return;
-    case 38:
+    case ZW_KEY_UP:
       if (zwConsole.historyPos + 1 < ZW_HISTORY_LINES &&
           zwConsole.history[zwConsole.historyPos + 1][0]) {
         zwConsole.historyPos++;
         SetLine(zwConsole.history[zwConsole.historyPos]);
       }
       return;
-    case 40:
+    case ZW_KEY_DOWN:
       if (zwConsole.historyPos > 0) {
         zwConsole.historyPos--;
         SetLine(zwConsole.history[zwConsole.historyPos]);
@@ -527,17 +528,19 @@ void ZW_ConsoleKey(int aKey) {
         SetLine("");
       }
       return;
-    case 33:
+    case ZW_KEY_PAGE_UP:
       PageKey(-1);
       return;
-    case 34:
+    case ZW_KEY_PAGE_DOWN:
       PageKey(1);
       return;
     default:
       break;
   }
-  bool locCompletionKey = aKey == 32 || aKey == 187 || (aKey >= 48 && aKey <= 58) ||
-                          (aKey >= 96 && aKey <= 105);
+  // The digit range reaches one code past '9'.
+  bool locCompletionKey = aKey == ZW_KEY_SPACE || aKey == ZW_KEY_EQUALS ||
+                          (aKey >= ZW_KEY_0 && aKey <= ZW_KEY_9 + 1) ||
+                          (aKey >= ZW_KEY_NUMPAD_0 && aKey <= ZW_KEY_NUMPAD_9);
   if (locCompletionKey && Marked()) {
     TabKey();
   }

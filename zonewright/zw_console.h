@@ -16,6 +16,10 @@ enum {
   ZW_MAX_EXEC_DEPTH = 16     // nesting of "exec" within scripts
 };
 
+// Echo modes of the console: printing stores lines only while the mode is not
+// ZW_ECHO_OFF; start-up sets ZW_ECHO_ON.
+enum { ZW_ECHO_OFF = 0, ZW_ECHO_ON = 2 };
+
 // The query value after conversion to single precision.
 const float ZW_QUERY_FLOAT = -100000000.0f;
 

@@ -21,12 +21,5 @@ void ZW_InputReset();
 bool ZW_LeftButtonDown();
 bool ZW_RightButtonDown();
 
-// Windows only: DirectInput set-up and the per-frame poll.
-#ifdef _WIN32
-#include <windows.h>
-bool ZW_InputInit(HINSTANCE anInstance, HWND aWindow);
-void ZW_InputPoll();
-#endif
-
 void ZW_CmdInputBind();
 void ZW_CmdInputMouseSens();

@@ -6,6 +6,7 @@
 
 #include "zw_console.h"
 #include "zw_controls.h"
+#include "zw_keys.h"
 #include "zw_render.h"
 
 ZW_Shell zwShell;
@@ -25,8 +26,8 @@ void ZW_ShellReset() {
   zwShell.fontDivisor = 40;
   zwShell.frameFactor = 1.0f;
   zwShell.minFrameTime = 10;
-  zwShell.fpsMode = 2;
-  zwShell.memMode = 0;
+  zwShell.fpsMode = ZW_FPS_MIN_MAX;
+  zwShell.memMode = ZW_MEM_OFF;
   zwShell.minFps = 9999;
 }
 
@@ -46,7 +47,7 @@ void ZW_FrameCount(double aNow) {
     zwShell.frameCounter = 0;
     zwShell.lastSampleTime = aNow;
   }
-  if (zwShell.fpsMode == 2) {
+  if (zwShell.fpsMode == ZW_FPS_MIN_MAX) {
     if (zwShell.lastFps < zwShell.minFps) {
       if (zwShell.lastFps != 0) {
         zwShell.minFps = zwShell.lastFps;
@@ -90,12 +91,12 @@ void ZW_DrawStatistics() {
   }
   int r = zwShell.screenHeight / zwShell.cellSize;
   char locText[ZW_LINE_SIZE];
-  if (zwShell.memMode != 0) {
+  if (zwShell.memMode != ZW_MEM_OFF) {
     ZW_MemoryStatus locNow;
     ZW_GetMemoryStatus(&locNow);
     int locUsage = (int)(((long long)zwShell.startMemory.availPhys - (long long)locNow.availPhys) / 1000);
     snprintf(locText, sizeof(locText), "Memory Usage: %d Kb", locUsage);
-    if (zwShell.memMode == 1) {
+    if (zwShell.memMode == ZW_MEM_USAGE) {
       ZW_DrawCellText(locText, 1, r - 3);
     } else {
       ZW_DrawCellText(locText, 1, r - 5);
@@ -105,10 +106,10 @@ void ZW_DrawStatistics() {
       ZW_DrawCellText(locText, 1, r - 3);
     }
   }
-  if (zwShell.fpsMode == 1) {
+  if (zwShell.fpsMode == ZW_FPS_CURRENT) {
     snprintf(locText, sizeof(locText), "FPS: %d", zwShell.lastFps);
     ZW_DrawCellText(locText, 1, r - 1);
-  } else if (zwShell.fpsMode == 2) {
+  } else if (zwShell.fpsMode == ZW_FPS_MIN_MAX) {
     snprintf(locText, sizeof(locText), "FPS: %d (Min: %d, Max: %d)", zwShell.lastFps,
              zwShell.minFps, zwShell.maxFps);
     ZW_DrawCellText(locText, 1, r - 1);
@@ -121,12 +122,12 @@ void ZW_Exit() {
 }
 
 void ZW_KeyDown(int aKey) {
-  if (aKey == 27) {
+  if (aKey == ZW_KEY_ESCAPE) {
     ZW_Exit();
     if (zwConsole.open) {
       ZW_ConsoleKey(aKey);
     }
-  } else if (aKey == 220) {
+  } else if (aKey == ZW_KEY_CONSOLE) {
     if (zwConsole.open) {
       zwConsole.open = 0;
     } else {
@@ -142,11 +143,11 @@ void ZW_KeyDown(int aKey) {
 // --- Commands -------------------------------------------------------------
 
 void ZW_CmdCoreFPS() {
-  ZW_RangeInt(&zwShell.fpsMode, ZW_ArgInt(1), 0, 2);
+  ZW_RangeInt(&zwShell.fpsMode, ZW_ArgInt(1), ZW_FPS_OFF, ZW_FPS_MIN_MAX);
 }
 
 void ZW_CmdCoreMem() {
-  ZW_RangeInt(&zwShell.memMode, ZW_ArgInt(1), 0, 2);
+  ZW_RangeInt(&zwShell.memMode, ZW_ArgInt(1), ZW_MEM_OFF, ZW_MEM_FULL);
 }
 
 void ZW_CmdCoreResetFPS() {

@@ -3,6 +3,24 @@
 
 #include "zw_platform.h"
 
+// Statistics rows: "core.FPS" and "core.Mem" take these modes.
+enum {
+  ZW_FPS_OFF = 0,
+  ZW_FPS_CURRENT = 1,    // "FPS: n"
+  ZW_FPS_MIN_MAX = 2,    // "FPS: n (Min: n, Max: n)", the start-up mode
+  ZW_MEM_OFF = 0,
+  ZW_MEM_USAGE = 1,      // the usage line
+  ZW_MEM_FULL = 2        // usage, available and total
+};
+
+// Editor modes ("editor.setMode"): what the per-frame routine does.
+enum {
+  ZW_EDITOR_NONE = 0,
+  ZW_EDITOR_CROP = 1,      // crop editing, the mode after start-up
+  ZW_EDITOR_PLACE_LZ = 2,  // each click places a Landing Zone marker
+  ZW_EDITOR_PLACE_VL = 3   // each click places a Victory Location marker
+};
+
 struct ZW_Shell {
   int screenWidth;
   int screenHeight;

@@ -217,5 +217,5 @@ void KC_String::Format(const char* aFormat, ...)
 	std::vsnprintf(locText.myData, locLength + 1, aFormat, locArguments);
 	va_end(locArguments);
 	// The text ends at its first NUL, as for any C string.
-	*this = static_cast<const char*>(locText.myData);
+	*this = locText.myData;
 }

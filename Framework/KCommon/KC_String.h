@@ -1,6 +1,8 @@
 #ifndef KC_STRING_H
 #define KC_STRING_H
 
+#include "kc_format.h"
+
 // 8-bit text of 0 to 65534 characters. The pointer addresses the data; the two
 // bytes before it hold the length and a NUL follows it. Empty strings share one
 // static buffer that is never freed. Copies are deep.
@@ -19,6 +21,8 @@ public:
 	int GetLength() const { return *reinterpret_cast<const unsigned short*>(myData - 2); }
 	bool IsEmpty() const { return GetLength() == 0; }
 	operator const char*() const { return myData; }
+	// The text, for printf-style arguments and other places that want a plain pointer.
+	const char* GetText() const { return myData; }
 
 	KC_String operator+(const char* aString) const;
 	KC_String Left(int aCount) const;
@@ -38,11 +42,7 @@ public:
 	bool operator>(const KC_String& aString) const;
 	int CompareNoCase(const char* aString) const;
 
-	void Format(const char* aFormat, ...)
-#if defined(__GNUC__)
-		__attribute__((format(printf, 2, 3)))
-#endif
-		;
+	void Format(const char* aFormat, ...) KC_PRINTF_FORMAT(2, 3);
 
 	// True while the string points at the shared empty buffer.
 	bool IsSharedEmpty() const;

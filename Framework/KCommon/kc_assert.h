@@ -1,6 +1,8 @@
 #ifndef KC_ASSERT_H
 #define KC_ASSERT_H
 
+#include "kc_format.h"
+
 #include <cstddef>
 
 // Assertions: a false expression at a site whose ignore flag is clear reports
@@ -9,11 +11,7 @@
 bool KC_AssertFailed(const char* aFile, int aLine, const char* anExpression, unsigned char* anIgnoreFlag);
 
 // Formats at most 255 characters, shows them in the "FatalError" box and exits with -666.
-[[noreturn]] void FatalError(const char* aFormat, ...)
-#if defined(__GNUC__)
-	__attribute__((format(printf, 1, 2)))
-#endif
-	;
+[[noreturn]] void FatalError(const char* aFormat, ...) KC_PRINTF_FORMAT(1, 2);
 
 void KC_DebugBreak();
 

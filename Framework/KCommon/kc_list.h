@@ -70,6 +70,32 @@ public:
 		RemoveAll();
 	}
 
+	// Range iteration over the items, first to last: for (T& locItem : locList).
+	// The loop must not remove the link it stands on.
+	template <class Item, class Link>
+	class Range
+	{
+	public:
+		explicit Range(Link* aLink) : myLink(aLink) {}
+		Item& operator*() const { return myLink->myItem; }
+		Range& operator++()
+		{
+			myLink = myLink->myNextLink;
+			return *this;
+		}
+		bool operator!=(const Range& anOther) const { return myLink != anOther.myLink; }
+
+	private:
+		Link* myLink;
+	};
+	typedef Range<T, KC_ListLink<T> > Iterator;
+	typedef Range<const T, const KC_ListLink<T> > ConstIterator;
+
+	Iterator begin() { return Iterator(myFirstLink); }
+	Iterator end() { return Iterator(NULL); }
+	ConstIterator begin() const { return ConstIterator(myFirstLink); }
+	ConstIterator end() const { return ConstIterator(NULL); }
+
 	KC_ListLink<T>* myFirstLink;
 	KC_ListLink<T>* myLastLink;
 	int myCount;

@@ -33,7 +33,7 @@ bool Publish(bool aSwitch, const char* aPrefix, int aKey, const char* aFormat, s
 
 	KC_String locLine;
 	locLine.Format("%s %s", aPrefix, locMessage);
-	KC_DebugOutput("%s", static_cast<const char*>(locLine));
+	KC_DebugOutput("%s", locLine.GetText());
 	return KC_GetMessagePublisher().CallbackSubscribers(aKey, locLine);
 }
 }

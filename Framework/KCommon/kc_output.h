@@ -19,24 +19,12 @@ void KC_RemoveDebugListener(KC_DebugListener* aListener);
 
 // Formats at most 1023 characters and hands them to every listener; returns
 // the number of listeners. With none, nothing is formatted and the result is 0.
-int KC_DebugOutput(const char* aFormat, ...)
-#if defined(__GNUC__)
-	__attribute__((format(printf, 1, 2)))
-#endif
-	;
+int KC_DebugOutput(const char* aFormat, ...) KC_PRINTF_FORMAT(1, 2);
 
 // Error channel (on at start, prefix "ERROR:", key 1) and log channel (off at
 // start, prefix "LOG:", key 0). False when the channel is off or nobody subscribed.
-bool KC_Error(const char* aFormat, ...)
-#if defined(__GNUC__)
-	__attribute__((format(printf, 1, 2)))
-#endif
-	;
-bool KC_Log(const char* aFormat, ...)
-#if defined(__GNUC__)
-	__attribute__((format(printf, 1, 2)))
-#endif
-	;
+bool KC_Error(const char* aFormat, ...) KC_PRINTF_FORMAT(1, 2);
+bool KC_Log(const char* aFormat, ...) KC_PRINTF_FORMAT(1, 2);
 
 enum
 {

@@ -1,6 +1,7 @@
 #include "kf_file.h"
 
 #include "kc_assert.h"
+#include "kc_bytes.h"
 #include "kf_sdf.h"
 
 #include <cstring>
@@ -337,9 +338,7 @@ bool KF_File::ReadInt(int* aDestination)
 	unsigned char locBytes[4];
 	if (Read(locBytes, 4) != 4)
 		return false;
-	*aDestination = static_cast<int>(static_cast<uint32_t>(locBytes[0]) | (static_cast<uint32_t>(locBytes[1]) << 8) |
-	                                 (static_cast<uint32_t>(locBytes[2]) << 16) |
-	                                 (static_cast<uint32_t>(locBytes[3]) << 24));
+	*aDestination = static_cast<int>(KC_GetLittle32(locBytes));
 	return true;
 }
 

@@ -1,6 +1,7 @@
 #include "kf_sdf.h"
 
 #include "kc_assert.h"
+#include "kc_bytes.h"
 #include "kf_file.h"
 
 #include "LzmaDec.h"
@@ -33,12 +34,6 @@ const uint64_t ourLzmaRatio = 16384;
 const uint64_t ourRatioSlack = 64;
 
 const uint32_t ourLzmaPropertiesSize = 5;
-
-uint32_t ReadWord(const unsigned char* aBytes)
-{
-	return static_cast<uint32_t>(aBytes[0]) | (static_cast<uint32_t>(aBytes[1]) << 8) |
-	       (static_cast<uint32_t>(aBytes[2]) << 16) | (static_cast<uint32_t>(aBytes[3]) << 24);
-}
 
 // Copies a path of at most KF_MAX_PATH - 1 bytes with backslashes turned into
 // slashes. A longer path is refused rather than cut, so that it never names
@@ -101,13 +96,13 @@ bool Unpack(int aMethod, const unsigned char* aSource, uint32_t aSourceSize, uns
 
 void ParseEntry(const unsigned char* aRecord, const unsigned char* aBlock, KF_SDFEntry* anEntry)
 {
-	uint32_t locStored = ReadWord(aRecord + 8);
-	anEntry->myTimeStamp = ReadWord(aRecord);
-	anEntry->myUnpackedSize = ReadWord(aRecord + 4);
+	uint32_t locStored = KC_GetLittle32(aRecord + 8);
+	anEntry->myTimeStamp = KC_GetLittle32(aRecord);
+	anEntry->myUnpackedSize = KC_GetLittle32(aRecord + 4);
 	anEntry->myStoredSize = locStored & KF_SDF_SIZE_MASK;
 	anEntry->myMethod = static_cast<int>(locStored >> KF_SDF_METHOD_SHIFT);
-	anEntry->myDataOffset = ReadWord(aRecord + 12);
-	anEntry->myFolderPath = reinterpret_cast<const char*>(aBlock + ReadWord(aRecord + 16));
+	anEntry->myDataOffset = KC_GetLittle32(aRecord + 12);
+	anEntry->myFolderPath = reinterpret_cast<const char*>(aBlock + KC_GetLittle32(aRecord + 16));
 	anEntry->myFileName = reinterpret_cast<const char*>(aRecord + 20);
 }
 
@@ -242,23 +237,23 @@ bool KF_SDF::OpenArchive(const char* aPath)
 		KF_SetLastError(KF_ERROR_READ);
 		return false;
 	}
-	if (ReadWord(locHeader) != KF_SDF_SIGNATURE)
+	if (KC_GetLittle32(locHeader) != KF_SDF_SIGNATURE)
 	{
 		KF_SetLastError(KF_ERROR_BAD_SIGNATURE);
 		return false;
 	}
 
 	// The directory header and the stored block must lie inside the archive.
-	uint64_t locDirectoryOffset = ReadWord(locHeader + 4);
+	uint64_t locDirectoryOffset = KC_GetLittle32(locHeader + 4);
 	if (locDirectoryOffset + 8 > myArchiveSize || !KC_PlatformSeekFile(myHandle, static_cast<int64_t>(locDirectoryOffset), 0) ||
 	    !KC_PlatformReadFile(myHandle, locHeader, 8, &locRead) || locRead != 8)
 	{
 		KF_SetLastError(KF_ERROR_READ);
 		return false;
 	}
-	uint32_t locUnpackedSize = ReadWord(locHeader);
-	uint32_t locStoredSize = ReadWord(locHeader + 4) & KF_SDF_SIZE_MASK;
-	int locMethod = static_cast<int>(ReadWord(locHeader + 4) >> KF_SDF_METHOD_SHIFT);
+	uint32_t locUnpackedSize = KC_GetLittle32(locHeader);
+	uint32_t locStoredSize = KC_GetLittle32(locHeader + 4) & KF_SDF_SIZE_MASK;
+	int locMethod = static_cast<int>(KC_GetLittle32(locHeader + 4) >> KF_SDF_METHOD_SHIFT);
 	if (locMethod == KF_SDF_UNSUPPORTED || locStoredSize > myArchiveSize - locDirectoryOffset - 8 ||
 	    (locMethod != KF_SDF_STORED && !PlausibleSize(locMethod, locStoredSize, locUnpackedSize)))
 	{
@@ -312,7 +307,7 @@ bool KF_SDF::CheckDirectory()
 		KF_SetLastError(KF_ERROR_BAD_DIRECTORY);
 		return false;
 	}
-	const uint64_t locEntryCount = ReadWord(locBlock);
+	const uint64_t locEntryCount = KC_GetLittle32(locBlock);
 	// The entry index and the folder count lie inside the block.
 	if (locEntryCount * 8 > locSize || 8 + locEntryCount * 8 > locSize)
 	{
@@ -329,25 +324,25 @@ bool KF_SDF::CheckDirectory()
 	}
 	for (uint32_t i = 0; i < myEntryCount; ++i)
 	{
-		uint32_t locRecord = ReadWord(locBlock + 8 + 8 * i);
+		uint32_t locRecord = KC_GetLittle32(locBlock + 8 + 8 * i);
 		// The padding holds the fields of a record that starts at the block's end.
 		if (locRecord > locSize || locRecord % 4 != 0)
 		{
 			KF_SetLastError(KF_ERROR_BAD_DIRECTORY);
 			return false;
 		}
-		uint32_t locFolderPath = ReadWord(locBlock + locRecord + 16);
+		uint32_t locFolderPath = KC_GetLittle32(locBlock + locRecord + 16);
 		if (locFolderPath > locSize || locFolderPath % 4 != 0)
 		{
 			KF_SetLastError(KF_ERROR_BAD_DIRECTORY);
 			return false;
 		}
-		myEntryChecksums[i] = ReadWord(locBlock + 4 + 8 * i);
+		myEntryChecksums[i] = KC_GetLittle32(locBlock + 4 + 8 * i);
 		myEntryRecords[i] = locBlock + locRecord;
 	}
 
 	const uint64_t locFolderIndex = 4 + locEntryCount * 8;
-	const uint64_t locFolderCount = ReadWord(locBlock + locFolderIndex);
+	const uint64_t locFolderCount = KC_GetLittle32(locBlock + locFolderIndex);
 	if (locFolderIndex + 4 + locFolderCount * 8 > locSize)
 	{
 		KF_SetLastError(KF_ERROR_BAD_DIRECTORY);
@@ -367,7 +362,7 @@ bool KF_SDF::CheckDirectory()
 	bool locOk = true;
 	for (uint64_t f = 0; f < locFolderCount && locOk; ++f)
 	{
-		const uint64_t locRecord = ReadWord(locBlock + locFolderIndex + 4 + 8 * f + 4);
+		const uint64_t locRecord = KC_GetLittle32(locBlock + locFolderIndex + 4 + 8 * f + 4);
 		if (locRecord > locSize || locRecord % 4 != 0)
 		{
 			locOk = false;
@@ -383,14 +378,14 @@ bool KF_SDF::CheckDirectory()
 			locOk = false;
 			break;
 		}
-		const uint64_t locCountA = ReadWord(locBlock + locRecord);
+		const uint64_t locCountA = KC_GetLittle32(locBlock + locRecord);
 		if (locRecord + 8 + locCountA * 4 > locSize)
 		{
 			locOk = false;
 			break;
 		}
 		const uint64_t locCountBAt = locRecord + 4 + locCountA * 4;
-		const uint64_t locCountB = ReadWord(locBlock + locCountBAt);
+		const uint64_t locCountB = KC_GetLittle32(locBlock + locCountBAt);
 		if (locCountBAt + 4 + locCountB * 4 > locSize || 2 + locCountA + locCountB > locBudget)
 		{
 			locOk = false;
@@ -398,10 +393,10 @@ bool KF_SDF::CheckDirectory()
 		}
 		locBudget -= 2 + locCountA + locCountB;
 		for (uint64_t a = 0; a < locCountA && locOk; ++a)
-			locOk = ReadWord(locBlock + locRecord + 4 + 4 * a) <= locSize;
+			locOk = KC_GetLittle32(locBlock + locRecord + 4 + 4 * a) <= locSize;
 		for (uint64_t b = 0; b < locCountB && locOk; ++b)
 		{
-			uint32_t locOffset = ReadWord(locBlock + locCountBAt + 4 + 4 * b);
+			uint32_t locOffset = KC_GetLittle32(locBlock + locCountBAt + 4 + 4 * b);
 			locOk = locOffset <= locSize && locOffset % 4 == 0;
 		}
 	}

@@ -11,6 +11,26 @@ class KF_File;
 // or LZMA, with a directory at its end. Mounted archives form a program-wide
 // list searched by the file layer: those mounted with priority before the disk,
 // the others after it. Archives are only read.
+//
+// Layout; every word is 32 bits, little-endian:
+//
+//   header (8 bytes): KF_SDF_SIGNATURE, archive offset of the directory header
+//   the stored data of the files, each at the data offset of its entry record
+//     (LZMA data starts with the 5-byte properties header)
+//   directory header (8 bytes): unpacked size of the directory block, then its
+//     stored size with the method in bits 30 and 31
+//   directory block (offsets below are from the start of the unpacked block):
+//     entry count E, then E pairs: KF_SDFNameChecksum of the full path, offset
+//       of the entry record
+//     folder count F, then F pairs: checksum of the upper-cased folder path (the
+//       top folder "" first), offset of the folder record
+//     folder records: A = number of direct subfolders and the offsets of their
+//       folder path texts; B = number of files directly in the folder and the
+//       offsets of their entry records
+//     folder path texts, NUL-terminated, each at a 4-aligned offset
+//     entry records, each at a 4-aligned offset: time stamp, unpacked size,
+//       stored size with the method, data offset, folder path offset, file name
+//       (NUL-terminated)
 
 const uint32_t KF_SDF_SIGNATURE = 0x09535952;  // "RYS\t"
 

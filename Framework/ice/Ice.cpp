@@ -4,6 +4,7 @@
 #include "JuiceToIce.h"
 #include "KC_String.h"
 #include "kc_assert.h"
+#include "kc_bytes.h"
 #include "kc_output.h"
 #include "kf_file.h"
 
@@ -14,7 +15,7 @@
 
 namespace
 {
-const char ourVersion[] = "ice0010";
+const char ourVersion[] = ICE_VERSION;
 char ourEmptyText[1] = {0};
 
 // Bounds that keep corrupt files from exhausting the stack: nesting of member
@@ -57,8 +58,7 @@ public:
 		unsigned char locBytes[4];
 		if (!ReadBytes(locBytes, 4))
 			return false;
-		aValue = static_cast<int>(locBytes[0] | (locBytes[1] << 8) | (locBytes[2] << 16) |
-		                          (static_cast<unsigned int>(locBytes[3]) << 24));
+		aValue = static_cast<int>(KC_GetLittle32(locBytes));
 		return true;
 	}
 
@@ -83,7 +83,7 @@ Ice* Ice::Load(const char* aFileName, bool aConvert)
 	Ice* locRoot = new (std::nothrow) Ice;
 	if (!locRoot)
 		return NULL;
-	if (!locRoot->Init(aFileName ? static_cast<const char*>(locName) : NULL))
+	if (!locRoot->Init(aFileName ? locName.GetText() : NULL))
 	{
 		delete locRoot;
 		return NULL;
@@ -125,79 +125,101 @@ bool Ice::Init(const char* aFileName)
 		return false;
 	}
 	Reader locReader(locFile);
-	bool locResult = false;
-	char locVersion[9] = {0};
-	locReader.ReadBytes(locVersion, locReader.Remaining() < 8 ? locReader.Remaining() : 8);
 	int locFlag = 0;
-	int locCount = 0;
-	if (std::strcmp(locVersion, ourVersion) != 0)
-	{
-		KC_Log("Ice::Init(): invalid file version '%s' should have been '%s'", locVersion, ourVersion);
-	}
-	else if (!locReader.ReadInt(locFlag))
-	{
-		KC_Log("Ice::Init(): failed to read file '%s'", aFileName);
-	}
-	else
+	bool locResult = ReadHeader(locReader, aFileName, locFlag);
+	if (locResult)
 	{
 		myIsRoot = true;
 		myTypeHash = Hash(ourVersion);
 		myNameHash = Hash(aFileName);
 		myKind = 0;
-		if (locFlag != 0)
+		if (locFlag != 0 && !LoadLanguage(aFileName))
 		{
-			myLangDecoder = new (std::nothrow) IceLangDecoder;
-			if (!myLangDecoder)
-			{
-				KC_Log("Ice::Init(): failed to allocate language decoder");
-				locFile.Close();
-				return false;
-			}
-			if (!myLangDecoder->Load(aFileName))
-			{
-				KC_Log("Ice::Init(): failed to load language decoder for '%s'", aFileName);
-				locFile.Close();
-				return false;
-			}
+			locFile.Close();
+			return false;
 		}
-		if (!locReader.ReadInt(locCount) || locCount < 1)
-		{
-			KC_Log("Ice::Init(): top level instance had no members");
-		}
-		else if (static_cast<unsigned int>(locCount) > locReader.Remaining() / ourMinRecordSize ||
-		         !(myMembers = new (std::nothrow) Ice*[locCount]()))
-		{
-			KC_Log("Ice::Init(): failed to allocate member array");
-		}
-		else
-		{
-			myKind = locCount;
-			locResult = true;
-			for (int locIndex = 0; locResult && locIndex < locCount; ++locIndex)
-			{
-				myMembers[locIndex] = new (std::nothrow) Ice;
-				if (myMembers[locIndex])
-					myMembers[locIndex]->myLangDecoder = myLangDecoder;
-				if (!myMembers[locIndex] || !myMembers[locIndex]->ReadMember(locReader, 1))
-				{
-					KC_Log("Ice::Init(): failed to create member %d", locIndex);
-					locResult = false;
-				}
-			}
-			ourResolvingRoot = this;
-			for (int m = 0; locResult && m < locCount; ++m)
-			{
-				KC_ASSERT(myMembers[m]);
-				if (!myMembers[m] || !myMembers[m]->ResolveReferences(1))
-				{
-					KC_Log("Ice::Init(): failed to resolve references for member %d", m);
-					locResult = false;
-				}
-			}
-			ourResolvingRoot = NULL;
-		}
+		locResult = ReadTopLevel(locReader) && ResolveTopLevel();
 	}
 	locFile.Close();
+	return locResult;
+}
+
+bool Ice::ReadHeader(Reader& aReader, const char* aFileName, int& aLanguageFlag)
+{
+	char locVersion[9] = {0};
+	aReader.ReadBytes(locVersion, aReader.Remaining() < 8 ? aReader.Remaining() : 8);
+	if (std::strcmp(locVersion, ourVersion) != 0)
+	{
+		KC_Log("Ice::Init(): invalid file version '%s' should have been '%s'", locVersion, ourVersion);
+		return false;
+	}
+	if (!aReader.ReadInt(aLanguageFlag))
+	{
+		KC_Log("Ice::Init(): failed to read file '%s'", aFileName);
+		return false;
+	}
+	return true;
+}
+
+bool Ice::LoadLanguage(const char* aFileName)
+{
+	myLangDecoder = new (std::nothrow) IceLangDecoder;
+	if (!myLangDecoder)
+	{
+		KC_Log("Ice::Init(): failed to allocate language decoder");
+		return false;
+	}
+	if (!myLangDecoder->Load(aFileName))
+	{
+		KC_Log("Ice::Init(): failed to load language decoder for '%s'", aFileName);
+		return false;
+	}
+	return true;
+}
+
+bool Ice::ReadTopLevel(Reader& aReader)
+{
+	int locCount = 0;
+	if (!aReader.ReadInt(locCount) || locCount < 1)
+	{
+		KC_Log("Ice::Init(): top level instance had no members");
+		return false;
+	}
+	if (static_cast<unsigned int>(locCount) > aReader.Remaining() / ourMinRecordSize ||
+	    !(myMembers = new (std::nothrow) Ice*[locCount]()))
+	{
+		KC_Log("Ice::Init(): failed to allocate member array");
+		return false;
+	}
+	myKind = locCount;
+	for (int locIndex = 0; locIndex < locCount; ++locIndex)
+	{
+		myMembers[locIndex] = new (std::nothrow) Ice;
+		if (myMembers[locIndex])
+			myMembers[locIndex]->myLangDecoder = myLangDecoder;
+		if (!myMembers[locIndex] || !myMembers[locIndex]->ReadMember(aReader, 1))
+		{
+			KC_Log("Ice::Init(): failed to create member %d", locIndex);
+			return false;
+		}
+	}
+	return true;
+}
+
+bool Ice::ResolveTopLevel()
+{
+	bool locResult = true;
+	ourResolvingRoot = this;
+	for (int m = 0; locResult && m < myKind; ++m)
+	{
+		KC_ASSERT(myMembers[m]);
+		if (!myMembers[m] || !myMembers[m]->ResolveReferences(1))
+		{
+			KC_Log("Ice::Init(): failed to resolve references for member %d", m);
+			locResult = false;
+		}
+	}
+	ourResolvingRoot = NULL;
 	return locResult;
 }
 
@@ -343,7 +365,7 @@ Ice* Ice::FindChild(const char* aName, int aLength)
 	}
 	KC_String locName(KC_String(aName).Left(aLength));
 	KC_Log("Ice::GetMember(): failed to find member named '%s'. This may or may not cause a crash.",
-	       static_cast<const char*>(locName));
+	       locName.GetText());
 	return NULL;
 }
 

@@ -1,11 +1,11 @@
 #ifndef ICE_H
 #define ICE_H
 
+#include "IceFormat.h"
+
 #include <cstddef>
 
 class IceLangDecoder;
-
-#define ICE_MAX_STRING 512
 
 // One member of a loaded Ice tree; the root is an Ice too. Names exist only as
 // their Adler-32 checksums. A composite owns its children, a value its text;
@@ -44,8 +44,8 @@ public:
 private:
 	enum
 	{
-		KIND_VALUE = -1,
-		KIND_REFERENCE = -2
+		KIND_VALUE = ICE_KIND_VALUE,
+		KIND_REFERENCE = ICE_KIND_REFERENCE
 	};
 	enum ReferenceState
 	{
@@ -58,6 +58,12 @@ private:
 	Ice& operator=(const Ice&);
 
 	class Reader;
+	// The steps of Init: the version and language flag, the language file,
+	// the top-level members, and the references among them.
+	bool ReadHeader(Reader& aReader, const char* aFileName, int& aLanguageFlag);
+	bool LoadLanguage(const char* aFileName);
+	bool ReadTopLevel(Reader& aReader);
+	bool ResolveTopLevel();
 	bool ReadMember(Reader& aReader, int aDepth);
 	bool ResolveReferences(int aDepth);
 	bool ResolveReference();

@@ -131,7 +131,7 @@ bool IceLangDecoder::Load(const char* anIceFileName)
 		if (!locTab)
 		{
 			KC_Log("IceLangDecoder::Load(): error in '%s', found line without a tab delimiter",
-			       static_cast<const char*>(locLocName));
+			       locLocName.GetText());
 			delete[] locValues;
 			locFile.Close();
 			return false;

@@ -11,7 +11,7 @@ const char ourEmptyValue[] = "<empty>";
 
 bool HasByteAbove127(const KC_String& aText)
 {
-	const unsigned char* locByte = reinterpret_cast<const unsigned char*>(static_cast<const char*>(aText));
+	const unsigned char* locByte = reinterpret_cast<const unsigned char*>(aText.GetText());
 	for (int locIndex = 0; locIndex < aText.GetLength(); ++locIndex)
 	{
 		if (locByte[locIndex] >= 128)
@@ -23,7 +23,7 @@ bool HasByteAbove127(const KC_String& aText)
 // Writes aValue with every byte of 0x80 or more as the two UTF-8 bytes of that code point.
 bool WriteValue(KF_File& aFile, const KC_String& aValue)
 {
-	const unsigned char* orgStr = reinterpret_cast<const unsigned char*>(static_cast<const char*>(aValue));
+	const unsigned char* orgStr = reinterpret_cast<const unsigned char*>(aValue.GetText());
 	// Two output bytes per input byte at most.
 	unsigned char* locUtf8 = new unsigned char[aValue.GetLength() * 2 + 1];
 	unsigned char* curUtf8Char = locUtf8;
@@ -46,19 +46,19 @@ bool WriteValue(KF_File& aFile, const KC_String& aValue)
 
 bool IceLangEncoder::ValidateKeyValues(const KeyValueList& aList)
 {
-	for (KC_ListLink<KeyValue*>* locLink = aList.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (KeyValue* locPair : aList)
 	{
-		const KC_String& locKey = locLink->myItem->myKey;
+		const KC_String& locKey = locPair->myKey;
 		if (locKey.GetLength() > ourMaxKeyLength)
 		{
 			KC_Log("IceLangEncoder::ValidateKeyValues(): key '%s' was longer than 255 characters",
-			       static_cast<const char*>(locKey));
+			       locKey.GetText());
 			return false;
 		}
 		if (HasByteAbove127(locKey))
 		{
 			KC_Log("IceLangEncoder::ValidateKeyValues(): key '%s' contained invalid characters (> 127 ASCII)",
-			       static_cast<const char*>(locKey));
+			       locKey.GetText());
 			return false;
 		}
 	}
@@ -74,20 +74,22 @@ bool IceLangEncoder::Save(const KeyValueList& aList, const char* anIceFileName)
 	if (locDot < 1)
 		return false;
 	KC_String locLocName;
-	locLocName.Format("%s.loc", static_cast<const char*>(locIceName.Left(locDot)));
+	locLocName.Format("%s.loc", locIceName.Left(locDot).GetText());
 
 	KF_File locFile;
 	if (!locFile.Open(locLocName, OPEN_WRITE))
 		return false;
 	static const unsigned char ourByteOrderMark[3] = {0xEF, 0xBB, 0xBF};
 	bool locWritten = locFile.Write(ourByteOrderMark, 3);
-	for (KC_ListLink<KeyValue*>* locLink = aList.myFirstLink; locLink && locWritten; locLink = locLink->myNextLink)
+	for (KeyValue* locPair : aList)
 	{
+		if (!locWritten)
+			break;
 		KC_String locKey;
-		locKey.Format("%s\t", static_cast<const char*>(locLink->myItem->myKey));
+		locKey.Format("%s\t", locPair->myKey.GetText());
 		// The reader refuses a line that ends at its tab: an empty text is spelled "<empty>".
-		const KC_String& locValue = locLink->myItem->myValue;
-		locWritten = locFile.Write(static_cast<const char*>(locKey), locKey.GetLength()) &&
+		const KC_String& locValue = locPair->myValue;
+		locWritten = locFile.Write(locKey.GetText(), locKey.GetLength()) &&
 		             WriteValue(locFile, locValue.IsEmpty() ? KC_String(ourEmptyValue) : locValue) &&
 		             locFile.Write("\r\n", 2);
 	}

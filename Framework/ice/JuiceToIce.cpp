@@ -1,6 +1,7 @@
 #include "JuiceToIce.h"
 
 #include "Ice.h"
+#include "IceFormat.h"
 #include "JuiceCompiler.h"
 #include "JuiceFree.h"
 #include "JuiceInstanceIgnorer.h"
@@ -9,6 +10,7 @@
 #include "JuiceType.h"
 #include "JuiceWriter.h"
 #include "kc_assert.h"
+#include "kc_bytes.h"
 #include "kc_growingarray.h"
 #include "kc_output.h"
 #include "kf_file.h"
@@ -18,7 +20,7 @@
 
 namespace
 {
-const char ourVersion[] = "ice0010";
+const char ourVersion[] = ICE_VERSION;
 
 struct HashRecord
 {
@@ -65,7 +67,7 @@ public:
 			return false;
 		for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
 			std::fprintf(locFile, "%13d %s\n", static_cast<int>(myHashes[locIndex]->myHash),
-			             static_cast<const char*>(myHashes[locIndex]->myText));
+			             myHashes[locIndex]->myText.GetText());
 		std::fprintf(locFile, "\n");
 		std::fprintf(locFile, "\n");
 		if (myDuplicates.Count() > 0)
@@ -73,7 +75,7 @@ public:
 			std::fprintf(locFile, "Duplicate Hash Entries:\n");
 			for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
 				std::fprintf(locFile, "%13d %s\n", static_cast<int>(myDuplicates[locIndex]->myHash),
-				             static_cast<const char*>(myDuplicates[locIndex]->myText));
+				             myDuplicates[locIndex]->myText.GetText());
 			std::fprintf(locFile, "\n%d duplicate hash entries were found!\n", myDuplicates.Count());
 		}
 		else
@@ -131,9 +133,8 @@ HashTables& Tables()
 
 bool WriteInt(FILE* aHandle, int aValue)
 {
-	unsigned char locBytes[4] = {
-		static_cast<unsigned char>(aValue & 0xFF), static_cast<unsigned char>((aValue >> 8) & 0xFF),
-		static_cast<unsigned char>((aValue >> 16) & 0xFF), static_cast<unsigned char>((aValue >> 24) & 0xFF)};
+	unsigned char locBytes[4];
+	KC_PutLittle32(locBytes, static_cast<uint32_t>(aValue));
 	return std::fwrite(locBytes, 4, 1, aHandle) == 1;
 }
 
@@ -159,7 +160,7 @@ KC_String ChildPath(const KC_String& aParentPath, const KC_String& aName)
 	if (aParentPath.IsEmpty())
 		return aName;
 	KC_String locPath;
-	locPath.Format("%s.%s", static_cast<const char*>(aParentPath), static_cast<const char*>(aName));
+	locPath.Format("%s.%s", aParentPath.GetText(), aName.GetText());
 	return locPath;
 }
 }
@@ -171,7 +172,7 @@ bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLang
 		return false;
 	JuiceRef* locReference = dynamic_cast<JuiceRef*>(anInstance);
 	int locCount = anInstance->GetMemberCount();
-	int locKind = locReference ? -2 : (locCount == 0 ? -1 : locCount);
+	int locKind = locReference ? ICE_KIND_REFERENCE : (locCount == 0 ? ICE_KIND_VALUE : locCount);
 	if (!WriteInt(aHandle, locKind))
 		return false;
 
@@ -230,16 +231,16 @@ int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceN
 			if (locIceTime >= locJuiceTime)
 				return 1;
 			KC_Log("JuiceToIce::IsFileNewer(): Existing '%s' is newer than existing '%s'",
-			       static_cast<const char*>(aJuiceName), static_cast<const char*>(anIceName));
+			       aJuiceName.GetText(), anIceName.GetText());
 			return 0;
 		}
-		KC_Log("JuiceToIce::IsFileNewer(): Missing '%s'", static_cast<const char*>(anIceName));
+		KC_Log("JuiceToIce::IsFileNewer(): Missing '%s'", anIceName.GetText());
 		return 0;
 	}
 	if (FileExists(anIceName))
 		return 1;
 	KC_Log("JuiceToIce::IsFileNewer(): none of the two files exist ('%s' or '%s')",
-	       static_cast<const char*>(aJuiceName), static_cast<const char*>(anIceName));
+	       aJuiceName.GetText(), anIceName.GetText());
 	return -1;
 }
 
@@ -249,7 +250,7 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 	if (locExtension <= 0)
 	{
 		KC_Log("JuiceToIce::Priv_AssertFileName(): you MUST pass a valid .ice filename (you passed '%s')",
-		       static_cast<const char*>(anIceName));
+		       anIceName.GetText());
 		return false;
 	}
 	KC_String locJuiceName = anIceName.Left(locExtension) + ".juice";
@@ -266,7 +267,7 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 		}
 		KC_Log("JuiceToIce::Priv_AssertFileName(): Existing '%s' is of incorrect format version (should be %s) or "
 		       "fragmented, forcing new conversion...",
-		       static_cast<const char*>(anIceName), ourVersion);
+		       anIceName.GetText(), ourVersion);
 		break;
 	}
 	case 0:
@@ -278,11 +279,11 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 	if (!Priv_ConvertJuiceFile(locJuiceName, anIceName))
 	{
 		KC_Log("JuiceToIce::Priv_AssertFileName(): Failed to convert '%s' to '%s'",
-		       static_cast<const char*>(locJuiceName), static_cast<const char*>(anIceName));
+		       locJuiceName.GetText(), anIceName.GetText());
 		return false;
 	}
-	KC_Log("JuiceToIce::Priv_AssertFileName(): Converted '%s' to '%s'", static_cast<const char*>(locJuiceName),
-	       static_cast<const char*>(anIceName));
+	KC_Log("JuiceToIce::Priv_AssertFileName(): Converted '%s' to '%s'", locJuiceName.GetText(),
+	       anIceName.GetText());
 	return true;
 }
 
@@ -290,26 +291,26 @@ bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_Str
 {
 	JuiceNameSpace locNameSpace;
 	EverythingIgnorer locIgnorer;
-	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): compiling '%s'...", static_cast<const char*>(aJuiceName));
+	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): compiling '%s'...", aJuiceName.GetText());
 	if (!JuiceCompiler::Compile(locNameSpace, aJuiceName, NULL, &locIgnorer))
 		return false;
 	if (locNameSpace.RequiresLocalization())
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
 		       "dependencies...",
-		       static_cast<const char*>(aJuiceName));
+		       aJuiceName.GetText());
 		if (!WriteNameSpace(locNameSpace, aJuiceName))
-			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", static_cast<const char*>(aJuiceName));
+			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", aJuiceName.GetText());
 	}
 	return Priv_ConvertJuiceToIce(locNameSpace, anIceName);
 }
 
 bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_String& anIceName)
 {
-	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to '%s'...", static_cast<const char*>(anIceName));
+	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to '%s'...", anIceName.GetText());
 	KC_List<JuiceType*> locInstances;
-	for (KC_ListLink<JuiceType*>* locLink = aNameSpace.myFirstLink; locLink; locLink = locLink->myNextLink)
-		locInstances.Add(locLink->myItem);
+	for (JuiceType* locType : aNameSpace)
+		locInstances.Add(locType);
 	if (locInstances.Count() == 0)
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): no instances at root level");
@@ -320,15 +321,18 @@ bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_Str
 	FILE* locFile = std::fopen(anIceName, "wb");
 	if (!locFile)
 	{
-		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to open outfile '%s'", static_cast<const char*>(anIceName));
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to open outfile '%s'", anIceName.GetText());
 		return false;
 	}
 	IceLangEncoder::KeyValueList locKeyValues;
 	bool locWritten = std::fwrite(ourVersion, sizeof(ourVersion), 1, locFile) == 1 &&
 	                  WriteInt(locFile, locLanguageFlag) && WriteInt(locFile, locInstances.Count());
-	for (KC_ListLink<JuiceType*>* locLink = locInstances.myFirstLink; locWritten && locLink;
-	     locLink = locLink->myNextLink)
-		locWritten = ConvertJuiceToIce(locFile, locLink->myItem, locKeyValues, KC_String());
+	for (JuiceType* locType : locInstances)
+	{
+		if (!locWritten)
+			break;
+		locWritten = ConvertJuiceToIce(locFile, locType, locKeyValues, KC_String());
+	}
 	if (!locWritten)
 	{
 		std::fclose(locFile);
@@ -345,7 +349,7 @@ bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_Str
 	if (locLanguageFlag && !IceLangEncoder::Save(locKeyValues, anIceName))
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to save .lang file for '%s'...",
-		       static_cast<const char*>(anIceName));
+		       anIceName.GetText());
 		locKeyValues.DeleteAll();
 		return false;
 	}

@@ -29,10 +29,10 @@ JuiceType* JuiceClass::GetMemberAt(int anIndex) const
 {
 	if (anIndex < 0)
 		return NULL;
-	for (const KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : myMembers)
 	{
 		if (anIndex-- == 0)
-			return locLink->myItem;
+			return locType;
 	}
 	return NULL;
 }
@@ -42,10 +42,10 @@ JuiceType* JuiceClass::FindMember(const KC_String& aPath)
 	int locDot = aPath.Find('.');
 	if (locDot < 0)
 	{
-		for (KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+		for (JuiceType* locType : myMembers)
 		{
-			if (locLink->myItem->GetName() == aPath)
-				return locLink->myItem;
+			if (locType->GetName() == aPath)
+				return locType;
 		}
 		return NULL;
 	}
@@ -70,12 +70,12 @@ bool JuiceClass::SortMembers(const KC_List<KC_String>& aNameList)
 	if (aNameList.Count() != myMembers.Count())
 		return false;
 	KC_List<JuiceType*> locSorted;
-	for (const KC_ListLink<KC_String>* locName = aNameList.myFirstLink; locName; locName = locName->myNextLink)
+	for (const KC_String& locText : aNameList)
 	{
 		KC_ListIterator<JuiceType*> locIterator(&myMembers);
 		for (locIterator.First(); !locIterator.IsDone(); locIterator.Next())
 		{
-			if (locIterator.Get()->GetName() == locName->myItem)
+			if (locIterator.Get()->GetName() == locText)
 			{
 				locSorted.Add(locIterator.Get());
 				locIterator.Remove();
@@ -85,8 +85,8 @@ bool JuiceClass::SortMembers(const KC_List<KC_String>& aNameList)
 	}
 	// Members that no name took leave the class.
 	myMembers.DeleteAll();
-	for (KC_ListLink<JuiceType*>* locLink = locSorted.myFirstLink; locLink; locLink = locLink->myNextLink)
-		myMembers.Add(locLink->myItem);
+	for (JuiceType* locType : locSorted)
+		myMembers.Add(locType);
 	return true;
 }
 
@@ -145,9 +145,9 @@ bool JuiceClass::DetachMember(JuiceType* aMember)
 
 bool JuiceClass::HasMember(const JuiceType* aMember) const
 {
-	for (const KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : myMembers)
 	{
-		if (locLink->myItem == aMember)
+		if (locType == aMember)
 			return true;
 	}
 	return false;
@@ -155,83 +155,77 @@ bool JuiceClass::HasMember(const JuiceType* aMember) const
 
 bool JuiceClass::Construct(JuiceTypeManager& aTypeManager, ParseTool& aParseTool)
 {
-	KC_String locLine;
-	if (!aParseTool.IsEOF())
-		aParseTool.ReadLine(locLine);
-	if (locLine != "{")
+	int locObjects = CountObjects();
+	bool locRead = aParseTool.ReadDeclarationBlock("class", myTypeName, [&](const KC_String& aLine) {
+		return AddDeclaredMember(aTypeManager, aParseTool, aLine, locObjects);
+	});
+	if (!locRead)
+		return false;
+	KC_Log("JuiceClass::Construct(): Constructed type '%s'", myTypeName.GetText());
+	return true;
+}
+
+bool JuiceClass::AddDeclaredMember(JuiceTypeManager& aTypeManager, ParseTool& aParseTool, const KC_String& aLine,
+	int& anObjects)
+{
+	KC_String locMemberType = ParseTool::FirstWord(aLine);
+	KC_String locRest = ParseTool::RestOfLine(aLine);
+	KC_String locMemberName = ParseTool::FirstWord(locRest);
+	KC_String locDefault = ParseTool::RestOfLine(locRest);
+
+	bool locIsReference = !locMemberType.IsEmpty() && locMemberType[locMemberType.GetLength() - 1] == '*';
+	JuiceType* locPrototype = NULL;
+	if (locIsReference)
 	{
-		aParseTool.Error("Missing block start in declaration of class type '%s'", static_cast<const char*>(myTypeName));
+		locPrototype = aTypeManager.FindReferenceType(locMemberType);
+		if (!locPrototype)
+		{
+			aParseTool.Error("Undefined reference type '%s' for member '%s' in declaration of class type '%s'",
+				locMemberType.GetText(), locMemberName.GetText(),
+				myTypeName.GetText());
+			return false;
+		}
+	}
+	else
+	{
+		locPrototype = aTypeManager.FindType(locMemberType);
+		if (!locPrototype)
+		{
+			aParseTool.Error("Undefined type '%s' for member '%s' in declaration of class type '%s'",
+				locMemberType.GetText(), locMemberName.GetText(),
+				myTypeName.GetText());
+			return false;
+		}
+	}
+
+	// A type may hold only so much: classes of classes could otherwise
+	// make every clone grow without bound.
+	int locMemberObjects = locPrototype->CountObjects();
+	bool locTooBig = locPrototype->GetDepth() + 1 > ourMaxTypeDepth || anObjects + locMemberObjects > ourMaxTypeObjects;
+	JuiceType* locMember = locTooBig ? NULL : locPrototype->Clone();
+	if (!locTooBig && !locMember)
+	{
+		aParseTool.Error("Failed to clone type prototype '%s'", locMemberType.GetText());
 		return false;
 	}
-	int locObjects = CountObjects();
-	for (;;)
+	if (locMember)
 	{
-		if (aParseTool.IsEOF() || locLine == "}")
-			break;
-		aParseTool.ReadLine(locLine);
-		// Only the end of the file gives an empty line.
-		if (locLine.IsEmpty() || locLine == "}")
-			continue;
-		KC_String locMemberType = ParseTool::FirstWord(locLine);
-		KC_String locRest = ParseTool::RestOfLine(locLine);
-		KC_String locMemberName = ParseTool::FirstWord(locRest);
-		KC_String locDefault = ParseTool::RestOfLine(locRest);
-
-		bool locIsReference = !locMemberType.IsEmpty() && locMemberType[locMemberType.GetLength() - 1] == '*';
-		JuiceType* locPrototype = NULL;
-		if (locIsReference)
-		{
-			locPrototype = aTypeManager.FindReferenceType(locMemberType);
-			if (!locPrototype)
-			{
-				aParseTool.Error("Undefined reference type '%s' for member '%s' in declaration of class type '%s'",
-					static_cast<const char*>(locMemberType), static_cast<const char*>(locMemberName),
-					static_cast<const char*>(myTypeName));
-				return false;
-			}
-		}
-		else
-		{
-			locPrototype = aTypeManager.FindType(locMemberType);
-			if (!locPrototype)
-			{
-				aParseTool.Error("Undefined type '%s' for member '%s' in declaration of class type '%s'",
-					static_cast<const char*>(locMemberType), static_cast<const char*>(locMemberName),
-					static_cast<const char*>(myTypeName));
-				return false;
-			}
-		}
-
-		// A type may hold only so much: classes of classes could otherwise
-		// make every clone grow without bound.
-		int locMemberObjects = locPrototype->CountObjects();
-		bool locTooBig = locPrototype->GetDepth() + 1 > ourMaxTypeDepth || locObjects + locMemberObjects > ourMaxTypeObjects;
-		JuiceType* locMember = locTooBig ? NULL : locPrototype->Clone();
-		if (!locTooBig && !locMember)
-		{
-			aParseTool.Error("Failed to clone type prototype '%s'", static_cast<const char*>(locMemberType));
-			return false;
-		}
-		if (locMember)
-		{
-			locMember->SetName(locMemberName);
-			if (!locDefault.IsEmpty())
-				locMember->Assign(locDefault);
-		}
-		if (!locMember || !AddMember(locMember))
-		{
-			delete locMember;
-			if (locIsReference)
-				aParseTool.Error("Failed to add reference member '%s' in declaration of class type '%s'",
-					static_cast<const char*>(locMemberName), static_cast<const char*>(myTypeName));
-			else
-				aParseTool.Error("Failed to add member '%s' in declaration of class type '%s'",
-					static_cast<const char*>(locMemberName), static_cast<const char*>(myTypeName));
-			return false;
-		}
-		locObjects += locMemberObjects;
+		locMember->SetName(locMemberName);
+		if (!locDefault.IsEmpty())
+			locMember->Assign(locDefault);
 	}
-	KC_Log("JuiceClass::Construct(): Constructed type '%s'", static_cast<const char*>(myTypeName));
+	if (!locMember || !AddMember(locMember))
+	{
+		delete locMember;
+		if (locIsReference)
+			aParseTool.Error("Failed to add reference member '%s' in declaration of class type '%s'",
+				locMemberName.GetText(), myTypeName.GetText());
+		else
+			aParseTool.Error("Failed to add member '%s' in declaration of class type '%s'",
+				locMemberName.GetText(), myTypeName.GetText());
+		return false;
+	}
+	anObjects += locMemberObjects;
 	return true;
 }
 
@@ -239,20 +233,20 @@ bool JuiceClass::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeNam
 {
 	bool locResult;
 	if (aWithTypeName)
-		locResult = JuiceWriteText(aFile, "%s%s %s" JUICE_EOL "%s{" JUICE_EOL, static_cast<const char*>(anIndent),
-			static_cast<const char*>(myTypeName), static_cast<const char*>(myName), static_cast<const char*>(anIndent));
+		locResult = JuiceWriteText(aFile, "%s%s %s" JUICE_EOL "%s{" JUICE_EOL, anIndent.GetText(),
+			myTypeName.GetText(), myName.GetText(), anIndent.GetText());
 	else
-		locResult = JuiceWriteText(aFile, "%s%s" JUICE_EOL "%s{" JUICE_EOL, static_cast<const char*>(anIndent),
-			static_cast<const char*>(myName), static_cast<const char*>(anIndent));
+		locResult = JuiceWriteText(aFile, "%s%s" JUICE_EOL "%s{" JUICE_EOL, anIndent.GetText(),
+			myName.GetText(), anIndent.GetText());
 	if (!locResult)
 		return false;
 	KC_String locIndent = anIndent + "\t";
-	for (KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : myMembers)
 	{
-		if (!locLink->myItem->Write(aFile, locIndent, IsScriptClass()))
+		if (!locType->Write(aFile, locIndent, IsScriptClass()))
 			return false;
 	}
-	return JuiceWriteText(aFile, "%s}" JUICE_EOL JUICE_EOL, static_cast<const char*>(anIndent));
+	return JuiceWriteText(aFile, "%s}" JUICE_EOL JUICE_EOL, anIndent.GetText());
 }
 
 JuiceType* JuiceClass::Clone() const
@@ -262,9 +256,9 @@ JuiceType* JuiceClass::Clone() const
 		return NULL;
 	locCopy->myTypeName = myTypeName;
 	locCopy->myName = myName;
-	for (const KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : myMembers)
 	{
-		JuiceType* locMember = locLink->myItem->Clone();
+		JuiceType* locMember = locType->Clone();
 		if (locMember && !locCopy->AddMember(locMember))
 			delete locMember;
 	}
@@ -284,9 +278,9 @@ bool JuiceClass::Assign(const JuiceType* anInstance)
 		return false;
 	}
 	int locIndex = 0;
-	for (KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink, ++locIndex)
+	for (JuiceType* locType : myMembers)
 	{
-		if (!locLink->myItem->Assign(anInstance->GetMemberAt(locIndex)))
+		if (!locType->Assign(anInstance->GetMemberAt(locIndex++)))
 		{
 			KC_ASSERT(0);
 			return false;
@@ -310,8 +304,8 @@ bool JuiceClass::SetDefault(const KC_String& /*aDefaultValue*/)
 
 void JuiceClass::ClearValue()
 {
-	for (KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
-		locLink->myItem->ClearValue();
+	for (JuiceType* locType : myMembers)
+		locType->ClearValue();
 }
 
 bool JuiceClass::AddMember(JuiceType* aMember)
@@ -320,7 +314,7 @@ bool JuiceClass::AddMember(JuiceType* aMember)
 		return false;
 	if (myUniqueMemberNames && FindMember(aMember->GetName()))
 	{
-		KC_Error("JuiceClass::AddMember(): Already had a member named '%s'", static_cast<const char*>(aMember->GetName()));
+		KC_Error("JuiceClass::AddMember(): Already had a member named '%s'", aMember->GetName().GetText());
 		return false;
 	}
 	return myMembers.Add(aMember);
@@ -328,9 +322,9 @@ bool JuiceClass::AddMember(JuiceType* aMember)
 
 bool JuiceClass::ResolveReferences(JuiceTypeManager& aTypeManager)
 {
-	for (KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : myMembers)
 	{
-		if (!locLink->myItem->ResolveReferences(aTypeManager))
+		if (!locType->ResolveReferences(aTypeManager))
 			return false;
 	}
 	return true;
@@ -340,9 +334,9 @@ bool JuiceClass::Contains(const JuiceType* anInstance) const
 {
 	if (this == anInstance)
 		return true;
-	for (const KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : myMembers)
 	{
-		if (locLink->myItem->Contains(anInstance))
+		if (locType->Contains(anInstance))
 			return true;
 	}
 	return false;
@@ -352,9 +346,9 @@ JuiceType* JuiceClass::FindByName(const KC_String& aName)
 {
 	if (myName == aName)
 		return this;
-	for (KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : myMembers)
 	{
-		JuiceType* locFound = locLink->myItem->FindByName(aName);
+		JuiceType* locFound = locType->FindByName(aName);
 		if (locFound)
 			return locFound;
 	}
@@ -370,9 +364,9 @@ bool JuiceClass::GetPath(const KC_String& aPrefix, const JuiceType* aTarget, KC_
 	KC_String locPrefix;
 	if (!JuiceJoinPath(aPrefix, myName, locPrefix))
 		return false;
-	for (const KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : myMembers)
 	{
-		if (locLink->myItem->GetPath(locPrefix, aTarget, aPath))
+		if (locType->GetPath(locPrefix, aTarget, aPath))
 			return true;
 	}
 	return false;

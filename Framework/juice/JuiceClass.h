@@ -42,6 +42,12 @@ public:
 protected:
 	KC_List<JuiceType*> myMembers;
 	bool myUniqueMemberNames;
+
+private:
+	// One "TYPE name [default]" line of the declaration; anObjects counts the
+	// objects the type holds so far.
+	bool AddDeclaredMember(JuiceTypeManager& aTypeManager, ParseTool& aParseTool, const KC_String& aLine,
+		int& anObjects);
 };
 
 #endif

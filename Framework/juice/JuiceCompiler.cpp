@@ -25,7 +25,7 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 		{
 			if (!aTypeManager.Compile(locRest))
 			{
-				aParseTool.Error("Failed to compile '%s'", static_cast<const char*>(locRest));
+				aParseTool.Error("Failed to compile '%s'", locRest.GetText());
 				return false;
 			}
 			aNameSpace.AddInclude(locRest);
@@ -40,16 +40,16 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 			if (anIgnorer && anIgnorer->OkToIgnoreInstanceOfType(locFirst, locRest))
 			{
 				KC_Log("JuiceCompiler::Compile(): User indicated that instance '%s' of unknown type '%s' should be ignored",
-					static_cast<const char*>(locRest), static_cast<const char*>(locFirst));
+					locRest.GetText(), locFirst.GetText());
 				if (!anIgnorer->SkipInstance(aParseTool))
 				{
 					aParseTool.Error("Failed to perform user specified ignore of instance '%s' of type '%s'",
-						static_cast<const char*>(locRest), static_cast<const char*>(locFirst));
+						locRest.GetText(), locFirst.GetText());
 					return false;
 				}
 				continue;
 			}
-			aParseTool.Error("Unknown type '%s'", static_cast<const char*>(locFirst));
+			aParseTool.Error("Unknown type '%s'", locFirst.GetText());
 			return false;
 		}
 
@@ -57,8 +57,8 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 		KC_String locInline = ParseTool::RestOfLine(locRest);
 		JuiceType* locInstance = locPrototype->Clone();
 		if (!locInstance)
-			aParseTool.Error("Allocation failure of instance '%s' of type '%s'", static_cast<const char*>(locName),
-				static_cast<const char*>(locFirst));
+			aParseTool.Error("Allocation failure of instance '%s' of type '%s'", locName.GetText(),
+				locFirst.GetText());
 		else
 		{
 			locInstance->SetName(locName);
@@ -70,12 +70,12 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 		}
 		if (!locInstance)
 		{
-			aParseTool.Error("Failed to init new instance of type '%s'", static_cast<const char*>(locFirst));
+			aParseTool.Error("Failed to init new instance of type '%s'", locFirst.GetText());
 			return false;
 		}
 		if (aNameSpace.FindInstance(locInstance->GetName(), false))
 		{
-			aParseTool.Error("Instance name '%s' already defined", static_cast<const char*>(locInstance->GetName()));
+			aParseTool.Error("Instance name '%s' already defined", locInstance->GetName().GetText());
 			delete locInstance;
 			return false;
 		}
@@ -84,8 +84,8 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 			delete locInstance;
 			return false;
 		}
-		KC_Log("JuiceCompiler::Compile(): Instantiated %s %s", static_cast<const char*>(locInstance->GetTypeName()),
-			static_cast<const char*>(locInstance->GetName()));
+		KC_Log("JuiceCompiler::Compile(): Instantiated %s %s", locInstance->GetTypeName().GetText(),
+			locInstance->GetName().GetText());
 	}
 
 	if (!aNameSpace.ResolveReferences(aTypeManager))
@@ -103,14 +103,14 @@ bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileNa
 	JuiceLocalizer locLocalizer;
 	if (!locLocalizer.Read(aFileName))
 	{
-		KC_Log("Failed to read localizer from '%s'", static_cast<const char*>(aFileName));
+		KC_Log("Failed to read localizer from '%s'", aFileName.GetText());
 		return false;
 	}
 	ParseTool locParseTool;
 	if (!locParseTool.Open(aFileName))
 		return false;
 	KC_Log("--------------------------------------");
-	KC_Log("JuiceCompiler::Compile(): Compiling %s", static_cast<const char*>(aFileName));
+	KC_Log("JuiceCompiler::Compile(): Compiling %s", aFileName.GetText());
 	KC_Log("--------------------------------------");
 
 	JuiceTypeManager* locLocalManager = NULL;
@@ -125,7 +125,7 @@ bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileNa
 
 	bool locResult = CompileLines(aNameSpace, locParseTool, *aTypeManager, anIgnorer, locLocalizer);
 	if (locResult)
-		KC_Log("JuiceCompiler::Compile(): '%s' OK\n", static_cast<const char*>(aFileName));
+		KC_Log("JuiceCompiler::Compile(): '%s' OK\n", aFileName.GetText());
 	locParseTool.Close();
 	delete locLocalManager;
 	return locResult;

@@ -17,32 +17,18 @@ JuiceEnum::JuiceEnum(const char* aMetaName)
 
 bool JuiceEnum::Construct(JuiceTypeManager& /*aTypeManager*/, ParseTool& aParseTool)
 {
-	KC_String locLine;
-	if (!aParseTool.IsEOF())
-		aParseTool.ReadLine(locLine);
-	if (locLine != "{")
-	{
-		aParseTool.Error("Missing block start in declaration of enumerated type '%s'", static_cast<const char*>(myTypeName));
-		return false;
-	}
-	for (;;)
-	{
-		if (aParseTool.IsEOF() || locLine == "}")
-			break;
-		aParseTool.ReadLine(locLine);
-		// Only the end of the file gives an empty line.
-		if (locLine.IsEmpty() || locLine == "}")
-			continue;
-		if (JuiceListHasText(myRange, locLine))
+	bool locRead = aParseTool.ReadDeclarationBlock("enumerated", myTypeName, [this](const KC_String& aLine) {
+		if (JuiceListHasText(myRange, aLine))
 		{
 			KC_Log("JuiceEnum::Construct(): Failed to add new value '%s' to range of type '%s', was it doubly defined?",
-				static_cast<const char*>(locLine), static_cast<const char*>(myTypeName));
+				aLine.GetText(), myTypeName.GetText());
 			return false;
 		}
-		if (!myRange.Add(locLine))
-			return false;
-	}
-	KC_Log("JuiceEnum::Construct(): Constructed type '%s'", static_cast<const char*>(myTypeName));
+		return myRange.Add(aLine);
+	});
+	if (!locRead)
+		return false;
+	KC_Log("JuiceEnum::Construct(): Constructed type '%s'", myTypeName.GetText());
 	return true;
 }
 
@@ -52,8 +38,8 @@ JuiceType* JuiceEnum::Clone() const
 	if (!locCopy)
 		return NULL;
 	CopyTo(*locCopy);
-	for (const KC_ListLink<KC_String>* locLink = myRange.myFirstLink; locLink; locLink = locLink->myNextLink)
-		locCopy->myRange.Add(locLink->myItem);
+	for (const KC_String& locText : myRange)
+		locCopy->myRange.Add(locText);
 	if (locCopy->myValue.IsEmpty() && locCopy->myRange.Count() != 0)
 		locCopy->myValue = locCopy->myRange.GetFirst();
 	return locCopy;
@@ -66,7 +52,7 @@ bool JuiceEnum::Assign(const KC_String& aValue)
 		myValue = aValue;
 		return true;
 	}
-	KC_Error("JuiceEnum::Assign(): Invalid value '%s'", static_cast<const char*>(aValue));
+	KC_Error("JuiceEnum::Assign(): Invalid value '%s'", aValue.GetText());
 	return false;
 }
 
@@ -79,6 +65,6 @@ bool JuiceEnum::SetDefault(const KC_String& aDefaultValue)
 void JuiceEnum::GetRange(KC_List<KC_String>& aList) const
 {
 	aList.RemoveAll();
-	for (const KC_ListLink<KC_String>* locLink = myRange.myFirstLink; locLink; locLink = locLink->myNextLink)
-		aList.Add(locLink->myItem);
+	for (const KC_String& locText : myRange)
+		aList.Add(locText);
 }

@@ -25,7 +25,7 @@ const KC_String& JuiceFree::GetValue() const
 
 bool JuiceFree::Construct(JuiceTypeManager& /*aTypeManager*/, ParseTool& /*aParseTool*/)
 {
-	KC_Log("JuiceFree::Construct(): Constructed type '%s'", static_cast<const char*>(myTypeName));
+	KC_Log("JuiceFree::Construct(): Constructed type '%s'", myTypeName.GetText());
 	return true;
 }
 
@@ -96,11 +96,11 @@ KC_String JuiceFree::GetWrittenForm(const KC_String& aValue)
 	if (locStarts && locEnds)
 		locResult = aValue;
 	else if (locStarts)
-		locResult.Format("%s\"", static_cast<const char*>(aValue));
+		locResult.Format("%s\"", aValue.GetText());
 	else if (locHasBlank && locEnds)
-		locResult.Format("\"%s", static_cast<const char*>(aValue));
+		locResult.Format("\"%s", aValue.GetText());
 	else if (locHasBlank)
-		locResult.Format("\"%s\"", static_cast<const char*>(aValue));
+		locResult.Format("\"%s\"", aValue.GetText());
 	else if (locEnds)
 		locResult = aValue.Left(locLength - 1);
 	else
@@ -112,10 +112,10 @@ bool JuiceFree::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName
 {
 	KC_String locWritten = GetWrittenForm(myValue);
 	if (aWithTypeName)
-		return JuiceWriteText(aFile, "%s%s %s %s" JUICE_EOL JUICE_EOL, static_cast<const char*>(anIndent),
-			static_cast<const char*>(myTypeName), static_cast<const char*>(myName), static_cast<const char*>(locWritten));
-	return JuiceWriteText(aFile, "%s%s %s" JUICE_EOL, static_cast<const char*>(anIndent), static_cast<const char*>(myName),
-		static_cast<const char*>(locWritten));
+		return JuiceWriteText(aFile, "%s%s %s %s" JUICE_EOL JUICE_EOL, anIndent.GetText(),
+			myTypeName.GetText(), myName.GetText(), locWritten.GetText());
+	return JuiceWriteText(aFile, "%s%s %s" JUICE_EOL, anIndent.GetText(), myName.GetText(),
+		locWritten.GetText());
 }
 
 JuiceLocText::JuiceLocText()

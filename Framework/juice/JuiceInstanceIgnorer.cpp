@@ -73,7 +73,7 @@ bool JuiceInstanceIgnorer::SkipInstance(ParseTool& aParseTool)
 int EverythingIgnorer::Sub_OkToIgnoreInstanceOfType(const KC_String& aTypeName, const KC_String& /*anInstanceName*/)
 {
 	KC_DebugOutput("EverythingIgnorer::Sub_OkToIgnoreInstanceOfType(): ignoring all instances of type '%s'",
-		static_cast<const char*>(aTypeName));
+		aTypeName.GetText());
 	return 0;
 }
 
@@ -81,7 +81,7 @@ bool EverythingIgnorer::Sub_OkToIgnoreMember(const KC_String& aTypeName, const K
 	const KC_String& aMemberName)
 {
 	KC_DebugOutput("EverythingIgnorer::Sub_OkToIgnoreInstanceOfType(): ignoring member '%s' in instance '%s' of type '%s'",
-		static_cast<const char*>(aMemberName), static_cast<const char*>(anInstanceName),
-		static_cast<const char*>(aTypeName));
+		aMemberName.GetText(), anInstanceName.GetText(),
+		aTypeName.GetText());
 	return true;
 }

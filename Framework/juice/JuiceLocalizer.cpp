@@ -19,7 +19,7 @@ bool JuiceLocalizer::GetCompanionName(const KC_String& aFileName, KC_String& aCo
 	int locDot = aFileName.ReverseFind('.');
 	if (locDot <= 0)
 		return false;
-	aCompanionName.Format("%s.lang", static_cast<const char*>(aFileName.Left(locDot)));
+	aCompanionName.Format("%s.lang", aFileName.Left(locDot).GetText());
 	return true;
 }
 

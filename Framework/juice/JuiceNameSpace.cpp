@@ -12,9 +12,9 @@ bool NeedsLocalization(JuiceType* anInstance)
 {
 	if (anInstance->GetMemberCount() == 0)
 		return anInstance->GetTypeName() == "LOCTEXT";
-	for (KC_ListLink<JuiceType*>* locLink = anInstance->GetMembers().myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : anInstance->GetMembers())
 	{
-		if (NeedsLocalization(locLink->myItem))
+		if (NeedsLocalization(locType))
 			return true;
 	}
 	return false;
@@ -50,25 +50,25 @@ JuiceType* JuiceNameSpace::FindInstance(const KC_String& aPath, bool aReportMiss
 {
 	int locDot = aPath.Find('.');
 	KC_String locHead = locDot < 0 ? aPath : aPath.Left(locDot);
-	for (KC_ListLink<JuiceType*>* locLink = myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : *this)
 	{
-		if (locLink->myItem->GetName() == locHead)
+		if (locType->GetName() == locHead)
 		{
 			if (locDot < 0)
-				return locLink->myItem;
-			return locLink->myItem->FindMember(aPath.Right(aPath.GetLength() - locDot - 1));
+				return locType;
+			return locType->FindMember(aPath.Right(aPath.GetLength() - locDot - 1));
 		}
 	}
 	if (aReportMissing)
-		KC_Error("Failed to find instance for name '%s'", static_cast<const char*>(aPath));
+		KC_Error("Failed to find instance for name '%s'", aPath.GetText());
 	return NULL;
 }
 
 void JuiceNameSpace::AddInclude(const KC_String& aFileName)
 {
-	for (KC_ListLink<KC_String>* locLink = myIncludes.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (const KC_String& locText : myIncludes)
 	{
-		if (locLink->myItem.CompareNoCase(aFileName) == 0)
+		if (locText.CompareNoCase(aFileName) == 0)
 			return;
 	}
 	myIncludes.Add(aFileName);
@@ -76,9 +76,9 @@ void JuiceNameSpace::AddInclude(const KC_String& aFileName)
 
 bool JuiceNameSpace::ResolveReferences(JuiceTypeManager& aTypeManager)
 {
-	for (KC_ListLink<JuiceType*>* locLink = myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : *this)
 	{
-		if (!locLink->myItem->ResolveReferences(aTypeManager))
+		if (!locType->ResolveReferences(aTypeManager))
 			return false;
 	}
 	return true;
@@ -86,9 +86,9 @@ bool JuiceNameSpace::ResolveReferences(JuiceTypeManager& aTypeManager)
 
 bool JuiceNameSpace::RequiresLocalization() const
 {
-	for (const KC_ListLink<JuiceType*>* locLink = myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : *this)
 	{
-		if (NeedsLocalization(locLink->myItem))
+		if (NeedsLocalization(locType))
 			return true;
 	}
 	return false;
@@ -96,12 +96,12 @@ bool JuiceNameSpace::RequiresLocalization() const
 
 JuiceNameSpace* JuiceNameSpace::FindNameSpaceOf(const JuiceType* anInstance)
 {
-	for (KC_ListLink<JuiceNameSpace*>* locSpace = GetNameSpaces().myFirstLink; locSpace; locSpace = locSpace->myNextLink)
+	for (JuiceNameSpace* locNameSpace : GetNameSpaces())
 	{
-		for (KC_ListLink<JuiceType*>* locLink = locSpace->myItem->myFirstLink; locLink; locLink = locLink->myNextLink)
+		for (JuiceType* locType : *locNameSpace)
 		{
-			if (locLink->myItem->Contains(anInstance))
-				return locSpace->myItem;
+			if (locType->Contains(anInstance))
+				return locNameSpace;
 		}
 	}
 	return NULL;

@@ -58,10 +58,10 @@ bool JuiceRef::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName)
 	if (myValue != "NULL" && !FindTarget(true))
 		myValue = "NULL";
 	if (aWithTypeName)
-		return JuiceWriteText(aFile, "%s%s %s %s" JUICE_EOL JUICE_EOL, static_cast<const char*>(anIndent),
-			static_cast<const char*>(myTypeName), static_cast<const char*>(myName), static_cast<const char*>(myValue));
-	return JuiceWriteText(aFile, "%s%s %s" JUICE_EOL, static_cast<const char*>(anIndent), static_cast<const char*>(myName),
-		static_cast<const char*>(myValue));
+		return JuiceWriteText(aFile, "%s%s %s %s" JUICE_EOL JUICE_EOL, anIndent.GetText(),
+			myTypeName.GetText(), myName.GetText(), myValue.GetText());
+	return JuiceWriteText(aFile, "%s%s %s" JUICE_EOL, anIndent.GetText(), myName.GetText(),
+		myValue.GetText());
 }
 
 JuiceType* JuiceRef::Clone() const
@@ -101,10 +101,10 @@ bool JuiceRef::Assign(const JuiceType* anInstance)
 	if (locNameSpace)
 	{
 		KC_String locEmpty;
-		for (const KC_ListLink<JuiceType*>* locLink = locNameSpace->myFirstLink; locLink; locLink = locLink->myNextLink)
+		for (JuiceType* locType : *locNameSpace)
 		{
 			KC_String locPath;
-			if (locLink->myItem->GetPath(locEmpty, anInstance, locPath))
+			if (locType->GetPath(locEmpty, anInstance, locPath))
 			{
 				myValue = locPath;
 				return true;

@@ -35,12 +35,12 @@ JuiceType* JuiceScriptClass::GetMemberToAssign(JuiceTypeManager& aTypeManager, c
 	bool locTaken = true;
 	while (locTaken)
 	{
-		locName.Format("%s(%d)", static_cast<const char*>(aTypeName), ourMemberCounter);
+		locName.Format("%s(%d)", aTypeName.GetText(), ourMemberCounter);
 		ourMemberCounter = ourMemberCounter == 0x7fffffff ? 0 : ourMemberCounter + 1;
 		locTaken = false;
-		for (KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink; locLink = locLink->myNextLink)
+		for (JuiceType* locType : myMembers)
 		{
-			if (locLink->myItem->GetName() == locName)
+			if (locType->GetName() == locName)
 			{
 				locTaken = true;
 				break;
@@ -67,26 +67,11 @@ bool JuiceScriptClass::IsLegalType(const KC_String& aTypeName) const
 
 bool JuiceScriptClass::Construct(JuiceTypeManager& /*aTypeManager*/, ParseTool& aParseTool)
 {
-	KC_String locLine;
-	if (!aParseTool.IsEOF())
-		aParseTool.ReadLine(locLine);
-	if (locLine != "{")
-	{
-		aParseTool.Error("Missing block start in declaration of scriptclass type '%s'", static_cast<const char*>(myTypeName));
+	bool locRead = aParseTool.ReadDeclarationBlock("scriptclass", myTypeName,
+		[this](const KC_String& aLine) { return myLegalTypes.Add(aLine); });
+	if (!locRead)
 		return false;
-	}
-	for (;;)
-	{
-		if (aParseTool.IsEOF() || locLine == "}")
-			break;
-		aParseTool.ReadLine(locLine);
-		// Only the end of the file gives an empty line.
-		if (locLine.IsEmpty() || locLine == "}")
-			continue;
-		if (!myLegalTypes.Add(locLine))
-			return false;
-	}
-	KC_Log("JuiceScriptClass::Construct(): Constructed type '%s'", static_cast<const char*>(myTypeName));
+	KC_Log("JuiceScriptClass::Construct(): Constructed type '%s'", myTypeName.GetText());
 	return true;
 }
 
@@ -97,8 +82,8 @@ JuiceType* JuiceScriptClass::Clone() const
 		return NULL;
 	locCopy->myTypeName = myTypeName;
 	locCopy->myName = myName;
-	for (const KC_ListLink<KC_String>* locLink = myLegalTypes.myFirstLink; locLink; locLink = locLink->myNextLink)
-		locCopy->myLegalTypes.Add(locLink->myItem);
+	for (const KC_String& locText : myLegalTypes)
+		locCopy->myLegalTypes.Add(locText);
 	if (!locCopy->CopyMembers(this))
 		KC_ASSERT(0 && "JuiceScriptClass::JuiceScriptClass(): faile to copy members in copy constructor");
 	return locCopy;
@@ -119,10 +104,9 @@ bool JuiceScriptClass::CopyMembers(const JuiceType* anInstance)
 	if (anInstance == this)
 		return true;
 	DeleteMembers();
-	for (const KC_ListLink<JuiceType*>* locLink = const_cast<JuiceType*>(anInstance)->GetMembers().myFirstLink; locLink;
-		 locLink = locLink->myNextLink)
+	for (JuiceType* locType : const_cast<JuiceType*>(anInstance)->GetMembers())
 	{
-		JuiceType* newMember = locLink->myItem->Clone();
+		JuiceType* newMember = locType->Clone();
 		KC_ASSERT(newMember);
 		if (!newMember)
 			return false;
@@ -140,13 +124,13 @@ bool JuiceScriptClass::AddMember(JuiceType* aMember)
 
 bool JuiceScriptClass::ResolveReferences(JuiceTypeManager& aTypeManager)
 {
-	for (const KC_ListLink<KC_String>* locLink = myLegalTypes.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (const KC_String& locText : myLegalTypes)
 	{
-		if (!aTypeManager.FindType(locLink->myItem) && !aTypeManager.FindReferenceType(locLink->myItem))
+		if (!aTypeManager.FindType(locText) && !aTypeManager.FindReferenceType(locText))
 		{
 			KC_Error("Undefined type '%s' in declaration of scriptclass '%s' of type '%s'",
-				static_cast<const char*>(locLink->myItem), static_cast<const char*>(myName),
-				static_cast<const char*>(myTypeName));
+				locText.GetText(), myName.GetText(),
+				myTypeName.GetText());
 			return false;
 		}
 	}
@@ -156,8 +140,8 @@ bool JuiceScriptClass::ResolveReferences(JuiceTypeManager& aTypeManager)
 void JuiceScriptClass::GetRange(KC_List<KC_String>& aList) const
 {
 	aList.RemoveAll();
-	for (const KC_ListLink<KC_String>* locLink = myLegalTypes.myFirstLink; locLink; locLink = locLink->myNextLink)
-		aList.Add(locLink->myItem);
+	for (const KC_String& locText : myLegalTypes)
+		aList.Add(locText);
 }
 
 bool JuiceScriptClass::IsScriptClass() const

@@ -23,9 +23,9 @@ KC_List<JuiceType*>& EmptyMemberList()
 
 bool JuiceListHasText(const KC_List<KC_String>& aList, const KC_String& aText)
 {
-	for (const KC_ListLink<KC_String>* locLink = aList.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (const KC_String& locText : aList)
 	{
-		if (locLink->myItem == aText)
+		if (locText == aText)
 			return true;
 	}
 	return false;
@@ -40,7 +40,7 @@ bool JuiceJoinPath(const KC_String& aPrefix, const KC_String& aName, KC_String& 
 	}
 	if (aPrefix.GetLength() + 1 + aName.GetLength() > 65534)
 		return false;
-	aPath.Format("%s.%s", static_cast<const char*>(aPrefix), static_cast<const char*>(aName));
+	aPath.Format("%s.%s", aPrefix.GetText(), aName.GetText());
 	return true;
 }
 
@@ -169,10 +169,9 @@ int JuiceType::CountObjects() const
 int JuiceType::GetDepth() const
 {
 	int locDeepest = 0;
-	for (const KC_ListLink<JuiceType*>* locLink = const_cast<JuiceType*>(this)->GetMembers().myFirstLink; locLink;
-		 locLink = locLink->myNextLink)
+	for (JuiceType* locType : const_cast<JuiceType*>(this)->GetMembers())
 	{
-		int locDepth = locLink->myItem->GetDepth();
+		int locDepth = locType->GetDepth();
 		if (locDepth > locDeepest)
 			locDeepest = locDepth;
 	}
@@ -188,8 +187,8 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 		KC_String locValue = ParseTool::InlineValue(anInlineText, myName);
 		if (!Assign(locValue))
 		{
-			aParseTool.Error("Invalid value '%s' for instance '%s' of type '%s'", static_cast<const char*>(anInlineText),
-				static_cast<const char*>(myName), static_cast<const char*>(myTypeName));
+			aParseTool.Error("Invalid value '%s' for instance '%s' of type '%s'", anInlineText.GetText(),
+				myName.GetText(), myTypeName.GetText());
 			return false;
 		}
 		return true;
@@ -200,14 +199,14 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 		aParseTool.ReadLine(locLine);
 	if (locLine != "{")
 	{
-		aParseTool.Error("Missing block start in instantiation of '%s' of class type '%s'", static_cast<const char*>(myName),
-			static_cast<const char*>(myTypeName));
+		aParseTool.Error("Missing block start in instantiation of '%s' of class type '%s'", myName.GetText(),
+			myTypeName.GetText());
 		return false;
 	}
 	if (!aParseTool.EnterBlock())
 	{
 		aParseTool.Error("Blocks nested deeper than %d levels in instantiation of '%s' of class type '%s'",
-			ParseTool::ourMaxBlockDepth, static_cast<const char*>(myName), static_cast<const char*>(myTypeName));
+			ParseTool::ourMaxBlockDepth, myName.GetText(), myTypeName.GetText());
 		return false;
 	}
 	bool locResult = true;
@@ -235,11 +234,11 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 		else if (anIgnorer && anIgnorer->OkToIgnoreMember(locPath, myTypeName, myName))
 		{
 			KC_Log("JuiceType::Assign(): User indicated that member '%s' of type '%s' should be ignored",
-				static_cast<const char*>(locPath), static_cast<const char*>(myTypeName));
+				locPath.GetText(), myTypeName.GetText());
 			if (!anIgnorer->SkipInstance(aParseTool))
 			{
 				aParseTool.Error("Failed to perform user specified ignore of member '%s' of type '%s'",
-					static_cast<const char*>(locPath), static_cast<const char*>(myTypeName));
+					locPath.GetText(), myTypeName.GetText());
 				locResult = false;
 				break;
 			}
@@ -247,7 +246,7 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 		else
 		{
 			aParseTool.Error("Unknown member '%s' referenced in instantiation of '%s' of class type '%s'",
-				static_cast<const char*>(locPath), static_cast<const char*>(myName), static_cast<const char*>(myTypeName));
+				locPath.GetText(), myName.GetText(), myTypeName.GetText());
 			locResult = false;
 			break;
 		}

@@ -27,37 +27,65 @@ public:
 	void SetTypeName(const KC_String& aTypeName) { myTypeName = aTypeName; }
 	void SetName(const KC_String& aName) { myName = aName; }
 
+	// The value text of a scalar; base: a shared empty string.
 	virtual const KC_String& GetValue() const;
+	// The member at a 0-based position, or NULL; base: NULL.
 	virtual JuiceType* GetMemberAt(int anIndex) const;
+	// The member that an instance line names (a script class creates one of that type); base: FindMember.
 	virtual JuiceType* GetMemberToAssign(JuiceTypeManager& aTypeManager, const KC_String& aName);
+	// The member at a dotted path, or NULL; base: NULL.
 	virtual JuiceType* FindMember(const KC_String& aPath);
+	// The owned members in order; base: a shared empty list.
 	virtual KC_List<JuiceType*>& GetMembers();
+	// How many members; base: 0.
 	virtual int GetMemberCount() const;
+	// Reorders the members to follow aNameList; base: false.
 	virtual bool SortMembers(const KC_List<KC_String>& aNameList);
+	// Deletes every member; base: nothing.
 	virtual void DeleteMembers();
+	// Unlinks and deletes aMember wherever it lies inside; false when not found; base: false.
 	virtual bool DeleteMember(JuiceType* aMember);
+	// Unlinks and deletes the first member named aName; base: false.
 	virtual bool DeleteMemberNamed(const KC_String& aName);
+	// Unlinks aMember without deleting it; base: false.
 	virtual bool DetachMember(JuiceType* aMember);
+	// True when aMember is a direct member; base: false.
 	virtual bool HasMember(const JuiceType* aMember) const;
+	// True when a member of type aTypeName may be added; base: false.
 	virtual bool IsLegalType(const KC_String& aTypeName) const;
+	// Reads the declaration body of a new type from aParseTool; pure.
 	virtual bool Construct(JuiceTypeManager& aTypeManager, ParseTool& aParseTool) = 0;
+	// Writes the object as Juice text at anIndent, with or without its type name; pure.
 	virtual bool Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName) = 0;
+	// Frees the names (derived classes: their members too).
 	virtual ~JuiceType();
+	// A deep copy, or NULL when memory runs out; pure.
 	virtual JuiceType* Clone() const = 0;
+	// Assigns a value text; false when it is not legal; base: false.
 	virtual bool Assign(const KC_String& aValue);
+	// Copies the value (and members) of an instance of the same type; pure.
 	virtual bool Assign(const JuiceType* anInstance) = 0;
 	// Parse form: anInlineText is what followed the name on its line; an empty
 	// text means that a block follows.
 	virtual bool Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
 		JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer);
+	// Takes a member's default from its declaration line; pure.
 	virtual bool SetDefault(const KC_String& aDefaultValue) = 0;
+	// Resets the value (and the members' values) to the unassigned state; pure.
 	virtual void ClearValue() = 0;
+	// Appends an owned member; false when it may not be added; base: true, does nothing.
 	virtual bool AddMember(JuiceType* aMember);
+	// Binds reference paths to their instances; false on an unresolved one; base: true.
 	virtual bool ResolveReferences(JuiceTypeManager& aTypeManager);
+	// Replaces aList by the legal values of an enumeration; base: nothing.
 	virtual void GetRange(KC_List<KC_String>& aList) const;
+	// True when anInstance is this object or lies inside it; base: this object only.
 	virtual bool Contains(const JuiceType* anInstance) const;
+	// This object or the first one inside it named aName, or NULL; base: this object by name.
 	virtual JuiceType* FindByName(const KC_String& aName);
+	// Sets aPath to the dotted path of aTarget below aPrefix; false when it is not here.
 	virtual bool GetPath(const KC_String& aPrefix, const JuiceType* aTarget, KC_String& aPath) const;
+	// True when anInstance has the same type and equal values throughout; pure.
 	virtual bool IsEqual(const JuiceType* anInstance) const = 0;
 
 	// Deepest nesting of classes inside a declared type, and the most objects

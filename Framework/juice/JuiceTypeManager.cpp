@@ -12,10 +12,10 @@ namespace
 {
 JuiceType* FindByTypeName(const KC_List<JuiceType*>& aList, const KC_String& aTypeName)
 {
-	for (const KC_ListLink<JuiceType*>* locLink = aList.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : aList)
 	{
-		if (locLink->myItem->GetTypeName() == aTypeName)
-			return locLink->myItem;
+		if (locType->GetTypeName() == aTypeName)
+			return locType;
 	}
 	return NULL;
 }
@@ -65,7 +65,7 @@ JuiceType* JuiceTypeManager::DefineType(ParseTool& aParseTool, const KC_String& 
 {
 	if (JuiceListHasText(myDeclaredTypeNames, aTypeName))
 	{
-		aParseTool.Error("Typename '%s' already defined", static_cast<const char*>(aTypeName));
+		aParseTool.Error("Typename '%s' already defined", aTypeName.GetText());
 		return NULL;
 	}
 	myDeclaredTypeNames.Add(aTypeName);
@@ -110,7 +110,7 @@ bool JuiceTypeManager::Compile(const KC_String& aFileName)
 	locLowerName.MakeLower();
 	if (JuiceListHasText(myCompiledFiles, locLowerName))
 	{
-		KC_Log("'%s' already compiled, skipping...", static_cast<const char*>(aFileName));
+		KC_Log("'%s' already compiled, skipping...", aFileName.GetText());
 		return true;
 	}
 	myCompiledFiles.Add(locLowerName);
@@ -118,7 +118,7 @@ bool JuiceTypeManager::Compile(const KC_String& aFileName)
 	ParseTool locParseTool;
 	if (!locParseTool.Open(aFileName))
 		return false;
-	KC_Log("JuiceTypeManager::Compile(): Compiling %s", static_cast<const char*>(aFileName));
+	KC_Log("JuiceTypeManager::Compile(): Compiling %s", aFileName.GetText());
 
 	KC_String locLine;
 	while (!locParseTool.IsEOF())
@@ -141,14 +141,14 @@ bool JuiceTypeManager::Compile(const KC_String& aFileName)
 				locParseTool.Error("Type files included deeper than %d levels", ourMaxIncludeDepth);
 			if (!locIncluded)
 			{
-				locParseTool.Error("Failed to compile '%s'", static_cast<const char*>(locRest));
+				locParseTool.Error("Failed to compile '%s'", locRest.GetText());
 				return false;
 			}
 			continue;
 		}
 		if (!DefineType(locParseTool, locFirst, locRest, KC_String()))
 		{
-			locParseTool.Error("Syntax error '%s'", static_cast<const char*>(locRest));
+			locParseTool.Error("Syntax error '%s'", locRest.GetText());
 			return false;
 		}
 	}

@@ -21,28 +21,28 @@ namespace
 // Writes everything into the open file; false after logging the failure.
 bool WriteAll(JuiceNameSpace& aNameSpace, FILE* aFile, const KC_String& aFileName)
 {
-	for (KC_ListLink<KC_String>* locLink = aNameSpace.myIncludes.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (const KC_String& locText : aNameSpace.myIncludes)
 	{
-		if (!JuiceWriteText(aFile, "INCLUDE %s" JUICE_EOL, static_cast<const char*>(locLink->myItem)))
+		if (!JuiceWriteText(aFile, "INCLUDE %s" JUICE_EOL, locText.GetText()))
 		{
 			KC_Log("Failed to write inclusion of file '%s' during namespace write to '%s'",
-				static_cast<const char*>(locLink->myItem), static_cast<const char*>(aFileName));
+				locText.GetText(), aFileName.GetText());
 			return false;
 		}
 	}
 	if (!JuiceWriteText(aFile, JUICE_EOL))
 	{
-		KC_Log("Failed to write namespace to '%s'", static_cast<const char*>(aFileName));
+		KC_Log("Failed to write namespace to '%s'", aFileName.GetText());
 		return false;
 	}
 	KC_String locIndent;
-	for (KC_ListLink<JuiceType*>* locLink = aNameSpace.myFirstLink; locLink; locLink = locLink->myNextLink)
+	for (JuiceType* locType : aNameSpace)
 	{
-		if (!locLink->myItem->Write(aFile, locIndent, true))
+		if (!locType->Write(aFile, locIndent, true))
 		{
 			KC_Log("Failed to write member '%s' of type '%s' during namespace to '%s'",
-				static_cast<const char*>(locLink->myItem->GetName()), static_cast<const char*>(locLink->myItem->GetTypeName()),
-				static_cast<const char*>(aFileName));
+				locType->GetName().GetText(), locType->GetTypeName().GetText(),
+				aFileName.GetText());
 			return false;
 		}
 	}
@@ -56,25 +56,25 @@ bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
 	// only when it is complete.
 	if (aFileName.GetLength() > 65000)
 	{
-		KC_Log("Failed to open output file '%s'", static_cast<const char*>(aFileName));
+		KC_Log("Failed to open output file '%s'", aFileName.GetText());
 		return false;
 	}
 	KC_String locTemporary = aFileName + ".juicetmp";
 	FILE* locFile = std::fopen(locTemporary, "wb");
 	if (!locFile)
 	{
-		KC_Log("Failed to open output file '%s'", static_cast<const char*>(aFileName));
+		KC_Log("Failed to open output file '%s'", aFileName.GetText());
 		return false;
 	}
 	bool locResult = WriteAll(aNameSpace, locFile, aFileName);
 	if (std::fclose(locFile) != 0 && locResult)
 	{
-		KC_Log("Failed to write namespace to '%s'", static_cast<const char*>(aFileName));
+		KC_Log("Failed to write namespace to '%s'", aFileName.GetText());
 		locResult = false;
 	}
 	if (locResult && !KC_PlatformReplaceFile(locTemporary, aFileName))
 	{
-		KC_Log("Failed to write namespace to '%s'", static_cast<const char*>(aFileName));
+		KC_Log("Failed to write namespace to '%s'", aFileName.GetText());
 		locResult = false;
 	}
 	if (!locResult)
@@ -82,6 +82,6 @@ bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
 		std::remove(locTemporary);
 		return false;
 	}
-	KC_Log("Successfully wrote namespace to '%s'", static_cast<const char*>(aFileName));
+	KC_Log("Successfully wrote namespace to '%s'", aFileName.GetText());
 	return true;
 }

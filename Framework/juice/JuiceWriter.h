@@ -12,11 +12,7 @@ class JuiceNameSpace;
 #define JUICE_EOL "\r\n"
 
 // Formats and writes; true when the write reported a positive character count.
-bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
-#if defined(__GNUC__)
-	__attribute__((format(printf, 2, 3)))
-#endif
-	;
+bool JuiceWriteText(FILE* aFile, const char* aFormat, ...) KC_PRINTF_FORMAT(2, 3);
 
 // Writes the namespace as Juice text: its includes, an empty line, then every
 // top-level instance. The file is replaced only by a complete new one.

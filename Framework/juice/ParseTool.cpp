@@ -39,7 +39,7 @@ bool ParseTool::Open(const KC_String& aFileName)
 		Close();
 	if (!myFile.Open(aFileName, OPEN_READ))
 	{
-		KC_Error("ParseTool::Open(): Failed to open '%s'", static_cast<const char*>(aFileName));
+		KC_Error("ParseTool::Open(): Failed to open '%s'", aFileName.GetText());
 		return false;
 	}
 	myIsOpen = true;
@@ -71,7 +71,7 @@ void ParseTool::ReadLine(KC_String& aLine)
 	// Blank and comment lines before the end of the file are no lines.
 	if (myLineBuffer[0] != 0)
 		++myLineNumber;
-	aLine = static_cast<const char*>(myLineBuffer);
+	aLine = myLineBuffer;
 }
 
 void ParseTool::PeekLine(KC_String& aLine)
@@ -80,7 +80,7 @@ void ParseTool::PeekLine(KC_String& aLine)
 	myFile.ReadLine(myLineBuffer, sizeof(myLineBuffer));
 	myLineBuffer[sizeof(myLineBuffer) - 1] = 0;
 	myFile.Seek(static_cast<int>(locPosition), 0);
-	aLine = static_cast<const char*>(myLineBuffer);
+	aLine = myLineBuffer;
 }
 
 void ParseTool::Error(const char* aFormat, ...)
@@ -90,7 +90,7 @@ void ParseTool::Error(const char* aFormat, ...)
 	va_start(locArguments, aFormat);
 	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, locArguments);
 	va_end(locArguments);
-	KC_Error("(%s, line %d) %s", static_cast<const char*>(myFileName), myLineNumber, locMessage);
+	KC_Error("(%s, line %d) %s", myFileName.GetText(), myLineNumber, locMessage);
 }
 
 bool ParseTool::EnterBlock()

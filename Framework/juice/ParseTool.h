@@ -23,11 +23,7 @@ public:
 	void PeekLine(KC_String& aLine);
 
 	// Sends "(file, line n) message" on the error channel.
-	void Error(const char* aFormat, ...)
-#if defined(__GNUC__)
-		__attribute__((format(printf, 2, 3)))
-#endif
-		;
+	void Error(const char* aFormat, ...) KC_PRINTF_FORMAT(2, 3);
 
 	const KC_String& GetFileName() const { return myFileName; }
 	int GetLineNumber() const { return myLineNumber; }
@@ -48,6 +44,34 @@ public:
 	// stripped) is the value; with more words the first one renames the
 	// instance (stored in aName) and the rest is the value.
 	static KC_String InlineValue(const KC_String& anInlineText, KC_String& aName);
+
+	// Reads the body of a type declaration: a "{" line, then one entry a line
+	// up to "}" or the end of the file, each handed to anEntry (a callable
+	// taking const KC_String& and returning false to stop). A missing "{" is
+	// reported as "Missing block start in declaration of <aKind> type '<name>'".
+	// False on that error or when anEntry stops.
+	template <class Handler>
+	bool ReadDeclarationBlock(const char* aKind, const KC_String& aTypeName, Handler anEntry)
+	{
+		KC_String locLine;
+		if (!IsEOF())
+			ReadLine(locLine);
+		if (locLine != "{")
+		{
+			Error("Missing block start in declaration of %s type '%s'", aKind, aTypeName.GetText());
+			return false;
+		}
+		while (!IsEOF() && locLine != "}")
+		{
+			ReadLine(locLine);
+			// Only the end of the file gives an empty line.
+			if (locLine.IsEmpty() || locLine == "}")
+				continue;
+			if (!anEntry(static_cast<const KC_String&>(locLine)))
+				return false;
+		}
+		return true;
+	}
 
 	enum
 	{

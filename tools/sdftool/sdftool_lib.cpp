@@ -1,5 +1,6 @@
 #include "sdftool_lib.h"
 
+#include "kc_bytes.h"
 #include "kc_platform.h"
 #include "kf_file.h"
 #include "kf_sdf.h"
@@ -16,23 +17,9 @@
 #include <set>
 #include <vector>
 
-// Archive layout written by SDF_Pack:
-//
-//   header: signature, offset of the directory header
-//   the stored data of every file, in path order, back to back
-//   directory header: unpacked and stored size of the block with its method
-//   directory block:
-//     entry count E, entry index (Adler-32 of the upper-cased path, record offset)
-//     folder count F, folder index: one pair per folder, the top folder ("")
-//       first, then every folder that holds a file or a subfolder, in path order;
-//       the first word is the Adler-32 of the upper-cased folder path, the second
-//       the offset of the folder's record
-//     folder records: A = number of direct subfolders, followed by the offsets of
-//       their folder path texts; B = number of files directly in the folder,
-//       followed by the offsets of their entry records
-//     folder path texts, NUL-terminated, each at a 4-aligned offset
-//     entry records (stamp, unpacked size, stored size and method, data offset,
-//       folder path offset, file name), each at a 4-aligned offset
+// SDF_Pack writes the layout described in kf_sdf.h: the files' data back to
+// back in path order right after the header; in the folder index the top
+// folder first, then every folder that holds a file or a subfolder, in path order.
 
 namespace
 {
@@ -60,16 +47,15 @@ struct Folder
 	uint32_t myRecordOffset;
 };
 
-void PutWord(std::string& aBytes, uint32_t aWord)
-{
-	for (int i = 0; i < 4; ++i)
-		aBytes += static_cast<char>((aWord >> (8 * i)) & 0xFF);
-}
-
 void SetWord(std::string& aBytes, size_t anOffset, uint32_t aWord)
 {
-	for (int i = 0; i < 4; ++i)
-		aBytes[anOffset + i] = static_cast<char>((aWord >> (8 * i)) & 0xFF);
+	KC_PutLittle32(reinterpret_cast<unsigned char*>(&aBytes[anOffset]), aWord);
+}
+
+void PutWord(std::string& aBytes, uint32_t aWord)
+{
+	aBytes.append(4, '\0');
+	SetWord(aBytes, aBytes.size() - 4, aWord);
 }
 
 void Align4(std::string& aBytes)

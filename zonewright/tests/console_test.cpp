@@ -4,8 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include <unistd.h>
-
+#include "kc_test_support.h"
 #include "zw_console.h"
 #include "zw_input.h"
 #include "zw_platform_double.h"
@@ -18,12 +17,10 @@ class ConsoleTest : public ::testing::Test {
  protected:
   void SetUp() override { ZW_ResetAll(); }
 
-  // Writes a script into the test's temporary folder and returns its path.
+  // Writes a script into the test's scratch folder and returns its path.
   std::string WriteScript(const std::string& aName, const std::string& aBytes) {
-    std::string locPath = ::testing::TempDir() + aName;
-    FILE* locFile = fopen(locPath.c_str(), "wb");
-    fwrite(aBytes.data(), 1, aBytes.size(), locFile);
-    fclose(locFile);
+    std::string locPath = KC_TestScratchFolder() + "/" + aName;
+    EXPECT_TRUE(WriteWholeFile(locPath, aBytes));
     return locPath;
   }
 };
@@ -180,8 +177,8 @@ TEST_F(ConsoleTest, ScriptRunsLinesAndSkipsComments) {
   EXPECT_TRUE(ZW_RunScript(locPath.c_str()));
   EXPECT_EQ(25, zwShell.minFrameTime);
   // The comment swallows the line end: "core.FPS " continues with "1".
-  EXPECT_EQ(1, zwShell.fpsMode);
-  EXPECT_EQ(2, zwShell.memMode);
+  EXPECT_EQ(ZW_FPS_CURRENT, zwShell.fpsMode);
+  EXPECT_EQ(ZW_MEM_FULL, zwShell.memMode);
   EXPECT_EQ("Running '" + locPath + "'", zwConsole.scrollBack[0]);
 }
 
@@ -189,8 +186,8 @@ TEST_F(ConsoleTest, ScriptLineWithoutCarriageReturnLosesItsLastCharacter) {
   std::string locPath = WriteScript("zw_lf.txt", "core.FPS 1\ncore.Mem 1\r\n");
   EXPECT_TRUE(ZW_RunScript(locPath.c_str()));
   // "core.FPS 1\n" runs as "core.FPS ": its argument of one space reads as 0.
-  EXPECT_EQ(0, zwShell.fpsMode);
-  EXPECT_EQ(1, zwShell.memMode);
+  EXPECT_EQ(ZW_FPS_OFF, zwShell.fpsMode);
+  EXPECT_EQ(ZW_MEM_USAGE, zwShell.memMode);
 }
 
 TEST_F(ConsoleTest, OverLongScriptLineStopsTheScript) {
@@ -199,7 +196,7 @@ TEST_F(ConsoleTest, OverLongScriptLineStopsTheScript) {
                                         "\r\ncore.sync 50\r\n");
   EXPECT_TRUE(ZW_RunScript(locPath.c_str()));
   EXPECT_EQ(40, zwShell.minFrameTime);
-  EXPECT_EQ(0, zwShell.memMode);
+  EXPECT_EQ(ZW_MEM_OFF, zwShell.memMode);
 }
 
 TEST_F(ConsoleTest, MissingScriptPrintsAndFails) {
@@ -211,13 +208,9 @@ TEST_F(ConsoleTest, MissingScriptPrintsAndFails) {
 }
 
 TEST_F(ConsoleTest, ScriptThatRunsItselfStopsAtTheNestingLimit) {
-  // A relative name fits the 31-character argument.
-  char locOldDir[1024];
-  ASSERT_TRUE(getcwd(locOldDir, sizeof(locOldDir)));
+  // A relative name fits the 31-character argument: the test runs in its scratch folder.
   WriteScript("zw_self.txt", "core.sync 1\r\nexec zw_self.txt\r\ncore.sync 2\r\n");
-  ASSERT_EQ(0, chdir(::testing::TempDir().c_str()));
   EXPECT_TRUE(ZW_RunScript("zw_self.txt"));
-  ASSERT_EQ(0, chdir(locOldDir));
   EXPECT_EQ(0, zwInterp.execDepth);
   EXPECT_EQ(2, zwShell.minFrameTime);
   bool locReported = false;

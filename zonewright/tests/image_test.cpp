@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 
+#include "kc_test_support.h"
 #include "zw_image.h"
 
 namespace {
@@ -20,10 +21,8 @@ const unsigned char kBmp[] = {
 };
 
 std::string WriteFile(const char* aName, const unsigned char* aBytes, size_t aSize) {
-  std::string locPath = ::testing::TempDir() + aName;
-  FILE* f = fopen(locPath.c_str(), "wb");
-  fwrite(aBytes, 1, aSize, f);
-  fclose(f);
+  std::string locPath = KC_TestScratchFolder() + "/" + aName;
+  EXPECT_TRUE(WriteWholeFile(locPath, std::string((const char*)aBytes, aSize)));
   return locPath;
 }
 

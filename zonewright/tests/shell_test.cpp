@@ -3,6 +3,7 @@
 
 #include "zw_console.h"
 #include "zw_input.h"
+#include "zw_keys.h"
 #include "zw_platform_double.h"
 #include "zw_render.h"
 #include "zw_shell.h"
@@ -135,21 +136,21 @@ TEST_F(ShellTest, WindowScaleAndMousePosition) {
 }
 
 TEST_F(ShellTest, EscapeExitsAndReachesAnOpenConsole) {
-  ZW_KeyDown(27);
+  ZW_KeyDown(ZW_KEY_ESCAPE);
   EXPECT_EQ(1, zwDouble.exitCalls);
   EXPECT_STREQ("Exit", zwConsole.scrollBack[0]);
 
-  ZW_KeyDown(220);
+  ZW_KeyDown(ZW_KEY_CONSOLE);
   EXPECT_EQ(1, zwConsole.open);
   snprintf(zwConsole.line, sizeof(zwConsole.line), "core.sync 5");
-  ZW_KeyDown(13);  // the open console executes
+  ZW_KeyDown(ZW_KEY_RETURN);  // the open console executes
   EXPECT_EQ(5, zwShell.minFrameTime);
   snprintf(zwConsole.line, sizeof(zwConsole.line), "core.sync 6");
-  ZW_KeyDown(27);  // exits, and then the key goes to the console (which ignores it)
+  ZW_KeyDown(ZW_KEY_ESCAPE);  // exits, and then the key goes to the console (which ignores it)
   EXPECT_EQ(2, zwDouble.exitCalls);
-  ZW_KeyDown(220);
+  ZW_KeyDown(ZW_KEY_CONSOLE);
   EXPECT_EQ(0, zwConsole.open);
-  ZW_KeyDown(13);  // a closed console takes no keys
+  ZW_KeyDown(ZW_KEY_RETURN);  // a closed console takes no keys
   EXPECT_EQ(5, zwShell.minFrameTime);
   EXPECT_STREQ("core.sync 6", zwConsole.line);
 }

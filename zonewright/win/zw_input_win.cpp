@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "zw_input.h"
+#include "zw_win.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ bool SetDeadZone(DWORD anOffset) {
 
 }  // namespace
 
-bool ZW_InputInit(HINSTANCE anInstance, HWND aWindow) {
+bool ZWW_InputInit(HINSTANCE anInstance, HWND aWindow) {
   if (FAILED(DirectInputCreateA(anInstance, 0x0700, &gInput, nullptr))) {
     return false;
   }
@@ -89,7 +90,7 @@ bool ZW_InputInit(HINSTANCE anInstance, HWND aWindow) {
   return true;
 }
 
-void ZW_InputPoll() {
+void ZWW_InputPoll() {
   if (zwInput.mouseAcquired) {
     DIMOUSESTATE locState;
     memset(&locState, 0, sizeof(locState));

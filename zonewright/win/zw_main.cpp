@@ -9,10 +9,21 @@
 
 #include "zw_console.h"
 #include "zw_input.h"
+#include "zw_keys.h"
 #include "zw_platform.h"
 #include "zw_render.h"
 #include "zw_shell.h"
 #include "zw_win.h"
+
+// The portable key names are the codes that WM_KEYDOWN delivers.
+static_assert(ZW_KEY_BACK == VK_BACK && ZW_KEY_TAB == VK_TAB && ZW_KEY_RETURN == VK_RETURN &&
+                  ZW_KEY_ESCAPE == VK_ESCAPE && ZW_KEY_SPACE == VK_SPACE && ZW_KEY_PAGE_UP == VK_PRIOR &&
+                  ZW_KEY_PAGE_DOWN == VK_NEXT && ZW_KEY_END == VK_END && ZW_KEY_HOME == VK_HOME &&
+                  ZW_KEY_LEFT == VK_LEFT && ZW_KEY_UP == VK_UP && ZW_KEY_RIGHT == VK_RIGHT &&
+                  ZW_KEY_DOWN == VK_DOWN && ZW_KEY_INSERT == VK_INSERT && ZW_KEY_DELETE == VK_DELETE &&
+                  ZW_KEY_0 == '0' && ZW_KEY_9 == '9' && ZW_KEY_NUMPAD_0 == VK_NUMPAD0 &&
+                  ZW_KEY_NUMPAD_9 == VK_NUMPAD9 && ZW_KEY_EQUALS == VK_OEM_PLUS && ZW_KEY_CONSOLE == VK_OEM_5,
+              "virtual-key codes");
 
 namespace {
 
@@ -64,7 +75,7 @@ bool StartUp() {
     return false;
   }
 
-  HRESULT hr = ZW_CreateDevice(gWindow);
+  HRESULT hr = ZWW_CreateDevice(gWindow);
   if (FAILED(hr)) {
     PrintErrorName(hr);
     return false;
@@ -77,7 +88,7 @@ bool StartUp() {
   GetWindowRect(gWindow, &locRect);
   ZW_SetWindowScale(locRect.right - locRect.left, locRect.bottom - locRect.top);
 
-  if (!ZW_InputInit(gInstance, gWindow)) {
+  if (!ZWW_InputInit(gInstance, gWindow)) {
     PrintErrorName(0);
     return false;
   }
@@ -89,7 +100,7 @@ bool StartUp() {
                   "zonewright Error");
     PostQuitMessage(0);
   }
-  ZW_SetupFonts();
+  ZWW_SetupFonts();
   // The hidden owner of text entry and the built menus come with the controls.
 
   zwShell.mouseX = zwShell.screenWidth / 2;
@@ -122,11 +133,11 @@ void MainLoop() {
       continue;
     }
     ZW_FrameBegin(timeGetTime());
-    ZW_InputPoll();
-    ZW_UpdateMousePosition();
+    ZWW_InputPoll();
+    ZWW_UpdateMousePosition();
     // The per-frame routine of the editor mode comes with the map editor.
-    ZW_RenderFrame();
-    ZW_ShowDeviceCursor();
+    ZWW_RenderFrame();
+    ZWW_ShowDeviceCursor();
     ZW_FrameCount(timeGetTime());
     while (timeGetTime() - zwShell.frameStart < zwShell.minFrameTime) {
     }
@@ -134,13 +145,13 @@ void MainLoop() {
 }
 
 void ShutDown() {
-  ZW_ReleaseDirect3D();
+  ZWW_ReleaseDirect3D();
   UnregisterClassA(kClassName, gInstance);
 }
 
 }  // namespace
 
-void ZW_UpdateMousePosition() {
+void ZWW_UpdateMousePosition() {
   if (!gWindow) {
     return;
   }
@@ -176,7 +187,7 @@ void ZW_DebugOutput(const char* aText) {
 }
 
 void ZW_PlatformExit() {
-  ZW_ReleaseDirect3D();
+  ZWW_ReleaseDirect3D();
   PostQuitMessage(0);
 }
 
@@ -191,6 +202,5 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE, LPSTR, int) {
     MainLoop();
   }
   ShutDown();
-  UnregisterClassA(kClassName, anInstance);
   return 0;
 }

@@ -177,7 +177,7 @@ void CreateFontTexture(ZW_Font* aFont) {
 
 }  // namespace
 
-HRESULT ZW_CreateDevice(HWND aWindow) {
+HRESULT ZWW_CreateDevice(HWND aWindow) {
   gDirect3D = Direct3DCreate8(D3D_SDK_VERSION);
   if (!gDirect3D) {
     return E_FAIL;
@@ -212,7 +212,7 @@ HRESULT ZW_CreateDevice(HWND aWindow) {
   return D3D_OK;
 }
 
-void ZW_SetupFonts() {
+void ZWW_SetupFonts() {
   ZW_Print("Setting up TrueType fonts");
   if (!gDevice) {
     return;
@@ -222,7 +222,7 @@ void ZW_SetupFonts() {
   }
 }
 
-void ZW_RenderFrame() {
+void ZWW_RenderFrame() {
   if (!gDevice) {
     return;
   }
@@ -238,7 +238,7 @@ void ZW_RenderFrame() {
   gDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   gDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   gDevice->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-  ZW_UpdateMousePosition();
+  ZWW_UpdateMousePosition();
   ZW_ControlsUpdateAndDraw();
   if (zwShell.fpsMode != 0 || zwShell.memMode != 0) {
     ZW_DrawStatistics();
@@ -247,13 +247,13 @@ void ZW_RenderFrame() {
   gDevice->Present(nullptr, nullptr, nullptr, nullptr);
 }
 
-void ZW_ShowDeviceCursor() {
+void ZWW_ShowDeviceCursor() {
   if (gDevice) {
     gDevice->ShowCursor(TRUE);
   }
 }
 
-void ZW_ReleaseDirect3D() {
+void ZWW_ReleaseDirect3D() {
   if (gDevice) {
     gDevice->Release();
     gDevice = nullptr;

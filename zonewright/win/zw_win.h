@@ -1,14 +1,19 @@
-// Functions shared by the Windows-only sources of the wizard.
+// Functions shared by the Windows-only sources of the wizard. They carry the
+// prefix ZWW_ (the D3DX layer ZWX_); the portable code's functions are ZW_.
 #pragma once
 
 #include <windows.h>
 
+// Input (zw_input_win.cpp): DirectInput set-up and the per-frame poll.
+bool ZWW_InputInit(HINSTANCE anInstance, HWND aWindow);
+void ZWW_InputPoll();
+
 // Renderer (zw_render_win.cpp).
-HRESULT ZW_CreateDevice(HWND aWindow);
-void ZW_SetupFonts();
-void ZW_RenderFrame();
-void ZW_ShowDeviceCursor();
-void ZW_ReleaseDirect3D();
+HRESULT ZWW_CreateDevice(HWND aWindow);
+void ZWW_SetupFonts();
+void ZWW_RenderFrame();
+void ZWW_ShowDeviceCursor();
+void ZWW_ReleaseDirect3D();
 
 // Shell (zw_main.cpp): the mouse position, also updated inside rendering.
-void ZW_UpdateMousePosition();
+void ZWW_UpdateMousePosition();

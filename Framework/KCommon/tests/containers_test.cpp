@@ -1,3 +1,4 @@
+#include "kc_bytes.h"
 #include "kc_growingarray.h"
 #include "kc_keytree.h"
 #include "kc_list.h"
@@ -58,6 +59,36 @@ TEST(KC_List, AppendIterateSetAndRemove)
 	EXPECT_EQ(0, locList.Count());
 	EXPECT_EQ(nullptr, locList.myFirstLink);
 	EXPECT_EQ(nullptr, locList.myLastLink);
+}
+
+TEST(KC_List, RangeIterationVisitsEveryItemInOrderAndWritesThrough)
+{
+	KC_List<int> locList;
+	int locVisits = 0;
+	for (int locItem : locList)
+		locVisits += locItem + 1;
+	EXPECT_EQ(0, locVisits);
+
+	for (int locValue = 1; locValue <= 3; ++locValue)
+		locList.Add(locValue);
+	for (int& locItem : locList)
+		locItem *= 10;
+	const KC_List<int>& locConstList = locList;
+	int locDigits = 0;
+	for (const int& locItem : locConstList)
+		locDigits = locDigits * 100 + locItem;
+	EXPECT_EQ(102030, locDigits);
+}
+
+TEST(KC_Bytes, LittleEndianWordsAgainstAHandWrittenPattern)
+{
+	unsigned char locBytes[5] = {0x78, 0x56, 0x34, 0x12, 0xEE};
+	EXPECT_EQ(0x12345678u, KC_GetLittle32(locBytes));
+	KC_PutLittle32(locBytes, 0xA1B2C3D4u);
+	EXPECT_EQ(0xD4, locBytes[0]);
+	EXPECT_EQ(0xA1, locBytes[3]);
+	EXPECT_EQ(0xEE, locBytes[4]);
+	EXPECT_EQ(0xA1B2C3D4u, KC_GetLittle32(locBytes));
 }
 
 TEST(KC_List, StringItemsAreCopiesAndDeleteAllDeletesPointers)
@@ -162,8 +193,8 @@ public:
 	bool Receive(int aKey, KC_String aValue) override
 	{
 		KC_String locEntry;
-		locEntry.Format("%s%s:%d:%s;", static_cast<const char*>(*myLog), myName, aKey,
-		                static_cast<const char*>(aValue));
+		locEntry.Format("%s%s:%d:%s;", myLog->GetText(), myName, aKey,
+		                aValue.GetText());
 		*myLog = locEntry;
 		return true;
 	}

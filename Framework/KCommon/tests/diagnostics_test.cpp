@@ -30,7 +30,7 @@ public:
 	bool Receive(int aKey, KC_String aValue) override
 	{
 		myKeys.push_back(aKey);
-		myLines.push_back(static_cast<const char*>(aValue));
+		myLines.push_back(aValue.GetText());
 		return myResult;
 	}
 	bool myResult;
@@ -130,6 +130,12 @@ TEST(KC_DiagnosticsDeathTest, FailedAssertionReportsAndExitsWithMinus666)
 		::testing::ExitedWithCode(kFatalExitCode),
 		"debug\\|Assertion \\(locValue == 1\\) failed in .*diagnostics_test.cpp, line .*\\|"
 		"FatalError\\|Assertion \\(locValue == 1\\) failed in .*diagnostics_test.cpp, line ");
+}
+
+TEST(KC_DiagnosticsDeathTest, AssertionTextsNameSourcesRelativeToTheSourceRoot)
+{
+	EXPECT_EXIT(KC_ASSERT(sizeof(int) == 0), ::testing::ExitedWithCode(kFatalExitCode),
+		"FatalError\\|Assertion \\(sizeof\\(int\\) == 0\\) failed in Framework/KCommon/tests/diagnostics_test\\.cpp, line ");
 }
 
 TEST(KC_DiagnosticsDeathTest, FatalErrorCutsItsTextAt255Characters)

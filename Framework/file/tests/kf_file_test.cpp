@@ -27,7 +27,7 @@ protected:
 
 TEST_F(KF_FileTest, LineReaderDropsCommentsAndTrailingWhiteSpace)
 {
-	WriteDiskFile(Path("a.txt"), "abc  // note\r\nabc// note\r\n  \t  indented  \r\nlast");
+	WriteWholeFile(Path("a.txt"), "abc  // note\r\nabc// note\r\n  \t  indented  \r\nlast");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("a.txt").c_str(), OPEN_READ));
 	EXPECT_EQ("abc", ReadLineOf(locFile));
@@ -39,7 +39,7 @@ TEST_F(KF_FileTest, LineReaderDropsCommentsAndTrailingWhiteSpace)
 
 TEST_F(KF_FileTest, LineReaderSkipsBlankAndCommentOnlyLines)
 {
-	WriteDiskFile(Path("b.txt"), "one\r\n \t \r\n// only a comment\r\n\r\ntwo\r\n");
+	WriteWholeFile(Path("b.txt"), "one\r\n \t \r\n// only a comment\r\n\r\ntwo\r\n");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("b.txt").c_str(), OPEN_READ));
 	EXPECT_EQ("one", ReadLineOf(locFile));
@@ -50,7 +50,7 @@ TEST_F(KF_FileTest, LineReaderSkipsBlankAndCommentOnlyLines)
 
 TEST_F(KF_FileTest, LineReaderTreatsLoneLineFeedAsWhiteSpace)
 {
-	WriteDiskFile(Path("c.txt"), "first\nsecond\nthird\n");
+	WriteWholeFile(Path("c.txt"), "first\nsecond\nthird\n");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("c.txt").c_str(), OPEN_READ));
 	// Not a line end: the end of the file returns the text untrimmed.
@@ -62,7 +62,7 @@ TEST_F(KF_FileTest, LineReaderTreatsLoneLineFeedAsWhiteSpace)
 
 TEST_F(KF_FileTest, LineReaderContinuesAfterFullBuffer)
 {
-	WriteDiskFile(Path("d.txt"), "abcdef  ghi\r\n  next\r\n");
+	WriteWholeFile(Path("d.txt"), "abcdef  ghi\r\n  next\r\n");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("d.txt").c_str(), OPEN_READ));
 	EXPECT_EQ("abcdef ", ReadLineOf(locFile, 8));
@@ -74,7 +74,7 @@ TEST_F(KF_FileTest, LineReaderContinuesAfterFullBuffer)
 TEST_F(KF_FileTest, LineReaderKeepsLineEndSplitByFullBuffer)
 {
 	// The buffer fills right after the CR; its LF still ends the line.
-	WriteDiskFile(Path("e.txt"), "abcd\r\nnext\r\n");
+	WriteWholeFile(Path("e.txt"), "abcd\r\nnext\r\n");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("e.txt").c_str(), OPEN_READ));
 	EXPECT_EQ("abcd", ReadLineOf(locFile, 5));
@@ -84,7 +84,7 @@ TEST_F(KF_FileTest, LineReaderKeepsLineEndSplitByFullBuffer)
 
 TEST_F(KF_FileTest, LineReaderReturnsLastLineUntrimmed)
 {
-	WriteDiskFile(Path("f.txt"), "x\r\n  tail  ");
+	WriteWholeFile(Path("f.txt"), "x\r\n  tail  ");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("f.txt").c_str(), OPEN_READ));
 	EXPECT_EQ("x", ReadLineOf(locFile));
@@ -93,7 +93,7 @@ TEST_F(KF_FileTest, LineReaderReturnsLastLineUntrimmed)
 
 TEST_F(KF_FileTest, SeekMovesFromEachOrigin)
 {
-	WriteDiskFile(Path("ten"), "0123456789");
+	WriteWholeFile(Path("ten"), "0123456789");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("ten").c_str(), OPEN_READ));
 	EXPECT_TRUE(locFile.Seek(2, 2));
@@ -109,7 +109,7 @@ TEST_F(KF_FileTest, SeekMovesFromEachOrigin)
 
 TEST_F(KF_FileTest, StreamingFileReadsAndSeeksThroughHandle)
 {
-	WriteDiskFile(Path("s"), "0123456789");
+	WriteWholeFile(Path("s"), "0123456789");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("s").c_str(), OPEN_READ | OPEN_STREAMING));
 	EXPECT_EQ(nullptr, locFile.GetData());
@@ -123,7 +123,7 @@ TEST_F(KF_FileTest, StreamingFileReadsAndSeeksThroughHandle)
 
 TEST_F(KF_FileTest, ReadIntIsLittleEndian)
 {
-	WriteDiskFile(Path("i"), std::string("\x78\x56\x34\x12\xFF\xFF", 6));
+	WriteWholeFile(Path("i"), std::string("\x78\x56\x34\x12\xFF\xFF", 6));
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("i").c_str(), OPEN_READ));
 	int locValue = 0;
@@ -146,7 +146,7 @@ TEST_F(KF_FileTest, WriteModeReachesDiskOnlyAtClose)
 		ASSERT_TRUE(locFile.Write(locChunk, 6));
 		locExpected += locChunk;
 	}
-	EXPECT_EQ("", ReadDiskFile(locName));
+	EXPECT_EQ("", ReadWholeFile(locName));
 	// Overwriting in the middle keeps the size.
 	ASSERT_TRUE(locFile.Seek(6, 0));
 	ASSERT_TRUE(locFile.Write("ABCDEF", 6));
@@ -154,32 +154,32 @@ TEST_F(KF_FileTest, WriteModeReachesDiskOnlyAtClose)
 	EXPECT_TRUE(locFile.Write("", 0));
 	EXPECT_EQ(120000u, locFile.GetSize());
 	ASSERT_TRUE(locFile.Close());
-	EXPECT_EQ(locExpected, ReadDiskFile(locName));
+	EXPECT_EQ(locExpected, ReadWholeFile(locName));
 }
 
 TEST_F(KF_FileTest, AppendAndKeepExisting)
 {
 	std::string locName = Path("five");
-	WriteDiskFile(locName, "12345");
+	WriteWholeFile(locName, "12345");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(locName.c_str(), OPEN_APPEND));
 	EXPECT_EQ(OPEN_APPEND | OPEN_WRITE | OPEN_KEEP_EXISTING, locFile.GetFlags());
 	EXPECT_EQ(5u, locFile.GetPosition());
 	ASSERT_TRUE(locFile.Write("abc", 3));
 	ASSERT_TRUE(locFile.Close());
-	EXPECT_EQ("12345abc", ReadDiskFile(locName));
+	EXPECT_EQ("12345abc", ReadWholeFile(locName));
 
 	// Keep-existing starts at 0; a shorter rewrite of the start keeps the rest.
 	ASSERT_TRUE(locFile.Open(locName.c_str(), OPEN_WRITE | OPEN_KEEP_EXISTING));
 	EXPECT_EQ(0u, locFile.GetPosition());
 	ASSERT_TRUE(locFile.Write("XY", 2));
 	ASSERT_TRUE(locFile.Close());
-	EXPECT_EQ("XY345abc", ReadDiskFile(locName));
+	EXPECT_EQ("XY345abc", ReadWholeFile(locName));
 
 	// Plain write mode truncates.
 	ASSERT_TRUE(locFile.Open(locName.c_str(), OPEN_WRITE));
 	ASSERT_TRUE(locFile.Close());
-	EXPECT_EQ("", ReadDiskFile(locName));
+	EXPECT_EQ("", ReadWholeFile(locName));
 }
 
 TEST_F(KF_FileTest, FailuresSetLastErrorCode)
@@ -194,7 +194,7 @@ TEST_F(KF_FileTest, FailuresSetLastErrorCode)
 	EXPECT_FALSE(locFile.Open(myScratch.Path("").c_str(), OPEN_READ));
 	EXPECT_EQ(KF_ERROR_NOT_FOUND, KF_GetLastError());
 
-	WriteDiskFile(Path("ok"), "x");
+	WriteWholeFile(Path("ok"), "x");
 	ASSERT_TRUE(locFile.Open(Path("ok").c_str(), OPEN_READ));
 	EXPECT_EQ(KF_ERROR_NONE, KF_GetLastError());
 	EXPECT_EQ(1u, locFile.GetSize());
@@ -205,7 +205,7 @@ TEST_F(KF_FileTest, FailuresSetLastErrorCode)
 
 TEST_F(KF_FileTest, EmptyFileHasNoData)
 {
-	WriteDiskFile(Path("empty"), "");
+	WriteWholeFile(Path("empty"), "");
 	KF_File locFile;
 	ASSERT_TRUE(locFile.Open(Path("empty").c_str(), OPEN_READ));
 	EXPECT_EQ(0u, locFile.GetSize());
@@ -235,7 +235,7 @@ TEST(KF_TimeStampTest, CountsThirtyOneDayMonths)
 TEST_F(KF_FileTest, FreeFunctionsFindDiskFiles)
 {
 	std::time_t locBefore = std::time(nullptr);
-	WriteDiskFile(Path("info.txt"), "12345678");
+	WriteWholeFile(Path("info.txt"), "12345678");
 	std::time_t locAfter = std::time(nullptr);
 
 	EXPECT_TRUE(FileExists(Path("info.txt").c_str()));
@@ -276,7 +276,7 @@ TEST_F(KF_FileTest, MakeDirectoriesCreatesEveryLevel)
 TEST_F(KF_FileTest, BrokenInvariantsAreFatal)
 {
 	::testing::FLAGS_gtest_death_test_style = "threadsafe";
-	WriteDiskFile(Path("ten"), "0123456789");
+	WriteWholeFile(Path("ten"), "0123456789");
 	std::string locName = Path("ten");
 	EXPECT_EXIT(
 		{

@@ -21,7 +21,7 @@ protected:
 	std::string Save(const std::string& aBytes, const char* aName = "a.sdf")
 	{
 		std::string locName = myScratch.Path(aName);
-		WriteDiskFile(locName, aBytes);
+		WriteWholeFile(locName, aBytes);
 		return locName;
 	}
 
@@ -161,7 +161,7 @@ TEST_F(KF_SDFTest, PriorityDecidesBetweenArchiveAndDisk)
 	// The entry's folder path is the scratch folder, so disk and archive hold the same name.
 	std::string locFolder = myScratch.Path("");
 	locFolder.pop_back();
-	WriteDiskFile(myScratch.Path("same.txt"), "disk");
+	WriteWholeFile(myScratch.Path("same.txt"), "disk");
 	std::string locLow = Save(TestArchive({{locFolder, "same.txt", "low", 0, 1}}), "low.sdf");
 	std::string locHigh = Save(TestArchive({{locFolder, "same.txt", "high", 1, 2}}), "high.sdf");
 	std::string locName = myScratch.Path("same.txt");

@@ -1,7 +1,7 @@
 #include "Ice.h"
 #include "JuiceToIce.h"
 #include "ice_test_support.h"
-#include "log_capture.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -39,7 +39,7 @@ protected:
 	{
 		std::filesystem::remove_all("conv");
 		std::filesystem::create_directory("conv");
-		ASSERT_TRUE(WriteTestFile("conv/menu.fruit", kTypes));
+		ASSERT_TRUE(WriteWholeFile("conv/menu.fruit", kTypes));
 	}
 
 	static void MakeNewer(const char* aFile, int aSeconds)
@@ -66,13 +66,13 @@ protected:
 TEST_F(Converter, WritesIceHashAndLanguageFilesByteForByte)
 {
 	InFolder locFolder;
-	ASSERT_TRUE(WriteTestFile("autorun.juice", kMenu));
-	LogCapture locLog;
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", kMenu));
+	MessageCapture locLog;
 	ASSERT_TRUE(LoadConverted());
-	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::IsFileNewer(): Missing 'autorun.ice'"));
-	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): compiling 'autorun.juice'..."));
-	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to 'autorun.ice'..."));
-	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): Converted 'autorun.juice' to 'autorun.ice'"));
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::IsFileNewer(): Missing 'autorun.ice'"));
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): compiling 'autorun.juice'..."));
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to 'autorun.ice'..."));
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_AssertFileName(): Converted 'autorun.juice' to 'autorun.ice'"));
 
 	IceBytes locExpected;
 	locExpected.Header(1, 1)
@@ -84,8 +84,8 @@ TEST_F(Converter, WritesIceHashAndLanguageFilesByteForByte)
 		.Reference("Colour*", "myRef", "g.myChromaKey")
 		.Value("TEXT", "mya", "one")
 		.Value("TEXT", "nwb", "two");
-	EXPECT_EQ(locExpected.myBytes, ReadTestFile("autorun.ice"));
-	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadTestFile("autorun.loc"));
+	EXPECT_EQ(locExpected.myBytes, ReadWholeFile("autorun.ice"));
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadWholeFile("autorun.loc"));
 
 	std::string locHash;
 	for (const char* locName : {"Gui", "g", "LOCTEXT", "m", "FILE", "myBackground", "Colour", "myChromaKey", "NUMBER",
@@ -94,7 +94,7 @@ TEST_F(Converter, WritesIceHashAndLanguageFilesByteForByte)
 	locHash += LINE_END LINE_END "Duplicate Hash Entries:" LINE_END;
 	locHash += HashLine("mya") + HashLine("nwb");
 	locHash += LINE_END "2 duplicate hash entries were found!" LINE_END;
-	EXPECT_EQ(locHash, ReadTestFile("autorun.hash"));
+	EXPECT_EQ(locHash, ReadWholeFile("autorun.hash"));
 
 	// The loaded tree serves the localized text and the resolved reference.
 	std::unique_ptr<Ice> locIce(Ice::Load("autorun.ice", false));
@@ -106,59 +106,59 @@ TEST_F(Converter, WritesIceHashAndLanguageFilesByteForByte)
 TEST_F(Converter, ConvertsOnlyWhenTheTextIsNewerOrTheIceFileIsBad)
 {
 	InFolder locFolder;
-	ASSERT_TRUE(WriteTestFile("autorun.juice", kMenu));
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", kMenu));
 	ASSERT_TRUE(LoadConverted());
-	std::string locIce = ReadTestFile("autorun.ice");
+	std::string locIce = ReadWholeFile("autorun.ice");
 
 	{
-		LogCapture locLog;
+		MessageCapture locLog;
 		ASSERT_TRUE(LoadConverted());
-		EXPECT_TRUE(locLog.myLines.empty()) << locLog.myLines[0];
+		EXPECT_TRUE(locLog.myLogs.empty()) << locLog.myLogs[0];
 	}
 	{
 		MakeNewer("autorun.juice", 5);
-		LogCapture locLog;
+		MessageCapture locLog;
 		ASSERT_TRUE(LoadConverted());
-		EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::IsFileNewer(): Existing 'autorun.juice' is newer than existing 'autorun.ice'"));
-		EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): Converted 'autorun.juice' to 'autorun.ice'"));
-		EXPECT_EQ(locIce, ReadTestFile("autorun.ice"));
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::IsFileNewer(): Existing 'autorun.juice' is newer than existing 'autorun.ice'"));
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_AssertFileName(): Converted 'autorun.juice' to 'autorun.ice'"));
+		EXPECT_EQ(locIce, ReadWholeFile("autorun.ice"));
 	}
 	{
 		// A current but broken Ice file is converted again.
-		ASSERT_TRUE(WriteTestFile("autorun.ice", "ice0009"));
+		ASSERT_TRUE(WriteWholeFile("autorun.ice", "ice0009"));
 		MakeNewer("autorun.ice", 10);
-		LogCapture locLog;
+		MessageCapture locLog;
 		ASSERT_TRUE(LoadConverted());
-		EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): Existing 'autorun.ice' is of incorrect format "
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_AssertFileName(): Existing 'autorun.ice' is of incorrect format "
 		                       "version (should be ice0010) or fragmented, forcing new conversion..."));
-		EXPECT_EQ(locIce, ReadTestFile("autorun.ice"));
+		EXPECT_EQ(locIce, ReadWholeFile("autorun.ice"));
 	}
 	{
 		// Without its text the Ice file is used as it is.
 		std::filesystem::remove("autorun.juice");
-		LogCapture locLog;
+		MessageCapture locLog;
 		ASSERT_TRUE(LoadConverted());
-		EXPECT_TRUE(locLog.myLines.empty());
+		EXPECT_TRUE(locLog.myLogs.empty());
 	}
 }
 
 TEST_F(Converter, RefusesMissingFilesAndBadNames)
 {
 	InFolder locFolder;
-	LogCapture locLog;
+	MessageCapture locLog;
 	EXPECT_FALSE(LoadConverted());
-	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::IsFileNewer(): none of the two files exist ('autorun.juice' or 'autorun.ice')"));
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::IsFileNewer(): none of the two files exist ('autorun.juice' or 'autorun.ice')"));
 
 	KC_String locName("autorun.txt");
 	EXPECT_FALSE(JuiceToIce::Priv_AssertFileName(locName));
-	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): you MUST pass a valid .ice filename (you passed 'autorun.txt')"));
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_AssertFileName(): you MUST pass a valid .ice filename (you passed 'autorun.txt')"));
 	KC_String locLeading(".ice");
 	EXPECT_FALSE(JuiceToIce::Priv_AssertFileName(locLeading));
 
 	// A text that does not compile is not converted.
-	ASSERT_TRUE(WriteTestFile("autorun.juice", "INCLUDE missing.fruit\r\n"));
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", "INCLUDE missing.fruit\r\n"));
 	EXPECT_FALSE(LoadConverted());
-	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::Priv_AssertFileName(): Failed to convert 'autorun.juice' to 'autorun.ice'"));
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_AssertFileName(): Failed to convert 'autorun.juice' to 'autorun.ice'"));
 	EXPECT_FALSE(std::filesystem::exists("autorun.ice"));
 }
 
@@ -166,25 +166,25 @@ TEST_F(Converter, RefusesOverlongValues)
 {
 	InFolder locFolder;
 	std::string locMenu = "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tmya \"" + std::string(512, 'x') + "\"\r\n}\r\n";
-	ASSERT_TRUE(WriteTestFile("autorun.juice", locMenu));
-	LogCapture locLog;
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locMenu));
+	MessageCapture locLog;
 	EXPECT_FALSE(LoadConverted());
-	EXPECT_TRUE(locLog.Has("LOG: JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& "
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& "
 	                       "aLocalizer): string value exceeds maximum allowed length (512 chars)"));
 }
 
 TEST_F(Converter, EmptyLocalizedTextRoundTripsThroughTheLanguageFile)
 {
 	InFolder locFolder;
-	ASSERT_TRUE(WriteTestFile("autorun.juice", "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tm\r\n\tmya one\r\n}\r\n"));
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tm\r\n\tmya one\r\n}\r\n"));
 	ASSERT_TRUE(LoadConverted());
-	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\t<empty>\r\n"), ReadTestFile("autorun.loc"));
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\t<empty>\r\n"), ReadWholeFile("autorun.loc"));
 
 	// The Ice file now loads as it is, and serves the empty text.
-	LogCapture locLog;
+	MessageCapture locLog;
 	std::unique_ptr<Ice> locIce(Ice::Load("autorun.ice", true));
 	ASSERT_TRUE(locIce);
-	EXPECT_TRUE(locLog.myLines.empty()) << locLog.myLines[0];
+	EXPECT_TRUE(locLog.myLogs.empty()) << locLog.myLogs[0];
 	const char16_t* locText = locIce->GetMember("g.m")->GetLocString();
 	ASSERT_TRUE(locText);
 	EXPECT_EQ(std::u16string(), std::u16string(locText));

@@ -1,6 +1,5 @@
 #include "Ice.h"
 #include "ice_test_support.h"
-#include "log_capture.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +12,7 @@ const char* const kFile = "loader_test.ice";
 
 std::unique_ptr<Ice> LoadBytes(const IceBytes& aBytes)
 {
-	EXPECT_TRUE(WriteTestFile(kFile, aBytes.myBytes));
+	EXPECT_TRUE(WriteWholeFile(kFile, aBytes.myBytes));
 	return std::unique_ptr<Ice>(Ice::Load(kFile, false));
 }
 
@@ -74,20 +73,20 @@ TEST(Ice, MissedLookupsAreLoggedAndReturnNull)
 {
 	std::unique_ptr<Ice> locRoot = LoadBytes(MenuBytes());
 	ASSERT_TRUE(locRoot);
-	LogCapture locLog;
+	MessageCapture locLog;
 	EXPECT_EQ(nullptr, locRoot->GetMember("myGui.myButtons"));
-	ASSERT_EQ(1u, locLog.myLines.size());
+	ASSERT_EQ(1u, locLog.myLogs.size());
 	EXPECT_EQ("LOG: Ice::GetMember(): failed to find member named 'myButtons'. This may or may not cause a crash.",
-	          locLog.myLines[0]);
+	          locLog.myLogs[0]);
 
-	locLog.myLines.clear();
+	locLog.myLogs.clear();
 	EXPECT_EQ(nullptr, locRoot->GetMemberValue("myMissing.myR"));
-	ASSERT_EQ(3u, locLog.myLines.size());
+	ASSERT_EQ(3u, locLog.myLogs.size());
 	EXPECT_EQ("LOG: Ice::GetMember(): failed to find member named 'myMissing'. This may or may not cause a crash.",
-	          locLog.myLines[0]);
+	          locLog.myLogs[0]);
 	EXPECT_EQ("LOG: Ice::GetMember(): failed to find member named 'myMissing.myR'. This may or may not cause a crash.",
-	          locLog.myLines[1]);
-	EXPECT_EQ("LOG: Ice::GetMemberValue(): failed to find member named 'myMissing.myR'", locLog.myLines[2]);
+	          locLog.myLogs[1]);
+	EXPECT_EQ("LOG: Ice::GetMemberValue(): failed to find member named 'myMissing.myR'", locLog.myLogs[2]);
 
 	// A value member has no children.
 	EXPECT_EQ(nullptr, locRoot->GetMember("myGui.myTitle.x"));
@@ -101,46 +100,46 @@ TEST(Ice, StringLengthsStopBelow512)
 	ASSERT_TRUE(locRoot);
 	EXPECT_EQ(511u, std::string(locRoot->GetMemberValue("myText")).size());
 
-	LogCapture locLog;
+	MessageCapture locLog;
 	IceBytes locTooLong;
 	locTooLong.Header(0, 1).Value("TEXT", "myText", std::string(512, 'a'));
 	EXPECT_FALSE(LoadBytes(locTooLong));
-	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): invalid string length 512 >= 512"));
-	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): failed to create member 0"));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): invalid string length 512 >= 512"));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): failed to create member 0"));
 }
 
 TEST(Ice, RefusesBadHeadersWithTheirMessages)
 {
-	LogCapture locLog;
+	MessageCapture locLog;
 	EXPECT_FALSE(Ice::Load("", false));
 	EXPECT_FALSE(Ice::Load("missing_file.ice", false));
-	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): empty filename"));
-	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): failed to read file 'missing_file.ice'"));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): empty filename"));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): failed to read file 'missing_file.ice'"));
 
 	IceBytes locVersion;
 	locVersion.Raw(std::string("ice0011", 8)).Int(0).Int(1).Value("TEXT", "a", "b");
 	EXPECT_FALSE(LoadBytes(locVersion));
-	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): invalid file version 'ice0011' should have been 'ice0010'"));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): invalid file version 'ice0011' should have been 'ice0010'"));
 
 	IceBytes locEmpty;
 	locEmpty.Header(0, 0);
 	EXPECT_FALSE(LoadBytes(locEmpty));
-	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): top level instance had no members"));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): top level instance had no members"));
 
 	IceBytes locEmptyReference;
 	locEmptyReference.Header(0, 1).Reference("Gui", "myRef", "");
 	EXPECT_FALSE(LoadBytes(locEmptyReference));
-	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): encountered reference with empty string value"));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): encountered reference with empty string value"));
 }
 
 TEST(Ice, CorruptFilesFailWithoutTrustingTheirCounts)
 {
-	LogCapture locLog;
+	MessageCapture locLog;
 	// Counts far beyond the bytes that follow.
 	IceBytes locHugeTop;
 	locHugeTop.Header(0, 0x7FFFFFFF).Value("TEXT", "a", "b");
 	EXPECT_FALSE(LoadBytes(locHugeTop));
-	EXPECT_TRUE(locLog.Has("LOG: Ice::Init(): failed to allocate member array"));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): failed to allocate member array"));
 
 	IceBytes locHugeChild;
 	locHugeChild.Header(0, 1).Composite("Gui", "g", 1000000).Value("TEXT", "a", "b");

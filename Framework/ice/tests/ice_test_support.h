@@ -60,13 +60,4 @@ public:
 	std::string myBytes;
 };
 
-// The tests run in a fresh temporary folder; this is the path of a file in the
-// module's tests/data folder.
-std::string TestDataPath(const std::string& aName);
-
-// Writes a file in the current folder; false on failure.
-bool WriteTestFile(const std::string& aName, const std::string& aBytes);
-// Reads a whole file; empty when it is missing.
-std::string ReadTestFile(const std::string& aName);
-
 #endif

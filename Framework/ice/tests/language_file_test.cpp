@@ -1,7 +1,6 @@
 #include "IceLangDecoder.h"
 #include "IceLangEncoder.h"
 #include "ice_test_support.h"
-#include "log_capture.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -35,7 +34,7 @@ TEST(IceLangEncoder, WritesMarkKeysTabsAndUtf8Values)
 	locList.DeleteAll();
 
 	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tcaf\xC3\xA9\r\ng.n\ttwo\\nlines\r\ntop\t<empty>\r\n"),
-	          ReadTestFile("menu.loc"));
+	          ReadWholeFile("menu.loc"));
 
 	IceLangDecoder locDecoder;
 	ASSERT_TRUE(locDecoder.Load("menu.ice"));
@@ -48,11 +47,11 @@ TEST(IceLangEncoder, WritesMarkKeysTabsAndUtf8Values)
 
 TEST(IceLangEncoder, RefusesLongAndNonAsciiKeysAndWritesNothing)
 {
-	LogCapture locLog;
+	MessageCapture locLog;
 	IceLangEncoder::KeyValueList locLong;
 	AddKeyValue(locLong, std::string(256, 'k').c_str(), "v");
 	EXPECT_FALSE(IceLangEncoder::Save(locLong, "refused.ice"));
-	EXPECT_TRUE(locLog.Has("LOG: IceLangEncoder::ValidateKeyValues(): key '" + std::string(256, 'k') +
+	EXPECT_TRUE(locLog.HasLog("LOG: IceLangEncoder::ValidateKeyValues(): key '" + std::string(256, 'k') +
 	                       "' was longer than 255 characters"));
 	locLong.DeleteAll();
 
@@ -60,9 +59,9 @@ TEST(IceLangEncoder, RefusesLongAndNonAsciiKeysAndWritesNothing)
 	AddKeyValue(locHigh, "ok", "v");
 	AddKeyValue(locHigh, "k\xE9y", "v");
 	EXPECT_FALSE(IceLangEncoder::Save(locHigh, "refused.ice"));
-	EXPECT_TRUE(locLog.Has("LOG: IceLangEncoder::ValidateKeyValues(): key 'k\xE9y' contained invalid characters (> 127 ASCII)"));
+	EXPECT_TRUE(locLog.HasLog("LOG: IceLangEncoder::ValidateKeyValues(): key 'k\xE9y' contained invalid characters (> 127 ASCII)"));
 	locHigh.DeleteAll();
-	EXPECT_EQ("", ReadTestFile("refused.loc"));
+	EXPECT_EQ("<missing>", ReadWholeFile("refused.loc"));
 
 	IceLangEncoder::KeyValueList locLongest;
 	AddKeyValue(locLongest, std::string(255, 'k').c_str(), "v");
@@ -72,7 +71,7 @@ TEST(IceLangEncoder, RefusesLongAndNonAsciiKeysAndWritesNothing)
 
 TEST(IceLangDecoder, ReadsLinesWithTheLineReaderRules)
 {
-	ASSERT_TRUE(WriteTestFile("rules.loc", "\xEF\xBB\xBF"
+	ASSERT_TRUE(WriteWholeFile("rules.loc", "\xEF\xBB\xBF"
 	                                       "  a\tfirst  \r\n"
 	                                       "\r\n"
 	                                       "// a comment line\r\n"
@@ -93,20 +92,20 @@ TEST(IceLangDecoder, ReadsLinesWithTheLineReaderRules)
 
 TEST(IceLangDecoder, RefusesUnmarkedFilesAndLinesWithoutTab)
 {
-	LogCapture locLog;
+	MessageCapture locLog;
 	IceLangDecoder locDecoder;
 	EXPECT_FALSE(locDecoder.Load("noextension"));
 	EXPECT_FALSE(locDecoder.Load(".ice"));
 	EXPECT_FALSE(locDecoder.Load("absent.ice"));
 
-	ASSERT_TRUE(WriteTestFile("unmarked.loc", "a\tb\r\n"));
+	ASSERT_TRUE(WriteWholeFile("unmarked.loc", "a\tb\r\n"));
 	EXPECT_FALSE(locDecoder.Load("unmarked.ice"));
-	EXPECT_TRUE(locLog.myLines.empty());
+	EXPECT_TRUE(locLog.myLogs.empty());
 
-	ASSERT_TRUE(WriteTestFile("notab.loc", "\xEF\xBB\xBF"
+	ASSERT_TRUE(WriteWholeFile("notab.loc", "\xEF\xBB\xBF"
 	                                       "a\tb\r\nno tab here\r\n"));
 	EXPECT_FALSE(locDecoder.Load("notab.ice"));
-	EXPECT_TRUE(locLog.Has("LOG: IceLangDecoder::Load(): error in 'notab.loc', found line without a tab delimiter"));
+	EXPECT_TRUE(locLog.HasLog("LOG: IceLangDecoder::Load(): error in 'notab.loc', found line without a tab delimiter"));
 }
 
 using IceLangDecoderDeathTest = ::testing::Test;

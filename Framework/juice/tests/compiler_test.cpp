@@ -14,7 +14,7 @@ namespace
 std::string Value(JuiceNameSpace& aNameSpace, const char* aPath)
 {
 	JuiceType* locInstance = aNameSpace.FindInstance(aPath, false);
-	return locInstance ? static_cast<const char*>(locInstance->GetValue()) : "<none>";
+	return locInstance ? locInstance->GetValue().GetText() : "<none>";
 }
 
 std::string ParseError(const char* aFile, int aLine, const std::string& aMessage)

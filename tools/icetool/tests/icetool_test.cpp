@@ -1,33 +1,18 @@
 #include "icetool_lib.h"
 
 #include "ice_test_support.h"
+#include "test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
 
 namespace
 {
-std::string ReadFile(const std::string& aName)
-{
-	std::ifstream locStream(aName, std::ios::binary);
-	std::ostringstream locContent;
-	locContent << locStream.rdbuf();
-	return locContent.str();
-}
-
-void WriteFile(const std::string& aName, const std::string& aContent)
-{
-	std::ofstream(aName, std::ios::binary | std::ios::trunc) << aContent;
-}
-
 // One report line, "%13d %s"; the report is text, so on Windows its lines end in CR LF.
 std::string HashLine(const std::string& aText, const char* anEnd = "\n")
 {
@@ -41,23 +26,19 @@ const char* const ourTextEnd = "\r\n";
 const char* const ourTextEnd = "\n";
 #endif
 
-// Runs each test in a fresh temporary folder, so that relative names land there.
+// Runs each test in a fresh folder of its own, so that relative names land there.
 class IceToolTest : public ::testing::Test
 {
 protected:
 	void SetUp() override
 	{
 		myPrevious = fs::current_path();
-		myFolder = fs::temp_directory_path() /
-		           ("icetool_test_" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-		fs::create_directories(myFolder);
-		fs::current_path(myFolder);
+		fs::current_path(myFolder.Path(""));
 	}
 	void TearDown() override
 	{
 		std::error_code locError;
 		fs::current_path(myPrevious, locError);
-		fs::remove_all(myFolder, locError);
 	}
 
 	// The message lines of a compilation go to aMessages.
@@ -66,7 +47,7 @@ protected:
 		std::FILE* locStream = std::fopen("messages.txt", "wb");
 		bool locOk = ICE_Compile(aName, locStream);
 		std::fclose(locStream);
-		aMessages = ReadFile("messages.txt");
+		aMessages = ReadWholeFile("messages.txt");
 		return locOk;
 	}
 	// What dump prints, or the error and the messages.
@@ -78,11 +59,11 @@ protected:
 		bool locOk = ICE_Dump(aName, locOutput, locMessages, &locError);
 		std::fclose(locOutput);
 		std::fclose(locMessages);
-		return locOk ? ReadFile("dump.txt") : "error: " + locError + "\n" + ReadFile("messages.txt");
+		return locOk ? ReadWholeFile("dump.txt") : "error: " + locError + "\n" + ReadWholeFile("messages.txt");
 	}
 
 	fs::path myPrevious;
-	fs::path myFolder;
+	ScratchFolder myFolder;
 };
 
 TEST_F(IceToolTest, CompileConvertsOnlyWhenTheJuiceTextIsNewer)
@@ -93,30 +74,30 @@ TEST_F(IceToolTest, CompileConvertsOnlyWhenTheJuiceTextIsNewer)
 	          locMessages);
 
 	// Juice lines end in CR LF.
-	WriteFile("menu.fruit", "CLASS Menu\r\n{\r\n\tLOCTEXT m\r\n}\r\n");
-	WriteFile("menu.juice", "INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm \"Hello there\"\r\n}\r\n");
+	WriteWholeFile("menu.fruit", "CLASS Menu\r\n{\r\n\tLOCTEXT m\r\n}\r\n");
+	WriteWholeFile("menu.juice", "INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm \"Hello there\"\r\n}\r\n");
 	ASSERT_TRUE(Compile("menu.ice", locMessages)) << locMessages;
 	EXPECT_NE(std::string::npos, locMessages.find("LOG: JuiceToIce::IsFileNewer(): Missing 'menu.ice'\n"));
 	EXPECT_NE(std::string::npos,
 	          locMessages.find("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): compiling 'menu.juice'...\n"));
 	IceBytes locExpected;
 	locExpected.Header(1, 1).Composite("Menu", "g", 1).Value("LOCTEXT", "m", "0");
-	EXPECT_EQ(locExpected.myBytes, ReadFile("menu.ice"));
-	EXPECT_EQ("\xEF\xBB\xBFg.m\tHello there\r\n", ReadFile("menu.loc"));
+	EXPECT_EQ(locExpected.myBytes, ReadWholeFile("menu.ice"));
+	EXPECT_EQ("\xEF\xBB\xBFg.m\tHello there\r\n", ReadWholeFile("menu.loc"));
 	EXPECT_EQ(HashLine("Menu", ourTextEnd) + HashLine("g", ourTextEnd) + HashLine("LOCTEXT", ourTextEnd) +
 	              HashLine("m", ourTextEnd) + ourTextEnd + ourTextEnd + "No duplicate hash entries." + ourTextEnd,
-	          ReadFile("menu.hash"));
+	          ReadWholeFile("menu.hash"));
 	EXPECT_EQ("Menu g composite 1\n  LOCTEXT m value \"0\" text \"Hello there\"\n", Dump("menu.ice"));
 
 	// A current Ice file is left alone.
 	const char* const locFiles[] = {"menu.juice", "menu.ice", "menu.loc", "menu.hash"};
 	std::pair<std::string, fs::file_time_type> locBefore[4];
 	for (int i = 0; i < 4; ++i)
-		locBefore[i] = std::make_pair(ReadFile(locFiles[i]), fs::last_write_time(locFiles[i]));
+		locBefore[i] = std::make_pair(ReadWholeFile(locFiles[i]), fs::last_write_time(locFiles[i]));
 	ASSERT_TRUE(Compile("menu.ice", locMessages)) << locMessages;
 	EXPECT_EQ(std::string::npos, locMessages.find("compiling")) << locMessages;
 	for (int i = 0; i < 4; ++i)
-		EXPECT_TRUE(std::make_pair(ReadFile(locFiles[i]), fs::last_write_time(locFiles[i])) == locBefore[i])
+		EXPECT_TRUE(std::make_pair(ReadWholeFile(locFiles[i]), fs::last_write_time(locFiles[i])) == locBefore[i])
 			<< locFiles[i];
 
 	fs::last_write_time("menu.juice", fs::last_write_time("menu.ice") + std::chrono::seconds(10));
@@ -125,7 +106,7 @@ TEST_F(IceToolTest, CompileConvertsOnlyWhenTheJuiceTextIsNewer)
 	          locMessages.find("LOG: JuiceToIce::IsFileNewer(): Existing 'menu.juice' is newer than existing 'menu.ice'\n"))
 		<< locMessages;
 	EXPECT_NE(std::string::npos, locMessages.find("compiling 'menu.juice'"));
-	EXPECT_EQ(locExpected.myBytes, ReadFile("menu.ice"));
+	EXPECT_EQ(locExpected.myBytes, ReadWholeFile("menu.ice"));
 }
 
 TEST_F(IceToolTest, DumpPrintsEveryMemberWithNamesFromTheReport)
@@ -144,17 +125,17 @@ TEST_F(IceToolTest, DumpPrintsEveryMemberWithNamesFromTheReport)
 		.Reference("Vector*", "myRef", "myGui.myPos")
 		.Reference("Vector*", "myChain", "myRef")
 		.Reference("Vector*", "myNone", "null");
-	WriteFile("menu.ice", locIce.myBytes);
-	WriteFile("menu.loc", "\xEF\xBB\xBFmyGui.a\tFirst\r\nmyTitle\tCaf\xC3\xA9\\nline\r\n");
+	WriteWholeFile("menu.ice", locIce.myBytes);
+	WriteWholeFile("menu.loc", "\xEF\xBB\xBFmyGui.a\tFirst\r\nmyTitle\tCaf\xC3\xA9\\nline\r\n");
 	// Every name but x; a second text for a known checksum and the duplicate section change nothing.
 	std::string locReport;
 	for (const char* locName : {"Menu", "myGui", "NUMBER", "myCount", "TEXT", "myEmpty", "myQuote", "Vector", "myPos",
 	                            "DECIMAL", "LOCTEXT", "myTitle", "Vector*", "myRef", "myChain", "myNone"})
 		locReport += HashLine(locName);
 	std::string locOther = HashLine("myGui", "\r\n").replace(14, 5, "other");
-	WriteFile("menu.hash", locReport + locOther + "\n\nDuplicate Hash Entries:\n" + locOther +
+	WriteWholeFile("menu.hash", locReport + locOther + "\n\nDuplicate Hash Entries:\n" + locOther +
 	                           "\n2 duplicate hash entries were found!\n");
-	EXPECT_EQ(ReadFile(ICETOOL_TEST_DATA "/dump_expected.txt"), Dump("menu.ice"));
+	EXPECT_EQ(ReadWholeFile(KC_TestDataFolder() + "/dump_expected.txt"), Dump("menu.ice"));
 
 	// Without the report every name is its checksum, and localized texts are not recognised.
 	fs::remove("menu.hash");
@@ -167,10 +148,10 @@ TEST_F(IceToolTest, CompileWarnsAboutEachFileWithALoneLineFeed)
 {
 	// An LF-only type file reached through a CR LF one, a Juice text with one LF
 	// on its third line, and a clean language file.
-	WriteFile("base.fruit", "CLASS Colour\n{\n\tNUMBER myR\n}\n");
-	WriteFile("menu.fruit", "INCLUDE base.fruit\r\nINCLUDE base.fruit\r\nCLASS Menu\r\n{\r\n\tLOCTEXT m\r\n}\r\n");
-	WriteFile("menu.juice", "INCLUDE menu.fruit // types\r\n\r\nMenu g\n{\r\n\tm 0\r\n}");
-	WriteFile("menu.lang", "\tHello\r\n");
+	WriteWholeFile("base.fruit", "CLASS Colour\n{\n\tNUMBER myR\n}\n");
+	WriteWholeFile("menu.fruit", "INCLUDE base.fruit\r\nINCLUDE base.fruit\r\nCLASS Menu\r\n{\r\n\tLOCTEXT m\r\n}\r\n");
+	WriteWholeFile("menu.juice", "INCLUDE menu.fruit // types\r\n\r\nMenu g\n{\r\n\tm 0\r\n}");
+	WriteWholeFile("menu.lang", "\tHello\r\n");
 	std::string locMessages;
 	EXPECT_FALSE(Compile("MENU.ice", locMessages));
 	const std::string locAdvice = " ends in a line feed without a carriage return: Juice needs CR LF line ends and "
@@ -183,14 +164,14 @@ TEST_F(IceToolTest, CompileWarnsAboutEachFileWithALoneLineFeed)
 	EXPECT_NE(std::string::npos, locMessages.find("compiling 'menu.juice'"));
 
 	// With CR LF everywhere nothing is said and the menu compiles.
-	WriteFile("base.fruit", "CLASS Colour\r\n{\r\n\tNUMBER myR\r\n}\r\n");
-	WriteFile("menu.juice", "INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm 0\r\n}");
+	WriteWholeFile("base.fruit", "CLASS Colour\r\n{\r\n\tNUMBER myR\r\n}\r\n");
+	WriteWholeFile("menu.juice", "INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm 0\r\n}");
 	ASSERT_TRUE(Compile("menu.ice", locMessages)) << locMessages;
 	EXPECT_EQ(std::string::npos, locMessages.find("icetool:")) << locMessages;
-	EXPECT_EQ("\xEF\xBB\xBFg.m\tHello\r\n", ReadFile("menu.loc"));
+	EXPECT_EQ("\xEF\xBB\xBFg.m\tHello\r\n", ReadWholeFile("menu.loc"));
 
 	// A language file is checked too; a long line is cut short in the warning.
-	WriteFile("menu.lang", "\t" + std::string(70, 'x') + "\nsecond\r\n");
+	WriteWholeFile("menu.lang", "\t" + std::string(70, 'x') + "\nsecond\r\n");
 	fs::last_write_time("menu.juice", fs::last_write_time("menu.ice") + std::chrono::seconds(10));
 	Compile("menu.ice", locMessages);
 	EXPECT_EQ(0u, locMessages.find("icetool: warning: 'menu.lang' line 1 \"\\t" + std::string(59, 'x') + "...\"" +

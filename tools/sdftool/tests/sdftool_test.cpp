@@ -39,7 +39,7 @@ protected:
 		myFiles["gfx/icons/deep.bin"] = std::string(5000, 'd');
 		myFiles["sound/a/b/c.wav"] = "wave";
 		for (const auto& locFile : myFiles)
-			WriteDiskFile(myScratch.Path("in/" + locFile.first), locFile.second);
+			WriteWholeFile(myScratch.Path("in/" + locFile.first), locFile.second);
 	}
 
 	void TearDown() override { KF_SDF::Unmount(NULL); }
@@ -52,7 +52,7 @@ protected:
 		std::string locError;
 		bool locOk = SDF_Cat(anArchive.c_str(), aName, locStream, &locError);
 		std::fclose(locStream);
-		return locOk ? ReadDiskFile(locOut) : "error: " + locError;
+		return locOk ? ReadWholeFile(locOut) : "error: " + locError;
 	}
 
 	std::string List(const std::string& anArchive)
@@ -62,7 +62,7 @@ protected:
 		std::string locError;
 		bool locOk = SDF_List(anArchive.c_str(), locStream, &locError);
 		std::fclose(locStream);
-		return locOk ? ReadDiskFile(locOut) : "error: " + locError;
+		return locOk ? ReadWholeFile(locOut) : "error: " + locError;
 	}
 };
 
@@ -79,8 +79,8 @@ TEST_F(SdfToolTest, PackedArchivesReadBackInEveryMethod)
 			ASSERT_TRUE(SDF_Pack(locArchive.c_str(), myScratch.Path("in").c_str(), locMethod, locDirectoryMethod,
 			                     &locError))
 				<< locError;
-			EXPECT_EQ(locDirectoryMethod, static_cast<int>(WordAt(ReadDiskFile(locArchive),
-			                                                      WordAt(ReadDiskFile(locArchive), 4) + 4) >> 30));
+			EXPECT_EQ(locDirectoryMethod, static_cast<int>(WordAt(ReadWholeFile(locArchive),
+			                                                      WordAt(ReadWholeFile(locArchive), 4) + 4) >> 30));
 
 			std::string locListing = List(locArchive);
 			for (const auto& locFile : myFiles)
@@ -129,7 +129,7 @@ TEST_F(SdfToolTest, FolderIndexAndRecordsDescribeTheTree)
 	std::string locArchive = myScratch.Path("tree.sdf");
 	std::string locError;
 	ASSERT_TRUE(SDF_Pack(locArchive.c_str(), myScratch.Path("in").c_str(), 0, 0, &locError)) << locError;
-	std::string locBytes = ReadDiskFile(locArchive);
+	std::string locBytes = ReadWholeFile(locArchive);
 	std::string locBlock = locBytes.substr(WordAt(locBytes, 4) + 8);
 	ASSERT_EQ(locBlock.size(), WordAt(locBytes, WordAt(locBytes, 4)));
 
@@ -178,7 +178,7 @@ TEST_F(SdfToolTest, ErrorsNameArchiveAndCode)
 	          List(locMissing));
 
 	std::string locArchive = myScratch.Path("odd.sdf");
-	WriteDiskFile(locArchive, ReadHexArchive(std::string(KF_FILE_TEST_DATA) + "/handmade.sdf.hex"));
+	WriteWholeFile(locArchive, ReadHexArchive(std::string(KF_FILE_TEST_DATA) + "/handmade.sdf.hex"));
 	EXPECT_EQ("BUTTON", Cat(locArchive, "gfx\\button.tga"));
 	EXPECT_EQ("error: " + locArchive + ": cannot open odd.bin: file layer error 6 (unknown compression method)",
 	          Cat(locArchive, "odd.bin"));
@@ -187,13 +187,13 @@ TEST_F(SdfToolTest, ErrorsNameArchiveAndCode)
 	std::string locListing = List(locArchive);
 	EXPECT_NE(std::string::npos, locListing.find("unknown           4          4")) << locListing;
 
-	std::string locBytes = ReadDiskFile(locArchive);
+	std::string locBytes = ReadWholeFile(locArchive);
 	locBytes[3] = 0;
-	WriteDiskFile(locArchive, locBytes);
+	WriteWholeFile(locArchive, locBytes);
 	EXPECT_NE(std::string::npos, List(locArchive).find(locArchive + ": cannot mount: file layer error 4"));
 	locBytes[3] = 9;
 	SetWord(locBytes, 44, 1000);
-	WriteDiskFile(locArchive, locBytes);
+	WriteWholeFile(locArchive, locBytes);
 	EXPECT_NE(std::string::npos, Cat(locArchive, "readme.txt").find(locArchive + ": cannot mount: file layer error 5"));
 	EXPECT_EQ(nullptr, KF_SDF::GetFirst());
 
