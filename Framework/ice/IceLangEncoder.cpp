@@ -8,6 +8,7 @@
 namespace
 {
 const int ourMaxKeyLength = 255;
+const char ourEmptyValue[] = "<empty>";
 
 bool HasByteAbove127(const KC_String& aText)
 {
@@ -86,8 +87,11 @@ bool IceLangEncoder::Save(const KeyValueList& aList, const char* anIceFileName)
 			break;
 		KC_String locKey;
 		locKey.Format("%s\t", locPair->myKey.GetText());
+		// The reader refuses a line that ends at its tab: an empty text is spelled "<empty>".
+		const KC_String& locValue = locPair->myValue;
 		locWritten = locFile.Write(locKey.GetText(), locKey.GetLength()) &&
-		             WriteValue(locFile, locPair->myValue) && locFile.Write("\r\n", 2);
+		             WriteValue(locFile, locValue.IsEmpty() ? KC_String(ourEmptyValue) : locValue) &&
+		             locFile.Write("\r\n", 2);
 	}
 	return locFile.Close() && locWritten;
 }

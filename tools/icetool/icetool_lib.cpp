@@ -1,12 +1,15 @@
 #include "icetool_lib.h"
 
 #include "Ice.h"
+#include "JuiceLocalizer.h"
 #include "kc_output.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
+#include <vector>
 
 namespace
 {
@@ -220,6 +223,104 @@ private:
 	std::FILE* myOutput;
 	std::map<Ice*, Ice*> myParents;
 };
+// One physical line of a text, without its line end.
+struct TextLine
+{
+	std::string myText;
+	bool myEndsInLoneLineFeed;
+};
+
+std::vector<TextLine> SplitAtLineFeeds(const std::string& aContent)
+{
+	std::vector<TextLine> locLines;
+	size_t locStart = 0;
+	while (locStart < aContent.size())
+	{
+		size_t locFeed = aContent.find('\n', locStart);
+		size_t locEnd = locFeed == std::string::npos ? aContent.size() : locFeed;
+		bool locLone = locFeed != std::string::npos && (locFeed == 0 || aContent[locFeed - 1] != '\r');
+		if (locEnd > locStart && aContent[locEnd - 1] == '\r')
+			--locEnd;
+		locLines.push_back(TextLine{aContent.substr(locStart, locEnd - locStart), locLone});
+		locStart = locFeed == std::string::npos ? aContent.size() : locFeed + 1;
+	}
+	return locLines;
+}
+
+// The type file that a line includes, read as the compiler would once the line
+// ends are right; empty when the line is no INCLUDE line.
+std::string IncludedName(std::string aLine)
+{
+	size_t locComment = aLine.find("//");
+	if (locComment != std::string::npos)
+		aLine.erase(locComment);
+	size_t locFirst = 0;
+	while (locFirst < aLine.size() && static_cast<unsigned char>(aLine[locFirst]) < 0x21)
+		++locFirst;
+	size_t locLast = aLine.size();
+	while (locLast > locFirst && static_cast<unsigned char>(aLine[locLast - 1]) < 0x21)
+		--locLast;
+	aLine = aLine.substr(locFirst, locLast - locFirst);
+	static const char ourInclude[] = "INCLUDE ";
+	if (aLine.compare(0, sizeof(ourInclude) - 1, ourInclude) != 0)
+		return std::string();
+	return aLine.substr(sizeof(ourInclude) - 1);
+}
+
+// Warns about the first line of aFileName that ends in a line feed alone and,
+// for Juice and type files, adds the type files it includes to aPending (the
+// name is a copy: aPending may move its texts).
+void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::string>& aPending,
+                   std::FILE* aMessages)
+{
+	std::ifstream locStream(aFileName.c_str(), std::ios::binary);
+	if (!locStream)
+		return;
+	std::string locContent((std::istreambuf_iterator<char>(locStream)), std::istreambuf_iterator<char>());
+	std::vector<TextLine> locLines = SplitAtLineFeeds(locContent);
+	bool locWarned = false;
+	for (size_t locIndex = 0; locIndex < locLines.size(); ++locIndex)
+	{
+		const TextLine& locLine = locLines[locIndex];
+		if (locLine.myEndsInLoneLineFeed && !locWarned)
+		{
+			std::string locText = locLine.myText.size() > 60 ? locLine.myText.substr(0, 60) + "..." : locLine.myText;
+			std::fprintf(aMessages,
+			             "icetool: warning: '%s' line %u %s ends in a line feed without a carriage return: Juice needs "
+			             "CR LF line ends and reads a lone line feed as a blank\n",
+			             aFileName.c_str(), static_cast<unsigned int>(locIndex + 1), Quoted(locText).c_str());
+			std::fflush(aMessages);
+			locWarned = true;
+		}
+		std::string locIncluded = anIsJuice ? IncludedName(locLine.myText) : std::string();
+		if (!locIncluded.empty())
+			aPending.push_back(locIncluded);
+	}
+}
+}
+
+void ICE_WarnAboutLineEnds(const char* anIceName, std::FILE* aMessages)
+{
+	// The Juice text that a conversion compiles, named as Ice::Load names it.
+	KC_String locIceName(anIceName);
+	locIceName.MakeLower();
+	int locExtension = locIceName.Find(".ice");
+	if (locExtension <= 0)
+		return;
+	KC_String locJuiceName = locIceName.Left(locExtension) + ".juice";
+	KC_String locLanguageName;
+	std::vector<std::string> locPending;
+	if (JuiceLocalizer::GetCompanionName(locJuiceName, locLanguageName))
+		CheckLineEnds(static_cast<const char*>(locLanguageName), false, locPending, aMessages);
+	locPending.push_back(static_cast<const char*>(locJuiceName));
+
+	// Each file once, however often it is included.
+	std::set<std::string> locChecked;
+	for (size_t locNext = 0; locNext < locPending.size(); ++locNext)
+	{
+		if (locChecked.insert(locPending[locNext]).second)
+			CheckLineEnds(locPending[locNext], true, locPending, aMessages);
+	}
 }
 
 std::string ICE_HashFileName(const std::string& anIceName)
@@ -262,6 +363,7 @@ bool ICE_ReadHashNames(const std::string& aFileName, IceToolNames& aNames)
 
 bool ICE_Compile(const char* anIceName, std::FILE* aMessages)
 {
+	ICE_WarnAboutLineEnds(anIceName, aMessages);
 	MessagePrinter locPrinter(aMessages);
 	Ice* locRoot = Ice::Load(anIceName, true);
 	if (!locRoot)

@@ -17,8 +17,14 @@ std::string ICE_HashFileName(const std::string& anIceName);
 // lines of any other form are skipped. False when the file cannot be read.
 bool ICE_ReadHashNames(const std::string& aFileName, IceToolNames& aNames);
 
+// Prints a warning to aMessages for each file that a conversion of anIceName reads
+// (its Juice text, the ".lang" beside it, the type files they include) and that has
+// a line feed without a carriage return: the file name and the first such line.
+void ICE_WarnAboutLineEnds(const char* anIceName, std::FILE* aMessages);
+
 // Converts anIceName from its Juice text when needed and loads it, as the menu
-// program does before it starts; every log and error line goes to aMessages.
+// program does before it starts, after the warnings above; every log and error
+// line goes to aMessages.
 // True when the Ice file loads.
 bool ICE_Compile(const char* anIceName, std::FILE* aMessages);
 

@@ -18,6 +18,8 @@ const char* const ourUsage =
 	"         Ice file is missing or does not load, exactly as the menu program\n"
 	"         does at start (the name is taken in lower case), and writes the\n"
 	"         NAME.hash report and, for localized texts, NAME.loc beside it;\n"
+	"         it first warns about each Juice, type or .lang file it reads\n"
+	"         that has a line feed without a carriage return before it;\n"
 	"         every log and error line goes to standard error; exit status 0\n"
 	"         when NAME.ice loads afterwards\n"
 	"dump     prints the tree of NAME.ice, one member a line, indented by depth:\n"

@@ -172,3 +172,21 @@ TEST_F(Converter, RefusesOverlongValues)
 	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& "
 	                       "aLocalizer): string value exceeds maximum allowed length (512 chars)"));
 }
+
+TEST_F(Converter, EmptyLocalizedTextRoundTripsThroughTheLanguageFile)
+{
+	InFolder locFolder;
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tm\r\n\tmya one\r\n}\r\n"));
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\t<empty>\r\n"), ReadWholeFile("autorun.loc"));
+
+	// The Ice file now loads as it is, and serves the empty text.
+	MessageCapture locLog;
+	std::unique_ptr<Ice> locIce(Ice::Load("autorun.ice", true));
+	ASSERT_TRUE(locIce);
+	EXPECT_TRUE(locLog.myLogs.empty()) << locLog.myLogs[0];
+	const char16_t* locText = locIce->GetMember("g.m")->GetLocString();
+	ASSERT_TRUE(locText);
+	EXPECT_EQ(std::u16string(), std::u16string(locText));
+	EXPECT_STREQ("one", locIce->GetMemberValue("g.mya"));
+}

@@ -143,4 +143,39 @@ TEST_F(IceToolTest, DumpPrintsEveryMemberWithNamesFromTheReport)
 	EXPECT_EQ(0u, locDump.find("03b80196 0632020c composite 4\n")) << locDump;
 	EXPECT_EQ(std::string::npos, locDump.find("Caf"));
 }
+
+TEST_F(IceToolTest, CompileWarnsAboutEachFileWithALoneLineFeed)
+{
+	// An LF-only type file reached through a CR LF one, a Juice text with one LF
+	// on its third line, and a clean language file.
+	WriteWholeFile("base.fruit", "CLASS Colour\n{\n\tNUMBER myR\n}\n");
+	WriteWholeFile("menu.fruit", "INCLUDE base.fruit\r\nINCLUDE base.fruit\r\nCLASS Menu\r\n{\r\n\tLOCTEXT m\r\n}\r\n");
+	WriteWholeFile("menu.juice", "INCLUDE menu.fruit // types\r\n\r\nMenu g\n{\r\n\tm 0\r\n}");
+	WriteWholeFile("menu.lang", "\tHello\r\n");
+	std::string locMessages;
+	EXPECT_FALSE(Compile("MENU.ice", locMessages));
+	const std::string locAdvice = " ends in a line feed without a carriage return: Juice needs CR LF line ends and "
+	                              "reads a lone line feed as a blank\n";
+	std::string locExpected = "icetool: warning: 'menu.juice' line 3 \"Menu g\"" + locAdvice +
+	                          "icetool: warning: 'base.fruit' line 1 \"CLASS Colour\"" + locAdvice;
+	// The warnings come first, each file once, and the compilation still runs.
+	EXPECT_EQ(locExpected, locMessages.substr(0, locExpected.size())) << locMessages;
+	EXPECT_EQ(std::string::npos, locMessages.find("icetool:", locExpected.size())) << locMessages;
+	EXPECT_NE(std::string::npos, locMessages.find("compiling 'menu.juice'"));
+
+	// With CR LF everywhere nothing is said and the menu compiles.
+	WriteWholeFile("base.fruit", "CLASS Colour\r\n{\r\n\tNUMBER myR\r\n}\r\n");
+	WriteWholeFile("menu.juice", "INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm 0\r\n}");
+	ASSERT_TRUE(Compile("menu.ice", locMessages)) << locMessages;
+	EXPECT_EQ(std::string::npos, locMessages.find("icetool:")) << locMessages;
+	EXPECT_EQ("\xEF\xBB\xBFg.m\tHello\r\n", ReadWholeFile("menu.loc"));
+
+	// A language file is checked too; a long line is cut short in the warning.
+	WriteWholeFile("menu.lang", "\t" + std::string(70, 'x') + "\nsecond\r\n");
+	fs::last_write_time("menu.juice", fs::last_write_time("menu.ice") + std::chrono::seconds(10));
+	Compile("menu.ice", locMessages);
+	EXPECT_EQ(0u, locMessages.find("icetool: warning: 'menu.lang' line 1 \"\\t" + std::string(59, 'x') + "...\"" +
+	                               locAdvice))
+		<< locMessages;
+}
 }

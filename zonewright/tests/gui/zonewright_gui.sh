@@ -12,6 +12,7 @@ arch=${2:?}
 exe=$(readlink -f "${3:?}")
 top=$(cd "$(dirname "$0")/../../.." && pwd)
 wine_run=$top/cmake/wine-run
+. "$top/cmake/gui-wait.sh"
 
 # A display of our own when there is none.
 if [ -z "${DISPLAY:-}" ]; then
@@ -26,31 +27,67 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
-# Waits for a window with this title; prints its id.
-wait_window() {
-  timeout 60 xdotool search --sync --name "^$1\$" 2>/dev/null | head -1
+# On failure the last lines of the program's output say what Wine saw.
+fail() {
+  [ -s "$work/out.txt" ] && { echo "-- last lines of the program's output:"; tail -n 15 "$work/out.txt"; } >&2
+  echo "FAIL: $*" >&2
+  exit 1
 }
+kc_wait_display 60 || fail "no X display at $DISPLAY"
 
 # Waits for the program started in the background; fails unless it ends with 0.
 expect_exit_zero() {
-  local waited=0
-  while kill -0 "$app_pid" 2>/dev/null; do
-    sleep 1
-    waited=$((waited + 1))
-    [ $waited -gt 60 ] && fail "the program did not end"
-  done
-  wait "$app_pid"
+  kc_wait_exit "$app_pid" 60
   local rc=$?
+  [ $rc -ne 124 ] || fail "the program did not end"
   app_pid=""
   [ $rc -eq 0 ] || fail "exit code $rc, expected 0"
+}
+
+# press_until_exit WINDOW KEY: focuses the window and presses the key until the
+# program has ended (a key sent before the window takes the focus is lost).
+press_until_exit() {
+  local window=$1 key=$2
+  press_once() {
+    timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key "$key" 2>/dev/null
+    kc_poll 3 eval "! kill -0 $app_pid 2>/dev/null"
+  }
+  kc_poll 60 press_once
 }
 
 # Pixels of a rectangle of the screenshot as "x y r g b" lines (relative to the rectangle).
 pixels() {  # file w h x y
   convert "$1" -crop "$2x$3+$4+$5" +repage -depth 8 txt:- |
     sed -n 's/^\([0-9]*\),\([0-9]*\): (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3 \4 \5/p'
+}
+
+# The screen test's checks on a new screenshot; on failure $problem says which.
+check_screen() {
+  problem="no screenshot"
+  import -window root "$work/shot.png" 2>/dev/null || return 1
+  # The client area: the bounding box of the clear colour.
+  read -r cw ch cx cy < <(convert "$work/shot.png" -fill black +opaque 'rgb(132,137,150)' \
+    -fill white -opaque 'rgb(132,137,150)' -trim -format '%w %h %X %Y\n' info: 2>/dev/null)
+  cx=${cx#+}; cy=${cy#+}
+  problem="no client area in the clear colour"
+  [ "${cw:-0}" -ge 600 ] && [ "${ch:-0}" -ge 440 ] || return 1
+  # Everything above the statistics row is the clear colour.
+  local other f left
+  other=$(pixels "$work/shot.png" "$cw" 400 "$cx" "$cy" | awk '$3!=132||$4!=137||$5!=150' | wc -l)
+  problem="$other pixels above the FPS row are not the clear colour"
+  [ "$other" -eq 0 ] || return 1
+  # The FPS line: bright glyph texels from column 1 (x 45) on, nothing left of it.
+  bright=$(pixels "$work/shot.png" 315 45 $((cx + 45)) $((cy + 405)) | awk '$3>200&&$4>200&&$5>200' | wc -l)
+  problem="no FPS line at its row ($bright bright pixels)"
+  [ "$bright" -gt 200 ] || return 1
+  # "F" (cell 45..90) is a glyph of its own: bright texels in its cell.
+  f=$(pixels "$work/shot.png" 45 45 $((cx + 45)) $((cy + 405)) | awk '$3>200&&$4>200&&$5>200' | wc -l)
+  problem="no \"F\" glyph in the first cell"
+  [ "$f" -gt 20 ] || return 1
+  left=$(pixels "$work/shot.png" 44 45 "$cx" $((cy + 405)) | awk '$3!=132||$4!=137||$5!=150' | wc -l)
+  problem="column 0 of the FPS row is not empty"
+  [ "$left" -eq 0 ]
 }
 
 case "$what" in
@@ -74,33 +111,18 @@ case "$what" in
     cd "$(dirname "$exe")"
     "$wine_run" "$arch" "$exe" "render.fontSize 14" >"$work/out.txt" 2>&1 &
     app_pid=$!
-    win=$(wait_window "zonewright v1.0")
+    win=$(kc_wait_window "zonewright v1.0")
     [ -n "$win" ] || fail "no window \"zonewright v1.0\""
-    sleep 3
-    import -window root "$work/shot.png" || fail "no screenshot"
+    # The first frames may come late: screenshots until one shows the screen or time is up.
+    kc_poll 60 check_screen
+    shown=$?
     mkdir -p "$top/build/screenshots"
-    cp "$work/shot.png" "$top/build/screenshots/zonewright-gui-test.png"
-    # The client area: the bounding box of the clear colour.
-    read -r cw ch cx cy < <(convert "$work/shot.png" -fill black +opaque 'rgb(132,137,150)' \
-      -fill white -opaque 'rgb(132,137,150)' -trim -format '%w %h %X %Y\n' info:)
-    cx=${cx#+}; cy=${cy#+}
+    cp "$work/shot.png" "$top/build/screenshots/zonewright-gui-test.png" 2>/dev/null
+    [ $shown -eq 0 ] || fail "$problem"
     echo "client area ${cw}x${ch} at $cx,$cy"
-    [ "${cw:-0}" -ge 600 ] && [ "${ch:-0}" -ge 440 ] || fail "no client area in the clear colour"
-    # Everything above the statistics row is the clear colour.
-    other=$(pixels "$work/shot.png" "$cw" 400 "$cx" "$cy" | awk '$3!=132||$4!=137||$5!=150' | wc -l)
-    [ "$other" -eq 0 ] || fail "$other pixels above the FPS row are not the clear colour"
-    # The FPS line: bright glyph texels from column 1 (x 45) on, nothing left of it.
-    bright=$(pixels "$work/shot.png" 315 45 $((cx + 45)) $((cy + 405)) | awk '$3>200&&$4>200&&$5>200' | wc -l)
     echo "bright pixels of \"FPS: ...\": $bright"
-    [ "$bright" -gt 200 ] || fail "no FPS line at its row"
-    # "F" (cell 45..90) is a glyph of its own: bright texels in its cell.
-    f=$(pixels "$work/shot.png" 45 45 $((cx + 45)) $((cy + 405)) | awk '$3>200&&$4>200&&$5>200' | wc -l)
-    [ "$f" -gt 20 ] || fail "no \"F\" glyph in the first cell"
-    left=$(pixels "$work/shot.png" 44 45 "$cx" $((cy + 405)) | awk '$3!=132||$4!=137||$5!=150' | wc -l)
-    [ "$left" -eq 0 ] || fail "column 0 of the FPS row is not empty"
     # Escape ends the program.
-    xdotool windowfocus --sync "$win" 2>/dev/null
-    xdotool key Escape
+    press_until_exit "$win" Escape || fail "Escape did not end the program"
     expect_exit_zero
     ;;
 
@@ -112,11 +134,10 @@ case "$what" in
     cd "$work"
     WINEDEBUG=-all,+relay "$wine_run" "$arch" "$exe" >"$work/out.txt" 2>&1 &
     app_pid=$!
-    box=$(wait_window "zonewright Error")
+    box=$(kc_wait_window "zonewright Error")
     [ -n "$box" ] || fail "no message box \"zonewright Error\""
     # Nothing of the program but the box and its window.
-    xdotool windowfocus --sync "$box" 2>/dev/null
-    xdotool key Return
+    press_until_exit "$box" Return || fail "Return did not answer the box"
     expect_exit_zero
     expected='"ERROR: Could not find resource file \"zonewright.zrf\"! Shutting down ...",'
     grep -F "MessageBoxA(" "$work/out.txt" | grep -F -- "$expected" | grep -qF '"zonewright Error"' ||
