@@ -17,6 +17,39 @@ bool HasExtension(const KC_String& aFileName, const char* anExtension)
 	return aFileName.GetLength() >= 3 && aFileName.Right(3).CompareNoCase(anExtension) == 0;
 }
 
+// The back buffer as destination and a memory context compatible with it with
+// a bitmap selected as the source of one copy; the source is deselected and
+// deleted when it goes.
+class CopyContexts
+{
+public:
+	CopyContexts(HDC aDestination, HBITMAP aBitmap)
+		: myDestination(aDestination)
+		, mySource(NULL)
+		, myPrevious(NULL)
+	{
+		if (!aDestination || !aBitmap)
+			return;
+		mySource = CreateCompatibleDC(aDestination);
+		if (mySource)
+			myPrevious = SelectObject(mySource, aBitmap);
+	}
+	~CopyContexts()
+	{
+		if (!mySource)
+			return;
+		SelectObject(mySource, myPrevious);
+		DeleteDC(mySource);
+	}
+	bool IsReady() const { return mySource != NULL; }
+
+	HDC myDestination;
+	HDC mySource;
+
+private:
+	HGDIOBJ myPrevious;
+};
+
 // Checks a BMP file on disk, where the system's loader will read it, before
 // the loader sees it.
 bool CheckBmpFile(const KC_String& aFileName)
@@ -189,13 +222,11 @@ int GDIBitmap::GetHeight()
 
 bool GDIBitmap::Blit(int aDestX, int aDestY, int aWidth, int aHeight, int aSourceX, int aSourceY)
 {
-	HDC locDestDC = GetGdiFactory()->GetMemoryDC();
-	if (!locDestDC || !myBitmap)
+	CopyContexts locContexts(GetGdiFactory()->GetMemoryDC(), myBitmap);
+	if (!locContexts.IsReady())
 		return false;
-	HDC locSourceDC = CreateCompatibleDC(locDestDC);
-	if (!locSourceDC)
-		return false;
-	HGDIOBJ locPrevious = SelectObject(locSourceDC, myBitmap);
+	HDC locDestDC = locContexts.myDestination;
+	HDC locSourceDC = locContexts.mySource;
 
 	const int locBitmapWidth = GetWidth();
 	const int locBitmapHeight = GetHeight();
@@ -217,21 +248,17 @@ bool GDIBitmap::Blit(int aDestX, int aDestY, int aWidth, int aHeight, int aSourc
 		locDone = BitBlt(locDestDC, aDestX, aDestY, aWidth, aHeight, locSourceDC, aSourceX, aSourceY, SRCCOPY);
 	}
 
-	SelectObject(locSourceDC, locPrevious);
-	DeleteDC(locSourceDC);
 	return locDone != FALSE;
 }
 
 bool GDIBitmap::BlitStretch(int aDestX, int aDestY, int aDestWidth, int aDestHeight,
                             int aSourceX, int aSourceY, int aSourceWidth, int aSourceHeight)
 {
-	HDC locDestDC = GetGdiFactory()->GetMemoryDC();
-	if (!locDestDC || !myBitmap)
+	CopyContexts locContexts(GetGdiFactory()->GetMemoryDC(), myBitmap);
+	if (!locContexts.IsReady())
 		return false;
-	HDC locSourceDC = CreateCompatibleDC(locDestDC);
-	if (!locSourceDC)
-		return false;
-	HGDIOBJ locPrevious = SelectObject(locSourceDC, myBitmap);
+	HDC locDestDC = locContexts.myDestination;
+	HDC locSourceDC = locContexts.mySource;
 
 	if (aSourceWidth == 0)
 		aSourceWidth = GetWidth();
@@ -240,8 +267,6 @@ bool GDIBitmap::BlitStretch(int aDestX, int aDestY, int aDestWidth, int aDestHei
 	const BOOL locDone = StretchBlt(locDestDC, aDestX, aDestY, aDestWidth, aDestHeight, locSourceDC,
 	                                aSourceX, aSourceY, aSourceWidth, aSourceHeight, SRCCOPY);
 
-	SelectObject(locSourceDC, locPrevious);
-	DeleteDC(locSourceDC);
 	return locDone != FALSE;
 }
 

@@ -40,6 +40,12 @@ public:
 	// The chroma key shared by all bitmaps. The float forms take 0..1, times 255.
 	static void SetChromaKey(unsigned char aRed, unsigned char aGreen, unsigned char aBlue);
 	static void SetChromaKey(float aRed, float aGreen, float aBlue);
+	// Whole numbers are bytes.
+	static void SetChromaKey(int aRed, int aGreen, int aBlue)
+	{
+		SetChromaKey(static_cast<unsigned char>(aRed), static_cast<unsigned char>(aGreen),
+		             static_cast<unsigned char>(aBlue));
+	}
 	static void EnableChromaKey(bool anEnable);
 
 	HBITMAP GetHandle() const { return myBitmap; }

@@ -34,6 +34,12 @@ public:
 	                     unsigned char aBlue);
 	static void SetColor(float aRed, float aGreen, float aBlue);
 	static void SetColor(float anAlpha, float aRed, float aGreen, float aBlue);
+	// Whole numbers are bytes: SetColor(255, 0, 0) is red.
+	static void SetColor(int aRed, int aGreen, int aBlue)
+	{
+		SetColor(static_cast<unsigned char>(aRed), static_cast<unsigned char>(aGreen),
+		         static_cast<unsigned char>(aBlue));
+	}
 
 	HFONT GetHandle() const { return myFont; }
 
