@@ -123,60 +123,33 @@ KC_String Registry::GetString(const char* aValueName, const char* aDefault)
 int Registry::GetValueType(const char* aValueName)
 {
 	KC_ASSERT(myCurrentPath.GetLength() > 0);
-	HKEY locKey = OpenCurrent(KEY_READ);
-	if (!locKey)
-		return 0;
 	DWORD locType = 0;
-	LONG locResult = RegQueryValueExA(locKey, aValueName, NULL, &locType, NULL, NULL);
-	CloseKey(locKey, false);
-	return locResult == ERROR_SUCCESS ? static_cast<int>(locType) : 0;
+	return QueryValue(KEY_READ, aValueName, &locType, NULL) ? static_cast<int>(locType) : 0;
 }
 
 int Registry::GetSubKeyCount()
 {
 	KC_ASSERT(myCurrentPath.GetLength() > 0);
-	HKEY locKey = OpenCurrent(KEY_ALL_ACCESS);
-	if (!locKey)
-		return -1;
-	DWORD locCount = 0;
-	LONG locResult = RegQueryInfoKeyA(locKey, NULL, NULL, NULL, &locCount, NULL, NULL, NULL, NULL, NULL, NULL, NULL);
-	CloseKey(locKey, false);
-	return locResult == ERROR_SUCCESS ? static_cast<int>(locCount) : -1;
+	return CountOf(true);
 }
 
 int Registry::GetValueCount()
 {
 	KC_ASSERT(myCurrentPath.GetLength() > 0);
-	HKEY locKey = OpenCurrent(KEY_ALL_ACCESS);
-	if (!locKey)
-		return -1;
-	DWORD locCount = 0;
-	LONG locResult = RegQueryInfoKeyA(locKey, NULL, NULL, NULL, NULL, NULL, NULL, &locCount, NULL, NULL, NULL, NULL);
-	CloseKey(locKey, false);
-	return locResult == ERROR_SUCCESS ? static_cast<int>(locCount) : -1;
+	return CountOf(false);
 }
 
 bool Registry::ValueExists(const char* aValueName)
 {
 	KC_ASSERT(myCurrentPath.GetLength() > 0);
-	HKEY locKey = OpenCurrent(KEY_ALL_ACCESS);
-	if (!locKey)
-		return false;
-	LONG locResult = RegQueryValueExA(locKey, aValueName, NULL, NULL, NULL, NULL);
-	CloseKey(locKey, false);
-	return locResult == ERROR_SUCCESS;
+	return QueryValue(KEY_ALL_ACCESS, aValueName, NULL, NULL);
 }
 
 int Registry::GetValueSize(const char* aValueName)
 {
 	KC_ASSERT(myCurrentPath.GetLength() > 0);
-	HKEY locKey = OpenCurrent(KEY_QUERY_VALUE);
-	if (!locKey)
-		return -1;
 	DWORD locSize = 0;
-	LONG locResult = RegQueryValueExA(locKey, aValueName, NULL, NULL, NULL, &locSize);
-	CloseKey(locKey, false);
-	return locResult == ERROR_SUCCESS ? static_cast<int>(locSize) : -1;
+	return QueryValue(KEY_QUERY_VALUE, aValueName, NULL, &locSize) ? static_cast<int>(locSize) : -1;
 }
 
 bool Registry::DeleteValue(const char* aValueName)
@@ -240,6 +213,28 @@ HKEY Registry::OpenCurrent(REGSAM anAccess)
 	if (RegOpenKeyExA(myRootKey, myCurrentPath, 0, anAccess, &locKey) != ERROR_SUCCESS)
 		return NULL;
 	return locKey;
+}
+
+bool Registry::QueryValue(REGSAM anAccess, const char* aValueName, DWORD* aType, DWORD* aSize)
+{
+	HKEY locKey = OpenCurrent(anAccess);
+	if (!locKey)
+		return false;
+	LONG locResult = RegQueryValueExA(locKey, aValueName, NULL, aType, NULL, aSize);
+	CloseKey(locKey, false);
+	return locResult == ERROR_SUCCESS;
+}
+
+int Registry::CountOf(bool aSubKeys)
+{
+	HKEY locKey = OpenCurrent(KEY_ALL_ACCESS);
+	if (!locKey)
+		return -1;
+	DWORD locCount = 0;
+	LONG locResult = RegQueryInfoKeyA(locKey, NULL, NULL, NULL, aSubKeys ? &locCount : NULL, NULL, NULL,
+	                                  aSubKeys ? NULL : &locCount, NULL, NULL, NULL, NULL);
+	CloseKey(locKey, false);
+	return locResult == ERROR_SUCCESS ? static_cast<int>(locCount) : -1;
 }
 
 bool Registry::ReadValue(const char* aValueName, void* aData, DWORD aSize)

@@ -53,7 +53,11 @@ public:
 private:
 	// Opens the current path with anAccess; NULL on failure.
 	HKEY OpenCurrent(REGSAM anAccess);
-	// Reads exactly or at most aSize bytes of a value; false when it is longer.
+	// Type and size of a value (either may be null); false when it cannot be queried.
+	bool QueryValue(REGSAM anAccess, const char* aValueName, DWORD* aType, DWORD* aSize);
+	// The number of sub-keys or of values of the current path; -1 on failure.
+	int CountOf(bool aSubKeys);
+	// Reads at most aSize bytes of a value; false when it is longer.
 	bool ReadValue(const char* aValueName, void* aData, DWORD aSize);
 	bool WriteValue(const char* aValueName, DWORD aType, const void* aData, DWORD aSize);
 	void CloseKey(HKEY aKey, bool aFlush);
