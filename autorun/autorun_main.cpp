@@ -1,0 +1,202 @@
+// The disc menu program: one copy at a time, one borderless window showing the
+// menu of "autorun.ice", and a watch on the archive of the disc.
+#include "AutorunButton.h"
+#include "AutorunDiagnosis.h"
+#include "AutorunMenu.h"
+#include "kf_file.h"
+#include "kf_sdf.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM anLParam);
+
+namespace
+{
+const char* const ourMutexName = "DezuzedIvavuzi";
+const char* const ourClassName = "DEZUZEDIVAVUZI";
+const char* const ourArchiveName = "autorun.sdf";
+const char* const ourDefinitionName = "autorun.ice";
+const char* const ourBoxCaption = "AUTORUN";
+const char* const ourDefaultInsertDiscText = "Please insert the disc again.";
+const DWORD ourPaintPause = 70;
+const int ourLargeIcon = 101;
+const int ourSmallIcon = 102;
+
+bool ourLimitedAccess = false;
+HANDLE ourMutex = NULL;
+
+void MountDisc()
+{
+	KF_SDF::Mount(ourArchiveName, false, false);
+}
+
+void ShowWideBox(const KC_LocString& aText)
+{
+	MessageBoxW(GetDesktopWindow(), reinterpret_cast<const wchar_t*>(aText.GetData()), L"AUTORUN",
+	            MB_TASKMODAL | MB_ICONINFORMATION);
+}
+
+// "/diagnose" anywhere on the command line, in any case.
+bool WantsDiagnosis(const char* aCommandLine)
+{
+	static const char ourSwitch[] = "/diagnose";
+	for (const char* locAt = aCommandLine; locAt && *locAt; ++locAt)
+	{
+		if (_strnicmp(locAt, ourSwitch, sizeof(ourSwitch) - 1) == 0)
+			return true;
+	}
+	return false;
+}
+
+// The start-up ends early: the diagnosis says why (when asked for).
+int EndStartup(int anExitCode)
+{
+	AutorunDiagnosis::Show();
+	return anExitCode;
+}
+
+void PostAction(int anAction)
+{
+	if (anAction == AutorunButton::ACTION_QUIT_LIMITED_ACCESS)
+		ourLimitedAccess = true;
+	if (anAction != AutorunButton::ACTION_NONE)
+		PostQuitMessage(0);
+}
+
+// The disc was taken out: ask for it until the archive is back.
+void AskForDisc(HWND aWindow)
+{
+	ShowWindow(aWindow, SW_HIDE);
+	if (AutorunMenu::GetInsertDiscText().GetLength() > 0)
+		ShowWideBox(AutorunMenu::GetInsertDiscText());
+	else
+		MessageBoxA(GetDesktopWindow(), ourDefaultInsertDiscText, ourBoxCaption, MB_TASKMODAL | MB_ICONINFORMATION);
+	ShowWindow(aWindow, SW_SHOWNORMAL);
+	KF_SDF::Unmount(ourArchiveName);
+	MountDisc();
+}
+}
+
+LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM anLParam)
+{
+	AutorunMenu* locMenu = AutorunMenu::GetCurrent();
+	switch (aMessage)
+	{
+	case WM_DESTROY:
+		PostQuitMessage(0);
+		return 0;
+	case WM_PAINT:
+	{
+		// The update region stays invalid: the next paint comes as soon as the queue is empty.
+		if (locMenu)
+			locMenu->Paint();
+		unsigned int locTime = 0;
+		unsigned int locSize = 0;
+		if (!GetFileInfo(ourArchiveName, &locTime, &locSize, NULL))
+			AskForDisc(aWindow);
+		Sleep(ourPaintPause);
+		return 0;
+	}
+	case WM_KEYDOWN:
+		if (aWParam == VK_ESCAPE)
+			PostQuitMessage(0);
+		return 0;
+	case WM_MOUSEMOVE:
+	case WM_LBUTTONDOWN:
+	case WM_LBUTTONUP:
+	{
+		if (!locMenu)
+			return 0;
+		int locX = static_cast<short>(LOWORD(anLParam));
+		int locY = static_cast<short>(HIWORD(anLParam));
+		int locAction;
+		if (aMessage == WM_MOUSEMOVE)
+			locAction = locMenu->OnMouseMove(locX, locY);
+		else if (aMessage == WM_LBUTTONDOWN)
+			locAction = locMenu->OnMouseDown(locX, locY);
+		else
+			locAction = locMenu->OnMouseUp(locX, locY);
+		PostAction(locAction);
+		return 0;
+	}
+	default:
+		return DefWindowProcA(aWindow, aMessage, aWParam, anLParam);
+	}
+}
+
+int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR aCommandLine, int aShowCommand)
+{
+	AutorunDiagnosis::Enable(WantsDiagnosis(aCommandLine));
+
+	ourMutex = CreateMutexA(NULL, FALSE, ourMutexName);
+	if (ourMutex && GetLastError() == ERROR_ALREADY_EXISTS)
+	{
+		CloseHandle(ourMutex);
+		AutorunDiagnosis::Add("another copy of the menu is running");
+		return EndStartup(0);
+	}
+
+	MountDisc();
+
+	WNDCLASSEXA locClass;
+	std::memset(&locClass, 0, sizeof(locClass));
+	locClass.cbSize = sizeof(locClass);
+	locClass.style = CS_HREDRAW | CS_VREDRAW;
+	locClass.lpfnWndProc = AutorunWndProc;
+	locClass.hInstance = anInstance;
+	locClass.hIcon = LoadIconA(anInstance, MAKEINTRESOURCEA(ourLargeIcon));
+	locClass.hIconSm = LoadIconA(anInstance, MAKEINTRESOURCEA(ourSmallIcon));
+	locClass.hCursor = LoadCursorA(NULL, IDC_ARROW);
+	locClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+	locClass.lpszClassName = ourClassName;
+	RegisterClassExA(&locClass);
+
+	HWND locWindow = CreateWindowExA(0, ourClassName, "Autorun", WS_POPUP, GetSystemMetrics(SM_CXSCREEN) / 2 - 300,
+	                                 GetSystemMetrics(SM_CYSCREEN) / 2 - 200, 400, 300, NULL, NULL, anInstance, NULL);
+	if (!locWindow)
+	{
+		AutorunDiagnosis::Add("the window cannot be created");
+		CloseHandle(ourMutex);
+		return EndStartup(0);
+	}
+	AutorunMenu* locMenu = AutorunMenu::Create(ourDefinitionName, locWindow);
+	if (!locMenu)
+	{
+		CloseHandle(ourMutex);
+		return EndStartup(0);
+	}
+
+	ShowWindow(locWindow, aShowCommand);
+	UpdateWindow(locWindow);
+	SetFocus(locWindow);
+	locMenu->Paint();
+
+	if (AutorunDiagnosis::IsOn())
+	{
+		AutorunDiagnosis::Add("the menu is up with %d buttons", locMenu->GetButtonCount());
+		AutorunDiagnosis::Show();
+	}
+
+	MSG locMessage;
+	std::memset(&locMessage, 0, sizeof(locMessage));
+	for (;;)
+	{
+		if (!PeekMessageA(&locMessage, NULL, 0, 0, PM_REMOVE))
+			continue;
+		if (locMessage.message == WM_QUIT)
+			break;
+		TranslateMessage(&locMessage);
+		DispatchMessageA(&locMessage);
+	}
+
+	ShowWindow(locWindow, SW_HIDE);
+	// Without a text of the definition there is nothing to show.
+	if (ourLimitedAccess && AutorunMenu::GetLimitedAccessText().GetLength() > 0)
+		ShowWideBox(AutorunMenu::GetLimitedAccessText());
+
+	AutorunMenu::DestroyCurrent();
+	CloseHandle(ourMutex);
+	return static_cast<int>(locMessage.wParam);
+}

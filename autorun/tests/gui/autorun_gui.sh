@@ -1,0 +1,309 @@
+#!/usr/bin/env bash
+# End-to-end tests of autorun.exe under Wine, each on a copy of the sample disc:
+#   autorun_gui.sh CASE win32|win64 PATH/autorun.exe PATH/sdftool
+# screen:   the background and the buttons in their looks (pixels compared with
+#           the pictures of autorun.sdf), hover, a click beside the buttons, Escape.
+# install:  "Install" starts setup\setup.exe in its folder and the menu quits; the
+#           next start shows "Play" enabled and "Install" disabled; "Play" starts
+#           the game named in the registry.
+# second:   a second copy ends with 0 and shows no window.
+# suppress: the suppression key ends the program with 0 before its window shows.
+# disc:     without autorun.sdf the window hides and the insert-disc box shows;
+#           with the archive back and the box answered, the window returns.
+# diagnose: /diagnose names the failed requirement of the disabled "Play", and
+#           the suppression key as the reason to end.
+set -u
+what=${1:?usage: autorun_gui.sh CASE ARCH EXE SDFTOOL}
+arch=${2:?}
+exe=$(readlink -f "${3:?}")
+sdftool=$(readlink -f "${4:?}")
+top=$(cd "$(dirname "$0")/../../.." && pwd)
+wine_run=$top/cmake/wine-run
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+game_key='HKLM\SOFTWARE\Kestrelsoft\SampleGame'
+suppress_key='HKLM\SOFTWARE\Kestrelsoft\SupressAutorun'
+work=$(mktemp -d)
+disc=$work/disc
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  # The sample programs that the menu started and that still show their box.
+  local id
+  for id in $(xdotool search --name '^Sample (Setup|Game)$' 2>/dev/null); do
+    kill "$(xdotool getwindowpid "$id" 2>/dev/null)" 2>/dev/null
+  done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+step() { echo "-- $*"; }
+
+reg() { "$wine_run" "$arch" reg "$@" >/dev/null 2>&1; }
+
+# poll SECONDS COMMAND...: runs COMMAND every half second until it succeeds.
+poll() {
+  local limit=$(( $1 * 2 )); shift
+  local n
+  for (( n = 0; n < limit; n++ )); do
+    "$@" && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# The visible window titled exactly NAME (xdotool's search ignores case: the
+# menu "Autorun" and its boxes "AUTORUN" differ only in case).
+visible_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+    [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ] && { echo "$id"; return; }
+  done
+}
+has_visible_window() { [ -n "$(visible_window "$1")" ]; }
+no_visible_window() { [ -z "$(visible_window "$1")" ]; }
+
+# Starts the menu from the disc's folder in the background; its debug output goes to out.txt.
+start_menu() {
+  (cd "$disc" && WINEDEBUG=-all,+debugstr exec "$wine_run" "$arch" ./autorun.exe "$@") >"$work/out.txt" 2>&1 &
+  app_pid=$!
+}
+
+wait_menu() {
+  poll 60 has_visible_window Autorun || fail "no visible window \"Autorun\""
+  win=$(visible_window Autorun)
+  read -r wx wy < <(xdotool getwindowgeometry "$win" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+  # Once a frame is drawn the background's top-left pixel is on the screen.
+  poll 30 screen_matches 4 4 background 4 4 || fail "the background is not drawn"
+}
+
+expect_exit_zero() {
+  local waited=0
+  while kill -0 "$app_pid" 2>/dev/null; do
+    sleep 0.5
+    waited=$((waited + 1))
+    [ $waited -gt 120 ] && fail "the program did not end"
+  done
+  wait "$app_pid"
+  local rc=$?
+  app_pid=""
+  [ $rc -eq 0 ] || fail "exit code $rc, expected 0"
+}
+
+press_key() {
+  xdotool windowfocus --sync "$1" 2>/dev/null
+  xdotool key "$2"
+}
+
+# A key sent to a window that has just appeared may be lost: Return goes to
+# the box titled NAME until the box is gone.
+box_closed() {
+  local id
+  id=$(visible_window "$1")
+  [ -z "$id" ] && return 0
+  press_key "$id" Return
+  sleep 0.5
+  no_visible_window "$1"
+}
+answer_box() {
+  poll 30 box_closed "$1" || fail "the box \"$1\" stays"
+}
+
+# Escape goes to the menu until the program has ended; its exit code must be 0.
+menu_ended() {
+  kill -0 "$app_pid" 2>/dev/null || return 0
+  press_key "$win" Escape
+  sleep 0.5
+  ! kill -0 "$app_pid" 2>/dev/null
+}
+quit_menu() {
+  poll 30 menu_ended || fail "Escape does not end the program"
+  expect_exit_zero
+}
+
+# "r g b" of one pixel of a picture file.
+pixel() {  # file x y
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- |
+    sed -n 's/^0,0: (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p'
+}
+
+# The pictures of the disc, read from the archive as the menu reads them.
+extract_pictures() {
+  local name
+  for name in background primary_normal primary_hover primary_disabled secondary_normal secondary_hover; do
+    "$sdftool" cat "$disc/autorun.sdf" "pictures/$name.tga" >"$work/$name.tga" ||
+      fail "no pictures/$name.tga in autorun.sdf"
+    convert "$work/$name.tga" -auto-orient "$work/$name.png"
+  done
+}
+
+# screen_matches WX WY PICTURE PX PY: the window pixel at WX,WY equals the picture's at PX,PY.
+screen_matches() {
+  import -window root "$work/shot.png" 2>/dev/null || return 1
+  local got want
+  got=$(pixel "$work/shot.png" $((wx + $1)) $((wy + $2)))
+  want=$(pixel "$work/$3.png" "$4" "$5")
+  [ "$got" = "$want" ] && return 0
+  last_mismatch="window $1,$2 is ($got), $3 $4,$5 is ($want)"
+  return 1
+}
+
+# Buttons of the sample disc: left edge 48, tops 176, 228, 280, 332, 232 by 42.
+button_y() { case $1 in install) echo 176 ;; play) echo 228 ;; readme) echo 280 ;; exit) echo 332 ;; esac; }
+
+# expect_look BUTTON PICTURE: a pixel left of the caption and the keyed corner.
+expect_look() {
+  local y
+  y=$(button_y "$1")
+  poll 10 screen_matches 60 $((y + 21)) "$2" 12 21 || fail "$1 does not show $2: $last_mismatch"
+  # The corner pixel is keyed out: the background shows through.
+  screen_matches 48 "$y" background 48 "$y" || fail "corner of $1: $last_mismatch"
+}
+
+# click_button BUTTON HOVER_PICTURE: once the button shows its hover look, a click.
+click_button() {
+  local y
+  y=$(button_y "$1")
+  xdotool mousemove $((wx + 160)) $((wy + y + 21))
+  poll 20 screen_matches 60 $((y + 21)) "$2" 12 21 || fail "$1 does not show $2: $last_mismatch"
+  xdotool click 1
+}
+
+mkdir -p "$disc"
+cp -r "$(dirname "$exe")/autorun.exe" "$(dirname "$exe")/autorun.sdf" "$(dirname "$exe")/readme.txt" \
+  "$(dirname "$exe")/setup" "$(dirname "$exe")/game" "$disc/" || fail "the sample disc is not built"
+extract_pictures
+last_mismatch=""
+
+case "$what" in
+  screen)
+    reg delete "$game_key" /f
+    start_menu
+    wait_menu
+    for point in "4 4" "600 30" "500 200" "20 250" "300 390"; do
+      set -- $point
+      screen_matches "$1" "$2" background "$1" "$2" || fail "background: $last_mismatch"
+    done
+    mkdir -p "$top/build/screenshots"
+    cp "$work/shot.png" "$top/build/screenshots/autorun-gui-test.png"
+    expect_look install primary_normal
+    expect_look play primary_disabled
+    expect_look readme secondary_normal
+    expect_look exit secondary_normal
+    # Hover over "Read me"; a click beside the buttons does nothing.
+    xdotool mousemove $((wx + 100)) $((wy + 280 + 21))
+    expect_look readme secondary_hover
+    xdotool mousemove $((wx + 500)) $((wy + 100)) click 1
+    expect_look readme secondary_normal
+    kill -0 "$app_pid" 2>/dev/null || fail "a click beside the buttons ended the program"
+    # Other keys do nothing; Escape quits.
+    press_key "$win" space
+    sleep 0.5
+    kill -0 "$app_pid" 2>/dev/null || fail "a key other than Escape ended the program"
+    quit_menu
+    ;;
+
+  install)
+    reg delete "$game_key" /f
+    start_menu
+    wait_menu
+    expect_look install primary_normal
+    step "Install"
+    click_button install primary_hover
+    # LAUNCH_EXECUTABLE_AND_DIE: the menu ends once setup has started.
+    expect_exit_zero
+    poll 60 test -s "$disc/setup/ran.txt" || fail "setup did not run"
+    grep -q '^setup ran in .*disc\\setup.$' "$disc/setup/ran.txt" ||
+      fail "setup ran in the wrong folder: $(cat "$disc/setup/ran.txt")"
+    poll 60 has_visible_window "Sample Setup" || fail "no box of setup"
+    answer_box "Sample Setup"
+
+    step "the second start"
+    start_menu
+    wait_menu
+    expect_look play primary_normal
+    expect_look install primary_disabled
+    # "Play" starts the program that the registry names; the menu stays.
+    step "Play"
+    click_button play primary_hover
+    poll 60 test -s "$disc/game/ran.txt" || fail "the game did not run"
+    grep -q '^game ran in .*disc\\game.$' "$disc/game/ran.txt" ||
+      fail "the game ran in the wrong folder: $(cat "$disc/game/ran.txt")"
+    poll 60 has_visible_window "Sample Game" || fail "no box of the game"
+    answer_box "Sample Game"
+    kill -0 "$app_pid" 2>/dev/null || fail "the menu ended after \"Play\""
+    quit_menu
+    reg delete "$game_key" /f
+    ;;
+
+  second)
+    start_menu
+    wait_menu
+    first_pid=$app_pid
+    (cd "$disc" && timeout 60 "$wine_run" "$arch" ./autorun.exe) >/dev/null 2>&1
+    rc=$?
+    [ $rc -eq 0 ] || fail "the second copy ended with $rc"
+    count=0
+    for id in $(xdotool search --onlyvisible --name '^Autorun$' 2>/dev/null); do
+      [ "$(xdotool getwindowname "$id")" = Autorun ] && count=$((count + 1))
+    done
+    [ "$count" -eq 1 ] || fail "$count visible menu windows"
+    app_pid=$first_pid
+    quit_menu
+    ;;
+
+  suppress)
+    reg add "$suppress_key" /f
+    start_menu
+    while kill -0 "$app_pid" 2>/dev/null; do
+      has_visible_window Autorun && { reg delete "$suppress_key" /f; fail "the window was shown"; }
+      sleep 0.2
+    done
+    expect_exit_zero
+    reg delete "$suppress_key" /f
+    ;;
+
+  disc)
+    start_menu
+    wait_menu
+    mv "$disc/autorun.sdf" "$work/autorun.sdf.out"
+    poll 30 has_visible_window AUTORUN || fail "no insert-disc box"
+    no_visible_window Autorun || fail "the menu window is still shown"
+    mv "$work/autorun.sdf.out" "$disc/autorun.sdf"
+    answer_box AUTORUN
+    poll 30 has_visible_window Autorun || fail "the menu window did not come back"
+    poll 30 no_visible_window AUTORUN || fail "the box is shown again"
+    poll 30 screen_matches 4 4 background 4 4 || fail "the menu is not drawn again: $last_mismatch"
+    quit_menu
+    ;;
+
+  diagnose)
+    reg delete "$game_key" /f
+    start_menu /diagnose
+    poll 60 has_visible_window AUTORUN || fail "no report box"
+    answer_box AUTORUN
+    wait_menu
+    quit_menu
+    # The debug channel shows quotes and backslashes escaped.
+    expected='button 1 \"Play\" is disabled: RegKeyExistRequirement: key HKEY_LOCAL_MACHINE\\SOFTWARE\\Kestrelsoft\\SampleGame does not exist'
+    grep -F "OutputDebugStringA" "$work/out.txt" | grep -qF -- "$expected" ||
+      { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the report does not name the requirement"; }
+
+    reg add "$suppress_key" /f
+    start_menu /DIAGNOSE
+    poll 60 has_visible_window AUTORUN || { reg delete "$suppress_key" /f; fail "no report box"; }
+    answer_box AUTORUN
+    expect_exit_zero
+    reg delete "$suppress_key" /f
+    grep -F "OutputDebugStringA" "$work/out.txt" | grep -qF 'SupressAutorun exists: the menu is suppressed' ||
+      { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the report does not name the suppression key"; }
+    ;;
+
+  *)
+    fail "unknown test $what"
+    ;;
+esac
+echo "PASS: $what"
