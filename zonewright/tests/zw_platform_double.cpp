@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #include "zw_console.h"
+#include "zw_controls.h"
 #include "zw_input.h"
+#include "zw_props.h"
 #include "zw_render.h"
 #include "zw_shell.h"
 
@@ -16,6 +18,8 @@ void ZW_ResetAll() {
   ZW_ShellReset();
   ZW_RenderReset();
   ZW_InputReset();
+  ZW_ControlsReset();
+  ZW_PropsReset();
 }
 
 double ZW_TimeMs() {
