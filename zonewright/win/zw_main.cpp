@@ -96,6 +96,7 @@ bool StartUp() {
     PostQuitMessage(0);
   }
   ZW_SetupFonts();
+  ZW_CreateCellFont();
   ZW_ControlsCreateOwner();
   ZW_BuildScreen();
 
