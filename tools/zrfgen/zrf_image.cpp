@@ -196,11 +196,16 @@ void TextureSwitch(int aLeft, int aTop) {
 }
 
 // The handle bar, 7 by 13 from row 26: its top five rows are the bottom-right
-// corner of the landing zone marker and stay transparent.
+// corner of the landing zone marker and stay transparent. Below them a blue
+// title bar: dark edges, a light top line and a gradient that white text
+// reads well on.
 void HandleBar(int aLeft, int aTop) {
   Fill(aLeft, aTop, aLeft + 7, aTop + 5, kMagenta);
+  const Colour locEdge = {18, 30, 64};
   for (int y = 5; y < 13; y++) {
-    Colour c = y == 5 ? kOutline : y == 6 ? kFrameLight : y == 12 ? kOutline : kFrameBody;
+    Colour c = y == 5 || y == 12 ? locEdge
+               : y == 6          ? Colour{112, 150, 218}
+                                 : Mix({64, 104, 180}, {34, 64, 130}, (float)(y - 7) / 4.0f);
     Fill(aLeft, aTop + y, aLeft + 7, aTop + y + 1, c);
   }
 }
