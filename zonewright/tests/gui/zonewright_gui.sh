@@ -148,8 +148,9 @@ case "$what" in
     ;;
 
   wizard)
+    # The map image keeps no width, as before an import: the frame shows unhidden.
     cd "$(dirname "$exe")"
-    "$wine_run" "$arch" "$exe" >"$work/out.txt" 2>&1 &
+    "$wine_run" "$arch" "$exe" "control.active winMapImage" "control.scale 0 512" >"$work/out.txt" 2>&1 &
     app_pid=$!
     win=$(wait_window "zonewright v1.0")
     [ -n "$win" ] || fail "no window \"zonewright v1.0\""
@@ -168,7 +169,7 @@ case "$what" in
     left_edge=$(count "$work/shot.png" 3 300 3 100 "$frame")
     right_edge=$(count "$work/shot.png" 3 300 509 100 "$frame")
     echo "frame pixels: top $top_edge, left $left_edge, right $right_edge"
-    [ "$top_edge" -ge 1000 ] && [ "$left_edge" -ge 750 ] && [ "$right_edge" -ge 750 ] ||
+    [ "$top_edge" -ge 1000 ] && [ "$left_edge" -ge 550 ] && [ "$right_edge" -ge 550 ] ||
       fail "no map window frame"
     # The Import button at 524, 53 (48 by 24): a light face with its dark caption.
     face=$(count "$work/shot.png" 48 24 524 53 '$3>190&&$4>190&&$5>200')
