@@ -286,6 +286,23 @@ TEST_F(ControlsTest, ClickRunsTheCommandOnlyWithTheNeverEditFlagAndInsideTheZone
   EXPECT_EQ(10, zwShell.minFrameTime);
 }
 
+TEST_F(ControlsTest, ClickedControlMayDeleteItself) {
+  ZW_Control* c = Button("b", 0, 0, "control.delete");
+  c->neverEdit = 1;
+  char locText[ZW_CAPTION_SIZE] = "";
+  zwControls.active = c;
+  ZW_TextEntryStartText(locText, sizeof(locText), 10);
+  Frame(10, 10, true, false);
+  Frame(10, 10, false, false);
+  EXPECT_EQ(nullptr, ZW_ControlFindName("b"));
+  EXPECT_STREQ("control.delete", zwConsole.scrollBack[0]);
+  EXPECT_EQ(zwControls.owner, zwControls.active);
+  EXPECT_EQ(zwControls.owner, zwControls.edited);  // the entry ends with its control
+  ZW_ControlsTextEntryKey('X');
+  ZW_ControlsTextEntryKey(13);
+  EXPECT_STREQ("", locText);
+}
+
 TEST_F(ControlsTest, RightButtonAloneRunsTheCommandEveryFrame) {
   ZW_Control* c = Button("b", 0, 0, "control.new  ");
   c->neverEdit = 1;
