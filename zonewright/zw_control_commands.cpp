@@ -54,7 +54,7 @@ void SetPosition(const char* aLabel, float aPos[2], float* anAngle) {
 void ZW_CmdControlList() {
   ZW_Print("--- Control list ---\n");
   for (ZW_Control* c = zwControls.head; c; c = c->next) {
-    ZW_Printf(" %d   @   %d, %d", c->id, (int)c->pos[0], (int)c->pos[1]);
+    ZW_Printf(" %d   @   %d, %d", c->id, ZW_ScreenInt(c->pos[0]), ZW_ScreenInt(c->pos[1]));
   }
 }
 

@@ -222,6 +222,13 @@ void Commit() {
 
 }  // namespace
 
+int ZW_ScreenInt(float aValue) {
+  if (!(aValue > -1.0e9f)) {
+    return aValue != aValue ? 0 : -1000000000;
+  }
+  return aValue < 1.0e9f ? (int)aValue : 1000000000;
+}
+
 void ZW_ControlsReset() {
   while (zwControls.head) {
     ZW_Control* locNext = zwControls.head->next;
@@ -239,9 +246,10 @@ void ZW_DrawVisible(ZW_Control* c) {
   CopyRect(locSource, c->image);
   c->move(c);
   c->hover(c, locSource);
-  ZW_DrawImage((int)locSource[0], (int)locSource[1], (int)locSource[2], (int)locSource[3],
-               (int)c->pos[0], (int)c->pos[1], (int)(c->pos[0] + c->size[0]),
-               (int)(c->pos[1] + c->size[1]), c->texture ? *c->texture : nullptr, c->angle);
+  ZW_DrawImage(ZW_ScreenInt(locSource[0]), ZW_ScreenInt(locSource[1]), ZW_ScreenInt(locSource[2]),
+               ZW_ScreenInt(locSource[3]), ZW_ScreenInt(c->pos[0]), ZW_ScreenInt(c->pos[1]),
+               ZW_ScreenInt(c->pos[0] + c->size[0]), ZW_ScreenInt(c->pos[1] + c->size[1]),
+               c->texture ? *c->texture : nullptr, c->angle);
   if (c->caption[0] != '<' && c->caption[0] != 0) {
     ZW_DrawFontText(c->font, c->pos[0] + c->captionOffset[0], c->pos[1] + c->captionOffset[1],
                     c->captionColour, c->caption, 0);

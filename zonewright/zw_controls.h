@@ -136,6 +136,9 @@ void ZW_ControlSetMother(const char* aName);
 void ZW_ControlAddChild(const char* aName);
 bool ZW_ControlTopLevel(const ZW_Control* aControl);
 bool ZW_ControlInside(const ZW_Control* aControl, int aMouseX, int aMouseY);
+// A screen coordinate truncated to an integer; beyond +-1e9 (or not a number)
+// it is held at a bound instead of overflowing the conversion.
+int ZW_ScreenInt(float aValue);
 
 void ZW_ControlsOpenPage(const char* aPage);
 void ZW_ControlsClosePage(const char* aPage);

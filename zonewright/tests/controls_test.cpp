@@ -362,6 +362,20 @@ TEST_F(ControlsTest, FrameDrawsTheMapImageFirstAndSkipsItsId) {
   EXPECT_EQ(0, zwDouble.draws[0].dst[0]);
 }
 
+TEST_F(ControlsTest, FarPositionsDrawAtABound) {
+  ZW_Execute("control.new");
+  ZW_Execute("control.posTarget 1e30 -1e30 0");
+  ZW_Execute("control.page far");
+  ZW_Execute("control.openPage far");
+  ZW_Execute("control.scale nan 10");
+  ZW_Control* c = zwControls.active;
+  Frame(0, 0, false, false);
+  ASSERT_EQ(1u, zwDouble.draws.size());
+  EXPECT_EQ(1000000000, zwDouble.draws[0].dst[0]);
+  EXPECT_EQ(-1000000000, zwDouble.draws[0].dst[1]);
+  EXPECT_EQ(0, ZW_ScreenInt(c->size[0]));
+}
+
 TEST_F(ControlsTest, RescaleSetsPositionsSizesAndClearsZoneLeftTop) {
   ZW_Execute("control.new 0.5 0.5");
   ZW_Execute("control.zone 5 6 50 60");
