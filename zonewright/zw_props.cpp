@@ -20,9 +20,7 @@ int MaxLength() {
 }
 
 void EnterText(char* aTarget, int aSize) {
-  if (zwProps.target) {
-    ZW_TextEntryStartText(aTarget, aSize, MaxLength());
-  }
+  ZW_TextEntryStartText(aTarget, aSize, MaxLength());
 }
 
 void EnterInt(int* aTarget) {
@@ -30,9 +28,7 @@ void EnterInt(int* aTarget) {
 }
 
 void EnterFloat(float* aTarget) {
-  if (zwProps.target) {
-    ZW_TextEntryStartFloat(aTarget, MaxLength(), ZW_ArgInt(2), ZW_ArgInt(3));
-  }
+  ZW_TextEntryStartFloat(aTarget, MaxLength(), ZW_ArgInt(2), ZW_ArgInt(3));
 }
 
 // The target's font becomes the counter, whose number goes into the caption
