@@ -626,39 +626,46 @@ void ZW_TextEntryStartFloat(float* aTarget, int aMaxLength, int aMin, int aMax) 
   }
 }
 
+namespace {
+
+// Keys that type a character other than a letter or a digit.
+const struct {
+  int key;
+  char typed;
+} kTypedKeys[] = {
+    {32, ' '}, {106, '*'}, {191, '*'}, {107, '+'}, {109, '-'}, {189, '-'}, {110, '.'},
+    {190, '.'}, {111, '/'}, {186, '~'}, {187, '?'}, {188, ','}, {219, '"'}, {222, '_'},
+};
+
+// The character a key types, or 0.
+char TypedChar(int aKey) {
+  if (aKey >= 'A' && aKey <= 'Z') {
+    return (char)(aKey - 'A' + 'a');
+  }
+  if (aKey >= '0' && aKey <= '9' + 1) {  // 58 types ":"
+    return (char)aKey;
+  }
+  if (aKey >= 96 && aKey <= 105) {
+    return (char)(aKey - 96 + '0');
+  }
+  for (const auto& locKey : kTypedKeys) {
+    if (locKey.key == aKey) {
+      return locKey.typed;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
 void ZW_ControlsTextEntryKey(int aKey) {
   ZW_Control* e = zwControls.edited;
   if (zwConsole.open || !e) {
     return;
   }
-  if (aKey >= 65 && aKey <= 90) {
-    TypeChar((char)(aKey - 65 + 'a'));
-  } else if (aKey >= 48 && aKey <= 58) {
-    TypeChar((char)aKey);
-  } else if (aKey >= 96 && aKey <= 105) {
-    TypeChar((char)(aKey - 96 + '0'));
-  } else if (aKey == 32) {
-    TypeChar(' ');
-  } else if (aKey == 106 || aKey == 191) {
-    TypeChar('*');
-  } else if (aKey == 107) {
-    TypeChar('+');
-  } else if (aKey == 109 || aKey == 189) {
-    TypeChar('-');
-  } else if (aKey == 110 || aKey == 190) {
-    TypeChar('.');
-  } else if (aKey == 111) {
-    TypeChar('/');
-  } else if (aKey == 186) {
-    TypeChar('~');
-  } else if (aKey == 187) {
-    TypeChar('?');
-  } else if (aKey == 188) {
-    TypeChar(',');
-  } else if (aKey == 219) {
-    TypeChar('"');
-  } else if (aKey == 222) {
-    TypeChar('_');
+  char locTyped = TypedChar(aKey);
+  if (locTyped) {
+    TypeChar(locTyped);
   } else if (aKey == 8) {
     int n = (int)strlen(e->caption);
     if (n >= 2) {

@@ -406,6 +406,17 @@ TEST_F(ControlsTest, TypingWithoutAnEntryChangesOnlyTheOwner) {
   EXPECT_STREQ("a|", zwControls.owner->caption);
 }
 
+TEST_F(ControlsTest, EveryTypingKeyTypesItsCharacter) {
+  char locTarget[ZW_CAPTION_SIZE] = "";
+  ZW_TextEntryStartText(locTarget, sizeof(locTarget), 30);
+  for (int k : std::initializer_list<int>{'Z', 106, 191, 107, 109, 189, 110, 190, 111, 186, 187,
+                                          188, 219, 222, 32, '0', '9', 58, 96, 105, 20, 200}) {
+    ZW_ControlsTextEntryKey(k);
+  }
+  ZW_ControlsTextEntryKey(13);
+  EXPECT_STREQ("z**+--../~?,\"_ 09:09", locTarget);
+}
+
 TEST_F(ControlsTest, TextEntryTypesAndCommits) {
   ZW_Control* c = Button("edit", 0, 0, "");
   snprintf(c->caption, sizeof(c->caption), "old");
