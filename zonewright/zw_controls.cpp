@@ -427,24 +427,27 @@ ZW_Control* ZW_ControlFindId(int anId) {
   return nullptr;
 }
 
-bool ZW_ControlLookUpName(const char* aName) {
-  zwControls.cursor = ZW_ControlFindName(aName);
-  if (zwControls.cursor) {
-    zwControls.active = zwControls.cursor;
+namespace {
+
+// A look-up's end: the found control becomes active, else the failure.
+bool Activate(ZW_Control* aFound, const char* aNotFound, bool aPrintName) {
+  zwControls.cursor = aFound;
+  if (aFound) {
+    zwControls.active = aFound;
     return true;
   }
-  LookUpFailed("Not a valid control !", true);
+  LookUpFailed(aNotFound, aPrintName);
   return false;
 }
 
+}  // namespace
+
+bool ZW_ControlLookUpName(const char* aName) {
+  return Activate(ZW_ControlFindName(aName), "Not a valid control !", true);
+}
+
 bool ZW_ControlLookUpId(int anId) {
-  zwControls.cursor = ZW_ControlFindId(anId);
-  if (zwControls.cursor) {
-    zwControls.active = zwControls.cursor;
-    return true;
-  }
-  LookUpFailed("Not a valid object !", false);
-  return false;
+  return Activate(ZW_ControlFindId(anId), "Not a valid object !", false);
 }
 
 void ZW_ControlMarkNeverEdit(const char* aName) {

@@ -52,6 +52,17 @@ expect_exit_zero() {
   [ $rc -eq 0 ] || fail "exit code $rc, expected 0"
 }
 
+# Starts the program in its folder with these arguments (output to out.txt), waits
+# for its window: sets app_pid, win and the client area.
+start_wizard() {
+  cd "$(dirname "$exe")"
+  "$wine_run" "$arch" "$exe" "$@" >"$work/out.txt" 2>&1 &
+  app_pid=$!
+  win=$(wait_window "zonewright v1.0")
+  [ -n "$win" ] || fail "no window \"zonewright v1.0\""
+  client_geometry "$win"
+}
+
 # The client area of a window (its X window): sets cx cy cw ch.
 client_geometry() {
   eval "$(xdotool getwindowgeometry --shell "$1")"
@@ -105,12 +116,7 @@ case "$what" in
     # Cell size 640 / 14 = 45: the FPS row r - 1 = 480 / 45 - 1 = 9 lies at y 405 to 450,
     # inside the client area of the 640 by 480 window (row 47 of the start-up cell size
     # lies below it). "control.closeAll" hides the wizard's screen.
-    cd "$(dirname "$exe")"
-    "$wine_run" "$arch" "$exe" "render.fontSize 14" "control.closeAll" >"$work/out.txt" 2>&1 &
-    app_pid=$!
-    win=$(wait_window "zonewright v1.0")
-    [ -n "$win" ] || fail "no window \"zonewright v1.0\""
-    client_geometry "$win"
+    start_wizard "render.fontSize 14" "control.closeAll"
     [ "$cw" -ge 600 ] && [ "$ch" -ge 440 ] || fail "client area too small"
     # Polls until the controls are hidden: the panel's place shows the clear colour.
     for i in $(seq 1 100); do
@@ -149,12 +155,7 @@ case "$what" in
 
   wizard)
     # The map image keeps no width, as before an import: the frame shows unhidden.
-    cd "$(dirname "$exe")"
-    "$wine_run" "$arch" "$exe" "control.active winMapImage" "control.scale 0 512" >"$work/out.txt" 2>&1 &
-    app_pid=$!
-    win=$(wait_window "zonewright v1.0")
-    [ -n "$win" ] || fail "no window \"zonewright v1.0\""
-    client_geometry "$win"
+    start_wizard "control.active winMapImage" "control.scale 0 512"
     wait_drawn 590 300
     import -window root "$work/shot.png" || fail "no screenshot"
     mkdir -p "$top/build/screenshots"
@@ -189,12 +190,7 @@ case "$what" in
     ;;
 
   clicks)
-    cd "$(dirname "$exe")"
-    WINEDEBUG=-all,+debugstr "$wine_run" "$arch" "$exe" >"$work/out.txt" 2>&1 &
-    app_pid=$!
-    win=$(wait_window "zonewright v1.0")
-    [ -n "$win" ] || fail "no window \"zonewright v1.0\""
-    client_geometry "$win"
+    WINEDEBUG=-all,+debugstr start_wizard
     wait_drawn 590 300
     xdotool windowfocus --sync "$win" 2>/dev/null
     # A press is seen by the frame's input poll: hold each button a moment.
