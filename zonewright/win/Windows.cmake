@@ -44,7 +44,7 @@ endif()
 
 # End-to-end tests under Wine, one at a time (they share the display).
 list(GET CMAKE_CROSSCOMPILING_EMULATOR 1 ZW_WINE_ARCH)
-foreach(test exit screen missing-resource)
+foreach(test exit screen wizard clicks missing-resource)
   add_test(NAME zonewright_gui_${test}
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/zonewright_gui.sh ${test} ${ZW_WINE_ARCH}
                    $<TARGET_FILE:zonewright>)
