@@ -25,6 +25,8 @@ void ZW_PlatformExit();
 typedef void* ZW_Texture;
 // Loads an image file as a texture (colour key magenta); null on failure.
 ZW_Texture ZW_LoadTextureFile(const char* aPath);
+// A texture made from an RGBA picture (rows top-down); null on failure.
+ZW_Texture ZW_CreateTexture(const uint8_t* aPixels, int aWidth, int aHeight);
 // One sprite draw: source rectangle in texels, destination in screen units.
 void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
                   int aDstLeft, int aDstTop, int aDstRight, int aDstBottom,

@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
+#include "zw_cellfont.h"
 #include "zw_console.h"
 #include "zw_controls.h"
 #include "zw_shell.h"
@@ -81,8 +83,17 @@ void ZW_TextureRemove(ZW_TextureEntry* anEntry) {
 
 // --- Drawing --------------------------------------------------------------
 
+void ZW_CreateCellFont() {
+  std::vector<uint8_t> locPixels((size_t)ZW_CELL_FONT_WIDTH * ZW_CELL_FONT_HEIGHT * 4, 0);
+  ZW_CellFontDraw(locPixels.data(), ZW_CELL_FONT_WIDTH);
+  zwRender.cellFont = ZW_CreateTexture(locPixels.data(), ZW_CELL_FONT_WIDTH, ZW_CELL_FONT_HEIGHT);
+}
+
 void ZW_DrawCellText(const char* aText, int aColumn, int aRow) {
-  ZW_Texture locTexture = zwRender.systemTexture ? *zwRender.systemTexture : nullptr;
+  ZW_Texture locTexture = zwRender.cellFont;
+  if (!locTexture && zwRender.systemTexture) {
+    locTexture = *zwRender.systemTexture;
+  }
   int c = zwShell.cellSize;
   for (int i = 0; aText[i] && i < ZW_LINE_SIZE; i++) {
     unsigned char ch = (unsigned char)aText[i];

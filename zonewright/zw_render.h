@@ -23,6 +23,7 @@ struct ZW_Renderer {
   ZW_TextureEntry* current;
   int nextTextureId;
   ZW_Texture* systemTexture;  // slot of the first loaded entry
+  ZW_Texture cellFont;        // the statistics text's own font texture
 };
 
 extern ZW_Renderer zwRender;
@@ -35,7 +36,11 @@ ZW_TextureEntry* ZW_TextureFindName(const char* aName);
 ZW_TextureEntry* ZW_TextureFindId(int anId);
 void ZW_TextureRemove(ZW_TextureEntry* anEntry);
 
-// Statistics text in the 16 by 8 cell font of the system texture.
+// Makes the cell font texture of the statistics text (start-up). The resource
+// image's control images cover parts of its glyph cells, so the text has a
+// font texture of its own; without one it falls back to the system texture.
+void ZW_CreateCellFont();
+// Statistics text in the 16 by 8 cell font.
 void ZW_DrawCellText(const char* aText, int aColumn, int aRow);
 
 // Font textures: glyphs of codes 32 to 126 packed in rows into a square texture.

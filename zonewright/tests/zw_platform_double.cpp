@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #include "zw_console.h"
+#include "zw_controls.h"
 #include "zw_input.h"
+#include "zw_props.h"
 #include "zw_render.h"
 #include "zw_shell.h"
 
@@ -16,6 +18,8 @@ void ZW_ResetAll() {
   ZW_ShellReset();
   ZW_RenderReset();
   ZW_InputReset();
+  ZW_ControlsReset();
+  ZW_PropsReset();
 }
 
 double ZW_TimeMs() {
@@ -49,6 +53,11 @@ ZW_Texture ZW_LoadTextureFile(const char* aPath) {
   return reinterpret_cast<ZW_Texture>(static_cast<uintptr_t>(0x1000 + zwDouble.texturesLoaded));
 }
 
+ZW_Texture ZW_CreateTexture(const uint8_t* aPixels, int aWidth, int aHeight) {
+  zwDouble.createdTextures.emplace_back(aPixels, aPixels + (size_t)aWidth * aHeight * 4);
+  return reinterpret_cast<ZW_Texture>(static_cast<uintptr_t>(0x2000 + zwDouble.createdTextures.size()));
+}
+
 void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
                   int aDstLeft, int aDstTop, int aDstRight, int aDstBottom,
                   ZW_Texture aTexture, float anAngle) {
@@ -56,7 +65,9 @@ void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
                             {aDstLeft, aDstTop, aDstRight, aDstBottom}, aTexture, anAngle});
 }
 
-void ZW_DrawFontText(int, float, float, uint32_t, const char*, uint32_t) {}
+void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText, uint32_t) {
+  zwDouble.texts.push_back({aFont, anX, aY, aColour, aText});
+}
 
 bool ZW_SampleHeight(ZW_Texture, int, int, float*) {
   return false;

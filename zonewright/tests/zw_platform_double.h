@@ -1,6 +1,7 @@
 // Test doubles of the platform seam: everything is recorded for the tests.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,12 +14,21 @@ struct ZW_DrawCall {
   float angle;
 };
 
+struct ZW_TextCall {
+  int font;
+  float x, y;
+  uint32_t colour;
+  std::string text;
+};
+
 struct ZW_PlatformDouble {
   double now = 0;
   ZW_MemoryStatus memory = {0, 0};
   std::vector<std::string> messageBoxes;
   std::vector<std::string> debugOutput;
   std::vector<ZW_DrawCall> draws;
+  std::vector<ZW_TextCall> texts;
+  std::vector<std::vector<uint8_t>> createdTextures;
   int exitCalls = 0;
   int texturesLoaded = 0;
 };

@@ -8,9 +8,12 @@
 #include <cstdlib>
 
 #include "zw_console.h"
+#include "zw_controls.h"
 #include "zw_input.h"
 #include "zw_platform.h"
+#include "zw_props.h"
 #include "zw_render.h"
+#include "zw_screen.h"
 #include "zw_shell.h"
 #include "zw_win.h"
 
@@ -70,6 +73,9 @@ bool StartUp() {
     return false;
   }
   ZW_Print("Direct3D init OK");
+  for (float& locValue : zwControls.defaultWorld) {
+    locValue = 0.0f;
+  }
   UpdateWindow(gWindow);
   ShowWindow(gWindow, SW_SHOWDEFAULT);
 
@@ -90,10 +96,13 @@ bool StartUp() {
     PostQuitMessage(0);
   }
   ZW_SetupFonts();
-  // The hidden owner of text entry and the built menus come with the controls.
+  ZW_CreateCellFont();
+  ZW_ControlsCreateOwner();
+  ZW_BuildScreen();
 
   zwShell.mouseX = zwShell.screenWidth / 2;
   zwShell.mouseY = zwShell.screenHeight / 2;
+  zwControls.switching = 0;
   // The editor's initial state comes with the map editor.
   return true;
 }
@@ -186,6 +195,8 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE, LPSTR, int) {
   ZW_ShellReset();
   ZW_RenderReset();
   ZW_InputReset();
+  ZW_ControlsReset();
+  ZW_PropsReset();
   if (StartUp()) {
     RunArguments();
     MainLoop();

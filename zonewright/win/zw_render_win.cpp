@@ -317,6 +317,28 @@ ZW_Texture ZW_LoadTextureFile(const char* aPath) {
   return locTexture;
 }
 
+ZW_Texture ZW_CreateTexture(const uint8_t* aPixels, int aWidth, int aHeight) {
+  IDirect3DTexture8* locTexture = nullptr;
+  if (!gDevice || FAILED(gDevice->CreateTexture(aWidth, aHeight, 1, 0, D3DFMT_A8R8G8B8,
+                                                D3DPOOL_MANAGED, &locTexture))) {
+    return nullptr;
+  }
+  D3DLOCKED_RECT locRect;
+  if (FAILED(locTexture->LockRect(0, &locRect, nullptr, 0))) {
+    locTexture->Release();
+    return nullptr;
+  }
+  for (int y = 0; y < aHeight; y++) {
+    DWORD* locRow = (DWORD*)((BYTE*)locRect.pBits + (size_t)y * locRect.Pitch);
+    const uint8_t* p = aPixels + (size_t)y * aWidth * 4;
+    for (int x = 0; x < aWidth; x++, p += 4) {
+      locRow[x] = (DWORD)p[3] << 24 | (DWORD)p[0] << 16 | (DWORD)p[1] << 8 | p[2];
+    }
+  }
+  locTexture->UnlockRect(0);
+  return locTexture;
+}
+
 bool ZW_SampleHeight(ZW_Texture aTexture, int anX, int aY, float aValues[4]) {
   IDirect3DTexture8* locTexture = static_cast<IDirect3DTexture8*>(aTexture);
   D3DSURFACE_DESC locDesc;
