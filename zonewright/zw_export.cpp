@@ -804,12 +804,12 @@ void ZW_BuildMapFile(const ZW_MapValues& aValues, const ZW_Crop& aCrop, std::str
 
 void ZW_ComputeLzPositions(ZW_ExportMarker* aMarkers, int aCount, const ZW_Crop& aCrop) {
   for (int i = 0; i < aCount; i++) {
-    if (aMarkers[i].kind == ZW_ZONE_LZ) {
+    if (aMarkers[i].kind == ZW_ZONE_LANDING) {
       ZW_LzBase(aMarkers[i].world, aCrop, aMarkers[i].base);
     }
   }
   for (int i = 0; i < aCount; i++) {
-    if (aMarkers[i].kind == ZW_ZONE_LZ) {
+    if (aMarkers[i].kind == ZW_ZONE_LANDING) {
       ZW_LzCamera(aMarkers[i].world, aCrop, aMarkers[i].camera, aMarkers[i].rotation);
     }
   }
@@ -819,14 +819,14 @@ void ZW_BuildInstancesFile(const ZW_ExportMarker* aMarkers, int aCount, ZW_MapVa
                            std::string* anOut) {
   const ZW_ExportMarker* m = aMarkers;
   AppendBlock(anOut, kInstancesHead, nullptr, 0);
-  AppendPerMarker(anOut, kSyncZone, m, aCount, ZW_ZONE_LZ, AppendNumbered);
+  AppendPerMarker(anOut, kSyncZone, m, aCount, ZW_ZONE_LANDING, AppendNumbered);
   AppendBlock(anOut, kSyncToDropIn, nullptr, 0);
-  AppendPerMarker(anOut, kDropInZone, m, aCount, ZW_ZONE_LZ, AppendNumbered);
+  AppendPerMarker(anOut, kDropInZone, m, aCount, ZW_ZONE_LANDING, AppendNumbered);
   AppendBlock(anOut, kDropInToRandom, nullptr, 0);
-  AppendPerMarker(anOut, kLzCaptureZone, m, aCount, ZW_ZONE_LZ, AppendNumbered);
-  AppendPerMarker(anOut, kLzZone, m, aCount, ZW_ZONE_LZ, AppendNumbered);
+  AppendPerMarker(anOut, kLzCaptureZone, m, aCount, ZW_ZONE_LANDING, AppendNumbered);
+  AppendPerMarker(anOut, kLzZone, m, aCount, ZW_ZONE_LANDING, AppendNumbered);
   AppendBlock(anOut, kRandomToZones, nullptr, 0);
-  AppendPerMarker(anOut, kVlZone, m, aCount, ZW_ZONE_VL, AppendNumbered);
+  AppendPerMarker(anOut, kVlZone, m, aCount, ZW_ZONE_VICTORY, AppendNumbered);
   // The map name is upper-cased in place, so a later map file carries it too.
   for (char* c = aValues->mapName; *c; c++) {
     if (*c >= 'a' && *c <= 'z') {
@@ -835,10 +835,10 @@ void ZW_BuildInstancesFile(const ZW_ExportMarker* aMarkers, int aCount, ZW_MapVa
   }
   const Field locUpper[] = {{"MAP_UPPER", aValues->mapName}};
   AppendBlock(anOut, kPlayerScripts, locUpper, 1);
-  AppendPerMarker(anOut, kWinZone, m, aCount, ZW_ZONE_VL, AppendNumbered);
+  AppendPerMarker(anOut, kWinZone, m, aCount, ZW_ZONE_VICTORY, AppendNumbered);
   AppendBlock(anOut, kWinToInstances, nullptr, 0);
-  AppendPerMarker(anOut, kLzInstances, m, aCount, ZW_ZONE_LZ, AppendLzInstances);
-  AppendPerMarker(anOut, kVlInstances, m, aCount, ZW_ZONE_VL, AppendVlInstances);
+  AppendPerMarker(anOut, kLzInstances, m, aCount, ZW_ZONE_LANDING, AppendLzInstances);
+  AppendPerMarker(anOut, kVlInstances, m, aCount, ZW_ZONE_VICTORY, AppendVlInstances);
   AppendBlock(anOut, kEnd, nullptr, 0);
 }
 

@@ -5,9 +5,8 @@
 #include <cstddef>
 #include <string>
 
+#include "zw_controls.h"
 #include "zw_map.h"
-
-enum { ZW_ZONE_NONE = 0, ZW_ZONE_LZ = 1, ZW_ZONE_VL = 2 };
 
 // One zone marker as the export sees it; base, camera and rotation are filled
 // for Landing Zones.

@@ -30,7 +30,7 @@ std::vector<ZW_ExportMarker> SyntheticMarkers(int aLzCount, int aVlCount) {
   for (int i = 0; i < locTotal; i++) {
     ZW_ExportMarker m = {};
     bool locLz = (i % 2 == 0 && aLzCount > 0) || aVlCount == 0;
-    m.kind = locLz ? ZW_ZONE_LZ : ZW_ZONE_VL;
+    m.kind = locLz ? ZW_ZONE_LANDING : ZW_ZONE_VICTORY;
     locLz ? aLzCount-- : aVlCount--;
     m.world[0] = 494.0f + (float)((i * 37) % 2078);
     m.world[1] = (float)(i % 128);

@@ -147,8 +147,8 @@ TEST_F(ExportTest, SmallMissionMatchesTheExpectedFilesByteForByte) {
   myCrop.bottom = 420;
   ZW_CropUpdateWorld(&myCrop);
   // Control-list order: the newest marker first.
-  ZW_ExportMarker locMarkers[] = {Marker(ZW_ZONE_LZ, 2400, 20, 1464), Marker(ZW_ZONE_VL, 1500, 10.25f, 700),
-                                  Marker(ZW_ZONE_LZ, 1200, 63.5f, 2000)};
+  ZW_ExportMarker locMarkers[] = {Marker(ZW_ZONE_LANDING, 2400, 20, 1464), Marker(ZW_ZONE_VICTORY, 1500, 10.25f, 700),
+                                  Marker(ZW_ZONE_LANDING, 1200, 63.5f, 2000)};
   ASSERT_EQ(ZW_EXPORT_OK, Export(locMarkers, 3));
   EXPECT_EQ(ReadFile("data/export_small_map.juice"), ReadFile(myPaths.mapFilePath));
   EXPECT_EQ(ReadFile("data/export_smallInstances.juice"), ReadFile(myPaths.instancesPath));
@@ -180,7 +180,7 @@ TEST_F(ExportTest, FileThatCannotBeReplacedIsReportedAndLeftWhole) {
   WriteFile(myPaths.mapFilePath, "my map");
   WriteFile(myPaths.instancesPath, "my instances");
   SetReadOnly(myPaths.mapFilePath, true);
-  ZW_ExportMarker locMarker = Marker(ZW_ZONE_LZ, 2400, 20, 1464);
+  ZW_ExportMarker locMarker = Marker(ZW_ZONE_LANDING, 2400, 20, 1464);
   EXPECT_EQ(ZW_EXPORT_MAP_FAILED, Export(&locMarker, 1));
   EXPECT_EQ("my map", ReadFile(myPaths.mapFilePath));
   EXPECT_EQ("my instances", ReadFile(myPaths.instancesPath));  // not written after the failure

@@ -21,9 +21,10 @@ add_executable(zonewright WIN32
   win/zw_input_win.cpp
   win/zw_render_win.cpp
   win/zw_d3dx.cpp
+  win/zw_editor_win.cpp
 )
 target_include_directories(zonewright PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)
-target_link_libraries(zonewright PRIVATE zw_core ${ZW_D3D8_LIB} dinput dxguid dxerr8 winmm gdi32 user32)
+target_link_libraries(zonewright PRIVATE zw_core ${ZW_D3D8_LIB} dinput dxguid dxerr8 winmm gdi32 user32 comdlg32)
 if(TARGET zw_d3d8_import)
   add_dependencies(zonewright zw_d3d8_import)
 endif()

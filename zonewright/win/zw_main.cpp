@@ -9,6 +9,7 @@
 
 #include "zw_console.h"
 #include "zw_controls.h"
+#include "zw_editor.h"
 #include "zw_input.h"
 #include "zw_platform.h"
 #include "zw_props.h"
@@ -103,7 +104,7 @@ bool StartUp() {
   zwShell.mouseX = zwShell.screenWidth / 2;
   zwShell.mouseY = zwShell.screenHeight / 2;
   zwControls.switching = 0;
-  // The editor's initial state comes with the map editor.
+  ZW_EditorInit();
   return true;
 }
 
@@ -133,7 +134,7 @@ void MainLoop() {
     ZW_FrameBegin(timeGetTime());
     ZW_InputPoll();
     ZW_UpdateMousePosition();
-    // The per-frame routine of the editor mode comes with the map editor.
+    ZW_EditorFrame();
     ZW_RenderFrame();
     ZW_ShowDeviceCursor();
     ZW_FrameCount(timeGetTime());
@@ -197,6 +198,7 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE, LPSTR, int) {
   ZW_InputReset();
   ZW_ControlsReset();
   ZW_PropsReset();
+  ZW_EditorReset();
   if (StartUp()) {
     RunArguments();
     MainLoop();
