@@ -1,8 +1,7 @@
-// The command table, in its set order. Commands of the map editor are listed
-// so that completion and order are right; they do nothing until the editor
-// fills them in.
+// The command table, in its set order.
 #include "zw_console.h"
 #include "zw_controls.h"
+#include "zw_editor.h"
 #include "zw_input.h"
 #include "zw_props.h"
 #include "zw_render.h"
@@ -80,10 +79,10 @@ const ZW_Command zwCommands[] = {
     {"core.resetFPS", ZW_CmdCoreResetFPS},
     {"core.sync", ZW_CmdCoreSync},
     {"editor.", Nothing},
-    {"editor.export", Nothing},
+    {"editor.export", ZW_CmdEditorExport},
     {"editor.neverEdit", ZW_CmdEditorNeverEdit},
-    {"editor.openMap", Nothing},
-    {"editor.setMode", Nothing},
+    {"editor.openMap", ZW_CmdEditorOpenMap},
+    {"editor.setMode", ZW_CmdEditorSetMode},
     {"editor.setTool", Nothing},
     {"editor.showHelp", ZW_CmdEditorShowHelp},
     {"exec", ZW_CmdExec},
@@ -100,7 +99,7 @@ const ZW_Command zwCommands[] = {
     {"texPick.pokeSnap", ZW_CmdTexPickPokeSnap},
     {"texPick.nextTex", Nothing},
     {"texPick.pickImage", Nothing},
-    {"texPick.prevTex", Nothing},
+    {"texPick.prevTex", ZW_CmdTexPickPrevTex},
     {"texture.", ZW_CmdTextureList},
     {"texture.name", ZW_CmdTextureName},
     {"texture.load", ZW_CmdTextureLoad},

@@ -5,6 +5,8 @@
 
 #include "zw_console.h"
 #include "zw_controls.h"
+#include "zw_editor.h"
+#include "zw_editor_double.h"
 #include "zw_input.h"
 #include "zw_props.h"
 #include "zw_render.h"
@@ -20,6 +22,8 @@ void ZW_ResetAll() {
   ZW_InputReset();
   ZW_ControlsReset();
   ZW_PropsReset();
+  ZW_EditorReset();
+  zwEditorDouble = ZW_EditorDouble();
 }
 
 double ZW_TimeMs() {
@@ -69,6 +73,13 @@ void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const cha
   zwDouble.texts.push_back({aFont, anX, aY, aColour, aText});
 }
 
-bool ZW_SampleHeight(ZW_Texture, int, int, float*) {
-  return false;
+bool ZW_SampleHeight(ZW_Texture, int anX, int aY, float aValues[4]) {
+  zwDouble.sampledAt[0] = anX;
+  zwDouble.sampledAt[1] = aY;
+  if (zwDouble.sampleRed < 0) {
+    return false;
+  }
+  aValues[0] = aValues[1] = aValues[2] = zwDouble.sampleRed;
+  aValues[3] = 1;
+  return true;
 }

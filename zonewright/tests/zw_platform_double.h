@@ -29,6 +29,8 @@ struct ZW_PlatformDouble {
   std::vector<ZW_DrawCall> draws;
   std::vector<ZW_TextCall> texts;
   std::vector<std::vector<uint8_t>> createdTextures;
+  float sampleRed = -1;  // red channel of every texel; negative: unreadable
+  int sampledAt[2] = {-1, -1};
   int exitCalls = 0;
   int texturesLoaded = 0;
 };

@@ -21,9 +21,10 @@ add_executable(zonewright WIN32
   win/zw_input_win.cpp
   win/zw_render_win.cpp
   win/zw_d3dx.cpp
+  win/zw_editor_win.cpp
 )
 target_include_directories(zonewright PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)
-target_link_libraries(zonewright PRIVATE zw_core ${ZW_D3D8_LIB} dinput dxguid dxerr8 winmm gdi32 user32)
+target_link_libraries(zonewright PRIVATE zw_core ${ZW_D3D8_LIB} dinput dxguid dxerr8 winmm gdi32 user32 comdlg32)
 if(TARGET zw_d3d8_import)
   add_dependencies(zonewright zw_d3d8_import)
 endif()
@@ -42,6 +43,19 @@ else()
   message(WARNING "zonewright.zrf not found in the host build (KC_HOST_BUILD_DIR='${KC_HOST_BUILD_DIR}'): run the host build first")
 endif()
 
+# The sample map of the host build, next to the program as custom_maps/v.
+set(ZW_SAMPLE_MAP_SOURCE ${KC_HOST_BUILD_DIR}/custom_maps/v)
+if(KC_HOST_BUILD_DIR AND EXISTS ${ZW_SAMPLE_MAP_SOURCE}/vInstances.juice)
+  add_custom_command(
+    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/custom_maps/v/vInstances.juice
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${ZW_SAMPLE_MAP_SOURCE} ${CMAKE_CURRENT_BINARY_DIR}/custom_maps/v
+    DEPENDS ${ZW_SAMPLE_MAP_SOURCE}/vInstances.juice ${ZW_SAMPLE_MAP_SOURCE}/vOverviewmap.tga
+    COMMENT "Copying the sample map next to zonewright.exe")
+  add_custom_target(zonewright_sample_map_copy ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/custom_maps/v/vInstances.juice)
+else()
+  message(WARNING "the sample map is not in the host build (KC_HOST_BUILD_DIR='${KC_HOST_BUILD_DIR}'): run the host build first")
+endif()
+
 # End-to-end tests under Wine, one at a time (they share the display).
 list(GET CMAKE_CROSSCOMPILING_EMULATOR 1 ZW_WINE_ARCH)
 foreach(test exit screen wizard clicks missing-resource)
@@ -49,4 +63,12 @@ foreach(test exit screen wizard clicks missing-resource)
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/zonewright_gui.sh ${test} ${ZW_WINE_ARCH}
                    $<TARGET_FILE:zonewright>)
   set_tests_properties(zonewright_gui_${test} PROPERTIES LABELS gui TIMEOUT 300 RUN_SERIAL TRUE)
+endforeach()
+
+# Import, zone placement and export, driven with xdotool.
+foreach(test import export export-no read-only)
+  add_test(NAME zonewright_gui_mission_${test}
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/zonewright_mission_gui.sh ${test} ${ZW_WINE_ARCH}
+                   $<TARGET_FILE:zonewright>)
+  set_tests_properties(zonewright_gui_mission_${test} PROPERTIES LABELS gui TIMEOUT 300 RUN_SERIAL TRUE)
 endforeach()

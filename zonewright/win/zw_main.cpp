@@ -9,6 +9,7 @@
 
 #include "zw_console.h"
 #include "zw_controls.h"
+#include "zw_editor.h"
 #include "zw_input.h"
 #include "zw_keys.h"
 #include "zw_platform.h"
@@ -114,7 +115,7 @@ bool StartUp() {
   zwShell.mouseX = zwShell.screenWidth / 2;
   zwShell.mouseY = zwShell.screenHeight / 2;
   zwControls.switching = 0;
-  // The editor's initial state comes with the map editor.
+  ZW_EditorInit();
   return true;
 }
 
@@ -144,7 +145,7 @@ void MainLoop() {
     ZW_FrameBegin(timeGetTime());
     ZWW_InputPoll();
     ZWW_UpdateMousePosition();
-    // The per-frame routine of the editor mode comes with the map editor.
+    ZW_EditorFrame();
     ZWW_RenderFrame();
     ZWW_ShowDeviceCursor();
     ZW_FrameCount(timeGetTime());
@@ -208,6 +209,7 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE, LPSTR, int) {
   ZW_InputReset();
   ZW_ControlsReset();
   ZW_PropsReset();
+  ZW_EditorReset();
   if (StartUp()) {
     RunArguments();
     MainLoop();

@@ -1,0 +1,268 @@
+// The mission export: positions of the Landing Zones, the two files byte for
+// byte against hand-written expected files, writing whole, and the reads of
+// the map file at import.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "zw_export.h"
+#include "zw_files.h"
+#include "zw_map.h"
+
+namespace {
+
+std::string ReadFile(const std::string& aPath) {
+  std::ifstream locIn(aPath, std::ios::binary);
+  std::stringstream locText;
+  locText << locIn.rdbuf();
+  return locText.str();
+}
+
+void WriteFile(const std::string& aPath, const std::string& aText) {
+  std::ofstream locOut(aPath, std::ios::binary | std::ios::trunc);
+  locOut << aText;
+}
+
+bool Exists(const std::string& aPath) {
+  struct stat locStat;
+  return stat(aPath.c_str(), &locStat) == 0;
+}
+
+void SetReadOnly(const std::string& aPath, bool aReadOnly) {
+  chmod(aPath.c_str(), aReadOnly ? S_IREAD : (S_IREAD | S_IWRITE));
+}
+
+std::string ReplaceAll(std::string aText, const std::string& aFrom, const std::string& aTo) {
+  for (size_t i = aText.find(aFrom); i != std::string::npos; i = aText.find(aFrom, i + aTo.size())) {
+    aText.replace(i, aFrom.size(), aTo);
+  }
+  return aText;
+}
+
+ZW_ExportMarker Marker(int aKind, float x, float y, float z) {
+  ZW_ExportMarker m = {};
+  m.kind = aKind;
+  m.world[0] = x;
+  m.world[1] = y;
+  m.world[2] = z;
+  return m;
+}
+
+class ExportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    myPrefix = ::testing::TempDir() + "zw_export_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    ASSERT_TRUE(ZW_MapDerivePaths((myPrefix + "Instances.juice").c_str(), &myPaths));
+    ZW_CropInit(&myCrop);
+  }
+
+  void TearDown() override {
+    for (const char* p : {myPaths.mapFilePath, myPaths.instancesPath}) {
+      SetReadOnly(p, false);
+      remove(p);
+    }
+  }
+
+  ZW_ExportStatus Export(ZW_ExportMarker* aMarkers, int aCount) {
+    size_t locBytes = 0;
+    ZW_ExportStatus locStatus = ZW_ExportMission(myPaths, &myValues, myCrop, aMarkers, aCount, &locBytes);
+    if (locStatus == ZW_EXPORT_OK) {
+      EXPECT_EQ(ReadFile(myPaths.mapFilePath).size() + ReadFile(myPaths.instancesPath).size(), locBytes);
+    }
+    return locStatus;
+  }
+
+  std::string myPrefix;
+  ZW_MapPaths myPaths;
+  ZW_MapValues myValues = {"small", "Desert_Rock", "Evening_Clear"};
+  ZW_Crop myCrop;
+};
+
+TEST(LzArithmetic, TeamsCycleThroughFourThenStayAtOne) {
+  const int kTeams[] = {1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 1, 1, 1};
+  for (int n = 1; n <= 19; n++) {
+    EXPECT_EQ(kTeams[n - 1], ZW_LzTeam(n)) << "LZ " << n;
+  }
+}
+
+TEST(LzArithmetic, BaseLiesBeyondTheNearestEdgeAndIsClamped) {
+  ZW_Crop locCrop;
+  ZW_CropInit(&locCrop);
+  float locBase[3];
+  const float kNearHighX[3] = {2400, 20, 1464};  // distances 1906, 172, 964, 1114
+  ZW_LzBase(kNearHighX, locCrop, locBase);
+  EXPECT_FLOAT_EQ(3070, locBase[0]);  // 3622 - 500 = 3122, clamped
+  EXPECT_FLOAT_EQ(127, locBase[1]);
+  EXPECT_FLOAT_EQ(1464, locBase[2]);
+
+  const float kNearLowX[3] = {600, 0, 1500};  // low-x edge at 494
+  ZW_LzBase(kNearLowX, locCrop, locBase);
+  EXPECT_FLOAT_EQ(2, locBase[0]);  // 2522 - 2578 = -56, clamped
+  EXPECT_FLOAT_EQ(1500, locBase[2]);
+
+  const float kNearTop[3] = {1500, 0, 600};
+  ZW_LzBase(kNearTop, locCrop, locBase);
+  EXPECT_FLOAT_EQ(1500, locBase[0]);
+  EXPECT_FLOAT_EQ(2, locBase[2]);  // 500 - 550, clamped
+
+  // A tie between the low-x and the bottom edge goes to low-x; bottom wins
+  // only when strictly nearest.
+  const float kTie[3] = {594, 0, 2478};  // 100 from low-x and from the bottom
+  ZW_LzBase(kTie, locCrop, locBase);
+  EXPECT_FLOAT_EQ(2, locBase[0]);
+  EXPECT_FLOAT_EQ(2478, locBase[2]);
+  const float kBottom[3] = {595, 0, 2479};  // 101 from low-x, 99 from the bottom
+  ZW_LzBase(kBottom, locCrop, locBase);
+  EXPECT_FLOAT_EQ(595, locBase[0]);
+  EXPECT_FLOAT_EQ(3070, locBase[2]);  // 2578 + 550, clamped
+}
+
+TEST(LzArithmetic, CameraStandsBackFromTheCentreAndLooksAtIt) {
+  ZW_Crop locCrop;
+  ZW_CropInit(&locCrop);  // centre 1539, 1539: world x 1533
+  float locCamera[3] = {0, 0, 0};
+  float locRotation[3] = {0, 7, 0};
+  const float kEast[3] = {2533, 10, 1539};  // on the centre's row, larger x
+  ZW_LzCamera(kEast, locCrop, locCamera, locRotation);
+  EXPECT_NEAR(2593, locCamera[0], 0.01);  // 60 units further from the centre
+  EXPECT_FLOAT_EQ(60, locCamera[1]);
+  EXPECT_NEAR(1539, locCamera[2], 0.1);
+  EXPECT_FLOAT_EQ(0.5f, locRotation[0]);
+  EXPECT_FLOAT_EQ(7, locRotation[1]);  // not written
+  EXPECT_NEAR(3.14159 / 2, fabsf(locRotation[2]), 0.01);
+}
+
+TEST_F(ExportTest, SmallMissionMatchesTheExpectedFilesByteForByte) {
+  myCrop.left = 100;
+  myCrop.top = 90;
+  myCrop.right = 400;
+  myCrop.bottom = 420;
+  ZW_CropUpdateWorld(&myCrop);
+  // Control-list order: the newest marker first.
+  ZW_ExportMarker locMarkers[] = {Marker(ZW_ZONE_LANDING, 2400, 20, 1464), Marker(ZW_ZONE_VICTORY, 1500, 10.25f, 700),
+                                  Marker(ZW_ZONE_LANDING, 1200, 63.5f, 2000)};
+  ASSERT_EQ(ZW_EXPORT_OK, Export(locMarkers, 3));
+  EXPECT_EQ(ReadFile("data/export_small_map.juice"), ReadFile(myPaths.mapFilePath));
+  EXPECT_EQ(ReadFile("data/export_smallInstances.juice"), ReadFile(myPaths.instancesPath));
+  // The markers keep their base of the export.
+  EXPECT_FLOAT_EQ(3022, locMarkers[0].base[0]);
+  EXPECT_FLOAT_EQ(3070, locMarkers[2].base[2]);
+  EXPECT_FLOAT_EQ(0, locMarkers[1].base[0]);
+
+  // The name is upper case from now on: a second export writes it into the map file.
+  EXPECT_STREQ("SMALL", myValues.mapName);
+  ASSERT_EQ(ZW_EXPORT_OK, Export(locMarkers, 3));
+  EXPECT_EQ(ReplaceAll(ReadFile("data/export_small_map.juice"), "small", "SMALL"), ReadFile(myPaths.mapFilePath));
+  EXPECT_EQ(ReadFile("data/export_smallInstances.juice"), ReadFile(myPaths.instancesPath));
+}
+
+TEST_F(ExportTest, MissionWithoutMarkersHasEmptyListsAndDefaultPlayfield) {
+  snprintf(myValues.mapName, sizeof(myValues.mapName), "empty");
+  snprintf(myValues.landscape, sizeof(myValues.landscape), "Temperate");
+  snprintf(myValues.environment, sizeof(myValues.environment), "Day");
+  ASSERT_EQ(ZW_EXPORT_OK, Export(nullptr, 0));
+  std::string locMap = ReadFile(myPaths.mapFilePath);
+  EXPECT_EQ(ReadFile("data/export_empty_map.juice"), locMap);
+  EXPECT_EQ(ReadFile("data/export_emptyInstances.juice"), ReadFile(myPaths.instancesPath));
+  EXPECT_NE(std::string::npos, locMap.find("\tmyPlayfieldMinCoord\r\n\t{\r\n\t\tx 494.000000\r\n\t\tz 500.000000\r\n"));
+  EXPECT_NE(std::string::npos, locMap.find("\tmyPlayfieldMaxCoord\r\n\t{\r\n\t\tx 2572.000000\r\n\t\tz 2578.000000\r\n"));
+}
+
+TEST_F(ExportTest, FileThatCannotBeReplacedIsReportedAndLeftWhole) {
+  WriteFile(myPaths.mapFilePath, "my map");
+  WriteFile(myPaths.instancesPath, "my instances");
+  SetReadOnly(myPaths.mapFilePath, true);
+  ZW_ExportMarker locMarker = Marker(ZW_ZONE_LANDING, 2400, 20, 1464);
+  EXPECT_EQ(ZW_EXPORT_MAP_FAILED, Export(&locMarker, 1));
+  EXPECT_EQ("my map", ReadFile(myPaths.mapFilePath));
+  EXPECT_EQ("my instances", ReadFile(myPaths.instancesPath));  // not written after the failure
+  EXPECT_FALSE(Exists(std::string(myPaths.mapFilePath) + ".tmp"));
+  EXPECT_STREQ("small", myValues.mapName);
+
+  SetReadOnly(myPaths.mapFilePath, false);
+  SetReadOnly(myPaths.instancesPath, true);
+  EXPECT_EQ(ZW_EXPORT_INSTANCES_FAILED, Export(&locMarker, 1));
+  EXPECT_EQ("my instances", ReadFile(myPaths.instancesPath));
+  EXPECT_FALSE(Exists(std::string(myPaths.instancesPath) + ".tmp"));
+
+  // A folder that does not exist: nothing is written.
+  EXPECT_FALSE(ZW_WriteFileWhole((myPrefix + "_no_such_folder/x.juice").c_str(), "x", 1));
+}
+
+TEST(MapImport, PathsFollowTheInstancesFile) {
+  ZW_MapPaths locPaths;
+  ASSERT_TRUE(ZW_MapDerivePaths("C:\\maps\\m1\\m1Instances.juice", &locPaths));
+  EXPECT_STREQ("C:\\maps\\m1\\m1", locPaths.basePath);
+  EXPECT_STREQ("C:\\maps\\m1\\m1.juice", locPaths.mapFilePath);
+  EXPECT_STREQ("C:\\maps\\m1\\m1Heightmap.tga", locPaths.heightMapPath);
+  EXPECT_STREQ("C:\\maps\\m1\\m1Overviewmap.tga", locPaths.overviewPath);
+
+  EXPECT_FALSE(ZW_MapDerivePaths("short.juice", &locPaths));
+  std::string locLong = std::string(245, 'a') + "Instances.juice";  // 260 characters: too long
+  EXPECT_FALSE(ZW_MapDerivePaths(locLong.c_str(), &locPaths));
+  EXPECT_STREQ("C:\\maps\\m1\\m1", locPaths.basePath);  // unchanged by the failure
+}
+
+TEST(MapImport, ValuesReadBackFromAnExportedMapFile) {
+  std::string locFile = ReadFile("data/export_small_map.juice");
+  ZW_MapValues locValues;
+  ASSERT_TRUE(ZW_MapReadValues(reinterpret_cast<const unsigned char*>(locFile.data()), locFile.size(), &locValues));
+  EXPECT_STREQ("small", locValues.mapName);
+  EXPECT_STREQ("Desert_Rock", locValues.landscape);
+  EXPECT_STREQ("Evening_Clear", locValues.environment);
+}
+
+TEST(MapImport, TruncatedOrForeignFilesAreRefused) {
+  // Every prefix that ends before the environment's closing tab-"m" fails
+  // without reading past its end (the sanitizer build checks the reads).
+  std::string locFile = ReadFile("data/export_small_map.juice");
+  size_t locNeeded = locFile.find("\tmyInstancesFile") + 2;
+  ZW_MapValues locValues;
+  for (size_t n = 0; n < locFile.size(); n += (n < locNeeded + 4 ? 1 : 97)) {
+    unsigned char* locCopy = static_cast<unsigned char*>(malloc(n ? n : 1));
+    memcpy(locCopy, locFile.data(), n);
+    EXPECT_EQ(n >= locNeeded, ZW_MapReadValues(locCopy, n, &locValues)) << "prefix of " << n << " bytes";
+    free(locCopy);
+  }
+  const char* kForeign[] = {"no slashes at all", "a/b/c", "a/b/c/////////////////\tmyLandscape\r\n",
+                            "a/b/c/////////////////\tm \tm", "a/b/c/////////////////\tm x\r\n\tm"};
+  for (const char* f : kForeign) {
+    EXPECT_FALSE(ZW_MapReadValues(reinterpret_cast<const unsigned char*>(f), strlen(f), &locValues)) << f;
+  }
+  // A value longer than its field is refused rather than cut.
+  std::string locLong = "a/b/c/////////////////\tm " + std::string(300, 'x') + "\r\n\tm y\r\n\tm";
+  EXPECT_FALSE(ZW_MapReadValues(reinterpret_cast<const unsigned char*>(locLong.data()), locLong.size(), &locValues));
+}
+
+TEST(MapImport, CropWorldValuesKeepTheirLimits) {
+  ZW_Crop locCrop;
+  ZW_CropInit(&locCrop);
+  EXPECT_EQ(500, locCrop.worldLeft);
+  EXPECT_EQ(2578, locCrop.worldBottom);
+  EXPECT_EQ(500 + 2078 / 3, locCrop.x1);
+  EXPECT_EQ(2578 - 2078 / 3, locCrop.y2);
+  EXPECT_EQ(1539, locCrop.cx);
+
+  locCrop.left = 83;     // world 498
+  locCrop.top = 90;      // world 540 stays
+  locCrop.right = 429.5f;  // world 2577
+  locCrop.bottom = 300;  // world 1800
+  ZW_CropUpdateWorld(&locCrop);
+  EXPECT_EQ(500, locCrop.worldLeft);
+  EXPECT_FLOAT_EQ(84, locCrop.left);
+  EXPECT_EQ(540, locCrop.worldTop);
+  EXPECT_EQ(2578, locCrop.worldRight);
+  EXPECT_FLOAT_EQ(429, locCrop.right);
+  EXPECT_EQ(1800, locCrop.worldBottom);
+  EXPECT_EQ(540 + 1260 / 2, locCrop.cy);
+}
+
+}  // namespace

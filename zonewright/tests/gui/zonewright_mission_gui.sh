@@ -1,0 +1,217 @@
+#!/usr/bin/env bash
+# End-to-end tests of the map wizard's import, zone placement and export under Wine:
+#   zonewright_mission_gui.sh import|export|export-no|read-only win32|win64 PATH/zonewright.exe
+# Each test runs in a fresh folder with zonewright.zrf and a copy of the sample
+# map custom_maps/v, imported by the argument "editor.openMap custom_maps/v/vInstances.juice".
+# import:     the map image shows the overview in the map window (its river).
+# export:     LZ button, a left click on the map, Export and "Yes": both files are
+#             written, the map file equals the expected bytes, the instances
+#             file holds the LZ at the clicked place.
+# export-no:  Export and "No": nothing is written.
+# read-only:  a read-only map file: the error is printed and shown in a box;
+#             both files stay as they were.
+set -u
+what=${1:?usage: zonewright_mission_gui.sh import|export|export-no|read-only ARCH EXE}
+arch=${2:?}
+exe=$(readlink -f "${3:?}")
+top=$(cd "$(dirname "$0")/../../.." && pwd)
+data=$top/zonewright/tests/data
+wine_run=$top/cmake/wine-run
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+  chmod -R u+w "$work" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/out.txt" ] && sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" | tail -20 >&2
+  exit 1
+}
+
+exe_dir=$(dirname "$exe")
+[ -f "$exe_dir/custom_maps/v/vInstances.juice" ] || fail "no sample map next to $exe"
+cp "$exe_dir/zonewright.zrf" "$work/" || fail "no zonewright.zrf"
+mkdir -p "$work/custom_maps"
+cp -r "$exe_dir/custom_maps/v" "$work/custom_maps/"
+map=$work/custom_maps/v/v.juice
+instances=$work/custom_maps/v/vInstances.juice
+cp "$map" "$work/map.before"
+cp "$instances" "$work/instances.before"
+
+# Printed lines of the program so far.
+lines() { sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt"; }
+
+# Polls (at most 60 s) until the program has printed a line equal to $1.
+wait_line() {
+  local waited=0
+  until lines | grep -qxF -- "$1"; do
+    sleep 0.2
+    waited=$((waited + 1))
+    [ $waited -gt 300 ] && fail "no line \"$1\""
+  done
+}
+
+wait_window() {
+  timeout 60 xdotool search --sync --name "^$1\$" 2>/dev/null | head -1
+}
+
+# Waits (at most 60 s) until no window of that title is left.
+wait_window_gone() {
+  local waited=0
+  while xdotool search --name "^$1\$" >/dev/null 2>&1; do
+    sleep 0.2
+    waited=$((waited + 1))
+    [ $waited -gt 300 ] && fail "window \"$1\" stays open"
+  done
+}
+
+# Presses the left button at client (x, y) for a few frames, until the check
+# succeeds (at most 10 presses: a slow first frame may miss one).
+click_until() {
+  local x=$1 y=$2 tries=0
+  shift 2
+  xdotool mousemove --window "$win" "$x" "$y"
+  until "$@"; do
+    tries=$((tries + 1))
+    [ $tries -gt 10 ] && fail "no effect of a click at $x, $y"
+    xdotool mousedown 1
+    sleep 0.5
+    xdotool mouseup 1
+    poll 25 "$@"
+  done
+}
+
+# Runs a check every 0.2 s, at most N times; true when it succeeded.
+poll() {
+  local n=$1 i=0
+  shift
+  until "$@"; do
+    i=$((i + 1))
+    [ $i -ge "$n" ] && return 1
+    sleep 0.2
+  done
+}
+
+printed() { lines | grep -qxF -- "$1"; }
+window_open() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
+
+# Water pixels (the sample's river) in the map window of a screenshot.
+water_pixels() {
+  import -window root "$work/shot.png" 2>/dev/null || { echo 0; return; }
+  local ox oy
+  read -r ox oy < <(xdotool getwindowgeometry "$win" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+  convert "$work/shot.png" -crop "500x460+$((ox + 6))+$((oy + 10))" +repage -depth 8 txt:- |
+    sed -n 's/^[0-9]*,[0-9]*: (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
+    awk '$3 > 120 && $3 > $1 + 40 && $3 > $2 + 20' | wc -l
+}
+map_shown() { [ "$(water_pixels)" -gt 5000 ]; }
+
+# Ends the program with Escape and waits for it.
+quit() {
+  xdotool windowfocus --sync "$win" 2>/dev/null
+  xdotool key Escape
+  local waited=0
+  while kill -0 "$app_pid" 2>/dev/null; do
+    sleep 0.2
+    waited=$((waited + 1))
+    [ $waited -gt 300 ] && fail "the program did not end"
+  done
+  app_pid=""
+}
+
+start() {
+  cd "$work"
+  WINEDEBUG=-all,+debugstr "$wine_run" "$arch" "$exe" "editor.openMap custom_maps/v/vInstances.juice" \
+    >"$work/out.txt" 2>&1 &
+  app_pid=$!
+  win=$(wait_window "zonewright v1.0")
+  [ -n "$win" ] || fail "no window \"zonewright v1.0\""
+  wait_line "Loaded texture 'custom_maps/v/vOverviewmap.tga'"
+  xdotool windowfocus --sync "$win" 2>/dev/null
+  # The first frames can take long (shaders of a software renderer): wait
+  # until the imported overview is on the screen.
+  poll 450 map_shown || fail "the overview is not shown"
+}
+
+# Places an LZ with its button (screen 524, 100) and a press on the map at (112, 212).
+place_lz() {
+  click_until 548 112 printed "editor.setMode 2  "
+  xdotool mousemove --window "$win" 112 212
+  xdotool mousedown 1
+  wait_line "new"
+  sleep 0.5
+  xdotool mouseup 1
+}
+
+# Clicks Export (screen 574, 53) and answers the confirmation box with a key.
+export_answer() {
+  click_until 598 65 window_open "Confirm Overwrite"
+  local box
+  box=$(wait_window "Confirm Overwrite")
+  xdotool windowfocus --sync "$box" 2>/dev/null
+  xdotool key "$1"
+  wait_window_gone "Confirm Overwrite"
+}
+
+same() { cmp -s "$1" "$2"; }
+
+case "$what" in
+  import)
+    start
+    mkdir -p "$top/build/screenshots"
+    cp "$work/shot.png" "$top/build/screenshots/zonewright-mission-import.png"
+    quit
+    ;;
+
+  export)
+    start
+    place_lz
+    export_answer Return
+    quit
+    same "$data/sample_v_exported_map.juice" "$map" || fail "the map file differs from the expected bytes"
+    grep -qF $'\t\tXThingInstance LZ_1_thing\r' "$instances" || fail "no LZ in the instances file"
+    grep -qF $'\t\t\t\tmyX 2400.000000\r' "$instances" || fail "LZ world x"
+    grep -qF $'\t\t\t\tmyZ 1464.000000\r' "$instances" || fail "LZ world z"
+    grep -qF 'myShortDescription "V"' "$instances" || fail "upper-case map name"
+    [ ! -e "$map.tmp" ] && [ ! -e "$instances.tmp" ] || fail "temporary file left"
+    ;;
+
+  export-no)
+    start
+    place_lz
+    export_answer n
+    quit
+    same "$work/map.before" "$map" || fail "the map file was written"
+    same "$work/instances.before" "$instances" || fail "the instances file was written"
+    ;;
+
+  read-only)
+    chmod a-w "$map"
+    start
+    place_lz
+    export_answer Return
+    box=$(wait_window "zonewright Error")
+    [ -n "$box" ] || fail "no error box"
+    wait_line "ERROR: Could not write 'custom_maps/v/v.juice'!"
+    xdotool windowfocus --sync "$box" 2>/dev/null
+    xdotool key Return
+    wait_window_gone "zonewright Error"
+    quit
+    same "$work/map.before" "$map" || fail "the read-only map file changed"
+    same "$work/instances.before" "$instances" || fail "the instances file was written"
+    ;;
+
+  *)
+    fail "unknown test $what"
+    ;;
+esac
+echo "PASS: $what"

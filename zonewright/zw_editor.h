@@ -1,0 +1,33 @@
+// The map editor: its initial state, the modes with their per-frame routines
+// (crop editing, marker placement), the marker drag, the map import, the
+// texture switch and the export command.
+#pragma once
+
+#include "zw_platform.h"
+
+enum { ZW_MAP_NONE = 0, ZW_MAP_OVERVIEW = 1, ZW_MAP_HEIGHT = 2 };
+
+struct ZW_Editor {
+  int mode;               // 0 to 3
+  int placeKind;          // zone kind to place: 1 LZ, 2 VL
+  int cropLinesPlaced;
+  int mapShown;           // ZW_MAP_NONE before the first import
+  ZW_Texture* heightMap;  // texture slot of the height samples
+};
+
+extern ZW_Editor zwEditor;
+
+// Start-up values (no controls are touched).
+void ZW_EditorReset();
+// Editor initialisation, the last step of start-up.
+void ZW_EditorInit();
+// The per-frame routine of the current mode.
+void ZW_EditorFrame();
+
+// Places the crop lines from the crop rectangle.
+void ZW_EditorUpdateCropLines();
+
+void ZW_CmdEditorExport();
+void ZW_CmdEditorOpenMap();
+void ZW_CmdEditorSetMode();
+void ZW_CmdTexPickPrevTex();

@@ -1,0 +1,41 @@
+// The mission export: base and camera positions of the Landing Zones, the
+// bytes of the map file and of the instances file, and writing a file whole.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "zw_controls.h"
+#include "zw_map.h"
+
+// One zone marker as the export sees it; base, camera and rotation are filled
+// for Landing Zones.
+struct ZW_ExportMarker {
+  int kind;
+  float world[3];
+  float base[3];
+  float camera[3];
+  float rotation[3];  // x and z are written
+};
+
+// Starting team of the n-th Landing Zone (n from 1).
+int ZW_LzTeam(int aNumber);
+// Base position: 550 units beyond the nearest crop edge, clamped to [2, 3070].
+void ZW_LzBase(const float aWorld[3], const ZW_Crop& aCrop, float aBase[3]);
+// Camera position 60 units from the zone, and its rotation toward the crop centre.
+void ZW_LzCamera(const float aWorld[3], const ZW_Crop& aCrop, float aCamera[3], float aRotation[3]);
+
+// The map file, with carriage return and line feed line ends.
+void ZW_BuildMapFile(const ZW_MapValues& aValues, const ZW_Crop& aCrop, std::string* anOut);
+// Base and camera of every Landing Zone (markers in control-list order).
+void ZW_ComputeLzPositions(ZW_ExportMarker* aMarkers, int aCount, const ZW_Crop& aCrop);
+// The instances file; changes the map name to upper case where it writes it.
+void ZW_BuildInstancesFile(const ZW_ExportMarker* aMarkers, int aCount, ZW_MapValues* aValues,
+                           std::string* anOut);
+
+enum ZW_ExportStatus { ZW_EXPORT_OK, ZW_EXPORT_MAP_FAILED, ZW_EXPORT_INSTANCES_FAILED };
+
+// The export's writing steps: the map file, the Landing Zones' positions, the
+// instances file. Stops at the first file that cannot be written.
+ZW_ExportStatus ZW_ExportMission(const ZW_MapPaths& aPaths, ZW_MapValues* aValues, const ZW_Crop& aCrop,
+                                 ZW_ExportMarker* aMarkers, int aCount, size_t* aBytesWritten);
