@@ -56,7 +56,7 @@ bool SetKeySecurity(HKEY aRoot, const std::string& aPath, const char* aDescripto
 }
 }
 
-ScratchFolder::ScratchFolder()
+MenuFolder::MenuFolder()
 {
 	char locFolder[MAX_PATH];
 	GetCurrentDirectoryA(MAX_PATH, locFolder);
@@ -73,7 +73,7 @@ ScratchFolder::ScratchFolder()
 	SetCurrentDirectoryA(myPath.c_str());
 }
 
-ScratchFolder::~ScratchFolder()
+MenuFolder::~MenuFolder()
 {
 	SetCurrentDirectoryA(myPreviousFolder.c_str());
 	RemoveFolder(myPath);

@@ -20,11 +20,11 @@ class Ice;
 
 // A fresh folder under the system's temporary folder, made the current folder
 // (the sample disc's type file copied into it); removed with its files.
-class ScratchFolder
+class MenuFolder
 {
 public:
-	ScratchFolder();
-	~ScratchFolder();
+	MenuFolder();
+	~MenuFolder();
 	const std::string& GetPath() const { return myPath; }
 
 private:

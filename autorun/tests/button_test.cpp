@@ -59,7 +59,7 @@ protected:
 		return aClass + " r" + std::to_string(++myRequirementCount) + "\n{\n" + aMembers + "}\n";
 	}
 
-	ScratchFolder myFolder;
+	MenuFolder myFolder;
 	TestKey myKey;
 	FakeFactory myFactory;
 	Registry myRegistry;
