@@ -148,7 +148,7 @@ case "$what" in
     { printf '%s\n' "Creating the window" "Direct3D init OK" "DirectInput init OK" \
         "Loaded texture 'zonewright.zrf'" "Setting up TrueType fonts"
       for i in $(seq 1 24); do echo "Texture found"; done
-      printf '%s\n' "'core.sync' = 10." "Exit"
+      printf '%s\n' "Initializing game..." "'core.sync' = 10." "Exit"
     } >"$work/expected.txt"
     diff "$work/expected.txt" "$work/lines.txt" >&2 || fail "printed lines"
     ;;

@@ -152,9 +152,9 @@ place_lz() {
   xdotool mouseup 1
 }
 
-# Clicks Export (screen 574, 53) and answers the confirmation box with a key.
+# Clicks Export (screen 524, 53, where the import moved it) and answers the confirmation box with a key.
 export_answer() {
-  click_until 598 65 window_open "Confirm Overwrite"
+  click_until 548 65 window_open "Confirm Overwrite"
   local box
   box=$(wait_window "Confirm Overwrite")
   xdotool windowfocus --sync "$box" 2>/dev/null
