@@ -16,6 +16,9 @@
 #include "kf_file.h"
 
 #include <cstring>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <zlib.h>
 
 namespace
@@ -39,22 +42,28 @@ public:
 	}
 	~HashTables() { Clear(); }
 
+	// A name seen before changes nothing. A new name whose checksum an earlier
+	// name has joins the collisions, after the first holder of that checksum
+	// when it is the second; later holders are listed already.
 	void Record(const KC_String& aText, unsigned int aHash)
 	{
-		bool locCollision = false;
-		for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
+		std::string locText(aText.GetText());
+		if (myNames.count(locText) != 0)
+			return;
+		std::unordered_map<unsigned int, HashUse>::iterator locUse = myUses.find(aHash);
+		if (locUse != myUses.end())
 		{
-			HashRecord* locRecord = myHashes[locIndex];
-			if (locRecord->myHash != aHash)
-				continue;
-			if (std::strcmp(locRecord->myText, aText) == 0)
-				return;
-			AddDuplicate(locRecord->myText, aHash);
-			locCollision = true;
+			if (locUse->second.myCount == 1)
+				Add(myDuplicates, myHashes[locUse->second.myFirst]->myText, aHash);
+			Add(myDuplicates, aText, aHash);
 		}
-		if (locCollision)
-			AddDuplicate(aText, aHash);
-		Add(myHashes, aText, aHash);
+		if (!Add(myHashes, aText, aHash))
+			return;
+		myNames.insert(locText);
+		if (locUse != myUses.end())
+			++locUse->second.myCount;
+		else
+			myUses[aHash] = HashUse{myHashes.Count() - 1, 1};
 	}
 
 	// "<ice name up to its last dot>hash": every name, then the collisions.
@@ -88,23 +97,15 @@ public:
 	}
 
 private:
-	void AddDuplicate(const KC_String& aText, unsigned int aHash)
-	{
-		for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
-		{
-			if (myDuplicates[locIndex]->myHash == aHash && std::strcmp(myDuplicates[locIndex]->myText, aText) == 0)
-				return;
-		}
-		Add(myDuplicates, aText, aHash);
-	}
-
-	static void Add(KC_GrowingArray<HashRecord*>& anArray, const KC_String& aText, unsigned int aHash)
+	static bool Add(KC_GrowingArray<HashRecord*>& anArray, const KC_String& aText, unsigned int aHash)
 	{
 		HashRecord* locRecord = new HashRecord;
 		locRecord->myText = aText;
 		locRecord->myHash = aHash;
-		if (!anArray.Add(locRecord))
-			delete locRecord;
+		if (anArray.Add(locRecord))
+			return true;
+		delete locRecord;
+		return false;
 	}
 
 	void Clear()
@@ -119,10 +120,22 @@ private:
 			delete myDuplicates[locIndex];
 			myDuplicates.RemoveAt(locIndex);
 		}
+		myNames.clear();
+		myUses.clear();
 	}
 
 	KC_GrowingArray<HashRecord*> myHashes;
 	KC_GrowingArray<HashRecord*> myDuplicates;
+
+	// Indexes of myHashes: the names in it, and per checksum its first
+	// holder and how many names have it.
+	struct HashUse
+	{
+		int myFirst;
+		int myCount;
+	};
+	std::unordered_set<std::string> myNames;
+	std::unordered_map<unsigned int, HashUse> myUses;
 };
 
 HashTables& Tables()
@@ -212,9 +225,9 @@ bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLang
 	}
 
 	KC_String locPath = ChildPath(aParentPath, anInstance->GetName());
-	for (int locIndex = 0; locIndex < locCount; ++locIndex)
+	for (JuiceType* locMember : anInstance->GetMembers())
 	{
-		if (!ConvertJuiceToIce(aHandle, anInstance->GetMemberAt(locIndex), aLocalizer, locPath))
+		if (!ConvertJuiceToIce(aHandle, locMember, aLocalizer, locPath))
 			return false;
 	}
 	return true;

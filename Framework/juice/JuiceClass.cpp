@@ -277,14 +277,15 @@ bool JuiceClass::Assign(const JuiceType* anInstance)
 		KC_ASSERT(0);
 		return false;
 	}
-	int locIndex = 0;
+	const KC_ListLink<JuiceType*>* locOther = const_cast<JuiceType*>(anInstance)->GetMembers().myFirstLink;
 	for (JuiceType* locType : myMembers)
 	{
-		if (!locType->Assign(anInstance->GetMemberAt(locIndex++)))
+		if (!locType->Assign(locOther->myItem))
 		{
 			KC_ASSERT(0);
 			return false;
 		}
+		locOther = locOther->myNextLink;
 	}
 	return true;
 }

@@ -10,12 +10,18 @@
 int JuiceScriptClass::ourMemberCounter = 0;
 
 JuiceScriptClass::JuiceScriptClass()
+	: myReading(false)
+	, myNamesCounted(false)
+	, myNewestMember(NULL)
 {
 	myUniqueMemberNames = false;
 }
 
 JuiceScriptClass::JuiceScriptClass(const char* aMetaName)
 	: JuiceClass(aMetaName)
+	, myReading(false)
+	, myNamesCounted(false)
+	, myNewestMember(NULL)
 {
 	myUniqueMemberNames = false;
 }
@@ -37,15 +43,7 @@ JuiceType* JuiceScriptClass::GetMemberToAssign(JuiceTypeManager& aTypeManager, c
 	{
 		locName.Format("%s(%d)", aTypeName.GetText(), ourMemberCounter);
 		ourMemberCounter = ourMemberCounter == 0x7fffffff ? 0 : ourMemberCounter + 1;
-		locTaken = false;
-		for (JuiceType* locType : myMembers)
-		{
-			if (locType->GetName() == locName)
-			{
-				locTaken = true;
-				break;
-			}
-		}
+		locTaken = IsMemberName(locName);
 	}
 
 	JuiceType* locMember = locPrototype->Clone();
@@ -57,7 +55,54 @@ JuiceType* JuiceScriptClass::GetMemberToAssign(JuiceTypeManager& aTypeManager, c
 		delete locMember;
 		return NULL;
 	}
+	if (myNamesCounted)
+	{
+		myNewestMember = locMember;
+		myNewestName = locName.GetText();
+		++myMemberNames[myNewestName];
+	}
 	return locMember;
+}
+
+bool JuiceScriptClass::IsMemberName(const KC_String& aName)
+{
+	if (!myReading)
+	{
+		for (JuiceType* locType : myMembers)
+		{
+			if (locType->GetName() == aName)
+				return true;
+		}
+		return false;
+	}
+	if (!myNamesCounted)
+	{
+		for (JuiceType* locType : myMembers)
+			++myMemberNames[locType->GetName().GetText()];
+		myNamesCounted = true;
+	}
+	else if (myNewestMember && myNewestName != myNewestMember->GetName().GetText())
+	{
+		std::unordered_map<std::string, int>::iterator locOld = myMemberNames.find(myNewestName);
+		if (locOld != myMemberNames.end() && --locOld->second == 0)
+			myMemberNames.erase(locOld);
+		myNewestName = myNewestMember->GetName().GetText();
+		++myMemberNames[myNewestName];
+	}
+	return myMemberNames.count(aName.GetText()) != 0;
+}
+
+bool JuiceScriptClass::Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer)
+{
+	myReading = true;
+	bool locResult = JuiceClass::Assign(aParseTool, anInlineText, aTypeManager, anIgnorer, aLocalizer);
+	myReading = false;
+	myNamesCounted = false;
+	myMemberNames.clear();
+	myNewestMember = NULL;
+	myNewestName.clear();
+	return locResult;
 }
 
 bool JuiceScriptClass::IsLegalType(const KC_String& aTypeName) const

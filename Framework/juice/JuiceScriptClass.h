@@ -3,6 +3,9 @@
 
 #include "JuiceClass.h"
 
+#include <string>
+#include <unordered_map>
+
 // A class with an open list of members whose types are taken from a declared
 // list of legal types; several members may share a name.
 class JuiceScriptClass : public JuiceClass
@@ -18,6 +21,8 @@ public:
 	bool Construct(JuiceTypeManager& aTypeManager, ParseTool& aParseTool) override;
 	JuiceType* Clone() const override;
 	bool Assign(const JuiceType* anInstance) override;
+	bool Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
+		JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer) override;
 	bool AddMember(JuiceType* aMember) override;
 	bool ResolveReferences(JuiceTypeManager& aTypeManager) override;
 	void GetRange(KC_List<KC_String>& aList) const override;
@@ -30,7 +35,18 @@ public:
 	static int ourMemberCounter;
 
 private:
+	bool IsMemberName(const KC_String& aName);
+
 	KC_List<KC_String> myLegalTypes;
+
+	// While a block is read, members come only from GetMemberToAssign and
+	// only the newest one can be renamed (by its own line): the names of the
+	// direct members are counted here, built at the first new member.
+	bool myReading;
+	bool myNamesCounted;
+	std::unordered_map<std::string, int> myMemberNames;
+	JuiceType* myNewestMember;
+	std::string myNewestName;
 };
 
 #endif

@@ -161,8 +161,8 @@ bool JuiceType::GetPath(const KC_String& aPrefix, const JuiceType* aTarget, KC_S
 int JuiceType::CountObjects() const
 {
 	int locCount = 1;
-	for (int locIndex = 0; locIndex < GetMemberCount(); ++locIndex)
-		locCount += GetMemberAt(locIndex)->CountObjects();
+	for (JuiceType* locType : const_cast<JuiceType*>(this)->GetMembers())
+		locCount += locType->CountObjects();
 	return locCount;
 }
 
