@@ -223,29 +223,7 @@ private:
 	std::FILE* myOutput;
 	std::map<Ice*, Ice*> myParents;
 };
-// One physical line of a text, without its line end.
-struct TextLine
-{
-	std::string myText;
-	bool myEndsInLoneLineFeed;
-};
-
-std::vector<TextLine> SplitAtLineFeeds(const std::string& aContent)
-{
-	std::vector<TextLine> locLines;
-	size_t locStart = 0;
-	while (locStart < aContent.size())
-	{
-		size_t locFeed = aContent.find('\n', locStart);
-		size_t locEnd = locFeed == std::string::npos ? aContent.size() : locFeed;
-		bool locLone = locFeed != std::string::npos && (locFeed == 0 || aContent[locFeed - 1] != '\r');
-		if (locEnd > locStart && aContent[locEnd - 1] == '\r')
-			--locEnd;
-		locLines.push_back(TextLine{aContent.substr(locStart, locEnd - locStart), locLone});
-		locStart = locFeed == std::string::npos ? aContent.size() : locFeed + 1;
-	}
-	return locLines;
-}
+const char ourInclude[] = "INCLUDE ";
 
 // The type file that a line includes, read as the compiler would once the line
 // ends are right; empty when the line is no INCLUDE line.
@@ -261,10 +239,18 @@ std::string IncludedName(std::string aLine)
 	while (locLast > locFirst && static_cast<unsigned char>(aLine[locLast - 1]) < 0x21)
 		--locLast;
 	aLine = aLine.substr(locFirst, locLast - locFirst);
-	static const char ourInclude[] = "INCLUDE ";
 	if (aLine.compare(0, sizeof(ourInclude) - 1, ourInclude) != 0)
 		return std::string();
 	return aLine.substr(sizeof(ourInclude) - 1);
+}
+
+// Whether the line from aStart to anEnd of aContent begins, after blanks, with
+// the include keyword: only such lines can include (see IncludedName).
+bool StartsWithInclude(const std::string& aContent, size_t aStart, size_t anEnd)
+{
+	while (aStart < anEnd && static_cast<unsigned char>(aContent[aStart]) < 0x21)
+		++aStart;
+	return anEnd - aStart >= sizeof(ourInclude) - 1 && aContent.compare(aStart, sizeof(ourInclude) - 1, ourInclude) == 0;
 }
 
 // Warns about the first line of aFileName that ends in a line feed alone and,
@@ -277,24 +263,36 @@ void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::strin
 	if (!locStream)
 		return;
 	std::string locContent((std::istreambuf_iterator<char>(locStream)), std::istreambuf_iterator<char>());
-	std::vector<TextLine> locLines = SplitAtLineFeeds(locContent);
 	bool locWarned = false;
-	for (size_t locIndex = 0; locIndex < locLines.size(); ++locIndex)
+	unsigned int locNumber = 0;
+	size_t locStart = 0;
+	while (locStart < locContent.size())
 	{
-		const TextLine& locLine = locLines[locIndex];
-		if (locLine.myEndsInLoneLineFeed && !locWarned)
+		++locNumber;
+		size_t locFeed = locContent.find('\n', locStart);
+		size_t locEnd = locFeed == std::string::npos ? locContent.size() : locFeed;
+		bool locLone = locFeed != std::string::npos && (locFeed == 0 || locContent[locFeed - 1] != '\r');
+		if (locEnd > locStart && locContent[locEnd - 1] == '\r')
+			--locEnd;
+		if (locLone && !locWarned)
 		{
-			std::string locText = locLine.myText.size() > 60 ? locLine.myText.substr(0, 60) + "..." : locLine.myText;
+			std::string locText = locContent.substr(locStart, locEnd - locStart);
+			if (locText.size() > 60)
+				locText = locText.substr(0, 60) + "...";
 			std::fprintf(aMessages,
 			             "icetool: warning: '%s' line %u %s ends in a line feed without a carriage return: Juice needs "
 			             "CR LF line ends and reads a lone line feed as a blank\n",
-			             aFileName.c_str(), static_cast<unsigned int>(locIndex + 1), Quoted(locText).c_str());
+			             aFileName.c_str(), locNumber, Quoted(locText).c_str());
 			std::fflush(aMessages);
 			locWarned = true;
 		}
-		std::string locIncluded = anIsJuice ? IncludedName(locLine.myText) : std::string();
-		if (!locIncluded.empty())
-			aPending.push_back(locIncluded);
+		if (anIsJuice && StartsWithInclude(locContent, locStart, locEnd))
+		{
+			std::string locIncluded = IncludedName(locContent.substr(locStart, locEnd - locStart));
+			if (!locIncluded.empty())
+				aPending.push_back(locIncluded);
+		}
+		locStart = locFeed == std::string::npos ? locContent.size() : locFeed + 1;
 	}
 }
 }
