@@ -9,6 +9,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <vector>
 
 namespace
@@ -262,7 +263,9 @@ void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::strin
 	std::ifstream locStream(aFileName.c_str(), std::ios::binary);
 	if (!locStream)
 		return;
-	std::string locContent((std::istreambuf_iterator<char>(locStream)), std::istreambuf_iterator<char>());
+	std::ostringstream locWhole;
+	locWhole << locStream.rdbuf();
+	const std::string locContent = locWhole.str();
 	bool locWarned = false;
 	unsigned int locNumber = 0;
 	size_t locStart = 0;
