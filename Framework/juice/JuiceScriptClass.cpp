@@ -58,10 +58,22 @@ JuiceType* JuiceScriptClass::GetMemberToAssign(JuiceTypeManager& aTypeManager, c
 	if (myNamesCounted)
 	{
 		myNewestMember = locMember;
-		myNewestName = locName.GetText();
-		++myMemberNames[myNewestName];
+		myNewestName = locName;
+		CountName(myNewestName, 1);
 	}
 	return locMember;
+}
+
+void JuiceScriptClass::CountName(const KC_String& aName, int aStep)
+{
+	// A name without a parenthesis is never one that GetMemberToAssign makes.
+	if (aName.Find('(') < 0)
+		return;
+	std::unordered_map<std::string, int>::iterator locEntry =
+		myMemberNames.emplace(aName.GetText(), 0).first;
+	locEntry->second += aStep;
+	if (locEntry->second <= 0)
+		myMemberNames.erase(locEntry);
 }
 
 bool JuiceScriptClass::IsMemberName(const KC_String& aName)
@@ -78,16 +90,14 @@ bool JuiceScriptClass::IsMemberName(const KC_String& aName)
 	if (!myNamesCounted)
 	{
 		for (JuiceType* locType : myMembers)
-			++myMemberNames[locType->GetName().GetText()];
+			CountName(locType->GetName(), 1);
 		myNamesCounted = true;
 	}
-	else if (myNewestMember && myNewestName != myNewestMember->GetName().GetText())
+	else if (myNewestMember && myNewestName != myNewestMember->GetName())
 	{
-		std::unordered_map<std::string, int>::iterator locOld = myMemberNames.find(myNewestName);
-		if (locOld != myMemberNames.end() && --locOld->second == 0)
-			myMemberNames.erase(locOld);
-		myNewestName = myNewestMember->GetName().GetText();
-		++myMemberNames[myNewestName];
+		CountName(myNewestName, -1);
+		myNewestName = myNewestMember->GetName();
+		CountName(myNewestName, 1);
 	}
 	return myMemberNames.count(aName.GetText()) != 0;
 }
@@ -101,7 +111,7 @@ bool JuiceScriptClass::Assign(ParseTool& aParseTool, const KC_String& anInlineTe
 	myNamesCounted = false;
 	myMemberNames.clear();
 	myNewestMember = NULL;
-	myNewestName.clear();
+	myNewestName.Clear();
 	return locResult;
 }
 

@@ -36,17 +36,19 @@ public:
 
 private:
 	bool IsMemberName(const KC_String& aName);
+	void CountName(const KC_String& aName, int aStep);
 
 	KC_List<KC_String> myLegalTypes;
 
 	// While a block is read, members come only from GetMemberToAssign and
 	// only the newest one can be renamed (by its own line): the names of the
-	// direct members are counted here, built at the first new member.
+	// direct members that could be made names are counted here, from the
+	// first new member on.
 	bool myReading;
 	bool myNamesCounted;
 	std::unordered_map<std::string, int> myMemberNames;
 	JuiceType* myNewestMember;
-	std::string myNewestName;
+	KC_String myNewestName;
 };
 
 #endif

@@ -9,7 +9,6 @@
 #include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <vector>
 
 namespace
@@ -260,12 +259,15 @@ bool StartsWithInclude(const std::string& aContent, size_t aStart, size_t anEnd)
 void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::string>& aPending,
                    std::FILE* aMessages)
 {
-	std::ifstream locStream(aFileName.c_str(), std::ios::binary);
+	std::ifstream locStream(aFileName.c_str(), std::ios::binary | std::ios::ate);
 	if (!locStream)
 		return;
-	std::ostringstream locWhole;
-	locWhole << locStream.rdbuf();
-	const std::string locContent = locWhole.str();
+	std::streamoff locSize = locStream.tellg();
+	if (locSize < 0 || !locStream.seekg(0))
+		return;
+	std::string locContent(static_cast<size_t>(locSize), '\0');
+	if (!locStream.read(&locContent[0], locSize))
+		return;
 	bool locWarned = false;
 	unsigned int locNumber = 0;
 	size_t locStart = 0;
