@@ -190,3 +190,28 @@ TEST_F(Converter, EmptyLocalizedTextRoundTripsThroughTheLanguageFile)
 	EXPECT_EQ(std::u16string(), std::u16string(locText));
 	EXPECT_STREQ("one", locIce->GetMemberValue("g.mya"));
 }
+
+TEST_F(Converter, HashReportListsEachNameOnceAndEveryCollisionInFirstSeenOrder)
+{
+	InFolder locFolder;
+	// mya, nwb, ouc and psd share one Adler-32; nwb and ouc come twice.
+	ASSERT_TRUE(WriteWholeFile("menu.fruit", "CLASS Pair\r\n{\r\n\tTEXT nwb\r\n\tTEXT ouc\r\n}\r\n\r\n"
+	                                         "CLASS Gui\r\n{\r\n\tTEXT mya\r\n\tPair p\r\n\tPair q\r\n\tTEXT psd\r\n}\r\n"));
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tmya 1\r\n\tp\r\n\t{\r\n"
+	                                            "\t\tnwb 2\r\n\t\touc 3\r\n\t}\r\n\tq\r\n\t{\r\n\t\tnwb 4\r\n\t}\r\n"
+	                                            "\tpsd 5\r\n}\r\n"));
+	// A conversion that failed earlier leaves its names for the next report:
+	// the first one here takes them, the second is checked.
+	ASSERT_TRUE(LoadConverted());
+	MakeNewer("autorun.juice", 5);
+	ASSERT_TRUE(LoadConverted());
+
+	std::string locHash;
+	for (const char* locName : {"Gui", "g", "TEXT", "mya", "Pair", "p", "nwb", "ouc", "q", "psd"})
+		locHash += HashLine(locName);
+	locHash += LINE_END LINE_END "Duplicate Hash Entries:" LINE_END;
+	for (const char* locName : {"mya", "nwb", "ouc", "psd"})
+		locHash += HashLine(locName);
+	locHash += LINE_END "4 duplicate hash entries were found!" LINE_END;
+	EXPECT_EQ(locHash, ReadWholeFile("autorun.hash"));
+}

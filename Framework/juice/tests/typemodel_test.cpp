@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -154,6 +156,35 @@ TEST_F(JuiceModel, ScriptClassMembersGetGeneratedNames)
 	EXPECT_FALSE(locFirst->IsEqual(locCopy.get()));
 	EXPECT_TRUE(locSecond->Assign(locCopy.get()));
 	EXPECT_EQ(2, locSecond->GetMemberCount());
+}
+
+TEST(JuiceScriptClass, MadeNamesSkipEveryNameADirectMemberHas)
+{
+	ASSERT_TRUE(WriteWholeFile("madenames.fruit", "SCRIPTCLASS List\r\n{\r\n\tNUMBER\r\n}\r\n"));
+	// The newest member takes the next made name as its own; another gets a
+	// plain name; both happen while the block is read.
+	ASSERT_TRUE(WriteWholeFile("madenames.juice",
+	                           "INCLUDE madenames.fruit\r\n\r\nList l\r\n{\r\n"
+	                           "\tNUMBER NUMBER(101) 1\r\n\tNUMBER 2\r\n\tNUMBER x 3\r\n\tNUMBER 4\r\n}\r\n"));
+	JuiceScriptClass::ourMemberCounter = 100;
+	JuiceNameSpace locNameSpace;
+	JuiceTypeManager locManager;
+	MessageCapture locCapture;
+	ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "madenames.juice", &locManager, NULL))
+		<< locCapture.AllErrors();
+	JuiceType* locList = locNameSpace.FindInstance("l", false);
+	ASSERT_NE(nullptr, locList);
+	std::vector<std::string> locNames;
+	for (JuiceType* locMember : locList->GetMembers())
+		locNames.push_back(locMember->GetName().GetText());
+	EXPECT_EQ((std::vector<std::string>{"NUMBER(101)", "NUMBER(102)", "x", "NUMBER(104)"}), locNames);
+	EXPECT_STREQ("4", locList->GetMemberAt(3)->GetValue());
+
+	// Outside a block every member is looked at, renamed ones too.
+	locList->GetMemberAt(2)->SetName("NUMBER(105)");
+	JuiceType* locMade = locList->GetMemberToAssign(locManager, "NUMBER");
+	ASSERT_NE(nullptr, locMade);
+	EXPECT_STREQ("NUMBER(106)", locMade->GetName());
 }
 
 TEST_F(JuiceModel, ClassMembers)
