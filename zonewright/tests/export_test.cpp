@@ -9,27 +9,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
+#include "kc_test_support.h"
 #include "zw_export.h"
 #include "zw_files.h"
 #include "zw_map.h"
 
 namespace {
-
-std::string ReadFile(const std::string& aPath) {
-  std::ifstream locIn(aPath, std::ios::binary);
-  std::stringstream locText;
-  locText << locIn.rdbuf();
-  return locText.str();
-}
-
-void WriteFile(const std::string& aPath, const std::string& aText) {
-  std::ofstream locOut(aPath, std::ios::binary | std::ios::trunc);
-  locOut << aText;
-}
 
 bool Exists(const std::string& aPath) {
   struct stat locStat;
@@ -75,7 +62,7 @@ class ExportTest : public ::testing::Test {
     size_t locBytes = 0;
     ZW_ExportStatus locStatus = ZW_ExportMission(myPaths, &myValues, myCrop, aMarkers, aCount, &locBytes);
     if (locStatus == ZW_EXPORT_OK) {
-      EXPECT_EQ(ReadFile(myPaths.mapFilePath).size() + ReadFile(myPaths.instancesPath).size(), locBytes);
+      EXPECT_EQ(ReadWholeFile(myPaths.mapFilePath, "").size() + ReadWholeFile(myPaths.instancesPath, "").size(), locBytes);
     }
     return locStatus;
   }
@@ -150,8 +137,8 @@ TEST_F(ExportTest, SmallMissionMatchesTheExpectedFilesByteForByte) {
   ZW_ExportMarker locMarkers[] = {Marker(ZW_ZONE_LANDING, 2400, 20, 1464), Marker(ZW_ZONE_VICTORY, 1500, 10.25f, 700),
                                   Marker(ZW_ZONE_LANDING, 1200, 63.5f, 2000)};
   ASSERT_EQ(ZW_EXPORT_OK, Export(locMarkers, 3));
-  EXPECT_EQ(ReadFile("data/export_small_map.juice"), ReadFile(myPaths.mapFilePath));
-  EXPECT_EQ(ReadFile("data/export_smallInstances.juice"), ReadFile(myPaths.instancesPath));
+  EXPECT_EQ(ReadWholeFile("data/export_small_map.juice", ""), ReadWholeFile(myPaths.mapFilePath, ""));
+  EXPECT_EQ(ReadWholeFile("data/export_smallInstances.juice", ""), ReadWholeFile(myPaths.instancesPath, ""));
   // The markers keep their base of the export.
   EXPECT_FLOAT_EQ(3022, locMarkers[0].base[0]);
   EXPECT_FLOAT_EQ(3070, locMarkers[2].base[2]);
@@ -160,8 +147,8 @@ TEST_F(ExportTest, SmallMissionMatchesTheExpectedFilesByteForByte) {
   // The name is upper case from now on: a second export writes it into the map file.
   EXPECT_STREQ("SMALL", myValues.mapName);
   ASSERT_EQ(ZW_EXPORT_OK, Export(locMarkers, 3));
-  EXPECT_EQ(ReplaceAll(ReadFile("data/export_small_map.juice"), "small", "SMALL"), ReadFile(myPaths.mapFilePath));
-  EXPECT_EQ(ReadFile("data/export_smallInstances.juice"), ReadFile(myPaths.instancesPath));
+  EXPECT_EQ(ReplaceAll(ReadWholeFile("data/export_small_map.juice", ""), "small", "SMALL"), ReadWholeFile(myPaths.mapFilePath, ""));
+  EXPECT_EQ(ReadWholeFile("data/export_smallInstances.juice", ""), ReadWholeFile(myPaths.instancesPath, ""));
 }
 
 TEST_F(ExportTest, MissionWithoutMarkersHasEmptyListsAndDefaultPlayfield) {
@@ -169,28 +156,28 @@ TEST_F(ExportTest, MissionWithoutMarkersHasEmptyListsAndDefaultPlayfield) {
   snprintf(myValues.landscape, sizeof(myValues.landscape), "Temperate");
   snprintf(myValues.environment, sizeof(myValues.environment), "Day");
   ASSERT_EQ(ZW_EXPORT_OK, Export(nullptr, 0));
-  std::string locMap = ReadFile(myPaths.mapFilePath);
-  EXPECT_EQ(ReadFile("data/export_empty_map.juice"), locMap);
-  EXPECT_EQ(ReadFile("data/export_emptyInstances.juice"), ReadFile(myPaths.instancesPath));
+  std::string locMap = ReadWholeFile(myPaths.mapFilePath, "");
+  EXPECT_EQ(ReadWholeFile("data/export_empty_map.juice", ""), locMap);
+  EXPECT_EQ(ReadWholeFile("data/export_emptyInstances.juice", ""), ReadWholeFile(myPaths.instancesPath, ""));
   EXPECT_NE(std::string::npos, locMap.find("\tmyPlayfieldMinCoord\r\n\t{\r\n\t\tx 494.000000\r\n\t\tz 500.000000\r\n"));
   EXPECT_NE(std::string::npos, locMap.find("\tmyPlayfieldMaxCoord\r\n\t{\r\n\t\tx 2572.000000\r\n\t\tz 2578.000000\r\n"));
 }
 
 TEST_F(ExportTest, FileThatCannotBeReplacedIsReportedAndLeftWhole) {
-  WriteFile(myPaths.mapFilePath, "my map");
-  WriteFile(myPaths.instancesPath, "my instances");
+  WriteWholeFile(myPaths.mapFilePath, "my map");
+  WriteWholeFile(myPaths.instancesPath, "my instances");
   SetReadOnly(myPaths.mapFilePath, true);
   ZW_ExportMarker locMarker = Marker(ZW_ZONE_LANDING, 2400, 20, 1464);
   EXPECT_EQ(ZW_EXPORT_MAP_FAILED, Export(&locMarker, 1));
-  EXPECT_EQ("my map", ReadFile(myPaths.mapFilePath));
-  EXPECT_EQ("my instances", ReadFile(myPaths.instancesPath));  // not written after the failure
+  EXPECT_EQ("my map", ReadWholeFile(myPaths.mapFilePath, ""));
+  EXPECT_EQ("my instances", ReadWholeFile(myPaths.instancesPath, ""));  // not written after the failure
   EXPECT_FALSE(Exists(std::string(myPaths.mapFilePath) + ".tmp"));
   EXPECT_STREQ("small", myValues.mapName);
 
   SetReadOnly(myPaths.mapFilePath, false);
   SetReadOnly(myPaths.instancesPath, true);
   EXPECT_EQ(ZW_EXPORT_INSTANCES_FAILED, Export(&locMarker, 1));
-  EXPECT_EQ("my instances", ReadFile(myPaths.instancesPath));
+  EXPECT_EQ("my instances", ReadWholeFile(myPaths.instancesPath, ""));
   EXPECT_FALSE(Exists(std::string(myPaths.instancesPath) + ".tmp"));
 
   // A folder that does not exist: nothing is written.
@@ -212,7 +199,7 @@ TEST(MapImport, PathsFollowTheInstancesFile) {
 }
 
 TEST(MapImport, ValuesReadBackFromAnExportedMapFile) {
-  std::string locFile = ReadFile("data/export_small_map.juice");
+  std::string locFile = ReadWholeFile("data/export_small_map.juice", "");
   ZW_MapValues locValues;
   ASSERT_TRUE(ZW_MapReadValues(reinterpret_cast<const unsigned char*>(locFile.data()), locFile.size(), &locValues));
   EXPECT_STREQ("small", locValues.mapName);
@@ -223,7 +210,7 @@ TEST(MapImport, ValuesReadBackFromAnExportedMapFile) {
 TEST(MapImport, TruncatedOrForeignFilesAreRefused) {
   // Every prefix that ends before the environment's closing tab-"m" fails
   // without reading past its end (the sanitizer build checks the reads).
-  std::string locFile = ReadFile("data/export_small_map.juice");
+  std::string locFile = ReadWholeFile("data/export_small_map.juice", "");
   size_t locNeeded = locFile.find("\tmyInstancesFile") + 2;
   ZW_MapValues locValues;
   for (size_t n = 0; n < locFile.size(); n += (n < locNeeded + 4 ? 1 : 97)) {

@@ -7,8 +7,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "zw_console.h"
@@ -17,6 +15,7 @@
 #include "zw_editor_double.h"
 #include "zw_input.h"
 #include "zw_map.h"
+#include "kc_test_support.h"
 #include "zw_platform_double.h"
 #include "zw_props.h"
 #include "zw_render.h"
@@ -24,18 +23,6 @@
 #include "zw_shell.h"
 
 namespace {
-
-std::string ReadFile(const std::string& aPath) {
-  std::ifstream locIn(aPath, std::ios::binary);
-  std::stringstream locText;
-  locText << locIn.rdbuf();
-  return locText.str();
-}
-
-void WriteFile(const std::string& aPath, const std::string& aText) {
-  std::ofstream locOut(aPath, std::ios::binary | std::ios::trunc);
-  locOut << aText;
-}
 
 bool Printed(const char* aLine) {
   for (const auto& l : zwConsole.scrollBack) {
@@ -68,10 +55,10 @@ class MapEditorTest : public ::testing::Test {
     ZW_BuildScreen();
     ZW_EditorInit();
     myBase = ::testing::TempDir() + "zw_editor_" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    WriteFile(myBase + ".juice", ReadFile("data/export_small_map.juice"));
-    WriteFile(myBase + "Instances.juice", "instances");
-    WriteFile(myBase + "Heightmap.tga", "height");
-    WriteFile(myBase + "Overviewmap.tga", "overview");
+    WriteWholeFile(myBase + ".juice", ReadWholeFile("data/export_small_map.juice", ""));
+    WriteWholeFile(myBase + "Instances.juice", "instances");
+    WriteWholeFile(myBase + "Heightmap.tga", "height");
+    WriteWholeFile(myBase + "Overviewmap.tga", "overview");
   }
 
   void TearDown() override {
@@ -141,7 +128,7 @@ TEST_F(MapEditorTest, ImportShowsTheOverviewAndBringsTheZoneButtons) {
   EXPECT_STREQ(" Overviewmap", Find("editMapTex")->caption);
 
   // A second import changes the map values but keeps the images.
-  WriteFile(myBase + ".juice", "INCLUDE a/b\r\n\"custom_maps/other/other/////////////\r\n\tmyL Rock\r\n\tmyE Night\r\n\tmyI");
+  WriteWholeFile(myBase + ".juice", "INCLUDE a/b\r\n\"custom_maps/other/other/////////////\r\n\tmyL Rock\r\n\tmyE Night\r\n\tmyI");
   int locLoaded = zwDouble.texturesLoaded;
   ZW_Execute("editor.openMap");
   EXPECT_STREQ("other", zwMap.values.mapName);
@@ -165,12 +152,12 @@ TEST_F(MapEditorTest, FailedImportsAreReportedAndChangeNothing) {
   EXPECT_EQ("zonewright Error|ERROR: Could not read the map file 'nowhere/x.juice'!", zwDouble.messageBoxes[0]);
 
   zwEditorDouble.dialogPath = myBase + "Instances.juice";
-  WriteFile(myBase + ".juice", "INCLUDE kyx/xmap.fruit\r\n");  // too few marks
+  WriteWholeFile(myBase + ".juice", "INCLUDE kyx/xmap.fruit\r\n");  // too few marks
   ZW_Execute("editor.openMap");
   EXPECT_EQ(2u, zwDouble.messageBoxes.size());
 
   // A missing overview: the height map loaded before it is dropped again.
-  WriteFile(myBase + ".juice", ReadFile("data/export_small_map.juice"));
+  WriteWholeFile(myBase + ".juice", ReadWholeFile("data/export_small_map.juice", ""));
   remove((myBase + "Overviewmap.tga").c_str());
   ZW_Execute("editor.openMap");
   EXPECT_EQ(3u, zwDouble.messageBoxes.size());
@@ -273,7 +260,7 @@ TEST_F(MapEditorTest, ExportAsksWritesAndBeeps) {
   EXPECT_EQ("Confirm Overwrite|NOTE: You are about to modify your *.juice files.\nAll previous scripting and "
             "object placement on this\nmap will be lost! Are you sure?",
             zwEditorDouble.questions[0]);
-  EXPECT_EQ("instances", ReadFile(myBase + "Instances.juice"));
+  EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice", ""));
   EXPECT_EQ(0, zwEditorDouble.beeps);
 
   zwEditorDouble.answerYes = true;
@@ -283,7 +270,7 @@ TEST_F(MapEditorTest, ExportAsksWritesAndBeeps) {
   ASSERT_EQ(2u, zwEditorDouble.cursors.size());
   EXPECT_EQ(ZW_CURSOR_WAIT, zwEditorDouble.cursors[0]);
   EXPECT_EQ(ZW_CURSOR_ARROW, zwEditorDouble.cursors[1]);
-  std::string locInstances = ReadFile(myBase + "Instances.juice");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
   EXPECT_NE(std::string::npos, locInstances.find("\t\t\t\tmyX 2400.000000\r\n\t\t\t\tmyY 0.000000\r\n\t\t\t\tmyZ 1464.000000\r\n"));
   EXPECT_NE(std::string::npos, locInstances.find("myShortDescription \"SMALL\""));
   ZW_Control* locLz = zwControls.head;
@@ -292,14 +279,14 @@ TEST_F(MapEditorTest, ExportAsksWritesAndBeeps) {
   EXPECT_FLOAT_EQ(0.5f, locLz->cameraRot[0]);
 
   // A read-only map file: reported, left whole, no beep.
-  std::string locMap = ReadFile(myBase + ".juice");
+  std::string locMap = ReadWholeFile(myBase + ".juice", "");
   chmod((myBase + ".juice").c_str(), S_IREAD);
   zwDouble.messageBoxes.clear();
   ZW_Execute("editor.export");
   EXPECT_EQ(1, zwEditorDouble.beeps);
   ASSERT_EQ(1u, zwDouble.messageBoxes.size());
   EXPECT_EQ("zonewright Error|ERROR: Could not write '" + myBase + ".juice'!", zwDouble.messageBoxes[0]);
-  EXPECT_EQ(locMap, ReadFile(myBase + ".juice"));
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
 }
 
 }  // namespace

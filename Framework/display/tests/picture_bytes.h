@@ -26,7 +26,7 @@ inline std::string TgaHeader(int anImageType, unsigned int aWidth, unsigned int 
 	locBytes += static_cast<char>(anIdLength);
 	locBytes += '\0';                               // no colour map
 	locBytes += static_cast<char>(anImageType);
-	locBytes += std::string(5, '\0');               // colour-map specification
+	locBytes += std::string(5, '\0');               // colour-map fields
 	PutU16(locBytes, 0);                            // x origin
 	PutU16(locBytes, 0);                            // y origin
 	PutU16(locBytes, aWidth);
