@@ -47,19 +47,20 @@ public:
 	// when it is the second; later holders are listed already.
 	void Record(const KC_String& aText, unsigned int aHash)
 	{
-		std::string locText(aText.GetText());
-		if (myNames.count(locText) != 0)
-			return;
 		std::unordered_map<unsigned int, HashUse>::iterator locUse = myUses.find(aHash);
 		if (locUse != myUses.end())
 		{
+			// The sole holder of a checksum is compared directly.
+			if (locUse->second.myCount == 1 ? std::strcmp(myHashes[locUse->second.myFirst]->myText, aText) == 0
+			                                : myNames.count(aText.GetText()) != 0)
+				return;
 			if (locUse->second.myCount == 1)
 				Add(myDuplicates, myHashes[locUse->second.myFirst]->myText, aHash);
 			Add(myDuplicates, aText, aHash);
 		}
 		if (!Add(myHashes, aText, aHash))
 			return;
-		myNames.insert(locText);
+		myNames.insert(aText.GetText());
 		if (locUse != myUses.end())
 			++locUse->second.myCount;
 		else
