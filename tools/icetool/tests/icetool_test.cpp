@@ -179,3 +179,19 @@ TEST_F(IceToolTest, CompileWarnsAboutEachFileWithALoneLineFeed)
 		<< locMessages;
 }
 }
+
+TEST_F(IceToolTest, CompileChecksOnlyTheFilesThatIncludeLinesName)
+{
+	// Only c.fruit is included: the other names stand in a comment or after a
+	// keyword without its blank. Each would be warned about if it were read.
+	WriteWholeFile("b.fruit", "CLASS B\n");
+	WriteWholeFile("d.fruit", "CLASS D\n");
+	WriteWholeFile("c.fruit", "CLASS Menu\r\n{\r\n}\r\n\n");
+	WriteWholeFile("menu.juice", "// INCLUDE b.fruit\r\n \tINCLUDE c.fruit\r\nINCLUDEd.fruit\r\n\r\nMenu g\r\n{\r\n}\r\n");
+	std::string locMessages;
+	Compile("menu.ice", locMessages);
+	const std::string locExpected = "icetool: warning: 'c.fruit' line 4 \"\" ends in a line feed without a carriage "
+	                                "return: Juice needs CR LF line ends and reads a lone line feed as a blank\n";
+	EXPECT_EQ(locExpected, locMessages.substr(0, locExpected.size())) << locMessages;
+	EXPECT_EQ(std::string::npos, locMessages.find("icetool: warning", locExpected.size())) << locMessages;
+}
