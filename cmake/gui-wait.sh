@@ -34,3 +34,22 @@ kc_wait_exit() {
   kc_poll "${2:-60}" eval "! kill -0 $1 2>/dev/null" || return 124
   wait "$1"
 }
+
+# kc_press_until WINDOW KEY SECONDS COMMAND [ARGS...]: focuses WINDOW and presses
+# KEY until COMMAND succeeds (a key sent before the window has the focus is lost).
+kc_press_until() {
+  local window=$1 key=$2 seconds=$3
+  shift 3
+  local deadline=$(( $(date +%s) + seconds ))
+  until "$@"; do
+    [ "$(date +%s)" -lt "$deadline" ] || return 1
+    timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null
+    xdotool key "$key" 2>/dev/null
+    kc_poll 3 "$@" && return 0
+  done
+}
+
+# kc_window_gone TITLE: no shown window has exactly this title.
+kc_window_gone() {
+  ! xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1
+}

@@ -54,13 +54,7 @@ expect_exit_zero() {
 # press_until_exit WINDOW KEY: focuses the window and presses the key until the
 # program has ended (a key sent before the window takes the focus is lost).
 press_until_exit() {
-  local window=$1 key=$2
-  press_once() {
-    timeout 5 xdotool windowfocus --sync "$window" 2>/dev/null
-    xdotool key "$key" 2>/dev/null
-    kc_poll 3 eval "! kill -0 $app_pid 2>/dev/null"
-  }
-  kc_poll 60 press_once
+  kc_press_until "$1" "$2" 60 eval "! kill -0 $app_pid 2>/dev/null"
 }
 
 # Starts the program in its folder with these arguments (output to out.txt), waits
@@ -222,12 +216,7 @@ case "$what" in
     box=$(wait_window "zonewright Help")
     [ -n "$box" ] || fail "no help box \"zonewright Help\""
     # Return answers the box; repeated until it is gone (a key before the focus is lost).
-    answer_help() {
-      timeout 5 xdotool windowfocus --sync "$box" 2>/dev/null
-      xdotool key Return 2>/dev/null
-      kc_poll 3 eval "! xdotool search --onlyvisible --name '^zonewright Help\$' >/dev/null 2>&1"
-    }
-    kc_poll 60 answer_help || fail "the help box was not answered"
+    kc_press_until "$box" Return 60 kc_window_gone "zonewright Help" || fail "the help box was not answered"
     press_until_exit "$win" Escape || fail "Escape did not end the program"
     expect_exit_zero
     sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" >"$work/lines.txt"

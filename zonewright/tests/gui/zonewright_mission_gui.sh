@@ -17,6 +17,7 @@ exe=$(readlink -f "${3:?}")
 top=$(cd "$(dirname "$0")/../../.." && pwd)
 data=$top/zonewright/tests/data
 wine_run=$top/cmake/wine-run
+. "$top/cmake/gui-wait.sh"
 
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
@@ -36,6 +37,8 @@ fail() {
   [ -f "$work/out.txt" ] && sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" | tail -20 >&2
   exit 1
 }
+
+kc_wait_display 60 || fail "no X display at $DISPLAY"
 
 exe_dir=$(dirname "$exe")
 [ -f "$exe_dir/custom_maps/v/vInstances.juice" ] || fail "no sample map next to $exe"
@@ -60,19 +63,7 @@ wait_line() {
   done
 }
 
-wait_window() {
-  timeout 60 xdotool search --sync --name "^$1\$" 2>/dev/null | head -1
-}
-
-# Waits (at most 60 s) until no window of that title is left.
-wait_window_gone() {
-  local waited=0
-  while xdotool search --name "^$1\$" >/dev/null 2>&1; do
-    sleep 0.2
-    waited=$((waited + 1))
-    [ $waited -gt 300 ] && fail "window \"$1\" stays open"
-  done
-}
+wait_window() { kc_wait_window "$1"; }
 
 # Presses the left button at client (x, y) for a few frames, until the check
 # succeeds (at most 10 presses: a slow first frame may miss one).
@@ -115,16 +106,10 @@ water_pixels() {
 }
 map_shown() { [ "$(water_pixels)" -gt 5000 ]; }
 
-# Ends the program with Escape and waits for it.
+# Ends the program with Escape and waits for it (the key is repeated until it
+# takes effect: a key sent before the window has the focus is lost).
 quit() {
-  xdotool windowfocus --sync "$win" 2>/dev/null
-  xdotool key Escape
-  local waited=0
-  while kill -0 "$app_pid" 2>/dev/null; do
-    sleep 0.2
-    waited=$((waited + 1))
-    [ $waited -gt 300 ] && fail "the program did not end"
-  done
+  kc_press_until "$win" Escape 60 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not end"
   app_pid=""
 }
 
@@ -157,9 +142,7 @@ export_answer() {
   click_until 548 65 window_open "Confirm Overwrite"
   local box
   box=$(wait_window "Confirm Overwrite")
-  xdotool windowfocus --sync "$box" 2>/dev/null
-  xdotool key "$1"
-  wait_window_gone "Confirm Overwrite"
+  kc_press_until "$box" "$1" 60 kc_window_gone "Confirm Overwrite" || fail "the box stays open"
 }
 
 same() { cmp -s "$1" "$2"; }
@@ -202,9 +185,7 @@ case "$what" in
     box=$(wait_window "zonewright Error")
     [ -n "$box" ] || fail "no error box"
     wait_line "ERROR: Could not write 'custom_maps/v/v.juice'!"
-    xdotool windowfocus --sync "$box" 2>/dev/null
-    xdotool key Return
-    wait_window_gone "zonewright Error"
+    kc_press_until "$box" Return 60 kc_window_gone "zonewright Error" || fail "the error box stays open"
     quit
     same "$work/map.before" "$map" || fail "the read-only map file changed"
     same "$work/instances.before" "$instances" || fail "the instances file was written"

@@ -12,6 +12,7 @@ source=${3:?}
 windowtext=$(readlink -f "${4:?}")
 top=$(cd "$(dirname "$0")/../../../.." && pwd)
 wine_run=$top/cmake/wine-run
+. "$top/cmake/gui-wait.sh"
 
 # A display of our own when there is none.
 if [ -z "${DISPLAY:-}" ]; then
@@ -27,6 +28,7 @@ cleanup() {
 trap cleanup EXIT
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+kc_wait_display 60 || fail "no X display at $DISPLAY"
 
 line=$(grep -n -- "// <- faults" "$source" | head -1 | cut -d: -f1)
 [ -n "$line" ] || fail "no faulting line marked in $source"
@@ -34,7 +36,7 @@ line=$(grep -n -- "// <- faults" "$source" | head -1 | cut -d: -f1)
 cd "$work"
 "$wine_run" "$arch" "$exe" >"$work/out.txt" 2>&1 &
 app_pid=$!
-box=$(timeout 60 xdotool search --sync --name '^BOOOOOOM!$' 2>/dev/null | head -1)
+box=$(kc_wait_window 'BOOOOOOM!')
 [ -n "$box" ] || fail "no message box \"BOOOOOOM!\""
 
 # The clipboard, while the program still owns it (bounded poll).
@@ -62,14 +64,7 @@ sed -n "/^Access violation/,/^(text copied to clipboard)\$/p" "$work/box-text.tx
 diff "$work/expected-box.txt" "$work/box-report.txt" >&2 || fail "the box and the clipboard differ"
 
 # Answered, the box lets the program end.
-xdotool windowfocus --sync "$box" 2>/dev/null
-xdotool key Return
-waited=0
-while kill -0 "$app_pid" 2>/dev/null; do
-  sleep 0.2
-  waited=$((waited + 1))
-  [ $waited -gt 300 ] && fail "the program did not end"
-done
+kc_press_until "$box" Return 60 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not end"
 wait "$app_pid"
 app_pid=""
 
