@@ -70,7 +70,7 @@ wait_window() { kc_wait_window "$1"; }
 click_until() {
   local x=$1 y=$2 tries=0
   shift 2
-  xdotool mousemove --window "$win" "$x" "$y"
+  xdotool mousemove --sync --window "$win" "$x" "$y"
   until "$@"; do
     tries=$((tries + 1))
     [ $tries -gt 10 ] && fail "no effect of a click at $x, $y"
@@ -128,9 +128,20 @@ start() {
 }
 
 # Places an LZ with its button (screen 524, 100) and a press on the map at (112, 212).
+# True when the pointer stands at client (112, 212).
+pointer_at_map_place() {
+  local ox oy
+  read -r ox oy < <(xdotool getwindowgeometry "$win" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+  eval "$(xdotool getmouselocation --shell)"
+  [ "$X" -eq $((ox + 112)) ] && [ "$Y" -eq $((oy + 212)) ]
+}
+
 place_lz() {
   click_until 548 112 printed "editor.setMode 2  "
-  xdotool mousemove --window "$win" 112 212
+  # The pointer reaches the place (and the program sees it move) before the press.
+  xdotool mousemove --sync --window "$win" 111 211
+  xdotool mousemove --sync --window "$win" 112 212
+  kc_poll 10 pointer_at_map_place || fail "the pointer did not reach the map"
   xdotool mousedown 1
   wait_line "new"
   sleep 0.5
@@ -162,8 +173,9 @@ case "$what" in
     quit
     same "$data/sample_v_exported_map.juice" "$map" || fail "the map file differs from the expected bytes"
     grep -qF $'\t\tXThingInstance LZ_1_thing\r' "$instances" || fail "no LZ in the instances file"
-    grep -qF $'\t\t\t\tmyX 2400.000000\r' "$instances" || fail "LZ world x"
-    grep -qF $'\t\t\t\tmyZ 1464.000000\r' "$instances" || fail "LZ world z"
+    lz_at=$(sed -n '/XThingInstance LZ_1_thing/,/}/p' "$instances" | tr -d '\r' | grep -E 'my[XZ] ' | tr -s '\t\n' '  ')
+    grep -qF $'\t\t\t\tmyX 2400.000000\r' "$instances" || fail "LZ world x ($lz_at)"
+    grep -qF $'\t\t\t\tmyZ 1464.000000\r' "$instances" || fail "LZ world z ($lz_at)"
     grep -qF 'myShortDescription "V"' "$instances" || fail "upper-case map name"
     [ ! -e "$map.tmp" ] && [ ! -e "$instances.tmp" ] || fail "temporary file left"
     ;;
