@@ -16,15 +16,19 @@ kc_wait_display() {
   kc_poll "${1:-30}" eval 'xdotool getdisplaygeometry >/dev/null 2>&1'
 }
 
-# kc_wait_window TITLE [SECONDS]: prints the id of the first mapped window with
-# exactly this title. Each search is one short run of xdotool, so neither a
+# kc_wait_window TITLE [SECONDS [PID]]: prints the id of the first mapped window
+# with exactly this title. Each search is one short run of xdotool, so neither a
 # display that is not up yet nor a window that vanishes mid-search ends the wait.
+# With PID, the wait fails at once when that process has ended without the window.
 kc_wait_window() {
-  local title=$1 found=""
-  kc_wait_display "${2:-120}" || return 1
-  kc_poll "${2:-120}" eval \
-    'found=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1); [ -n "$found" ]' ||
+  local title=$1 seconds=${2:-120} pid=${3:-} found=""
+  kc_wait_display "$seconds" || return 1
+  kc_poll "$seconds" eval \
+    'found=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1)
+     [ -n "$found" ] || { [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null && found=gone; }
+     [ -n "$found" ]' ||
     return 1
+  [ "$found" != gone ] || return 1
   echo "$found"
 }
 

@@ -40,7 +40,7 @@ fail() {
 }
 kc_wait_display 60 || fail "no X display at $DISPLAY"
 
-wait_window() { kc_wait_window "$1"; }
+wait_window() { kc_wait_window "$1" 120 "$app_pid"; }
 
 # Waits for the program started in the background; fails unless it ends with 0.
 expect_exit_zero() {

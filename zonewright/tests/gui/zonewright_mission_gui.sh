@@ -63,7 +63,7 @@ wait_line() {
   done
 }
 
-wait_window() { kc_wait_window "$1"; }
+wait_window() { kc_wait_window "$1" 120 "$app_pid"; }
 
 # Presses the left button at client (x, y) for a few frames, until the check
 # succeeds (at most 10 presses: a slow first frame may miss one).

@@ -36,7 +36,7 @@ line=$(grep -n -- "// <- faults" "$source" | head -1 | cut -d: -f1)
 cd "$work"
 "$wine_run" "$arch" "$exe" >"$work/out.txt" 2>&1 &
 app_pid=$!
-box=$(kc_wait_window 'BOOOOOOM!')
+box=$(kc_wait_window 'BOOOOOOM!' 120 "$app_pid")
 [ -n "$box" ] || fail "no message box \"BOOOOOOM!\""
 
 # The clipboard, while the program still owns it (bounded poll).
