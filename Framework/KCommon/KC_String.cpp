@@ -32,6 +32,12 @@ KC_String::KC_String(const KC_String& aString)
 	Assign(aString.myData, aString.GetLength());
 }
 
+KC_String::KC_String(KC_String&& aString) noexcept
+	: myData(aString.myData)
+{
+	aString.myData = ourEmptyData;
+}
+
 KC_String::~KC_String()
 {
 	Release();
@@ -56,15 +62,30 @@ void KC_String::Release()
 
 void KC_String::Assign(const char* aData, int aLength)
 {
-	Release();
-	Allocate(aLength);
-	std::memcpy(myData, aData, aLength);
+	// An own buffer of the same length is reused.
+	if (myData == ourEmptyData || aLength != GetLength())
+	{
+		Release();
+		Allocate(aLength);
+	}
+	std::memmove(myData, aData, aLength);
 }
 
 KC_String& KC_String::operator=(const KC_String& aString)
 {
 	if (this != &aString)
 		Assign(aString.myData, aString.GetLength());
+	return *this;
+}
+
+KC_String& KC_String::operator=(KC_String&& aString) noexcept
+{
+	if (this != &aString)
+	{
+		Release();
+		myData = aString.myData;
+		aString.myData = ourEmptyData;
+	}
 	return *this;
 }
 
@@ -79,6 +100,11 @@ KC_String& KC_String::operator=(const char* aString)
 	}
 	// aString may point into this string's buffer: copy before releasing.
 	int locLength = static_cast<int>(std::strlen(aString));
+	if (myData != ourEmptyData && locLength == GetLength())
+	{
+		std::memmove(myData, aString, locLength);
+		return *this;
+	}
 	KC_String locCopy;
 	locCopy.Allocate(locLength);
 	std::memcpy(locCopy.myData, aString, locLength);

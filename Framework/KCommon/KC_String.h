@@ -12,9 +12,12 @@ public:
 	KC_String();
 	KC_String(const char* aString);
 	KC_String(const KC_String& aString);
+	// Moves take the buffer over and leave the source empty.
+	KC_String(KC_String&& aString) noexcept;
 	~KC_String();
 
 	KC_String& operator=(const KC_String& aString);
+	KC_String& operator=(KC_String&& aString) noexcept;
 	KC_String& operator=(const char* aString);
 
 	void Clear();

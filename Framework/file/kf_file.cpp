@@ -409,38 +409,52 @@ unsigned int KF_File::GetPosition() const
 	return myFilePos;
 }
 
-bool KF_File::ReadByte(unsigned char* aByte)
+namespace
 {
-	return Read(aByte, 1) == 1;
-}
-
-void KF_File::ReadLine(char* aBuffer, unsigned int aBufferSize)
+// The bytes of a file held in memory, read through locals so that writing the
+// line buffer does not reload the file's position.
+struct MemoryBytes
 {
-	KC_ASSERT(myFlags & OPEN_READ);
-	if (!aBuffer || aBufferSize == 0)
-		return;
-	aBuffer[0] = 0;
-	if (myFilePos >= myFileSize)
-		return;
+	const unsigned char* myData;
+	unsigned int myPos;
+	unsigned int mySize;
+	bool Next(unsigned char* aByte)
+	{
+		if (myPos >= mySize)
+			return false;
+		*aByte = myData[myPos++];
+		return true;
+	}
+};
 
+struct HandleBytes
+{
+	KF_File& myFile;
+	bool Next(unsigned char* aByte) { return myFile.Read(aByte, 1) == 1; }
+};
+
+// One line into aBuffer (size above 0): leading blanks and "//" comments dropped,
+// trailing blanks trimmed, lines of nothing else skipped. Returns the new
+// continuation state.
+template <class Bytes>
+unsigned char ScanLine(Bytes& aBytes, char* aBuffer, unsigned int aBufferSize, unsigned char aContinues)
+{
 	unsigned int locCount = 0;
-	bool locSkipBlank = myLineContinues == 0;
-	bool locAfterCR = myLineContinues == ourLineContinuesAfterCR;
+	bool locSkipBlank = aContinues == 0;
+	bool locAfterCR = aContinues == ourLineContinuesAfterCR;
 	bool locInComment = false;
 	for (;;)
 	{
 		if (locCount + 1 >= aBufferSize)
 		{
 			aBuffer[locCount] = 0;
-			myLineContinues = locAfterCR ? ourLineContinuesAfterCR : ourLineContinues;
-			return;
+			return locAfterCR ? ourLineContinuesAfterCR : ourLineContinues;
 		}
 		unsigned char locByte;
-		if (!ReadByte(&locByte))
+		if (!aBytes.Next(&locByte))
 		{
 			aBuffer[locCount] = 0;
-			myLineContinues = ourLineContinues;
-			return;
+			return ourLineContinues;
 		}
 		if (locByte == '\n' && locAfterCR)
 		{
@@ -449,8 +463,7 @@ void KF_File::ReadLine(char* aBuffer, unsigned int aBufferSize)
 			if (locCount > 0)
 			{
 				aBuffer[locCount] = 0;
-				myLineContinues = 0;
-				return;
+				return 0;
 			}
 			// Only white space and comments: go on with the next line.
 			locSkipBlank = true;
@@ -469,6 +482,28 @@ void KF_File::ReadLine(char* aBuffer, unsigned int aBufferSize)
 			continue;
 		}
 		aBuffer[locCount++] = static_cast<char>(locByte);
+	}
+}
+}
+
+void KF_File::ReadLine(char* aBuffer, unsigned int aBufferSize)
+{
+	KC_ASSERT(myFlags & OPEN_READ);
+	if (!aBuffer || aBufferSize == 0)
+		return;
+	aBuffer[0] = 0;
+	if (myFilePos >= myFileSize)
+		return;
+	if (myData)
+	{
+		MemoryBytes locBytes = {myData, myFilePos, myFileSize};
+		myLineContinues = ScanLine(locBytes, aBuffer, aBufferSize, myLineContinues);
+		myFilePos = locBytes.myPos;
+	}
+	else
+	{
+		HandleBytes locBytes = {*this};
+		myLineContinues = ScanLine(locBytes, aBuffer, aBufferSize, myLineContinues);
 	}
 }
 

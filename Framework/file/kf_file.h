@@ -74,7 +74,6 @@ private:
 
 	bool OpenForReading(const char* aFileName);
 	bool OpenForWriting(const char* aFileName);
-	bool ReadByte(unsigned char* aByte);
 
 	unsigned int myFlags;
 	unsigned char* myData;
