@@ -33,9 +33,9 @@ KC_String::KC_String(const KC_String& aString)
 }
 
 KC_String::KC_String(KC_String&& aString) noexcept
-	: myData(aString.myData)
+	: myData(ourEmptyData)
 {
-	aString.myData = ourEmptyData;
+	TakeOver(aString);
 }
 
 KC_String::~KC_String()
@@ -46,7 +46,7 @@ KC_String::~KC_String()
 void KC_String::Allocate(int aSize)
 {
 	KC_ASSERT(aSize >= 0 && aSize < 65535);
-	unsigned char* locBlock = static_cast<unsigned char*>(std::malloc(aSize + 3));
+	unsigned char* locBlock = aSize <= INLINE_CHARS ? myInline : static_cast<unsigned char*>(std::malloc(aSize + 3));
 	KC_ASSERT(locBlock);
 	*reinterpret_cast<unsigned short*>(locBlock) = static_cast<unsigned short>(aSize);
 	myData = reinterpret_cast<char*>(locBlock + 2);
@@ -55,20 +55,38 @@ void KC_String::Allocate(int aSize)
 
 void KC_String::Release()
 {
-	if (myData != ourEmptyData)
+	if (myData != ourEmptyData && !IsInline())
 		std::free(myData - 2);
 	myData = ourEmptyData;
 }
 
 void KC_String::Assign(const char* aData, int aLength)
 {
-	// An own buffer of the same length is reused.
-	if (myData == ourEmptyData || aLength != GetLength())
+	// A buffer of the object, or an own one of the same length, is reused.
+	bool locReuse = IsInline() ? aLength <= INLINE_CHARS : myData != ourEmptyData && aLength == GetLength();
+	if (locReuse)
 	{
-		Release();
-		Allocate(aLength);
+		std::memmove(myData, aData, aLength);
+		*reinterpret_cast<unsigned short*>(myData - 2) = static_cast<unsigned short>(aLength);
+		myData[aLength] = 0;
+		return;
 	}
-	std::memmove(myData, aData, aLength);
+	Release();
+	Allocate(aLength);
+	std::memcpy(myData, aData, aLength);
+}
+
+void KC_String::TakeOver(KC_String& aString)
+{
+	if (aString.IsInline())
+	{
+		Assign(aString.myData, aString.GetLength());
+		aString.Release();
+		return;
+	}
+	Release();
+	myData = aString.myData;
+	aString.myData = ourEmptyData;
 }
 
 KC_String& KC_String::operator=(const KC_String& aString)
@@ -81,11 +99,7 @@ KC_String& KC_String::operator=(const KC_String& aString)
 KC_String& KC_String::operator=(KC_String&& aString) noexcept
 {
 	if (this != &aString)
-	{
-		Release();
-		myData = aString.myData;
-		aString.myData = ourEmptyData;
-	}
+		TakeOver(aString);
 	return *this;
 }
 
@@ -98,19 +112,19 @@ KC_String& KC_String::operator=(const char* aString)
 		Release();
 		return *this;
 	}
-	// aString may point into this string's buffer: copy before releasing.
 	int locLength = static_cast<int>(std::strlen(aString));
-	if (myData != ourEmptyData && locLength == GetLength())
+	// aString may point into this string's buffer: a reused buffer is moved
+	// within itself, a new one is filled before the old one goes.
+	bool locReuse = IsInline() ? locLength <= INLINE_CHARS : myData != ourEmptyData && locLength == GetLength();
+	if (locReuse)
 	{
-		std::memmove(myData, aString, locLength);
+		Assign(aString, locLength);
 		return *this;
 	}
 	KC_String locCopy;
 	locCopy.Allocate(locLength);
 	std::memcpy(locCopy.myData, aString, locLength);
-	Release();
-	myData = locCopy.myData;
-	locCopy.myData = ourEmptyData;
+	TakeOver(locCopy);
 	return *this;
 }
 

@@ -5,7 +5,8 @@
 
 // 8-bit text of 0 to 65534 characters. The pointer addresses the data; the two
 // bytes before it hold the length and a NUL follows it. Empty strings share one
-// static buffer that is never freed. Copies are deep.
+// static buffer that is never freed; short texts live in the object itself, longer
+// ones on the heap. Copies are deep.
 class KC_String
 {
 public:
@@ -51,12 +52,24 @@ public:
 	bool IsSharedEmpty() const;
 
 private:
-	// Points the string at a new buffer of aSize characters (terminated, not filled).
+	// The longest text held in the object: its buffer also holds the length and the NUL.
+	enum
+	{
+		INLINE_BYTES = 16,
+		INLINE_CHARS = INLINE_BYTES - 3
+	};
+
+	// Points the string, which holds no buffer, at a new one of aSize characters
+	// (terminated, not filled).
 	void Allocate(int aSize);
 	void Release();
 	void Assign(const char* aData, int aLength);
+	// Takes the text of aString over and leaves aString empty.
+	void TakeOver(KC_String& aString);
+	bool IsInline() const { return myData == reinterpret_cast<const char*>(myInline + 2); }
 
 	char* myData;
+	alignas(2) unsigned char myInline[INLINE_BYTES];
 };
 
 #endif

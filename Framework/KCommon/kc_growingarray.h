@@ -74,6 +74,7 @@ public:
 	}
 
 	int Count() const { return myCount; }
+	int Capacity() const { return myMaxNrOfItems; }
 
 	T& operator[](int anIndex)
 	{

@@ -38,11 +38,32 @@ unsigned int HashBytes(const char* aText, size_t aLength)
 }
 }
 
-// Reads little-endian fields and counts the bytes that remain.
+// Reads little-endian fields and counts the bytes that remain; value texts go
+// one after another into the block given by UseTexts.
 class Ice::Reader
 {
 public:
-	explicit Reader(KF_File& aFile) : myFile(aFile) {}
+	explicit Reader(KF_File& aFile) : myFile(aFile), myTexts(NULL), myTextsUsed(0), myTextsSize(0) {}
+
+	void UseTexts(char* aBlock, unsigned int aSize)
+	{
+		myTexts = aBlock;
+		myTextsUsed = 0;
+		myTextsSize = aSize;
+	}
+
+	// aLength bytes of the file as a NUL-terminated text in the block; NULL when they do not fit.
+	char* ReadText(unsigned int aLength)
+	{
+		if (aLength > Remaining() || !myTexts || aLength >= myTextsSize - myTextsUsed)
+			return NULL;
+		char* locText = myTexts + myTextsUsed;
+		if (!ReadBytes(locText, aLength))
+			return NULL;
+		locText[aLength] = 0;
+		myTextsUsed += aLength + 1;
+		return locText;
+	}
 
 	unsigned int Remaining() const { return myFile.GetSize() - myFile.GetPosition(); }
 
@@ -64,6 +85,9 @@ public:
 
 private:
 	KF_File& myFile;
+	char* myTexts;
+	unsigned int myTextsUsed;
+	unsigned int myTextsSize;
 };
 
 unsigned int Ice::Hash(const char* aText)
@@ -93,20 +117,14 @@ Ice* Ice::Load(const char* aFileName, bool aConvert)
 
 Ice::Ice()
 	: myTypeHash(0), myNameHash(0), myKind(KIND_VALUE), myValue(ourEmptyText), myReference(NULL),
-	  myMembers(NULL), myLangDecoder(NULL), myReferenceState(UNRESOLVED), myIsRoot(false)
+	  myMembers(NULL), myTexts(NULL), myLangDecoder(NULL), myReferenceState(UNRESOLVED), myIsRoot(false)
 {
 }
 
 Ice::~Ice()
 {
-	if (myValue != ourEmptyText)
-		std::free(myValue);
-	if (myMembers)
-	{
-		for (int locIndex = 0; locIndex < myKind; ++locIndex)
-			delete myMembers[locIndex];
-		delete[] myMembers;
-	}
+	delete[] myMembers;
+	std::free(myTexts);
 	if (myIsRoot)
 		delete myLangDecoder;
 }
@@ -138,6 +156,16 @@ bool Ice::Init(const char* aFileName)
 			locFile.Close();
 			return false;
 		}
+		// Each value record takes more bytes of the file than its text with its NUL.
+		unsigned int locTextsSize = locReader.Remaining() + 1;
+		myTexts = static_cast<char*>(std::malloc(locTextsSize));
+		if (!myTexts)
+		{
+			KC_Log("Ice::Init(): failed to allocate value memory");
+			locFile.Close();
+			return false;
+		}
+		locReader.UseTexts(myTexts, locTextsSize);
 		locResult = ReadTopLevel(locReader) && ResolveTopLevel();
 	}
 	locFile.Close();
@@ -186,7 +214,7 @@ bool Ice::ReadTopLevel(Reader& aReader)
 		return false;
 	}
 	if (static_cast<unsigned int>(locCount) > aReader.Remaining() / ourMinRecordSize ||
-	    !(myMembers = new (std::nothrow) Ice*[locCount]()))
+	    !(myMembers = new (std::nothrow) Ice[locCount]))
 	{
 		KC_Log("Ice::Init(): failed to allocate member array");
 		return false;
@@ -194,10 +222,8 @@ bool Ice::ReadTopLevel(Reader& aReader)
 	myKind = locCount;
 	for (int locIndex = 0; locIndex < locCount; ++locIndex)
 	{
-		myMembers[locIndex] = new (std::nothrow) Ice;
-		if (myMembers[locIndex])
-			myMembers[locIndex]->myLangDecoder = myLangDecoder;
-		if (!myMembers[locIndex] || !myMembers[locIndex]->ReadMember(aReader, 1))
+		myMembers[locIndex].myLangDecoder = myLangDecoder;
+		if (!myMembers[locIndex].ReadMember(aReader, 1))
 		{
 			KC_Log("Ice::Init(): failed to create member %d", locIndex);
 			return false;
@@ -212,8 +238,7 @@ bool Ice::ResolveTopLevel()
 	ourResolvingRoot = this;
 	for (int m = 0; locResult && m < myKind; ++m)
 	{
-		KC_ASSERT(myMembers[m]);
-		if (!myMembers[m] || !myMembers[m]->ResolveReferences(1))
+		if (!myMembers[m].ResolveReferences(1))
 		{
 			KC_Log("Ice::Init(): failed to resolve references for member %d", m);
 			locResult = false;
@@ -248,16 +273,9 @@ bool Ice::ReadMember(Reader& aReader, int aDepth)
 		}
 		if (locLength > 0)
 		{
-			if (static_cast<unsigned int>(locLength) > aReader.Remaining())
-				return false;
-			char* locText = static_cast<char*>(std::malloc(locLength + 1));
+			char* locText = aReader.ReadText(static_cast<unsigned int>(locLength));
 			if (!locText)
-			{
-				KC_Log("Ice::Init(): failed to allocate value memory");
 				return false;
-			}
-			aReader.ReadBytes(locText, locLength);
-			locText[locLength] = 0;
 			myValue = locText;
 		}
 		else if (myKind == KIND_REFERENCE)
@@ -272,7 +290,7 @@ bool Ice::ReadMember(Reader& aReader, int aDepth)
 
 	// Every child needs a record of its own: a larger count cannot be real.
 	if (static_cast<unsigned int>(myKind) > aReader.Remaining() / ourMinRecordSize ||
-	    !(myMembers = new (std::nothrow) Ice*[myKind]()))
+	    !(myMembers = new (std::nothrow) Ice[myKind]))
 	{
 		KC_Log("Ice::Init(): failed to allocate member array");
 		myMembers = NULL;
@@ -281,10 +299,8 @@ bool Ice::ReadMember(Reader& aReader, int aDepth)
 	}
 	for (int locIndex = 0; locIndex < myKind; ++locIndex)
 	{
-		myMembers[locIndex] = new (std::nothrow) Ice;
-		if (myMembers[locIndex])
-			myMembers[locIndex]->myLangDecoder = myLangDecoder;
-		if (!myMembers[locIndex] || !myMembers[locIndex]->ReadMember(aReader, aDepth + 1))
+		myMembers[locIndex].myLangDecoder = myLangDecoder;
+		if (!myMembers[locIndex].ReadMember(aReader, aDepth + 1))
 		{
 			KC_Log("Ice::Init(): failed to create member %d", locIndex);
 			return false;
@@ -301,8 +317,7 @@ bool Ice::ResolveReferences(int aDepth)
 		return true;
 	for (int m = 0; m < myKind; ++m)
 	{
-		KC_ASSERT(myMembers[m]);
-		if (!myMembers[m] || !myMembers[m]->ResolveReferences(aDepth + 1))
+		if (!myMembers[m].ResolveReferences(aDepth + 1))
 			return false;
 	}
 	return true;
@@ -332,8 +347,6 @@ bool Ice::ResolveReference()
 			return false;
 		}
 	}
-	if (myValue != ourEmptyText)
-		std::free(myValue);
 	myValue = ourEmptyText;
 	myReferenceState = RESOLVED;
 	return true;
@@ -359,9 +372,8 @@ Ice* Ice::FindChild(const char* aName, int aLength)
 	unsigned int locHash = HashBytes(aName, aLength);
 	for (int locCount = 0; IsComposite() && locCount < myKind; ++locCount)
 	{
-		KC_ASSERT(myMembers[locCount]);
-		if (myMembers[locCount] && myMembers[locCount]->myNameHash == locHash)
-			return myMembers[locCount];
+		if (myMembers[locCount].myNameHash == locHash)
+			return &myMembers[locCount];
 	}
 	KC_String locName(KC_String(aName).Left(aLength));
 	KC_Log("Ice::GetMember(): failed to find member named '%s'. This may or may not cause a crash.",
@@ -400,10 +412,7 @@ Ice* Ice::GetMember(const unsigned int anIndex)
 	if (locMember != this)
 		return locMember ? locMember->GetMember(anIndex) : NULL;
 	if (IsComposite() && anIndex < static_cast<unsigned int>(myKind))
-	{
-		KC_ASSERT(myMembers[anIndex]);
-		return myMembers[anIndex];
-	}
+		return &myMembers[anIndex];
 	KC_ASSERT(0 && "Ice::GetMember(const unsigned int anIndex): index out of range");
 	return NULL;
 }

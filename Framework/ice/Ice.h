@@ -8,8 +8,8 @@
 class IceLangDecoder;
 
 // One member of a loaded Ice tree; the root is an Ice too. Names exist only as
-// their Adler-32 checksums. A composite owns its children, a value its text;
-// the root owns the language decoder.
+// their Adler-32 checksums. A composite owns the array of its children; the root
+// owns the language decoder and one block holding every value text of the file.
 class Ice
 {
 public:
@@ -77,7 +77,8 @@ private:
 	int myKind;
 	char* myValue;
 	Ice* myReference;
-	Ice** myMembers;
+	Ice* myMembers;
+	char* myTexts;
 	IceLangDecoder* myLangDecoder;
 	ReferenceState myReferenceState;
 	bool myIsRoot;

@@ -16,6 +16,7 @@
 #include "kf_file.h"
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -75,35 +76,62 @@ public:
 		FILE* locFile = std::fopen(locName, "w");
 		if (!locFile)
 			return false;
-		std::setvbuf(locFile, NULL, _IOFBF, 1 << 18);
+		std::string locText;
 		for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
-			std::fprintf(locFile, "%13d %s\n", static_cast<int>(myHashes[locIndex]->myHash),
-			             myHashes[locIndex]->myText.GetText());
-		std::fprintf(locFile, "\n");
-		std::fprintf(locFile, "\n");
+			AppendLine(locText, *myHashes[locIndex]);
+		locText += "\n\n";
 		if (myDuplicates.Count() > 0)
 		{
-			std::fprintf(locFile, "Duplicate Hash Entries:\n");
+			locText += "Duplicate Hash Entries:\n";
 			for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
-				std::fprintf(locFile, "%13d %s\n", static_cast<int>(myDuplicates[locIndex]->myHash),
-				             myDuplicates[locIndex]->myText.GetText());
-			std::fprintf(locFile, "\n%d duplicate hash entries were found!\n", myDuplicates.Count());
+				AppendLine(locText, *myDuplicates[locIndex]);
+			char locCount[64];
+			std::snprintf(locCount, sizeof(locCount), "\n%d duplicate hash entries were found!\n",
+			              myDuplicates.Count());
+			locText += locCount;
 		}
 		else
 		{
-			std::fprintf(locFile, "No duplicate hash entries.\n");
+			locText += "No duplicate hash entries.\n";
 		}
+		std::fwrite(locText.data(), 1, locText.size(), locFile);
 		std::fclose(locFile);
 		Clear();
 		return true;
 	}
 
 private:
+	// "%13d %s\n" of the checksum as a signed number and the text.
+	static void AppendLine(std::string& aText, const HashRecord& aRecord)
+	{
+		char locDigits[16];
+		int locValue = static_cast<int>(aRecord.myHash);
+		unsigned int locMagnitude = locValue < 0 ? 0u - aRecord.myHash : aRecord.myHash;
+		int locStart = sizeof(locDigits);
+		do
+		{
+			locDigits[--locStart] = static_cast<char>('0' + locMagnitude % 10);
+			locMagnitude /= 10;
+		} while (locMagnitude > 0);
+		if (locValue < 0)
+			locDigits[--locStart] = '-';
+		int locWidth = static_cast<int>(sizeof(locDigits)) - locStart;
+		if (locWidth < 13)
+			aText.append(static_cast<size_t>(13 - locWidth), ' ');
+		aText.append(locDigits + locStart, static_cast<size_t>(locWidth));
+		aText += ' ';
+		aText += aRecord.myText.GetText();
+		aText += '\n';
+	}
+
 	static bool Add(KC_GrowingArray<HashRecord*>& anArray, const KC_String& aText, unsigned int aHash)
 	{
 		HashRecord* locRecord = new HashRecord;
 		locRecord->myText = aText;
 		locRecord->myHash = aHash;
+		// The array grows by doubling, not by its step, so that filling it stays linear.
+		if (anArray.Count() == anArray.Capacity())
+			anArray.Resize(2 * anArray.Capacity());
 		if (anArray.Add(locRecord))
 			return true;
 		delete locRecord;
@@ -153,22 +181,63 @@ bool WriteInt(FILE* aHandle, int aValue)
 	return std::fwrite(locBytes, 4, 1, aHandle) == 1;
 }
 
-bool WriteString(FILE* aHandle, const char* aString)
+// Gathers the records of one instance and writes them in large pieces.
+class RecordWriter
 {
-	KC_ASSERT(strlen(aString) < ICE_MAX_STRING);
-	int locLength = static_cast<int>(std::strlen(aString));
-	if (!WriteInt(aHandle, locLength))
-		return false;
-	return locLength == 0 || std::fwrite(aString, static_cast<size_t>(locLength), 1, aHandle) == 1;
-}
+public:
+	explicit RecordWriter(FILE* aHandle) : myHandle(aHandle), myUsed(0), myFailed(false) {}
 
-// Writes the checksum of aText and records the pair in the hash table.
-bool WriteHash(FILE* aHandle, const KC_String& aText)
-{
-	unsigned int locHash = Ice::Hash(aText);
-	Tables().Record(aText, locHash);
-	return WriteInt(aHandle, static_cast<int>(locHash));
-}
+	void PutBytes(const void* aBytes, size_t aCount)
+	{
+		if (myUsed + aCount > sizeof(myBuffer))
+			Flush();
+		if (aCount > sizeof(myBuffer))
+		{
+			myFailed = myFailed || std::fwrite(aBytes, aCount, 1, myHandle) != 1;
+			return;
+		}
+		std::memcpy(myBuffer + myUsed, aBytes, aCount);
+		myUsed += aCount;
+	}
+
+	void PutInt(int aValue)
+	{
+		unsigned char locBytes[4];
+		KC_PutLittle32(locBytes, static_cast<uint32_t>(aValue));
+		PutBytes(locBytes, 4);
+	}
+
+	void PutString(const char* aString)
+	{
+		KC_ASSERT(strlen(aString) < ICE_MAX_STRING);
+		int locLength = static_cast<int>(std::strlen(aString));
+		PutInt(locLength);
+		PutBytes(aString, static_cast<size_t>(locLength));
+	}
+
+	// Writes the checksum of aText and records the pair in the hash table.
+	void PutHash(const KC_String& aText)
+	{
+		unsigned int locHash = Ice::Hash(aText);
+		Tables().Record(aText, locHash);
+		PutInt(static_cast<int>(locHash));
+	}
+
+	// False when any write failed.
+	bool Flush()
+	{
+		if (myUsed > 0 && std::fwrite(myBuffer, myUsed, 1, myHandle) != 1)
+			myFailed = true;
+		myUsed = 0;
+		return !myFailed;
+	}
+
+private:
+	FILE* myHandle;
+	unsigned char myBuffer[1 << 16];
+	size_t myUsed;
+	bool myFailed;
+};
 
 KC_String ChildPath(const KC_String& aParentPath, const KC_String& aName)
 {
@@ -176,18 +245,37 @@ KC_String ChildPath(const KC_String& aParentPath, const KC_String& aName)
 		return aName;
 	return aParentPath + "." + aName;
 }
+
+// Writes the member record of anInstance and, recursively, of its members.
+bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
+                   const KC_String& aParentPath);
 }
 
 bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
                                    const KC_String& aParentPath)
 {
-	if (!WriteHash(aHandle, anInstance->GetTypeName()) || !WriteHash(aHandle, anInstance->GetName()))
+	RecordWriter* locWriter = new (std::nothrow) RecordWriter(aHandle);
+	if (!locWriter)
 		return false;
-	JuiceRef* locReference = dynamic_cast<JuiceRef*>(anInstance);
+	bool locResult = ConvertMember(*locWriter, anInstance, aLocalizer, aParentPath);
+	// Records made before a failure are written too.
+	locResult = locWriter->Flush() && locResult;
+	delete locWriter;
+	return locResult;
+}
+
+namespace
+{
+bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
+                   const KC_String& aParentPath)
+{
+	aWriter.PutHash(anInstance->GetTypeName());
+	aWriter.PutHash(anInstance->GetName());
 	int locCount = anInstance->GetMemberCount();
+	// References and localized texts have no members.
+	JuiceRef* locReference = locCount == 0 ? dynamic_cast<JuiceRef*>(anInstance) : NULL;
 	int locKind = locReference ? ICE_KIND_REFERENCE : (locCount == 0 ? ICE_KIND_VALUE : locCount);
-	if (!WriteInt(aHandle, locKind))
-		return false;
+	aWriter.PutInt(locKind);
 
 	if (locKind < 0)
 	{
@@ -221,16 +309,18 @@ bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLang
 			locValue.Clear();
 		if (anInstance->GetTypeName() == "FILE")
 			locValue.Replace('\\', '/');
-		return WriteString(aHandle, locValue);
+		aWriter.PutString(locValue);
+		return true;
 	}
 
 	KC_String locPath = ChildPath(aParentPath, anInstance->GetName());
 	for (JuiceType* locMember : anInstance->GetMembers())
 	{
-		if (!ConvertJuiceToIce(aHandle, locMember, aLocalizer, locPath))
+		if (!ConvertMember(aWriter, locMember, aLocalizer, locPath))
 			return false;
 	}
 	return true;
+}
 }
 
 int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceName)
@@ -307,7 +397,8 @@ bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_Str
 	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): compiling '%s'...", aJuiceName.GetText());
 	if (!JuiceCompiler::Compile(locNameSpace, aJuiceName, NULL, &locIgnorer))
 		return false;
-	if (locNameSpace.RequiresLocalization())
+	bool locLocalized = locNameSpace.RequiresLocalization();
+	if (locLocalized)
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
 		       "dependencies...",
@@ -315,10 +406,15 @@ bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_Str
 		if (!WriteNameSpace(locNameSpace, aJuiceName))
 			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", aJuiceName.GetText());
 	}
-	return Priv_ConvertJuiceToIce(locNameSpace, anIceName);
+	return WriteIceFiles(locNameSpace, anIceName, locLocalized);
 }
 
 bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_String& anIceName)
+{
+	return WriteIceFiles(aNameSpace, anIceName, aNameSpace.RequiresLocalization());
+}
+
+bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIceName, bool aLocalized)
 {
 	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to '%s'...", anIceName.GetText());
 	KC_List<JuiceType*> locInstances;
@@ -329,7 +425,7 @@ bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_Str
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): no instances at root level");
 		return false;
 	}
-	int locLanguageFlag = aNameSpace.RequiresLocalization() ? 1 : 0;
+	int locLanguageFlag = aLocalized ? 1 : 0;
 
 	FILE* locFile = std::fopen(anIceName, "wb");
 	if (!locFile)

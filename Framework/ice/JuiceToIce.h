@@ -30,6 +30,10 @@ public:
 
 	// Compiles aJuiceName and writes anIceName from it.
 	static bool Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_String& anIceName);
+
+private:
+	// Priv_ConvertJuiceToIce once it is known whether the namespace holds localized texts.
+	static bool WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIceName, bool aLocalized);
 };
 
 #endif

@@ -256,10 +256,11 @@ JuiceType* JuiceClass::Clone() const
 		return NULL;
 	locCopy->myTypeName = myTypeName;
 	locCopy->myName = myName;
+	// The names are unique here already: the copies need no check.
 	for (JuiceType* locType : myMembers)
 	{
 		JuiceType* locMember = locType->Clone();
-		if (locMember && !locCopy->AddMember(locMember))
+		if (locMember && !locCopy->myMembers.Add(locMember))
 			delete locMember;
 	}
 	return locCopy;

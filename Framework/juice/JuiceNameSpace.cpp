@@ -11,7 +11,11 @@ namespace
 bool NeedsLocalization(JuiceType* anInstance)
 {
 	if (anInstance->GetMemberCount() == 0)
-		return anInstance->GetTypeName() == "LOCTEXT";
+	{
+		// The first letter settles most leaves without a comparison.
+		const KC_String& locTypeName = anInstance->GetTypeName();
+		return locTypeName.GetText()[0] == 'L' && locTypeName == "LOCTEXT";
+	}
 	for (JuiceType* locType : anInstance->GetMembers())
 	{
 		if (NeedsLocalization(locType))
