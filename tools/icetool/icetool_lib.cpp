@@ -255,33 +255,27 @@ bool StartsWithInclude(const std::string& aContent, size_t aStart, size_t anEnd)
 
 // Warns about the first line of aFileName that ends in a line feed alone and,
 // for Juice and type files, adds the type files it includes to aPending (the
-// name is a copy: aPending may move its texts).
+// name is a copy: aPending may move its texts). The file is read a line at a time.
 void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::string>& aPending,
                    std::FILE* aMessages)
 {
-	std::ifstream locStream(aFileName.c_str(), std::ios::binary | std::ios::ate);
+	std::ifstream locStream(aFileName.c_str(), std::ios::binary);
 	if (!locStream)
-		return;
-	std::streamoff locSize = locStream.tellg();
-	if (locSize < 0 || !locStream.seekg(0))
-		return;
-	std::string locContent(static_cast<size_t>(locSize), '\0');
-	if (!locStream.read(&locContent[0], locSize))
 		return;
 	bool locWarned = false;
 	unsigned int locNumber = 0;
-	size_t locStart = 0;
-	while (locStart < locContent.size())
+	std::string locLine;
+	while (std::getline(locStream, locLine))
 	{
 		++locNumber;
-		size_t locFeed = locContent.find('\n', locStart);
-		size_t locEnd = locFeed == std::string::npos ? locContent.size() : locFeed;
-		bool locLone = locFeed != std::string::npos && (locFeed == 0 || locContent[locFeed - 1] != '\r');
-		if (locEnd > locStart && locContent[locEnd - 1] == '\r')
-			--locEnd;
+		// Without the end of the file, the line ended in a line feed.
+		bool locFed = !locStream.eof();
+		bool locLone = locFed && (locLine.empty() || locLine.back() != '\r');
+		if (!locLine.empty() && locLine.back() == '\r')
+			locLine.pop_back();
 		if (locLone && !locWarned)
 		{
-			std::string locText = locContent.substr(locStart, locEnd - locStart);
+			std::string locText = locLine;
 			if (locText.size() > 60)
 				locText = locText.substr(0, 60) + "...";
 			std::fprintf(aMessages,
@@ -291,13 +285,14 @@ void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::strin
 			std::fflush(aMessages);
 			locWarned = true;
 		}
-		if (anIsJuice && StartsWithInclude(locContent, locStart, locEnd))
+		if (anIsJuice && StartsWithInclude(locLine, 0, locLine.size()))
 		{
-			std::string locIncluded = IncludedName(locContent.substr(locStart, locEnd - locStart));
+			std::string locIncluded = IncludedName(locLine);
 			if (!locIncluded.empty())
 				aPending.push_back(locIncluded);
 		}
-		locStart = locFeed == std::string::npos ? locContent.size() : locFeed + 1;
+		if (!locFed)
+			break;
 	}
 }
 }
