@@ -146,7 +146,13 @@ place_lz() {
   wait_line "new"
   sleep 0.5
   xdotool mouseup 1
+  # The new marker lies under the pointer: while the program sees the button
+  # down it drags the marker along. Its release prints the marker's empty
+  # command line; the pointer may move on once that has come (or, had the
+  # program missed the press on the marker, after the bounded wait).
+  poll 50 marker_released || true
 }
+marker_released() { lines | sed -n '/^new$/{n;p;}' | grep -qx ''; }
 
 # Clicks Export (screen 524, 53, where the import moved it) and answers the confirmation box with a key.
 export_answer() {
