@@ -49,6 +49,55 @@ TEST(KC_String, CopiesAreDeepAndKeepEmbeddedNulBytes)
 	EXPECT_STREQ("name", locTail);
 }
 
+TEST(KC_String, ShortAndLongTextsMoveAndReuseTheirBuffers)
+{
+	// 13 characters fit in the object itself, 14 do not: copies and moves of
+	// both kinds, and changes between them, keep every text whole.
+	const std::string locTexts[] = {"", "a", "thirteen-char", "fourteen-chars", std::string(300, 'q')};
+	for (const std::string& locFrom : locTexts)
+	{
+		for (const std::string& locTo : locTexts)
+		{
+			KC_String locSource(locFrom.c_str());
+			KC_String locTarget(locTo.c_str());
+			locTarget = locSource;
+			EXPECT_EQ(locFrom, static_cast<const char*>(locTarget));
+			EXPECT_EQ(static_cast<int>(locFrom.size()), locTarget.GetLength());
+			EXPECT_EQ(locFrom, static_cast<const char*>(locSource)) << "a copy leaves its source";
+
+			KC_String locMoved(locTo.c_str());
+			locMoved = std::move(locSource);
+			EXPECT_EQ(locFrom, static_cast<const char*>(locMoved));
+			EXPECT_TRUE(locSource.IsSharedEmpty()) << "a moved string is empty";
+			KC_String locConstructed(std::move(locMoved));
+			EXPECT_EQ(locFrom, static_cast<const char*>(locConstructed));
+			EXPECT_EQ(0, locMoved.GetLength());
+
+			locConstructed = locTo.c_str();
+			EXPECT_EQ(locTo, static_cast<const char*>(locConstructed));
+		}
+	}
+
+	// A copy of the same length reuses the buffer and is still deep.
+	KC_String locLong("a text of twenty chars");
+	KC_String locOther("another twenty-two ch!");
+	locLong = locOther;
+	locOther.Replace('a', 'A');
+	EXPECT_STREQ("another twenty-two ch!", locLong);
+
+	// Moving a string onto itself changes nothing.
+	KC_String locSelf("self");
+	KC_String& locAlias = locSelf;
+	locSelf = std::move(locAlias);
+	EXPECT_STREQ("self", locSelf);
+
+	// A pointer into a short text of the string itself.
+	KC_String locShort("ab/cd");
+	locShort = static_cast<const char*>(locShort) + 3;
+	EXPECT_STREQ("cd", locShort);
+	EXPECT_EQ(2, locShort.GetLength());
+}
+
 TEST(KC_String, LeftRightAndConcatenation)
 {
 	KC_String locText("abc");

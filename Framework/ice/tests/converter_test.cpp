@@ -8,8 +8,10 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -213,5 +215,61 @@ TEST_F(Converter, HashReportListsEachNameOnceAndEveryCollisionInFirstSeenOrder)
 	for (const char* locName : {"mya", "nwb", "ouc", "psd"})
 		locHash += HashLine(locName);
 	locHash += LINE_END "4 duplicate hash entries were found!" LINE_END;
+	EXPECT_EQ(locHash, ReadWholeFile("autorun.hash"));
+}
+
+TEST_F(Converter, HashReportKeepsItsOrderPastTheTablesFirstSize)
+{
+	InFolder locFolder;
+	// 300 buttons: more names than the tables first hold, many of them with
+	// checksums at or above 2^31 (printed as negative numbers), and names of
+	// the same letters in other places whose checksums collide.
+	ASSERT_TRUE(WriteWholeFile("menu.fruit", "CLASS Button\r\n{\r\n\tTEXT myCaption\r\n}\r\n\r\n"
+	                                         "SCRIPTCLASS List\r\n{\r\n\tButton\r\n}\r\n"));
+	std::string locJuice = "INCLUDE menu.fruit\r\n\r\nList myList\r\n{\r\n";
+	std::vector<std::string> locNames = {"List", "myList"};
+	for (int locIndex = 0; locIndex < 300; ++locIndex)
+	{
+		std::string locName = "a_rather_long_button_name_number_" + std::to_string(locIndex);
+		locJuice += "\tButton " + locName + "\r\n\t{\r\n\t\tmyCaption x\r\n\t}\r\n";
+		if (locIndex == 0)
+			locNames.push_back("Button");
+		locNames.push_back(locName);
+		if (locIndex == 0)
+		{
+			locNames.push_back("TEXT");
+			locNames.push_back("myCaption");
+		}
+	}
+	locJuice += "}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locJuice));
+	ASSERT_TRUE(LoadConverted());
+
+	// The report as the rules give it: every name, then each collision, the
+	// first holder of a checksum before its second.
+	std::string locHash, locDuplicates;
+	std::map<unsigned int, std::vector<std::string>> locHolders;
+	int locDuplicateCount = 0, locNegative = 0;
+	for (const std::string& locName : locNames)
+	{
+		locHash += HashLine(locName);
+		std::vector<std::string>& locSame = locHolders[IceBytes::Adler32(locName)];
+		if (locSame.size() == 1)
+		{
+			locDuplicates += HashLine(locSame[0]);
+			++locDuplicateCount;
+		}
+		if (!locSame.empty())
+		{
+			locDuplicates += HashLine(locName);
+			++locDuplicateCount;
+		}
+		locSame.push_back(locName);
+		locNegative += static_cast<int>(IceBytes::Adler32(locName)) < 0;
+	}
+	ASSERT_GT(locNegative, 0);
+	ASSERT_GT(locDuplicateCount, 0);
+	locHash += LINE_END LINE_END "Duplicate Hash Entries:" LINE_END + locDuplicates + LINE_END +
+	           std::to_string(locDuplicateCount) + " duplicate hash entries were found!" LINE_END;
 	EXPECT_EQ(locHash, ReadWholeFile("autorun.hash"));
 }

@@ -100,6 +100,20 @@ TEST(Ice, StringLengthsStopBelow512)
 	ASSERT_TRUE(locRoot);
 	EXPECT_EQ(511u, std::string(locRoot->GetMemberValue("myText")).size());
 
+	// Many values of every length side by side: each keeps its own text.
+	IceBytes locMany;
+	locMany.Header(0, 1).Composite("List", "myList", 512);
+	for (int locLength = 0; locLength < 512; ++locLength)
+		locMany.Value("TEXT", "v" + std::to_string(locLength), std::string(locLength, static_cast<char>('a' + locLength % 26)));
+	locRoot = LoadBytes(locMany);
+	ASSERT_TRUE(locRoot);
+	for (unsigned int locLength = 0; locLength < 512; ++locLength)
+	{
+		const char* locValue = locRoot->GetMember("myList")->GetMember(locLength)->GetValue();
+		ASSERT_TRUE(locValue);
+		EXPECT_EQ(std::string(locLength, static_cast<char>('a' + locLength % 26)), locValue);
+	}
+
 	MessageCapture locLog;
 	IceBytes locTooLong;
 	locTooLong.Header(0, 1).Value("TEXT", "myText", std::string(512, 'a'));
