@@ -51,21 +51,29 @@ public:
 		std::unordered_map<unsigned int, HashUse>::iterator locUse = myUses.find(aHash);
 		if (locUse != myUses.end())
 		{
-			// The sole holder of a checksum is compared directly.
-			if (locUse->second.myCount == 1 ? std::strcmp(myHashes[locUse->second.myFirst]->myText, aText) == 0
-			                                : myNames.count(aText.GetText()) != 0)
+			// The sole holder of a checksum is compared directly; the holders
+			// of a shared one are in myNames.
+			const KC_String& locFirst = myHashes[locUse->second.myFirst]->myText;
+			if (locUse->second.myCount == 1 ? std::strcmp(locFirst, aText) == 0 : myNames.count(aText.GetText()) != 0)
 				return;
 			if (locUse->second.myCount == 1)
-				Add(myDuplicates, myHashes[locUse->second.myFirst]->myText, aHash);
+			{
+				Add(myDuplicates, locFirst, aHash);
+				myNames.insert(locFirst.GetText());
+			}
 			Add(myDuplicates, aText, aHash);
 		}
 		if (!Add(myHashes, aText, aHash))
 			return;
-		myNames.insert(aText.GetText());
 		if (locUse != myUses.end())
+		{
+			myNames.insert(aText.GetText());
 			++locUse->second.myCount;
+		}
 		else
+		{
 			myUses[aHash] = HashUse{myHashes.Count() - 1, 1};
+		}
 	}
 
 	// "<ice name up to its last dot>hash": every name, then the collisions.
@@ -157,8 +165,8 @@ private:
 	KC_GrowingArray<HashRecord*> myHashes;
 	KC_GrowingArray<HashRecord*> myDuplicates;
 
-	// Indexes of myHashes: the names in it, and per checksum its first
-	// holder and how many names have it.
+	// Indexes of myHashes: the names whose checksum another name has too, and
+	// per checksum its first holder and how many names have it.
 	struct HashUse
 	{
 		int myFirst;
@@ -246,9 +254,24 @@ KC_String ChildPath(const KC_String& aParentPath, const KC_String& aName)
 	return aParentPath + "." + aName;
 }
 
+// The dotted path of a member, kept as the chain of its composites' names and
+// spelled out only for the language file's keys.
+struct MemberPath
+{
+	const KC_String& myName;
+	const MemberPath* myParent;
+};
+
+KC_String SpellPath(const KC_String& aRootPath, const MemberPath* aPath)
+{
+	if (!aPath)
+		return aRootPath;
+	return ChildPath(SpellPath(aRootPath, aPath->myParent), aPath->myName);
+}
+
 // Writes the member record of anInstance and, recursively, of its members.
 bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
-                   const KC_String& aParentPath);
+                   const KC_String& aRootPath, const MemberPath* aParentPath);
 }
 
 bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
@@ -257,7 +280,7 @@ bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLang
 	RecordWriter* locWriter = new (std::nothrow) RecordWriter(aHandle);
 	if (!locWriter)
 		return false;
-	bool locResult = ConvertMember(*locWriter, anInstance, aLocalizer, aParentPath);
+	bool locResult = ConvertMember(*locWriter, anInstance, aLocalizer, aParentPath, NULL);
 	// Records made before a failure are written too.
 	locResult = locWriter->Flush() && locResult;
 	delete locWriter;
@@ -267,7 +290,7 @@ bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLang
 namespace
 {
 bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
-                   const KC_String& aParentPath)
+                   const KC_String& aRootPath, const MemberPath* aParentPath)
 {
 	aWriter.PutHash(anInstance->GetTypeName());
 	aWriter.PutHash(anInstance->GetName());
@@ -283,7 +306,7 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 		if (dynamic_cast<JuiceLocText*>(anInstance))
 		{
 			IceLangEncoder::KeyValue* locRecord = new IceLangEncoder::KeyValue;
-			locRecord->myKey = ChildPath(aParentPath, anInstance->GetName());
+			locRecord->myKey = ChildPath(SpellPath(aRootPath, aParentPath), anInstance->GetName());
 			locRecord->myValue = anInstance->GetValue();
 			locValue.Format("%d", aLocalizer.Count());
 			aLocalizer.Add(locRecord);
@@ -313,10 +336,10 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 		return true;
 	}
 
-	KC_String locPath = ChildPath(aParentPath, anInstance->GetName());
+	MemberPath locPath = {anInstance->GetName(), aParentPath};
 	for (JuiceType* locMember : anInstance->GetMembers())
 	{
-		if (!ConvertMember(aWriter, locMember, aLocalizer, locPath))
+		if (!ConvertMember(aWriter, locMember, aLocalizer, aRootPath, &locPath))
 			return false;
 	}
 	return true;
