@@ -18,8 +18,8 @@
 #include <cstring>
 #include <new>
 #include <string>
-#include <unordered_map>
 #include <unordered_set>
+#include <vector>
 #include <zlib.h>
 
 namespace
@@ -36,7 +36,7 @@ struct HashRecord
 class HashTables
 {
 public:
-	HashTables()
+	HashTables() : myUses(ourFirstUses), myUsesFilled(0)
 	{
 		myHashes.Init(128, 128);
 		myDuplicates.Init(128, 128);
@@ -48,15 +48,15 @@ public:
 	// when it is the second; later holders are listed already.
 	void Record(const KC_String& aText, unsigned int aHash)
 	{
-		std::unordered_map<unsigned int, HashUse>::iterator locUse = myUses.find(aHash);
-		if (locUse != myUses.end())
+		HashUse& locUse = FindUse(aHash);
+		if (locUse.myCount > 0)
 		{
 			// The sole holder of a checksum is compared directly; the holders
 			// of a shared one are in myNames.
-			const KC_String& locFirst = myHashes[locUse->second.myFirst]->myText;
-			if (locUse->second.myCount == 1 ? std::strcmp(locFirst, aText) == 0 : myNames.count(aText.GetText()) != 0)
+			const KC_String& locFirst = myHashes[locUse.myFirst]->myText;
+			if (locUse.myCount == 1 ? std::strcmp(locFirst, aText) == 0 : myNames.count(aText.GetText()) != 0)
 				return;
-			if (locUse->second.myCount == 1)
+			if (locUse.myCount == 1)
 			{
 				Add(myDuplicates, locFirst, aHash);
 				myNames.insert(locFirst.GetText());
@@ -65,15 +65,15 @@ public:
 		}
 		if (!Add(myHashes, aText, aHash))
 			return;
-		if (locUse != myUses.end())
+		if (locUse.myCount > 0)
 		{
 			myNames.insert(aText.GetText());
-			++locUse->second.myCount;
+			++locUse.myCount;
+			return;
 		}
-		else
-		{
-			myUses[aHash] = HashUse{myHashes.Count() - 1, 1};
-		}
+		locUse = HashUse{aHash, myHashes.Count() - 1, 1};
+		if (++myUsesFilled * 2 > myUses.size())
+			GrowUses();
 	}
 
 	// "<ice name up to its last dot>hash": every name, then the collisions.
@@ -159,21 +159,49 @@ private:
 			myDuplicates.RemoveAt(locIndex);
 		}
 		myNames.clear();
-		myUses.clear();
+		myUses.assign(ourFirstUses, HashUse());
+		myUsesFilled = 0;
+	}
+
+	// Per checksum its first holder in myHashes and how many names have it
+	// (0: a free slot), in an open-addressed table at most half full.
+	struct HashUse
+	{
+		unsigned int myHash;
+		int myFirst;
+		int myCount;
+	};
+	static constexpr size_t ourFirstUses = 1024;
+
+	// The slot of aHash, or the free slot where it belongs.
+	HashUse& FindUse(unsigned int aHash)
+	{
+		size_t locMask = myUses.size() - 1;
+		size_t locSlot = (aHash * 2654435761u) & locMask;
+		while (myUses[locSlot].myCount > 0 && myUses[locSlot].myHash != aHash)
+			locSlot = (locSlot + 1) & locMask;
+		return myUses[locSlot];
+	}
+
+	void GrowUses()
+	{
+		std::vector<HashUse> locOld(2 * myUses.size());
+		locOld.swap(myUses);
+		for (const HashUse& locUse : locOld)
+		{
+			if (locUse.myCount > 0)
+				FindUse(locUse.myHash) = locUse;
+		}
 	}
 
 	KC_GrowingArray<HashRecord*> myHashes;
 	KC_GrowingArray<HashRecord*> myDuplicates;
 
 	// Indexes of myHashes: the names whose checksum another name has too, and
-	// per checksum its first holder and how many names have it.
-	struct HashUse
-	{
-		int myFirst;
-		int myCount;
-	};
+	// the checksums.
 	std::unordered_set<std::string> myNames;
-	std::unordered_map<unsigned int, HashUse> myUses;
+	std::vector<HashUse> myUses;
+	size_t myUsesFilled;
 };
 
 HashTables& Tables()
