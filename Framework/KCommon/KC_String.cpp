@@ -217,14 +217,16 @@ void KC_String::MakeLower()
 		KC_PlatformMakeLower(myData);
 }
 
+// Equal texts have equal bytes: a first byte that differs settles the comparison.
 bool KC_String::operator==(const KC_String& aString) const
 {
-	return KC_PlatformCompare(myData, aString.myData) == 0;
+	return myData[0] == aString.myData[0] && KC_PlatformCompare(myData, aString.myData) == 0;
 }
 
 bool KC_String::operator==(const char* aString) const
 {
-	return KC_PlatformCompare(myData, aString ? aString : "") == 0;
+	const char* locOther = aString ? aString : "";
+	return myData[0] == locOther[0] && KC_PlatformCompare(myData, locOther) == 0;
 }
 
 bool KC_String::operator<(const KC_String& aString) const

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <zlib.h>
 
 namespace
 {
@@ -31,19 +30,62 @@ const unsigned int ourMinRecordSize = 16;
 Ice* ourResolvingRoot = NULL;
 int ourNestedResolutions = 0;
 
+// Adler-32, reduced every 5552 bytes (the most that keep the sums within 32 bits):
+// names are short, and a call into zlib costs more than the sums themselves.
 unsigned int HashBytes(const char* aText, size_t aLength)
 {
-	uLong locHash = adler32(0L, Z_NULL, 0);
-	return static_cast<unsigned int>(adler32(locHash, reinterpret_cast<const Bytef*>(aText), static_cast<uInt>(aLength)));
+	const unsigned int locBase = 65521;
+	const unsigned char* locByte = reinterpret_cast<const unsigned char*>(aText);
+	unsigned int locA = 1, locB = 0;
+	while (aLength > 0)
+	{
+		size_t locRun = aLength < 5552 ? aLength : 5552;
+		aLength -= locRun;
+		for (; locRun > 0; --locRun)
+		{
+			locA += *locByte++;
+			locB += locA;
+		}
+		locA %= locBase;
+		locB %= locBase;
+	}
+	return (locB << 16) | locA;
 }
 }
 
-// Reads little-endian fields and counts the bytes that remain; value texts go
-// one after another into the block given by UseTexts.
+// Reads little-endian fields from the bytes of a file held in memory and counts
+// the bytes that remain; value texts go one after another into the block given
+// by UseTexts.
 class Ice::Reader
 {
 public:
-	explicit Reader(KF_File& aFile) : myFile(aFile), myTexts(NULL), myTextsUsed(0), myTextsSize(0) {}
+	explicit Reader(const KF_File& aFile)
+		: myBytes(aFile.GetData()), myPosition(aFile.GetPosition()), mySize(aFile.GetData() ? aFile.GetSize() : 0),
+		  myTexts(NULL), myTextsUsed(0), myTextsSize(0)
+	{
+		if (myPosition > mySize)
+			myPosition = mySize;
+	}
+
+	unsigned int Remaining() const { return mySize - myPosition; }
+
+	bool ReadBytes(void* aDestination, unsigned int aCount)
+	{
+		if (aCount > Remaining())
+			return false;
+		std::memcpy(aDestination, myBytes + myPosition, aCount);
+		myPosition += aCount;
+		return true;
+	}
+
+	bool ReadInt(int& aValue)
+	{
+		if (Remaining() < 4)
+			return false;
+		aValue = static_cast<int>(KC_GetLittle32(myBytes + myPosition));
+		myPosition += 4;
+		return true;
+	}
 
 	void UseTexts(char* aBlock, unsigned int aSize)
 	{
@@ -58,33 +100,16 @@ public:
 		if (aLength > Remaining() || !myTexts || aLength >= myTextsSize - myTextsUsed)
 			return NULL;
 		char* locText = myTexts + myTextsUsed;
-		if (!ReadBytes(locText, aLength))
-			return NULL;
+		ReadBytes(locText, aLength);
 		locText[aLength] = 0;
 		myTextsUsed += aLength + 1;
 		return locText;
 	}
 
-	unsigned int Remaining() const { return myFile.GetSize() - myFile.GetPosition(); }
-
-	bool ReadBytes(void* aDestination, unsigned int aCount)
-	{
-		if (aCount > Remaining())
-			return false;
-		return myFile.Read(aDestination, aCount) == aCount;
-	}
-
-	bool ReadInt(int& aValue)
-	{
-		unsigned char locBytes[4];
-		if (!ReadBytes(locBytes, 4))
-			return false;
-		aValue = static_cast<int>(KC_GetLittle32(locBytes));
-		return true;
-	}
-
 private:
-	KF_File& myFile;
+	const unsigned char* myBytes;
+	unsigned int myPosition;
+	unsigned int mySize;
 	char* myTexts;
 	unsigned int myTextsUsed;
 	unsigned int myTextsSize;

@@ -17,6 +17,7 @@
 
 #include <cstring>
 #include <new>
+#include <typeinfo>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -323,44 +324,52 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 	aWriter.PutHash(anInstance->GetTypeName());
 	aWriter.PutHash(anInstance->GetName());
 	int locCount = anInstance->GetMemberCount();
-	// References and localized texts have no members.
-	JuiceRef* locReference = locCount == 0 ? dynamic_cast<JuiceRef*>(anInstance) : NULL;
-	int locKind = locReference ? ICE_KIND_REFERENCE : (locCount == 0 ? ICE_KIND_VALUE : locCount);
+	// References and localized texts have no members and no subclasses: their
+	// exact type tells them apart.
+	bool locIsReference = locCount == 0 && typeid(*anInstance) == typeid(JuiceRef);
+	int locKind = locIsReference ? ICE_KIND_REFERENCE : (locCount == 0 ? ICE_KIND_VALUE : locCount);
 	aWriter.PutInt(locKind);
 
 	if (locKind < 0)
 	{
-		KC_String locValue;
-		if (dynamic_cast<JuiceLocText*>(anInstance))
+		const KC_String* locValue = &anInstance->GetValue();
+		KC_String locIndex;
+		if (typeid(*anInstance) == typeid(JuiceLocText))
 		{
 			IceLangEncoder::KeyValue* locRecord = new IceLangEncoder::KeyValue;
 			locRecord->myKey = ChildPath(SpellPath(aRootPath, aParentPath), anInstance->GetName());
 			locRecord->myValue = anInstance->GetValue();
-			locValue.Format("%d", aLocalizer.Count());
+			locIndex.Format("%d", aLocalizer.Count());
 			aLocalizer.Add(locRecord);
+			locValue = &locIndex;
 		}
-		else
-		{
-			locValue = anInstance->GetValue();
-		}
-		if (locReference && locValue.IsEmpty())
+		if (locIsReference && locValue->IsEmpty())
 		{
 			KC_Log("JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& aLocalizer): "
 			       "encountered reference with empty string value");
 			return false;
 		}
-		if (locValue.GetLength() >= ICE_MAX_STRING)
+		if (locValue->GetLength() >= ICE_MAX_STRING)
 		{
 			KC_Log("JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& aLocalizer): "
 			       "string value exceeds maximum allowed length (%d chars)",
 			       ICE_MAX_STRING);
 			return false;
 		}
-		if (locValue == "<empty>")
-			locValue.Clear();
-		if (anInstance->GetTypeName() == "FILE")
-			locValue.Replace('\\', '/');
-		aWriter.PutString(locValue);
+		if (*locValue == "<empty>")
+		{
+			aWriter.PutString("");
+		}
+		else if (anInstance->GetTypeName() == "FILE" && locValue->Find('\\') >= 0)
+		{
+			KC_String locPath(*locValue);
+			locPath.Replace('\\', '/');
+			aWriter.PutString(locPath);
+		}
+		else
+		{
+			aWriter.PutString(*locValue);
+		}
 		return true;
 	}
 

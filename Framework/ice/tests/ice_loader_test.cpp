@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 namespace
 {
@@ -230,4 +231,17 @@ TEST(IceDeathTest, IndexOutOfRangeAndMissingTargetsAreAssertions)
 	locDangling.Header(0, 1).Reference("T", "a", "nowhere");
 	EXPECT_EXIT(LoadBytes(locDangling), ::testing::ExitedWithCode(kFatalExitCode),
 	            "Assertion \\(myReference\\) failed in .*Ice");
+}
+
+TEST(Ice, HashIsAdler32AtEveryLength)
+{
+	// High bytes make the sums largest; lengths around the reduction runs.
+	for (size_t locLength : {0, 1, 2, 511, 5551, 5552, 5553, 11104, 65534})
+	{
+		std::string locText(locLength, '\xFF');
+		for (size_t locIndex = 0; locIndex < locLength; locIndex += 7)
+			locText[locIndex] = static_cast<char>('a' + locIndex % 26);
+		EXPECT_EQ(IceBytes::Adler32(locText), Ice::Hash(locText.c_str())) << locLength;
+	}
+	EXPECT_EQ(0x11E60398u, Ice::Hash("Wikipedia"));
 }
