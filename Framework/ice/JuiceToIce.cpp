@@ -52,10 +52,10 @@ public:
 		HashUse& locUse = FindUse(aHash);
 		if (locUse.myCount > 0)
 		{
-			// The sole holder of a checksum is compared directly; the holders
-			// of a shared one are in myNames.
+			// The first holder of a checksum is compared directly; the further
+			// holders of a shared one are in myNames.
 			const KC_String& locFirst = myHashes[locUse.myFirst]->myText;
-			if (locUse.myCount == 1 ? std::strcmp(locFirst, aText) == 0 : myNames.count(aText.GetText()) != 0)
+			if (std::strcmp(locFirst, aText) == 0 || (locUse.myCount > 1 && myNames.count(aText.GetText()) != 0))
 				return;
 			if (locUse.myCount == 1)
 			{
