@@ -253,47 +253,73 @@ bool StartsWithInclude(const std::string& aContent, size_t aStart, size_t anEnd)
 	return anEnd - aStart >= sizeof(ourInclude) - 1 && aContent.compare(aStart, sizeof(ourInclude) - 1, ourInclude) == 0;
 }
 
+// The checks of one line of CheckLineEnds: aLine without its line feed, aFed
+// when one ended it.
+struct LineEndCheck
+{
+	const std::string& myFileName;
+	bool myIsJuice;
+	std::vector<std::string>& myPending;
+	std::FILE* myMessages;
+	bool myWarned;
+	unsigned int myNumber;
+
+	void Line(std::string& aLine, bool aFed)
+	{
+		++myNumber;
+		bool locLone = aFed && (aLine.empty() || aLine.back() != '\r');
+		if (!aLine.empty() && aLine.back() == '\r')
+			aLine.pop_back();
+		if (locLone && !myWarned)
+		{
+			std::string locText = aLine;
+			if (locText.size() > 60)
+				locText = locText.substr(0, 60) + "...";
+			std::fprintf(myMessages,
+			             "icetool: warning: '%s' line %u %s ends in a line feed without a carriage return: Juice needs "
+			             "CR LF line ends and reads a lone line feed as a blank\n",
+			             myFileName.c_str(), myNumber, Quoted(locText).c_str());
+			std::fflush(myMessages);
+			myWarned = true;
+		}
+		if (myIsJuice && StartsWithInclude(aLine, 0, aLine.size()))
+		{
+			std::string locIncluded = IncludedName(aLine);
+			if (!locIncluded.empty())
+				myPending.push_back(locIncluded);
+		}
+	}
+};
+
 // Warns about the first line of aFileName that ends in a line feed alone and,
 // for Juice and type files, adds the type files it includes to aPending (the
-// name is a copy: aPending may move its texts). The file is read a line at a time.
+// name is a copy: aPending may move its texts). The file is read in pieces.
 void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::string>& aPending,
                    std::FILE* aMessages)
 {
-	std::ifstream locStream(aFileName.c_str(), std::ios::binary);
-	if (!locStream)
+	std::FILE* locFile = std::fopen(aFileName.c_str(), "rb");
+	if (!locFile)
 		return;
-	bool locWarned = false;
-	unsigned int locNumber = 0;
+	LineEndCheck locCheck = {aFileName, anIsJuice, aPending, aMessages, false, 0};
+	std::vector<char> locPiece(1 << 16);
 	std::string locLine;
-	while (std::getline(locStream, locLine))
+	size_t locRead;
+	while ((locRead = std::fread(locPiece.data(), 1, locPiece.size(), locFile)) > 0)
 	{
-		++locNumber;
-		// Without the end of the file, the line ended in a line feed.
-		bool locFed = !locStream.eof();
-		bool locLone = locFed && (locLine.empty() || locLine.back() != '\r');
-		if (!locLine.empty() && locLine.back() == '\r')
-			locLine.pop_back();
-		if (locLone && !locWarned)
+		const char* locStart = locPiece.data();
+		const char* locEnd = locStart + locRead;
+		while (const char* locFeed = static_cast<const char*>(std::memchr(locStart, '\n', locEnd - locStart)))
 		{
-			std::string locText = locLine;
-			if (locText.size() > 60)
-				locText = locText.substr(0, 60) + "...";
-			std::fprintf(aMessages,
-			             "icetool: warning: '%s' line %u %s ends in a line feed without a carriage return: Juice needs "
-			             "CR LF line ends and reads a lone line feed as a blank\n",
-			             aFileName.c_str(), locNumber, Quoted(locText).c_str());
-			std::fflush(aMessages);
-			locWarned = true;
+			locLine.append(locStart, locFeed);
+			locCheck.Line(locLine, true);
+			locLine.clear();
+			locStart = locFeed + 1;
 		}
-		if (anIsJuice && StartsWithInclude(locLine, 0, locLine.size()))
-		{
-			std::string locIncluded = IncludedName(locLine);
-			if (!locIncluded.empty())
-				aPending.push_back(locIncluded);
-		}
-		if (!locFed)
-			break;
+		locLine.append(locStart, locEnd);
 	}
+	std::fclose(locFile);
+	if (!locLine.empty())
+		locCheck.Line(locLine, false);
 }
 }
 
