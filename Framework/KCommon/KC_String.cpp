@@ -2,6 +2,7 @@
 
 #include "kc_assert.h"
 #include "kc_platform.h"
+#include "kc_pool.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -46,7 +47,8 @@ KC_String::~KC_String()
 void KC_String::Allocate(int aSize)
 {
 	KC_ASSERT(aSize >= 0 && aSize < 65535);
-	unsigned char* locBlock = aSize <= INLINE_CHARS ? myInline : static_cast<unsigned char*>(std::malloc(aSize + 3));
+	unsigned char* locBlock =
+		aSize <= INLINE_CHARS ? myInline : static_cast<unsigned char*>(KC_PoolAllocate(static_cast<size_t>(aSize) + 3));
 	KC_ASSERT(locBlock);
 	*reinterpret_cast<unsigned short*>(locBlock) = static_cast<unsigned short>(aSize);
 	myData = reinterpret_cast<char*>(locBlock + 2);
@@ -56,7 +58,7 @@ void KC_String::Allocate(int aSize)
 void KC_String::Release()
 {
 	if (myData != ourEmptyData && !IsInline())
-		std::free(myData - 2);
+		KC_PoolFree(myData - 2, static_cast<size_t>(GetLength()) + 3);
 	myData = ourEmptyData;
 }
 

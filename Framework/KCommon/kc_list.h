@@ -2,6 +2,7 @@
 #define KC_LIST_H
 
 #include "kc_assert.h"
+#include "kc_pool.h"
 
 #include <new>
 
@@ -11,6 +12,8 @@ struct KC_ListLink
 	T myItem;
 	KC_ListLink* myNextLink;
 	KC_ListLink* myPreviousLink;
+
+	KC_POOLED_OBJECT
 };
 
 // Doubly linked list. It owns its links, not what pointer items point to;

@@ -2,6 +2,7 @@
 #define ICE_H
 
 #include "IceFormat.h"
+#include "kc_pool.h"
 
 #include <cstddef>
 
@@ -13,6 +14,10 @@ class IceLangDecoder;
 class Ice
 {
 public:
+	// A tree holds many members, in small arrays: they come from the framework's pool.
+	KC_POOLED_OBJECT
+	KC_POOLED_ARRAYS
+
 	// Loads anIceFileName, first bringing it up to date with its Juice text when
 	// aConvert is set. NULL on failure.
 	static Ice* Load(const char* aFileName, bool aConvert);

@@ -2,6 +2,7 @@
 #define JUICETYPE_H
 
 #include "KC_String.h"
+#include "kc_pool.h"
 #include "kc_list.h"
 
 #include <cstdio>
@@ -17,6 +18,9 @@ class ParseTool;
 class JuiceType
 {
 public:
+	// A tree holds many small members: they come from the framework's pool.
+	KC_POOLED_OBJECT
+
 	// The constructor of copies and reference prototypes; registers nothing.
 	JuiceType();
 	// The meta-prototype constructor: registers the object under aMetaName.

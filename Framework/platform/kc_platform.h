@@ -1,6 +1,7 @@
 #ifndef KC_PLATFORM_H
 #define KC_PLATFORM_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 // The framework's seam to the operating system. Text functions work on the
@@ -88,5 +89,9 @@ bool KC_PlatformListDirectory(const char* aPath, KC_DirectoryVisitor aVisitor, v
 
 // Moves the file aSource to aTarget, replacing an existing aTarget in one step.
 bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget);
+
+// aSize bytes of zeroed, writable pages, backed at once where the system can do
+// that in one step; never given back. NULL when there is no memory.
+void* KC_PlatformAllocatePages(size_t aSize);
 
 #endif

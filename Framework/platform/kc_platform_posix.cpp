@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -249,4 +250,15 @@ bool KC_PlatformListDirectory(const char* aPath, KC_DirectoryVisitor aVisitor, v
 bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget)
 {
 	return std::rename(aSource, aTarget) == 0;
+}
+
+void* KC_PlatformAllocatePages(size_t aSize)
+{
+	int locFlags = MAP_PRIVATE | MAP_ANONYMOUS;
+#ifdef MAP_POPULATE
+	// One call backs every page: cheaper than a fault per page on first touch.
+	locFlags |= MAP_POPULATE;
+#endif
+	void* locPages = mmap(NULL, aSize, PROT_READ | PROT_WRITE, locFlags, -1, 0);
+	return locPages == MAP_FAILED ? NULL : locPages;
 }

@@ -179,3 +179,8 @@ bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget)
 {
 	return MoveFileExA(aSource, aTarget, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
+
+void* KC_PlatformAllocatePages(size_t aSize)
+{
+	return VirtualAlloc(NULL, aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+}

@@ -4,10 +4,16 @@
 #include "kc_list.h"
 #include "kc_listiterator.h"
 #include "kc_locstring.h"
+#include "kc_pool.h"
 #include "kc_publisher.h"
 #include "KC_String.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -109,6 +115,42 @@ TEST(KC_List, StringItemsAreCopiesAndDeleteAllDeletesPointers)
 		EXPECT_EQ(0, locOwned.Count());
 	}
 	EXPECT_EQ(2, locDeaths);
+}
+
+TEST(KC_Pool, BlocksOfEverySizeStayApartAndFreedOnesAreReused)
+{
+	// Blocks of the sizes around each step, filled with their own byte: none
+	// overlaps another, whether it comes from the pool or, above 512, the heap.
+	std::vector<std::pair<unsigned char*, size_t>> locBlocks;
+	for (int locRound = 0; locRound < 50; ++locRound)
+	{
+		for (size_t locSize : {0, 1, 7, 8, 9, 24, 88, 96, 255, 256, 511, 512, 513, 1000})
+		{
+			unsigned char* locBlock = static_cast<unsigned char*>(KC_PoolAllocate(locSize));
+			ASSERT_TRUE(locBlock);
+			EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(locBlock) % 8) << locSize;
+			std::memset(locBlock, static_cast<int>(locBlocks.size() & 0xFF), locSize);
+			locBlocks.emplace_back(locBlock, locSize);
+		}
+	}
+	for (size_t locIndex = 0; locIndex < locBlocks.size(); ++locIndex)
+	{
+		const std::pair<unsigned char*, size_t>& locBlock = locBlocks[locIndex];
+		for (size_t locByte = 0; locByte < locBlock.second; ++locByte)
+			ASSERT_EQ(locIndex & 0xFF, locBlock.first[locByte]) << locIndex;
+	}
+	for (const std::pair<unsigned char*, size_t>& locBlock : locBlocks)
+		KC_PoolFree(locBlock.first, locBlock.second);
+	KC_PoolFree(NULL, 8);
+
+	// Lists take their links from the pool: many links come and go.
+	for (int locRound = 0; locRound < 3; ++locRound)
+	{
+		KC_List<KC_String> locList;
+		for (int locItem = 0; locItem < 20000; ++locItem)
+			ASSERT_TRUE(locList.Add(KC_String("item")));
+		EXPECT_EQ(20000, locList.Count());
+	}
 }
 
 TEST(KC_GrowingArray, GrowsByItsStepAndRefusesWithoutOne)

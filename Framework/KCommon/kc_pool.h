@@ -1,0 +1,45 @@
+#ifndef KC_POOL_H
+#define KC_POOL_H
+
+#include <cstddef>
+#include <new>
+
+// Small blocks (up to 512 bytes, in steps of 8) cut from large runs of pages
+// and kept on a free list per size: for the many small objects of a Juice tree
+// and the links of lists. Runs are never given back. Not thread-safe, like the
+// rest of the framework. Sanitizer builds use the ordinary heap, so that its
+// checks see every block.
+void* KC_PoolAllocate(std::size_t aSize) noexcept;
+void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
+
+// Class-scope operators that route a class's objects through the pool.
+#define KC_POOLED_OBJECT                                                                            \
+	static void* operator new(std::size_t aSize)                                                    \
+	{                                                                                               \
+		void* locBlock = KC_PoolAllocate(aSize);                                                    \
+		if (!locBlock)                                                                              \
+			throw std::bad_alloc();                                                                 \
+		return locBlock;                                                                            \
+	}                                                                                               \
+	static void* operator new(std::size_t aSize, const std::nothrow_t&) noexcept                    \
+	{                                                                                               \
+		return KC_PoolAllocate(aSize);                                                              \
+	}                                                                                               \
+	static void operator delete(void* aBlock, std::size_t aSize) noexcept { KC_PoolFree(aBlock, aSize); }
+
+// The same for arrays of a class's objects.
+#define KC_POOLED_ARRAYS                                                                            \
+	static void* operator new[](std::size_t aSize)                                                  \
+	{                                                                                               \
+		void* locBlock = KC_PoolAllocate(aSize);                                                    \
+		if (!locBlock)                                                                              \
+			throw std::bad_alloc();                                                                 \
+		return locBlock;                                                                            \
+	}                                                                                               \
+	static void* operator new[](std::size_t aSize, const std::nothrow_t&) noexcept                  \
+	{                                                                                               \
+		return KC_PoolAllocate(aSize);                                                              \
+	}                                                                                               \
+	static void operator delete[](void* aBlock, std::size_t aSize) noexcept { KC_PoolFree(aBlock, aSize); }
+
+#endif
