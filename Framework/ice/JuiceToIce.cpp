@@ -13,6 +13,7 @@
 #include "kc_bytes.h"
 #include "kc_growingarray.h"
 #include "kc_output.h"
+#include "kc_pool.h"
 #include "kf_file.h"
 
 #include <cstring>
@@ -31,6 +32,8 @@ struct HashRecord
 {
 	KC_String myText;
 	unsigned int myHash;
+
+	KC_POOLED_OBJECT
 };
 
 // The names written, in order, and the names whose checksums collide.
@@ -85,15 +88,17 @@ public:
 		FILE* locFile = std::fopen(locName, "w");
 		if (!locFile)
 			return false;
+		// The lines are written in pieces of some 64 KiB.
 		std::string locText;
+		locText.reserve(ourPieceBytes + 2 * ICE_MAX_STRING);
 		for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
-			AppendLine(locText, *myHashes[locIndex]);
+			AppendLine(locText, *myHashes[locIndex], locFile);
 		locText += "\n\n";
 		if (myDuplicates.Count() > 0)
 		{
 			locText += "Duplicate Hash Entries:\n";
 			for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
-				AppendLine(locText, *myDuplicates[locIndex]);
+				AppendLine(locText, *myDuplicates[locIndex], locFile);
 			char locCount[64];
 			std::snprintf(locCount, sizeof(locCount), "\n%d duplicate hash entries were found!\n",
 			              myDuplicates.Count());
@@ -110,9 +115,17 @@ public:
 	}
 
 private:
-	// "%13d %s\n" of the checksum as a signed number and the text.
-	static void AppendLine(std::string& aText, const HashRecord& aRecord)
+	static constexpr size_t ourPieceBytes = 1 << 16;
+
+	// "%13d %s\n" of the checksum as a signed number and the text; a full piece
+	// goes to aFile first.
+	static void AppendLine(std::string& aText, const HashRecord& aRecord, FILE* aFile)
 	{
+		if (aText.size() >= ourPieceBytes)
+		{
+			std::fwrite(aText.data(), 1, aText.size(), aFile);
+			aText.clear();
+		}
 		char locDigits[16];
 		int locValue = static_cast<int>(aRecord.myHash);
 		unsigned int locMagnitude = locValue < 0 ? 0u - aRecord.myHash : aRecord.myHash;
