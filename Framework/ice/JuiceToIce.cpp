@@ -18,8 +18,9 @@
 
 #include <cstring>
 #include <new>
-#include <typeinfo>
 #include <string>
+#include <string_view>
+#include <typeinfo>
 #include <unordered_set>
 #include <vector>
 #include <zlib.h>
@@ -40,7 +41,9 @@ struct HashRecord
 class HashTables
 {
 public:
-	HashTables() : myUses(ourFirstUses), myUsesFilled(0)
+	HashTables()
+		: myUses(ourFirstUses)
+		, myUsesFilled(0)
 	{
 		myHashes.Init(128, 128);
 		myDuplicates.Init(128, 128);
@@ -58,12 +61,13 @@ public:
 			// The first holder of a checksum is compared directly; the further
 			// holders of a shared one are in myNames.
 			const KC_String& locFirst = myHashes[locUse.myFirst]->myText;
-			if (std::strcmp(locFirst, aText) == 0 || (locUse.myCount > 1 && myNames.count(aText.GetText()) != 0))
+			if (std::strcmp(locFirst, aText) == 0 ||
+				(locUse.myCount > 1 && myNames.count(std::string_view(aText.GetText())) != 0))
 				return;
 			if (locUse.myCount == 1)
 			{
 				Add(myDuplicates, locFirst, aHash);
-				myNames.insert(locFirst.GetText());
+				myNames.insert(std::string_view(locFirst.GetText()));
 			}
 			Add(myDuplicates, aText, aHash);
 		}
@@ -71,7 +75,7 @@ public:
 			return;
 		if (locUse.myCount > 0)
 		{
-			myNames.insert(aText.GetText());
+			myNames.insert(std::string_view(myHashes[myHashes.Count() - 1]->myText.GetText()));
 			++locUse.myCount;
 			return;
 		}
@@ -100,8 +104,8 @@ public:
 			for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
 				AppendLine(locText, *myDuplicates[locIndex], locFile);
 			char locCount[64];
-			std::snprintf(locCount, sizeof(locCount), "\n%d duplicate hash entries were found!\n",
-			              myDuplicates.Count());
+			std::snprintf(
+				locCount, sizeof(locCount), "\n%d duplicate hash entries were found!\n", myDuplicates.Count());
 			locText += locCount;
 		}
 		else
@@ -162,6 +166,7 @@ private:
 
 	void Clear()
 	{
+		myNames.clear();
 		for (int locIndex = myHashes.Count() - 1; locIndex >= 0; --locIndex)
 		{
 			delete myHashes[locIndex];
@@ -172,7 +177,6 @@ private:
 			delete myDuplicates[locIndex];
 			myDuplicates.RemoveAt(locIndex);
 		}
-		myNames.clear();
 		myUses.assign(ourFirstUses, HashUse());
 		myUsesFilled = 0;
 	}
@@ -213,7 +217,8 @@ private:
 
 	// Indexes of myHashes: the names whose checksum another name has too, and
 	// the checksums.
-	std::unordered_set<std::string> myNames;
+	// Views of the texts of the records in myHashes.
+	std::unordered_set<std::string_view> myNames;
 	std::vector<HashUse> myUses;
 	size_t myUsesFilled;
 };
@@ -235,7 +240,12 @@ bool WriteInt(FILE* aHandle, int aValue)
 class RecordWriter
 {
 public:
-	explicit RecordWriter(FILE* aHandle) : myHandle(aHandle), myUsed(0), myFailed(false) {}
+	explicit RecordWriter(FILE* aHandle)
+		: myHandle(aHandle)
+		, myUsed(0)
+		, myFailed(false)
+	{
+	}
 
 	void PutBytes(const void* aBytes, size_t aCount)
 	{
@@ -313,11 +323,11 @@ KC_String SpellPath(const KC_String& aRootPath, const MemberPath* aPath)
 
 // Writes the member record of anInstance and, recursively, of its members.
 bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
-                   const KC_String& aRootPath, const MemberPath* aParentPath);
-}
+	const KC_String& aRootPath, const MemberPath* aParentPath);
+} // namespace
 
-bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
-                                   const KC_String& aParentPath)
+bool JuiceToIce::ConvertJuiceToIce(
+	FILE* aHandle, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer, const KC_String& aParentPath)
 {
 	RecordWriter* locWriter = new (std::nothrow) RecordWriter(aHandle);
 	if (!locWriter)
@@ -332,7 +342,7 @@ bool JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, IceLang
 namespace
 {
 bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
-                   const KC_String& aRootPath, const MemberPath* aParentPath)
+	const KC_String& aRootPath, const MemberPath* aParentPath)
 {
 	aWriter.PutHash(anInstance->GetTypeName());
 	aWriter.PutHash(anInstance->GetName());
@@ -359,14 +369,14 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 		if (locIsReference && locValue->IsEmpty())
 		{
 			KC_Log("JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& aLocalizer): "
-			       "encountered reference with empty string value");
+				   "encountered reference with empty string value");
 			return false;
 		}
 		if (locValue->GetLength() >= ICE_MAX_STRING)
 		{
 			KC_Log("JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& aLocalizer): "
-			       "string value exceeds maximum allowed length (%d chars)",
-			       ICE_MAX_STRING);
+				   "string value exceeds maximum allowed length (%d chars)",
+				ICE_MAX_STRING);
 			return false;
 		}
 		if (*locValue == "<empty>")
@@ -394,7 +404,7 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 	}
 	return true;
 }
-}
+} // namespace
 
 int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceName)
 {
@@ -406,8 +416,8 @@ int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceN
 		{
 			if (locIceTime >= locJuiceTime)
 				return 1;
-			KC_Log("JuiceToIce::IsFileNewer(): Existing '%s' is newer than existing '%s'",
-			       aJuiceName.GetText(), anIceName.GetText());
+			KC_Log("JuiceToIce::IsFileNewer(): Existing '%s' is newer than existing '%s'", aJuiceName.GetText(),
+				anIceName.GetText());
 			return 0;
 		}
 		KC_Log("JuiceToIce::IsFileNewer(): Missing '%s'", anIceName.GetText());
@@ -415,8 +425,8 @@ int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceN
 	}
 	if (FileExists(anIceName))
 		return 1;
-	KC_Log("JuiceToIce::IsFileNewer(): none of the two files exist ('%s' or '%s')",
-	       aJuiceName.GetText(), anIceName.GetText());
+	KC_Log("JuiceToIce::IsFileNewer(): none of the two files exist ('%s' or '%s')", aJuiceName.GetText(),
+		anIceName.GetText());
 	return -1;
 }
 
@@ -426,7 +436,7 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 	if (locExtension <= 0)
 	{
 		KC_Log("JuiceToIce::Priv_AssertFileName(): you MUST pass a valid .ice filename (you passed '%s')",
-		       anIceName.GetText());
+			anIceName.GetText());
 		return false;
 	}
 	KC_String locJuiceName = anIceName.Left(locExtension) + ".juice";
@@ -442,8 +452,8 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 			return true;
 		}
 		KC_Log("JuiceToIce::Priv_AssertFileName(): Existing '%s' is of incorrect format version (should be %s) or "
-		       "fragmented, forcing new conversion...",
-		       anIceName.GetText(), ourVersion);
+			   "fragmented, forcing new conversion...",
+			anIceName.GetText(), ourVersion);
 		break;
 	}
 	case 0:
@@ -454,12 +464,11 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 
 	if (!Priv_ConvertJuiceFile(locJuiceName, anIceName))
 	{
-		KC_Log("JuiceToIce::Priv_AssertFileName(): Failed to convert '%s' to '%s'",
-		       locJuiceName.GetText(), anIceName.GetText());
+		KC_Log("JuiceToIce::Priv_AssertFileName(): Failed to convert '%s' to '%s'", locJuiceName.GetText(),
+			anIceName.GetText());
 		return false;
 	}
-	KC_Log("JuiceToIce::Priv_AssertFileName(): Converted '%s' to '%s'", locJuiceName.GetText(),
-	       anIceName.GetText());
+	KC_Log("JuiceToIce::Priv_AssertFileName(): Converted '%s' to '%s'", locJuiceName.GetText(), anIceName.GetText());
 	return true;
 }
 
@@ -474,8 +483,8 @@ bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_Str
 	if (locLocalized)
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
-		       "dependencies...",
-		       aJuiceName.GetText());
+			   "dependencies...",
+			aJuiceName.GetText());
 		if (!WriteNameSpace(locNameSpace, aJuiceName))
 			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", aJuiceName.GetText());
 	}
@@ -510,7 +519,7 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 	std::setvbuf(locFile, NULL, _IOFBF, 1 << 18);
 	IceLangEncoder::KeyValueList locKeyValues;
 	bool locWritten = std::fwrite(ourVersion, sizeof(ourVersion), 1, locFile) == 1 &&
-	                  WriteInt(locFile, locLanguageFlag) && WriteInt(locFile, locInstances.Count());
+					  WriteInt(locFile, locLanguageFlag) && WriteInt(locFile, locInstances.Count());
 	for (JuiceType* locType : locInstances)
 	{
 		if (!locWritten)
@@ -532,8 +541,7 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 	}
 	if (locLanguageFlag && !IceLangEncoder::Save(locKeyValues, anIceName))
 	{
-		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to save .lang file for '%s'...",
-		       anIceName.GetText());
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to save .lang file for '%s'...", anIceName.GetText());
 		locKeyValues.DeleteAll();
 		return false;
 	}

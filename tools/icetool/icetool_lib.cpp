@@ -244,17 +244,8 @@ std::string IncludedName(std::string aLine)
 	return aLine.substr(sizeof(ourInclude) - 1);
 }
 
-// Whether the line from aStart to anEnd of aContent begins, after blanks, with
-// the include keyword: only such lines can include (see IncludedName).
-bool StartsWithInclude(const std::string& aContent, size_t aStart, size_t anEnd)
-{
-	while (aStart < anEnd && static_cast<unsigned char>(aContent[aStart]) < 0x21)
-		++aStart;
-	return anEnd - aStart >= sizeof(ourInclude) - 1 && aContent.compare(aStart, sizeof(ourInclude) - 1, ourInclude) == 0;
-}
-
-// The checks of one line of CheckLineEnds: aLine without its line feed, aFed
-// when one ended it.
+// The checks of one line of CheckLineEnds: aText of aLength bytes without its
+// line feed, aFed when one ended it.
 struct LineEndCheck
 {
 	const std::string& myFileName;
@@ -264,15 +255,15 @@ struct LineEndCheck
 	bool myWarned;
 	unsigned int myNumber;
 
-	void Line(std::string& aLine, bool aFed)
+	void Line(const char* aText, size_t aLength, bool aFed)
 	{
 		++myNumber;
-		bool locLone = aFed && (aLine.empty() || aLine.back() != '\r');
-		if (!aLine.empty() && aLine.back() == '\r')
-			aLine.pop_back();
+		bool locLone = aFed && (aLength == 0 || aText[aLength - 1] != '\r');
+		if (aLength > 0 && aText[aLength - 1] == '\r')
+			--aLength;
 		if (locLone && !myWarned)
 		{
-			std::string locText = aLine;
+			std::string locText(aText, aLength);
 			if (locText.size() > 60)
 				locText = locText.substr(0, 60) + "...";
 			std::fprintf(myMessages,
@@ -282,9 +273,16 @@ struct LineEndCheck
 			std::fflush(myMessages);
 			myWarned = true;
 		}
-		if (myIsJuice && StartsWithInclude(aLine, 0, aLine.size()))
+		if (!myIsJuice)
+			return;
+		size_t locStart = 0;
+		while (locStart < aLength && static_cast<unsigned char>(aText[locStart]) < 0x21)
+			++locStart;
+		// Only a line that begins with the keyword is looked at further.
+		if (aLength - locStart >= sizeof(ourInclude) - 1 &&
+		    std::memcmp(aText + locStart, ourInclude, sizeof(ourInclude) - 1) == 0)
 		{
-			std::string locIncluded = IncludedName(aLine);
+			std::string locIncluded = IncludedName(std::string(aText, aLength));
 			if (!locIncluded.empty())
 				myPending.push_back(locIncluded);
 		}
@@ -293,7 +291,8 @@ struct LineEndCheck
 
 // Warns about the first line of aFileName that ends in a line feed alone and,
 // for Juice and type files, adds the type files it includes to aPending (the
-// name is a copy: aPending may move its texts). The file is read in pieces.
+// name is a copy: aPending may move its texts). The file is read in pieces;
+// only a line that spans two pieces is copied.
 void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::string>& aPending,
                    std::FILE* aMessages)
 {
@@ -302,7 +301,7 @@ void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::strin
 		return;
 	LineEndCheck locCheck = {aFileName, anIsJuice, aPending, aMessages, false, 0};
 	std::vector<char> locPiece(1 << 16);
-	std::string locLine;
+	std::string locCarried;
 	size_t locRead;
 	while ((locRead = std::fread(locPiece.data(), 1, locPiece.size(), locFile)) > 0)
 	{
@@ -310,16 +309,23 @@ void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::strin
 		const char* locEnd = locStart + locRead;
 		while (const char* locFeed = static_cast<const char*>(std::memchr(locStart, '\n', locEnd - locStart)))
 		{
-			locLine.append(locStart, locFeed);
-			locCheck.Line(locLine, true);
-			locLine.clear();
+			if (locCarried.empty())
+			{
+				locCheck.Line(locStart, static_cast<size_t>(locFeed - locStart), true);
+			}
+			else
+			{
+				locCarried.append(locStart, locFeed);
+				locCheck.Line(locCarried.data(), locCarried.size(), true);
+				locCarried.clear();
+			}
 			locStart = locFeed + 1;
 		}
-		locLine.append(locStart, locEnd);
+		locCarried.append(locStart, locEnd);
 	}
 	std::fclose(locFile);
-	if (!locLine.empty())
-		locCheck.Line(locLine, false);
+	if (!locCarried.empty())
+		locCheck.Line(locCarried.data(), locCarried.size(), false);
 }
 }
 

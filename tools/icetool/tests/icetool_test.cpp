@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -194,4 +195,31 @@ TEST_F(IceToolTest, CompileChecksOnlyTheFilesThatIncludeLinesName)
 	                                "return: Juice needs CR LF line ends and reads a lone line feed as a blank\n";
 	EXPECT_EQ(locExpected, locMessages.substr(0, locExpected.size())) << locMessages;
 	EXPECT_EQ(std::string::npos, locMessages.find("icetool: warning", locExpected.size())) << locMessages;
+}
+
+TEST_F(IceToolTest, LinesAcrossTheReadingPiecesAreWholeLines)
+{
+	// Comment lines fill the Juice text up to just before 64 KiB, so that the
+	// include line and then a lone line feed each straddle a piece boundary.
+	std::string locJuice;
+	auto locPadTo = [&locJuice](size_t aSize) {
+		while (locJuice.size() + 200 <= aSize)
+			locJuice += "// " + std::string(95, 'c') + "\r\n";
+		locJuice += "//" + std::string(aSize - locJuice.size() - 4, 'c') + "\r\n";
+	};
+	locPadTo(65536 - 5);
+	locJuice += "INCLUDE e.fruit\r\n";
+	locPadTo(2 * 65536 - 3);
+	const unsigned int locLoneLine = static_cast<unsigned int>(std::count(locJuice.begin(), locJuice.end(), '\n')) + 1;
+	locJuice += "// lone\n\r\nMenu g\r\n{\r\n}\r\n";
+	WriteWholeFile("menu.juice", locJuice);
+	WriteWholeFile("e.fruit", "CLASS Menu\n{\r\n}\r\n");
+	std::string locMessages;
+	Compile("menu.ice", locMessages);
+	const std::string locAdvice = " ends in a line feed without a carriage return: Juice needs CR LF line ends and "
+	                              "reads a lone line feed as a blank\n";
+	const std::string locExpected = "icetool: warning: 'menu.juice' line " + std::to_string(locLoneLine) +
+	                                " \"// lone\"" + locAdvice + "icetool: warning: 'e.fruit' line 1 \"CLASS Menu\"" +
+	                                locAdvice;
+	EXPECT_EQ(locExpected, locMessages.substr(0, locExpected.size())) << locMessages;
 }
