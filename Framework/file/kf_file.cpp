@@ -216,6 +216,7 @@ bool KF_File::OpenForReading(const char* aFileName)
 			ourLastError = KF_ERROR_READ;
 			return false;
 		}
+		KC_PlatformPrepareBlock(myData, myFileSize);
 		uint32_t locRead = 0;
 		KC_PlatformReadFile(locHandle, myData, myFileSize, &locRead);
 		if (locRead != myFileSize)

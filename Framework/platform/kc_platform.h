@@ -94,4 +94,9 @@ bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget);
 // that in one step; never given back. NULL when there is no memory.
 void* KC_PlatformAllocatePages(size_t aSize);
 
+// Backs the pages of a new, large block at once where the system can do that in
+// one step, instead of a fault per page on first touch. A hint: nothing changes
+// where it cannot.
+void KC_PlatformPrepareBlock(void* aBlock, size_t aSize);
+
 #endif

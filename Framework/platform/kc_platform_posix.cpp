@@ -262,3 +262,18 @@ void* KC_PlatformAllocatePages(size_t aSize)
 	void* locPages = mmap(NULL, aSize, PROT_READ | PROT_WRITE, locFlags, -1, 0);
 	return locPages == MAP_FAILED ? NULL : locPages;
 }
+
+void KC_PlatformPrepareBlock(void* aBlock, size_t aSize)
+{
+#ifdef MADV_POPULATE_WRITE
+	// madvise takes whole pages: the ones that lie entirely inside the block.
+	const uintptr_t locPage = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
+	uintptr_t locStart = (reinterpret_cast<uintptr_t>(aBlock) + locPage - 1) & ~(locPage - 1);
+	uintptr_t locEnd = (reinterpret_cast<uintptr_t>(aBlock) + aSize) & ~(locPage - 1);
+	if (locEnd > locStart)
+		madvise(reinterpret_cast<void*>(locStart), locEnd - locStart, MADV_POPULATE_WRITE);
+#else
+	(void)aBlock;
+	(void)aSize;
+#endif
+}

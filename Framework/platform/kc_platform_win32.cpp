@@ -184,3 +184,7 @@ void* KC_PlatformAllocatePages(size_t aSize)
 {
 	return VirtualAlloc(NULL, aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
+
+void KC_PlatformPrepareBlock(void* /*aBlock*/, size_t /*aSize*/)
+{
+}
