@@ -37,6 +37,45 @@ TEST_F(KF_FileTest, LineReaderDropsCommentsAndTrailingWhiteSpace)
 	EXPECT_EQ("", ReadLineOf(locFile));
 }
 
+TEST_F(KF_FileTest, LineReaderReadsMemoryAsItReadsTheDisk)
+{
+	// Texts of line ends, blanks, slashes and NULs, read whole from memory and
+	// byte by byte from the disk: the same lines (up to their first NUL) at the
+	// same positions, for buffers from tiny to roomy.
+	const char* const locPieces[] = {"a", "bc", " ", "\t", "/", "//", "\r\n", "\r\n", "\n", "\r", "x y", "\0"};
+	unsigned int locSeed = 12345;
+	for (int locCase = 0; locCase < 1500; ++locCase)
+	{
+		std::string locText;
+		locSeed = locSeed * 1103515245u + 12345u;
+		int locCount = static_cast<int>((locSeed >> 16) % 40);
+		for (int locIndex = 0; locIndex < locCount; ++locIndex)
+		{
+			locSeed = locSeed * 1103515245u + 12345u;
+			const char* locPiece = locPieces[(locSeed >> 16) % 12];
+			locText.append(locPiece, *locPiece ? std::strlen(locPiece) : 1);
+		}
+		WriteWholeFile(Path("m.txt"), locText);
+		for (unsigned int locBufferSize : {2u, 5u, 16u, 256u})
+		{
+			KF_File locMemory, locDisk;
+			ASSERT_TRUE(locMemory.Open(Path("m.txt").c_str(), OPEN_READ));
+			ASSERT_TRUE(locDisk.Open(Path("m.txt").c_str(), OPEN_READ | OPEN_STREAMING));
+			for (size_t locCall = 0; locCall <= locText.size() + 1; ++locCall)
+			{
+				char locFromMemory[300], locFromDisk[300];
+				std::memset(locFromMemory, 0x55, sizeof(locFromMemory));
+				std::memset(locFromDisk, 0x55, sizeof(locFromDisk));
+				locMemory.ReadLine(locFromMemory, locBufferSize);
+				locDisk.ReadLine(locFromDisk, locBufferSize);
+				ASSERT_EQ(std::string(locFromDisk), std::string(locFromMemory))
+					<< "case " << locCase << ", buffer " << locBufferSize << ", call " << locCall;
+				ASSERT_EQ(locDisk.GetPosition(), locMemory.GetPosition()) << "case " << locCase;
+			}
+		}
+	}
+}
+
 TEST_F(KF_FileTest, LineReaderSkipsBlankAndCommentOnlyLines)
 {
 	WriteWholeFile(Path("b.txt"), "one\r\n \t \r\n// only a comment\r\n\r\ntwo\r\n");
