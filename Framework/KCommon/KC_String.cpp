@@ -171,12 +171,8 @@ KC_String KC_String::Right(int aCount) const
 
 int KC_String::Find(char aCharacter) const
 {
-	for (int locIndex = 0; locIndex < GetLength(); ++locIndex)
-	{
-		if (myData[locIndex] == aCharacter)
-			return locIndex;
-	}
-	return -1;
+	const void* locFound = std::memchr(myData, aCharacter, static_cast<size_t>(GetLength()));
+	return locFound ? static_cast<int>(static_cast<const char*>(locFound) - myData) : -1;
 }
 
 int KC_String::ReverseFind(char aCharacter) const
@@ -248,13 +244,21 @@ int KC_String::CompareNoCase(const char* aString) const
 
 void KC_String::Format(const char* aFormat, ...)
 {
-	// A measuring pass sizes the buffer so that every output fits.
+	// A short output is made in one pass; for a longer one the first pass
+	// measures, so that every output fits.
 	std::va_list locArguments;
 	va_start(locArguments, aFormat);
 	std::va_list locMeasure;
 	va_copy(locMeasure, locArguments);
-	int locLength = std::vsnprintf(NULL, 0, aFormat, locMeasure);
+	char locShort[256];
+	int locLength = std::vsnprintf(locShort, sizeof(locShort), aFormat, locMeasure);
 	va_end(locMeasure);
+	if (locLength >= 0 && locLength < static_cast<int>(sizeof(locShort)))
+	{
+		va_end(locArguments);
+		*this = locShort;
+		return;
+	}
 
 	KC_String locText;
 	locText.Allocate(locLength);
