@@ -25,7 +25,7 @@ struct FreeBlock
 FreeBlock* ourFree[ourLargest / ourStep + 1];
 char* ourRun = NULL;
 std::size_t ourRunLeft = 0;
-}
+} // namespace
 #endif
 
 void* KC_PoolAllocate(std::size_t aSize) noexcept

@@ -13,33 +13,39 @@ void* KC_PoolAllocate(std::size_t aSize) noexcept;
 void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
 
 // Class-scope operators that route a class's objects through the pool.
-#define KC_POOLED_OBJECT                                                                            \
-	static void* operator new(std::size_t aSize)                                                    \
-	{                                                                                               \
-		void* locBlock = KC_PoolAllocate(aSize);                                                    \
-		if (!locBlock)                                                                              \
-			throw std::bad_alloc();                                                                 \
-		return locBlock;                                                                            \
-	}                                                                                               \
-	static void* operator new(std::size_t aSize, const std::nothrow_t&) noexcept                    \
-	{                                                                                               \
-		return KC_PoolAllocate(aSize);                                                              \
-	}                                                                                               \
-	static void operator delete(void* aBlock, std::size_t aSize) noexcept { KC_PoolFree(aBlock, aSize); }
+#define KC_POOLED_OBJECT                                                                                               \
+	static void* operator new(std::size_t aSize)                                                                       \
+	{                                                                                                                  \
+		void* locBlock = KC_PoolAllocate(aSize);                                                                       \
+		if (!locBlock)                                                                                                 \
+			throw std::bad_alloc();                                                                                    \
+		return locBlock;                                                                                               \
+	}                                                                                                                  \
+	static void* operator new(std::size_t aSize, const std::nothrow_t&) noexcept                                       \
+	{                                                                                                                  \
+		return KC_PoolAllocate(aSize);                                                                                 \
+	}                                                                                                                  \
+	static void operator delete(void* aBlock, std::size_t aSize) noexcept                                              \
+	{                                                                                                                  \
+		KC_PoolFree(aBlock, aSize);                                                                                    \
+	}
 
 // The same for arrays of a class's objects.
-#define KC_POOLED_ARRAYS                                                                            \
-	static void* operator new[](std::size_t aSize)                                                  \
-	{                                                                                               \
-		void* locBlock = KC_PoolAllocate(aSize);                                                    \
-		if (!locBlock)                                                                              \
-			throw std::bad_alloc();                                                                 \
-		return locBlock;                                                                            \
-	}                                                                                               \
-	static void* operator new[](std::size_t aSize, const std::nothrow_t&) noexcept                  \
-	{                                                                                               \
-		return KC_PoolAllocate(aSize);                                                              \
-	}                                                                                               \
-	static void operator delete[](void* aBlock, std::size_t aSize) noexcept { KC_PoolFree(aBlock, aSize); }
+#define KC_POOLED_ARRAYS                                                                                               \
+	static void* operator new[](std::size_t aSize)                                                                     \
+	{                                                                                                                  \
+		void* locBlock = KC_PoolAllocate(aSize);                                                                       \
+		if (!locBlock)                                                                                                 \
+			throw std::bad_alloc();                                                                                    \
+		return locBlock;                                                                                               \
+	}                                                                                                                  \
+	static void* operator new[](std::size_t aSize, const std::nothrow_t&) noexcept                                     \
+	{                                                                                                                  \
+		return KC_PoolAllocate(aSize);                                                                                 \
+	}                                                                                                                  \
+	static void operator delete[](void* aBlock, std::size_t aSize) noexcept                                            \
+	{                                                                                                                  \
+		KC_PoolFree(aBlock, aSize);                                                                                    \
+	}
 
 #endif
