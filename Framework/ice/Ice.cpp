@@ -73,6 +73,8 @@ public:
 	{
 		if (aCount > Remaining())
 			return false;
+		if (aCount == 0)
+			return true;
 		std::memcpy(aDestination, myBytes + myPosition, aCount);
 		myPosition += aCount;
 		return true;

@@ -131,6 +131,10 @@ TEST(Ice, RefusesBadHeadersWithTheirMessages)
 	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): empty filename"));
 	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): failed to read file 'missing_file.ice'"));
 
+	// An empty file has no version.
+	EXPECT_FALSE(LoadBytes(IceBytes()));
+	EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): invalid file version '' should have been 'ice0010'"));
+
 	IceBytes locVersion;
 	locVersion.Raw(std::string("ice0011", 8)).Int(0).Int(1).Value("TEXT", "a", "b");
 	EXPECT_FALSE(LoadBytes(locVersion));
