@@ -64,9 +64,7 @@ void KC_String::Release()
 
 void KC_String::Assign(const char* aData, int aLength)
 {
-	// A buffer of the object, or an own one of the same length, is reused.
-	bool locReuse = IsInline() ? aLength <= INLINE_CHARS : myData != ourEmptyData && aLength == GetLength();
-	if (locReuse)
+	if (Fits(aLength))
 	{
 		std::memmove(myData, aData, aLength);
 		*reinterpret_cast<unsigned short*>(myData - 2) = static_cast<unsigned short>(aLength);
@@ -76,6 +74,11 @@ void KC_String::Assign(const char* aData, int aLength)
 	Release();
 	Allocate(aLength);
 	std::memcpy(myData, aData, aLength);
+}
+
+bool KC_String::Fits(int aLength) const
+{
+	return IsInline() ? aLength <= INLINE_CHARS : myData != ourEmptyData && aLength == GetLength();
 }
 
 void KC_String::TakeOver(KC_String& aString)
@@ -117,8 +120,7 @@ KC_String& KC_String::operator=(const char* aString)
 	int locLength = static_cast<int>(std::strlen(aString));
 	// aString may point into this string's buffer: a reused buffer is moved
 	// within itself, a new one is filled before the old one goes.
-	bool locReuse = IsInline() ? locLength <= INLINE_CHARS : myData != ourEmptyData && locLength == GetLength();
-	if (locReuse)
+	if (Fits(locLength))
 	{
 		Assign(aString, locLength);
 		return *this;

@@ -6,7 +6,7 @@
 // 8-bit text of 0 to 65534 characters. The pointer addresses the data; the two
 // bytes before it hold the length and a NUL follows it. Empty strings share one
 // static buffer that is never freed; short texts live in the object itself, longer
-// ones on the heap. Copies are deep.
+// ones in blocks of the framework's pool. Copies are deep.
 class KC_String
 {
 public:
@@ -64,6 +64,9 @@ private:
 	void Allocate(int aSize);
 	void Release();
 	void Assign(const char* aData, int aLength);
+	// Whether the buffer held takes a text of aLength characters as it is: the
+	// object's own, or one of the pool of exactly that length.
+	bool Fits(int aLength) const;
 	// Takes the text of aString over and leaves aString empty.
 	void TakeOver(KC_String& aString);
 	bool IsInline() const { return myData == reinterpret_cast<const char*>(myInline + 2); }
