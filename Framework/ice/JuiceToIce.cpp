@@ -23,7 +23,6 @@
 #include <typeinfo>
 #include <unordered_set>
 #include <vector>
-#include <zlib.h>
 
 namespace
 {
