@@ -12,14 +12,21 @@
 void* KC_PoolAllocate(std::size_t aSize) noexcept;
 void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
 
-// Class-scope operators that route a class's objects through the pool.
+// KC_PoolAllocate for the throwing forms of new.
+inline void* KC_PoolAllocateOrThrow(std::size_t aSize)
+{
+	void* locBlock = KC_PoolAllocate(aSize);
+	if (!locBlock)
+		throw std::bad_alloc();
+	return locBlock;
+}
+
+// Class-scope operators that route a class's objects, and with KC_POOLED_ARRAYS
+// arrays of them, through the pool.
 #define KC_POOLED_OBJECT                                                                                               \
 	static void* operator new(std::size_t aSize)                                                                       \
 	{                                                                                                                  \
-		void* locBlock = KC_PoolAllocate(aSize);                                                                       \
-		if (!locBlock)                                                                                                 \
-			throw std::bad_alloc();                                                                                    \
-		return locBlock;                                                                                               \
+		return KC_PoolAllocateOrThrow(aSize);                                                                          \
 	}                                                                                                                  \
 	static void* operator new(std::size_t aSize, const std::nothrow_t&) noexcept                                       \
 	{                                                                                                                  \
@@ -30,14 +37,10 @@ void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
 		KC_PoolFree(aBlock, aSize);                                                                                    \
 	}
 
-// The same for arrays of a class's objects.
 #define KC_POOLED_ARRAYS                                                                                               \
 	static void* operator new[](std::size_t aSize)                                                                     \
 	{                                                                                                                  \
-		void* locBlock = KC_PoolAllocate(aSize);                                                                       \
-		if (!locBlock)                                                                                                 \
-			throw std::bad_alloc();                                                                                    \
-		return locBlock;                                                                                               \
+		return KC_PoolAllocateOrThrow(aSize);                                                                          \
 	}                                                                                                                  \
 	static void* operator new[](std::size_t aSize, const std::nothrow_t&) noexcept                                     \
 	{                                                                                                                  \
