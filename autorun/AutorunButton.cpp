@@ -243,7 +243,7 @@ int AutorunButton::Launch()
 	locInfo.lpVerb = VerbOfKind(myKind);
 	locInfo.lpFile = locTarget;
 	locInfo.lpParameters = NULL;
-	locInfo.lpDirectory = locDirectory;
+	locInfo.lpDirectory = locDirectory.IsEmpty() ? NULL : static_cast<const char*>(locDirectory);
 	locInfo.nShow = SW_SHOWNORMAL;
 
 	if (myKind == KIND_LAUNCH_EXECUTABLE_AND_DIE)
@@ -298,8 +298,9 @@ KC_String AutorunButton::WorkingDirectory(const KC_String& aTarget)
 	int locSeparator = aTarget.ReverseFind('/');
 	if (locSeparator < 1)
 		locSeparator = aTarget.ReverseFind('\\');
+	// A target in the current folder: Windows refuses a file as the directory.
 	if (locSeparator < 1)
-		return aTarget;
+		return KC_String();
 	return aTarget.Left(locSeparator);
 }
 

@@ -63,7 +63,8 @@ public:
 	// "open", "print", "explore", or null for the kind that starts nothing.
 	static const char* VerbOfKind(int aKind);
 	// The text before the last forward slash, else before the last backslash,
-	// when it stands at position 1 or later; else the target itself.
+	// when it stands at position 1 or later; else empty: no directory is passed
+	// and the current folder (the menu's) is used.
 	static KC_String WorkingDirectory(const KC_String& aTarget);
 	// Keeps the low byte of each unit, at most 511 characters.
 	static KC_String NarrowText(const char16_t* aText);
@@ -82,6 +83,7 @@ public:
 	bool IsInstallLauncher() const { return myInstallFlag; }
 	const KC_String& GetCaption() const { return myCaption; }
 	const KC_String& GetToolTip() const { return myToolTip; }
+	DisplayFont* GetFont() const { return myFont; }
 	const KC_String& GetTargetPath() const { return myTargetPath; }
 	// Why the requirements do not hold; empty for an enabled button.
 	const KC_String& GetDisabledReason() const { return myDisabledReason; }

@@ -4,9 +4,12 @@
 #include "AutorunDiagnosis.h"
 #include "AutorunMembers.h"
 #include "DisplayBitmap.h"
+#include "DisplayFont.h"
+#include "DisplayPrimitives.h"
 #include "Ice.h"
 #include "KDGdi_Bitmap.h"
 #include "KDGdi_Factory.h"
+#include "kd_colors.h"
 
 #include <new>
 
@@ -18,10 +21,44 @@ namespace
 {
 const char* const ourSuppressionKey = "SOFTWARE\\Kestrelsoft\\SupressAutorun";
 const unsigned char ourClearColor[3] = {255, 0, 255};
+// A tool tip shows once the pointer has rested this long on its button.
+const DWORD ourToolTipDelay = 500;
+// The tool tip's distance below the pointer (the arrow's height) and its margin around the text.
+const int ourToolTipDrop = 22;
+const int ourToolTipPadding = 4;
+
+DWORD WINAPI SystemClock()
+{
+	return GetTickCount();
+}
+
+AutorunMenu::ClockFunction ourClock = SystemClock;
+}
+
+AutorunMenu::ClockFunction AutorunMenu::SetClockFunction(ClockFunction aFunction)
+{
+	ClockFunction locPrevious = ourClock;
+	ourClock = aFunction ? aFunction : SystemClock;
+	return locPrevious;
 }
 
 AutorunMenu::AutorunMenu(HWND aWindow)
-	: myFactory(NULL), myBackground(NULL), myDefinition(NULL), myWindow(aWindow), myWidth(0), myHeight(0)
+	: myFactory(NULL)
+	, myBackground(NULL)
+	, myDefinition(NULL)
+	, myWindow(aWindow)
+	, myWidth(0)
+	, myHeight(0)
+	, myPrimitives(NULL)
+	, myFocus(-1)
+	, myFocusFromKeys(false)
+	, myKeyPressed(-1)
+	, myTipButton(-1)
+	, myTipSince(0)
+	, myTipX(0)
+	, myTipY(0)
+	, myTipShown(false)
+	, myTipHidden(false)
 {
 	myChromaKey[0] = myChromaKey[1] = myChromaKey[2] = 0;
 	myButtons.Init(10, 2);
@@ -32,6 +69,7 @@ AutorunMenu::~AutorunMenu()
 	for (int locIndex = 0; locIndex < myButtons.Count(); ++locIndex)
 		delete myButtons[locIndex];
 	delete myBackground;
+	delete myPrimitives;
 	delete myFactory;
 	delete myDefinition;
 	if (ourCurrent == this)
@@ -45,6 +83,28 @@ AutorunMenu* AutorunMenu::Create(const char* aFileName, HWND aWindow)
 	{
 		delete locMenu;
 		locMenu = NULL;
+	}
+	ourCurrent = locMenu;
+	return locMenu;
+}
+
+AutorunMenu* AutorunMenu::CreateFromDefinition(Ice* aDefinition, DisplayFactory* aFactory, HWND aWindow)
+{
+	AutorunMenu* locMenu = new (std::nothrow) AutorunMenu(aWindow);
+	if (!locMenu)
+	{
+		delete aDefinition;
+		delete aFactory;
+	}
+	else
+	{
+		locMenu->myDefinition = aDefinition;
+		locMenu->myFactory = aFactory;
+		if (!aDefinition || !aFactory || !locMenu->Build())
+		{
+			delete locMenu;
+			locMenu = NULL;
+		}
 	}
 	ourCurrent = locMenu;
 	return locMenu;
@@ -74,8 +134,7 @@ bool AutorunMenu::Load(const char* aFileName)
 		return false;
 	}
 
-	Ice* locButtons = Autorun_FindMember(myDefinition, "myGui.myButtons");
-	if (!locButtons)
+	if (!Autorun_FindMember(myDefinition, "myGui.myButtons"))
 		return false;
 
 	KDGdi_Factory* locFactory = new (std::nothrow) KDGdi_Factory(myWindow);
@@ -85,6 +144,15 @@ bool AutorunMenu::Load(const char* aFileName)
 		AutorunDiagnosis::Add("the display factory cannot be made for the window");
 		return false;
 	}
+	return Build();
+}
+
+bool AutorunMenu::Build()
+{
+	Ice* locButtons = Autorun_FindMember(myDefinition, "myGui.myButtons");
+	if (!locButtons)
+		return false;
+	myPrimitives = myFactory->MakePrimitives();
 
 	unsigned int locCount = locButtons->GetCount(true);
 	for (unsigned int locIndex = 0; locIndex < locCount; ++locIndex)
@@ -146,26 +214,68 @@ void AutorunMenu::Paint()
 	myBackground->Blit(0, 0, myWidth, myHeight, 0, 0);
 	for (int locIndex = 0; locIndex < myButtons.Count(); ++locIndex)
 		myButtons[locIndex]->Draw();
+	DrawToolTip();
 	myFactory->Present(0, 0, 0, 0);
 	myFactory->EndFrame();
 }
 
+int AutorunMenu::ButtonAt(int anX, int aY) const
+{
+	for (int locIndex = 0; locIndex < myButtons.Count(); ++locIndex)
+	{
+		if (myButtons[locIndex]->HitTest(anX, aY))
+			return locIndex;
+	}
+	return -1;
+}
+
 int AutorunMenu::OnMouseMove(int anX, int aY)
 {
+	// The hovered enabled button takes the focus; a focus set by keys stays
+	// shown while the pointer is over no button.
+	int locHit = ButtonAt(anX, aY);
+	if (locHit >= 0 && myButtons[locHit]->IsEnabled())
+	{
+		myFocus = locHit;
+		myFocusFromKeys = false;
+	}
+	else if (locHit < 0 && !myFocusFromKeys)
+		myFocus = -1;
+
 	int locResult = AutorunButton::ACTION_NONE;
 	for (int locIndex = 0; locIndex < myButtons.Count(); ++locIndex)
 	{
 		AutorunButton* locButton = myButtons[locIndex];
 		if (locButton->HitTest(anX, aY))
 			locResult = locButton->OnHover();
+		else if (locIndex == myFocus && myFocusFromKeys)
+			locButton->OnHover();
 		else
 			locButton->OnLeave();
+	}
+
+	// The tool tip's wait starts again whenever the pointer moves before it shows.
+	if (locHit != myTipButton)
+	{
+		myTipButton = locHit;
+		myTipShown = false;
+		myTipHidden = false;
+		myTipSince = ourClock();
+		myTipX = anX;
+		myTipY = aY;
+	}
+	else if (!myTipShown && (anX != myTipX || aY != myTipY))
+	{
+		myTipSince = ourClock();
+		myTipX = anX;
+		myTipY = aY;
 	}
 	return locResult;
 }
 
 int AutorunMenu::OnMouseDown(int anX, int aY)
 {
+	myTipHidden = true;
 	for (int locIndex = 0; locIndex < myButtons.Count(); ++locIndex)
 	{
 		if (myButtons[locIndex]->HitTest(anX, aY))
@@ -182,4 +292,155 @@ int AutorunMenu::OnMouseUp(int anX, int aY)
 			return myButtons[locIndex]->OnRelease();
 	}
 	return AutorunButton::ACTION_NONE;
+}
+
+void AutorunMenu::OnMouseLeave()
+{
+	myTipButton = -1;
+	myTipShown = false;
+}
+
+int AutorunMenu::NextFocus(int aStep) const
+{
+	int locCount = myButtons.Count();
+	int locIndex = myFocus;
+	for (int locTried = 0; locTried < locCount; ++locTried)
+	{
+		if (locIndex < 0)
+			locIndex = aStep > 0 ? 0 : locCount - 1;
+		else
+			locIndex = (locIndex + aStep + locCount) % locCount;
+		if (myButtons[locIndex]->IsEnabled())
+			return locIndex;
+	}
+	return -1;
+}
+
+void AutorunMenu::SetFocus(int anIndex, bool aFromKeys)
+{
+	myFocus = anIndex;
+	myFocusFromKeys = aFromKeys;
+	for (int locIndex = 0; locIndex < myButtons.Count(); ++locIndex)
+	{
+		if (locIndex == anIndex)
+			myButtons[locIndex]->OnHover();
+		else
+			myButtons[locIndex]->OnLeave();
+	}
+}
+
+int AutorunMenu::OnKeyDown(int aKey, bool aShift, bool aRepeat)
+{
+	int locStep = 0;
+	switch (aKey)
+	{
+	case VK_TAB:
+		locStep = aShift ? -1 : 1;
+		break;
+	case VK_RIGHT:
+	case VK_DOWN:
+		locStep = 1;
+		break;
+	case VK_LEFT:
+	case VK_UP:
+		locStep = -1;
+		break;
+	case VK_RETURN:
+	case VK_SPACE:
+		if (!aRepeat && myFocus >= 0)
+		{
+			myKeyPressed = myFocus;
+			myTipHidden = true;
+			return myButtons[myFocus]->OnPress();
+		}
+		return AutorunButton::ACTION_NONE;
+	default:
+		return AutorunButton::ACTION_NONE;
+	}
+	int locNext = NextFocus(locStep);
+	if (locNext >= 0)
+	{
+		myKeyPressed = -1;
+		myTipHidden = true;
+		SetFocus(locNext, true);
+	}
+	return AutorunButton::ACTION_NONE;
+}
+
+int AutorunMenu::OnKeyUp(int aKey)
+{
+	if (aKey != VK_RETURN && aKey != VK_SPACE)
+		return AutorunButton::ACTION_NONE;
+	// Only the button that the key pressed is released: a key let go after a
+	// press elsewhere (or before the menu came up) clicks nothing.
+	int locPressed = myKeyPressed;
+	myKeyPressed = -1;
+	if (locPressed < 0 || locPressed != myFocus)
+		return AutorunButton::ACTION_NONE;
+	return myButtons[locPressed]->OnRelease();
+}
+
+int AutorunMenu::GetToolTipButton()
+{
+	if (myTipButton < 0 || myTipHidden || myButtons[myTipButton]->GetToolTip().IsEmpty())
+		return -1;
+	if (!myTipShown && ourClock() - myTipSince < ourToolTipDelay)
+		return -1;
+	myTipShown = true;
+	return myTipButton;
+}
+
+void AutorunMenu::PlaceToolTip(int aPx, int aPy, int aWidth, int aHeight, int aWindowWidth, int aWindowHeight,
+                               int* aLeft, int* aTop)
+{
+	int locLeft = aPx;
+	int locTop = aPy + ourToolTipDrop;
+	if (locLeft + aWidth > aWindowWidth)
+		locLeft = aWindowWidth - aWidth;
+	// No room below the pointer: above it.
+	if (locTop + aHeight > aWindowHeight)
+		locTop = aPy - aHeight - 2;
+	if (locLeft < 0)
+		locLeft = 0;
+	if (locTop < 0)
+		locTop = 0;
+	*aLeft = locLeft;
+	*aTop = locTop;
+}
+
+void AutorunMenu::DrawToolTip()
+{
+	int locIndex = GetToolTipButton();
+	if (locIndex < 0)
+		return;
+	AutorunButton* locButton = myButtons[locIndex];
+	DisplayFont* locFont = locButton->GetFont();
+	const KC_String& locText = locButton->GetToolTip();
+	int locTextHeight = locFont->GetHeight();
+	if (locTextHeight <= 0)
+		locTextHeight = 12;
+	int locWidth = locFont->GetStringWidth(locText) + 2 * ourToolTipPadding;
+	int locHeight = locTextHeight + 2 * ourToolTipPadding;
+	int locLeft = 0;
+	int locTop = 0;
+	PlaceToolTip(myTipX, myTipY, locWidth, locHeight, myWidth, myHeight, &locLeft, &locTop);
+
+	// The caption's colour on a plain box of a colour far from it, framed in the caption's colour.
+	const unsigned char locInk[3] = {ourFontColors.myRed, ourFontColors.myGreen, ourFontColors.myBlue};
+	int locLightness = (299 * locInk[0] + 587 * locInk[1] + 114 * locInk[2]) / 1000;
+	const unsigned char locDark[3] = {24, 28, 36};
+	const unsigned char locLight[3] = {250, 248, 232};
+	const unsigned char* locBox = locLightness >= 128 ? locDark : locLight;
+	int locRight = locLeft + locWidth;
+	int locBottom = locTop + locHeight;
+	if (myPrimitives)
+	{
+		for (int locY = locTop + 1; locY < locBottom - 1; ++locY)
+			myPrimitives->HLine(locLeft + 1, locRight - 1, locY, locBox);
+		myPrimitives->HLine(locLeft, locRight, locTop, locInk);
+		myPrimitives->HLine(locLeft, locRight, locBottom - 1, locInk);
+		myPrimitives->VLine(locLeft, locTop, locBottom, locInk);
+		myPrimitives->VLine(locRight - 1, locTop, locBottom, locInk);
+	}
+	locFont->Print(locLeft + ourToolTipPadding, locTop + ourToolTipPadding, locText);
 }

@@ -11,6 +11,7 @@
 class AutorunButton;
 class DisplayBitmap;
 class DisplayFactory;
+class DisplayPrimitives;
 class Ice;
 
 // The disc menu: the definition document, the display factory, the background
@@ -21,6 +22,9 @@ public:
 	// Loads the menu from aFileName for aWindow and makes it the current menu
 	// (also when the result is null).
 	static AutorunMenu* Create(const char* aFileName, HWND aWindow);
+	// Builds the menu from a loaded definition with a factory (both then owned
+	// by the menu, also on failure) and makes it the current menu.
+	static AutorunMenu* CreateFromDefinition(Ice* aDefinition, DisplayFactory* aFactory, HWND aWindow);
 	static AutorunMenu* GetCurrent() { return ourCurrent; }
 	// Destroys the current menu.
 	static void DestroyCurrent();
@@ -31,6 +35,26 @@ public:
 	int OnMouseMove(int anX, int aY);
 	int OnMouseDown(int anX, int aY);
 	int OnMouseUp(int anX, int aY);
+	// The pointer left the window: its tool tip goes.
+	void OnMouseLeave();
+	// Tab, Shift+Tab and the arrows move the focus through the enabled buttons;
+	// Enter or Space presses the focused button and its release clicks it.
+	// Action codes as for the mouse.
+	int OnKeyDown(int aKey, bool aShift, bool aRepeat);
+	int OnKeyUp(int aKey);
+
+	// The focused button (-1 for none).
+	int GetFocus() const { return myFocus; }
+	// The button whose tool tip is shown (-1 for none).
+	int GetToolTipButton();
+	// Where a tool tip of aWidth by aHeight goes for the pointer at aPx, aPy:
+	// below the pointer, kept inside the window of aWindowWidth by aWindowHeight.
+	static void PlaceToolTip(int aPx, int aPy, int aWidth, int aHeight, int aWindowWidth, int aWindowHeight,
+	                         int* aLeft, int* aTop);
+
+	// The clock of the tool tips in milliseconds, replaceable for tests.
+	typedef DWORD(WINAPI* ClockFunction)();
+	static ClockFunction SetClockFunction(ClockFunction aFunction);
 
 	int GetButtonCount() const { return myButtons.Count(); }
 	AutorunButton* GetButton(int anIndex) { return myButtons[anIndex]; }
@@ -48,6 +72,12 @@ private:
 	AutorunMenu& operator=(const AutorunMenu&);
 
 	bool Load(const char* aFileName);
+	bool Build();
+	// Gives the focus to anIndex (-1 for none): the focused button shows its hover look.
+	void SetFocus(int anIndex, bool aFromKeys);
+	int NextFocus(int aStep) const;
+	int ButtonAt(int anX, int aY) const;
+	void DrawToolTip();
 
 	DisplayFactory* myFactory;
 	KC_GrowingArray<AutorunButton*> myButtons;
@@ -58,6 +88,18 @@ private:
 	int myHeight;
 	unsigned char myChromaKey[3];
 	Registry myRegistry;
+	DisplayPrimitives* myPrimitives;
+	int myFocus;
+	bool myFocusFromKeys;
+	int myKeyPressed;
+	// The tool tip: the button under the pointer, since when the pointer rests
+	// there and where; hidden by a press or a key until the pointer leaves it.
+	int myTipButton;
+	DWORD myTipSince;
+	int myTipX;
+	int myTipY;
+	bool myTipShown;
+	bool myTipHidden;
 
 	static AutorunMenu* ourCurrent;
 	static KC_LocString ourInsertDiscText;

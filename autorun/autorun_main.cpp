@@ -3,6 +3,7 @@
 #include "AutorunButton.h"
 #include "AutorunDiagnosis.h"
 #include "AutorunMenu.h"
+#include "AutorunShell.h"
 #include "kf_file.h"
 #include "kf_sdf.h"
 
@@ -16,26 +17,31 @@ namespace
 {
 const char* const ourMutexName = "DezuzedIvavuzi";
 const char* const ourClassName = "DEZUZEDIVAVUZI";
-const char* const ourArchiveName = "autorun.sdf";
 const char* const ourDefinitionName = "autorun.ice";
-const char* const ourBoxCaption = "AUTORUN";
-const char* const ourDefaultInsertDiscText = "Please insert the disc again.";
 const DWORD ourPaintPause = 70;
 const int ourLargeIcon = 101;
 const int ourSmallIcon = 102;
 
 bool ourLimitedAccess = false;
 HANDLE ourMutex = NULL;
+bool ourTrackingMouse = false;
+
+// Asks for WM_MOUSELEAVE, which takes a tool tip away when the pointer leaves the window.
+void TrackMouseLeave(HWND aWindow)
+{
+	if (ourTrackingMouse)
+		return;
+	TRACKMOUSEEVENT locTrack;
+	std::memset(&locTrack, 0, sizeof(locTrack));
+	locTrack.cbSize = sizeof(locTrack);
+	locTrack.dwFlags = TME_LEAVE;
+	locTrack.hwndTrack = aWindow;
+	ourTrackingMouse = TrackMouseEvent(&locTrack) != FALSE;
+}
 
 void MountDisc()
 {
-	KF_SDF::Mount(ourArchiveName, false, false);
-}
-
-void ShowWideBox(const KC_LocString& aText)
-{
-	MessageBoxW(GetDesktopWindow(), reinterpret_cast<const wchar_t*>(aText.GetData()), L"AUTORUN",
-	            MB_TASKMODAL | MB_ICONINFORMATION);
+	KF_SDF::Mount(AutorunShell::ourArchiveName, false, false);
 }
 
 // "/diagnose" anywhere on the command line, in any case.
@@ -69,12 +75,9 @@ void PostAction(int anAction)
 void AskForDisc(HWND aWindow)
 {
 	ShowWindow(aWindow, SW_HIDE);
-	if (AutorunMenu::GetInsertDiscText().GetLength() > 0)
-		ShowWideBox(AutorunMenu::GetInsertDiscText());
-	else
-		MessageBoxA(GetDesktopWindow(), ourDefaultInsertDiscText, ourBoxCaption, MB_TASKMODAL | MB_ICONINFORMATION);
+	AutorunShell::ShowText(AutorunMenu::GetInsertDiscText(), AutorunShell::ourDefaultInsertDiscText);
 	ShowWindow(aWindow, SW_SHOWNORMAL);
-	KF_SDF::Unmount(ourArchiveName);
+	KF_SDF::Unmount(AutorunShell::ourArchiveName);
 	MountDisc();
 }
 }
@@ -94,7 +97,7 @@ LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPA
 			locMenu->Paint();
 		unsigned int locTime = 0;
 		unsigned int locSize = 0;
-		if (!GetFileInfo(ourArchiveName, &locTime, &locSize, NULL))
+		if (!GetFileInfo(AutorunShell::ourArchiveName, &locTime, &locSize, NULL))
 			AskForDisc(aWindow);
 		Sleep(ourPaintPause);
 		return 0;
@@ -102,6 +105,18 @@ LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPA
 	case WM_KEYDOWN:
 		if (aWParam == VK_ESCAPE)
 			PostQuitMessage(0);
+		else if (locMenu)
+			PostAction(locMenu->OnKeyDown(static_cast<int>(aWParam), GetKeyState(VK_SHIFT) < 0,
+			                              (anLParam & (1 << 30)) != 0));
+		return 0;
+	case WM_KEYUP:
+		if (locMenu)
+			PostAction(locMenu->OnKeyUp(static_cast<int>(aWParam)));
+		return 0;
+	case WM_MOUSELEAVE:
+		ourTrackingMouse = false;
+		if (locMenu)
+			locMenu->OnMouseLeave();
 		return 0;
 	case WM_MOUSEMOVE:
 	case WM_LBUTTONDOWN:
@@ -113,7 +128,10 @@ LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPA
 		int locY = static_cast<short>(HIWORD(anLParam));
 		int locAction;
 		if (aMessage == WM_MOUSEMOVE)
+		{
+			TrackMouseLeave(aWindow);
 			locAction = locMenu->OnMouseMove(locX, locY);
+		}
 		else if (aMessage == WM_LBUTTONDOWN)
 			locAction = locMenu->OnMouseDown(locX, locY);
 		else
@@ -138,6 +156,10 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 		return EndStartup(0);
 	}
 
+	// Started from a shortcut or a prompt elsewhere: the disc is the program's folder.
+	char locProgramPath[MAX_PATH] = "";
+	GetModuleFileNameA(NULL, locProgramPath, MAX_PATH);
+	AutorunShell::FindDiscFolder(locProgramPath);
 	MountDisc();
 
 	WNDCLASSEXA locClass;
@@ -184,7 +206,10 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 	for (;;)
 	{
 		if (!PeekMessageA(&locMessage, NULL, 0, 0, PM_REMOVE))
+		{
+			AutorunShell::IdleWhenIconic(locWindow);
 			continue;
+		}
 		if (locMessage.message == WM_QUIT)
 			break;
 		TranslateMessage(&locMessage);
@@ -192,9 +217,8 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 	}
 
 	ShowWindow(locWindow, SW_HIDE);
-	// Without a text of the definition there is nothing to show.
-	if (ourLimitedAccess && AutorunMenu::GetLimitedAccessText().GetLength() > 0)
-		ShowWideBox(AutorunMenu::GetLimitedAccessText());
+	if (ourLimitedAccess)
+		AutorunShell::ShowText(AutorunMenu::GetLimitedAccessText(), AutorunShell::ourDefaultLimitedAccessText);
 
 	AutorunMenu::DestroyCurrent();
 	CloseHandle(ourMutex);

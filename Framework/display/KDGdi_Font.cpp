@@ -91,11 +91,12 @@ bool GDIFont::PrintInRect(const KC_String& aText, const int* aRect, int anAlignm
 	HDC locDC = myFactory->GetMemoryDC();
 	if (!locDC || !myFont)
 		return false;
-	UINT locFormat = DT_LEFT;
+	// Captions are drawn as written: "&" is a character, not a mnemonic prefix.
+	UINT locFormat = DT_LEFT | DT_NOPREFIX;
 	if (anAlignment == 1)
-		locFormat = DT_CENTER;
+		locFormat = DT_CENTER | DT_NOPREFIX;
 	else if (anAlignment == 2)
-		locFormat = DT_RIGHT;
+		locFormat = DT_RIGHT | DT_NOPREFIX;
 	RECT locRect = {aRect[0], aRect[1], aRect[2], aRect[3]};
 	TextFrame locFrame(locDC, myFont);
 	return DrawTextA(locDC, aText, aText.GetLength(), &locRect, locFormat) != 0;

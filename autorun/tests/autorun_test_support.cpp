@@ -164,6 +164,24 @@ bool FakeFont::PrintInRect(const KC_String& aText, const int* aRect, int anAlign
 	return true;
 }
 
+bool FakeFont::Print(int anX, int aY, const KC_String& aText)
+{
+	myFake->myLog.push_back("print \"" + Text(aText) + "\" " + std::to_string(anX) + " " + std::to_string(aY));
+	return true;
+}
+
+bool FakePrimitives::HLine(int anX1, int anX2, int aY, const unsigned char*)
+{
+	myFake->myLog.push_back("hline " + std::to_string(anX1) + " " + std::to_string(anX2) + " " + std::to_string(aY));
+	return true;
+}
+
+bool FakePrimitives::VLine(int anX, int aY1, int aY2, const unsigned char*)
+{
+	myFake->myLog.push_back("vline " + std::to_string(anX) + " " + std::to_string(aY1) + " " + std::to_string(aY2));
+	return true;
+}
+
 FakeFactory::FakeFactory() : myFontFails(false)
 {
 	myPictures["normal.tga"] = std::make_pair(120, 30);
@@ -224,6 +242,7 @@ BOOL WINAPI RecordShellRequest(SHELLEXECUTEINFOA* anInfo)
 	locRequest.myFile = Text(anInfo->lpFile);
 	locRequest.myHasParameters = anInfo->lpParameters != NULL;
 	locRequest.myDirectory = Text(anInfo->lpDirectory);
+	locRequest.myHasDirectory = anInfo->lpDirectory != NULL;
 	locRequest.myShow = anInfo->nShow;
 	ourShellRequests.push_back(locRequest);
 	return ourShellResult;

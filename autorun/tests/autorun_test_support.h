@@ -8,6 +8,7 @@
 #include "DisplayBitmap.h"
 #include "DisplayFactory.h"
 #include "DisplayFont.h"
+#include "DisplayPrimitives.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -78,13 +79,32 @@ class FakeFont : public DisplayFont
 {
 public:
 	explicit FakeFont(FakeFactory* aFactory) : myFake(aFactory) {}
-	int GetStringWidth(const KC_String&) override { return 0; }
-	int GetHeight() override { return 0; }
-	bool Print(int, int, const KC_String&) override { return true; }
+	// Every character 7 pixels wide; 10 pixels high.
+	int GetStringWidth(const KC_String& aText) override { return 7 * aText.GetLength(); }
+	int GetHeight() override { return 10; }
+	bool Print(int anX, int aY, const KC_String& aText) override;
 	bool PrintInRect(const KC_String& aText, const int* aRect, int anAlignment) override;
 	bool PrintScaled(float, int, int, const KC_String&) override { return true; }
 	bool PrintRotated(float, int, int, const KC_String&) override { return true; }
 	bool PrintScaledRotated(float, float, int, int, const KC_String&) override { return true; }
+
+private:
+	FakeFactory* myFake;
+};
+
+// Records its lines as "hline x1 x2 y" and "vline x y1 y2".
+class FakePrimitives : public DisplayPrimitives
+{
+public:
+	explicit FakePrimitives(FakeFactory* aFactory) : myFake(aFactory) {}
+	bool Line(int, int, int, int, const unsigned char*) override { return true; }
+	bool ThickLine(int, int, int, int, const unsigned char*) override { return true; }
+	bool HLine(int anX1, int anX2, int aY, const unsigned char* aColor) override;
+	bool VLine(int anX, int aY1, int aY2, const unsigned char* aColor) override;
+	bool Bezier(const int*, const int*, const int*, const int*, const unsigned char*) override { return true; }
+	bool ThickBezier(const int*, const int*, const int*, const int*, const unsigned char*) override { return true; }
+	bool Circle(const int*, int, const unsigned char*) override { return true; }
+	bool ThickCircle(const int*, int, const unsigned char*) override { return true; }
 
 private:
 	FakeFactory* myFake;
@@ -98,7 +118,7 @@ public:
 	FakeFactory();
 	DisplayBitmap* LoadBitmapFile(const char* aFileName) override;
 	DisplayFont* MakeFont(const char* aFaceName, int aSize) override;
-	DisplayPrimitives* MakePrimitives() override { return NULL; }
+	DisplayPrimitives* MakePrimitives() override { return new FakePrimitives(this); }
 	bool Clear(const unsigned char*) override { return true; }
 	bool Present(int, int, int, int) override { return true; }
 	int GetWidth() override { return 640; }
@@ -131,6 +151,7 @@ struct ShellRequest
 	std::string myFile;
 	bool myHasParameters;
 	std::string myDirectory;
+	bool myHasDirectory;
 	int myShow;
 };
 extern std::vector<ShellRequest> ourShellRequests;

@@ -93,9 +93,10 @@ TEST(AutorunButtonRules, WorkingDirectoryFromTheLastSeparator)
 	// The last forward slash wins over a later backslash.
 	EXPECT_STREQ("a", AutorunButton::WorkingDirectory("a/b\\c.exe"));
 	EXPECT_STREQ("a\\b", AutorunButton::WorkingDirectory("a\\b/c.exe"));
-	// A separator at position 0 does not count; without one the target itself.
-	EXPECT_STREQ("/setup.exe", AutorunButton::WorkingDirectory("/setup.exe"));
-	EXPECT_STREQ("setup.exe", AutorunButton::WorkingDirectory("setup.exe"));
+	// A separator at position 0 does not count; without one there is no directory
+	// (Windows refuses to start a process in a folder that is a file).
+	EXPECT_STREQ("", AutorunButton::WorkingDirectory("/setup.exe"));
+	EXPECT_STREQ("", AutorunButton::WorkingDirectory("setup.exe"));
 	EXPECT_STREQ("", AutorunButton::WorkingDirectory(""));
 }
 
@@ -243,11 +244,28 @@ TEST_F(ButtonTest, LaunchRequestsPerKind)
 	EXPECT_EQ("explore", ourShellRequests[2].myVerb);
 	EXPECT_EQ("a", ourShellRequests[2].myDirectory);
 	EXPECT_EQ("open", ourShellRequests[3].myVerb);
-	EXPECT_EQ("go.exe", ourShellRequests[3].myDirectory);
+	EXPECT_TRUE(locOpen.myHasDirectory);
+	EXPECT_FALSE(ourShellRequests[3].myHasDirectory);
 
 	// A start that the shell refuses ends the menu.
 	ourShellResult = FALSE;
 	EXPECT_EQ(AutorunButton::ACTION_QUIT, Button(0)->Launch());
+}
+
+TEST_F(ButtonTest, TargetInTheCurrentFolderGetsNoDirectory)
+{
+	ASSERT_TRUE(Make(ButtonJuice("root", "myTargetFile setup.exe\n") + ButtonJuice("sub", "myTargetFile a/setup.exe\n") +
+	                 ButtonJuice("back", "myTargetFile a\\b.exe\n")));
+	for (AutorunButton* locButton : myButtons)
+		EXPECT_EQ(AutorunButton::ACTION_NONE, locButton->OnRelease());
+	ASSERT_EQ(3u, ourShellRequests.size());
+	EXPECT_EQ("setup.exe", ourShellRequests[0].myFile);
+	EXPECT_FALSE(ourShellRequests[0].myHasDirectory);
+	EXPECT_EQ("a/setup.exe", ourShellRequests[1].myFile);
+	EXPECT_TRUE(ourShellRequests[1].myHasDirectory);
+	EXPECT_EQ("a", ourShellRequests[1].myDirectory);
+	EXPECT_EQ("a\\b.exe", ourShellRequests[2].myFile);
+	EXPECT_EQ("a", ourShellRequests[2].myDirectory);
 }
 
 TEST_F(ButtonTest, LaunchAndDieMinimisesAndQuits)

@@ -265,6 +265,29 @@ TEST_F(GdiDisplayTest, PrintInRectAlignsLeftCentreRightAndLeftForAnyOtherValue)
 	delete locFont;
 }
 
+TEST_F(GdiDisplayTest, PrintInRectDrawsAnAmpersandAsWritten)
+{
+	DisplayFont* locFont = myFactory->MakeFont("Arial", 20);
+	ASSERT_NE(nullptr, locFont);
+	// The same pixels as the plain text output, which knows no prefixes.
+	for (const char* locText : {"Tips & Tricks", "A&&B", "&X"})
+	{
+		SCOPED_TRACE(locText);
+		myFactory->Clear(ourBlack);
+		ASSERT_TRUE(locFont->Print(20, 30, locText));
+		const Ink locPlain = InkIn(0, 0, 320, 120);
+		myFactory->Clear(ourBlack);
+		const int locRect[4] = {20, 30, 300, 80};
+		ASSERT_TRUE(locFont->PrintInRect(locText, locRect, 0));
+		const Ink locInRect = InkIn(0, 0, 320, 120);
+		ASSERT_FALSE(locPlain.IsEmpty());
+		EXPECT_EQ(locPlain.myLeft, locInRect.myLeft);
+		EXPECT_EQ(locPlain.myRight, locInRect.myRight);
+		EXPECT_EQ(locPlain.myBottom, locInRect.myBottom);
+	}
+	delete locFont;
+}
+
 TEST_F(GdiDisplayTest, SetColorTurnsTheTextOfEveryFontRed)
 {
 	DisplayFont* locEarlier = myFactory->MakeFont("Arial", 24);
