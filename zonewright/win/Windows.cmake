@@ -25,6 +25,8 @@ add_executable(zonewright WIN32
 )
 target_include_directories(zonewright PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/win)
 target_link_libraries(zonewright PRIVATE zw_core ${ZW_D3D8_LIB} dinput dxguid dxerr8 winmm gdi32 user32 comdlg32)
+include(${PROJECT_SOURCE_DIR}/cmake/Manifest.cmake)
+kc_add_manifest(zonewright "Ironfield II multiplayer map wizard")
 if(TARGET zw_d3d8_import)
   add_dependencies(zonewright zw_d3d8_import)
 endif()
