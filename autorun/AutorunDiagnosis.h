@@ -6,7 +6,9 @@
 
 // The report of "autorun.exe /diagnose": why the start-up failed, or which
 // requirement keeps each disabled button disabled. Off unless switched on;
-// while off nothing is collected.
+// while off nothing is collected. The box shows the diagnosis alone; the full
+// report, with the framework's messages, goes to the debug output and to
+// "autorun-diagnose.txt" in the user's temporary folder.
 class AutorunDiagnosis : public KC_MessageSubscriber
 {
 public:
@@ -19,10 +21,13 @@ public:
 		__attribute__((format(printf, 1, 2)))
 #endif
 		;
+	// The diagnosis lines; the full report also holds the framework's lines.
 	static const KC_String& GetText() { return ourText; }
-	static void Clear() { ourText.Clear(); }
+	static const KC_String& GetFullText() { return ourFullText; }
+	static void Clear();
 
-	// Collects the error and log lines of the framework while in scope (only when on).
+	// Collects the error and log lines of the framework into the full report
+	// while in scope (only when on).
 	class ChannelCapture : public KC_MessageSubscriber
 	{
 	public:
@@ -35,12 +40,25 @@ public:
 		bool myLogWasOn;
 	};
 
-	// Sends the report to the debug output and shows it in a message box.
+	// Sends the full report to the debug output and to the report file, and
+	// shows the diagnosis in a message box of at most a screen's worth.
 	static void Show();
 
+	// The path of the report file in the user's temporary folder.
+	static KC_String ReportPath();
+	// Writes "autorun /diagnose" and the full report to aPath (CR LF lines); false when it cannot.
+	static bool WriteReport(const char* aPath);
+	// The box's text: the heading, the diagnosis in at most aMaxRows rows of
+	// aRowLength characters (longer lines are cut; a line left out is counted),
+	// and aClosingLine.
+	static KC_String BoxText(const KC_String& aDiagnosis, int aMaxRows, int aRowLength, const char* aClosingLine);
+
 private:
+	static void AddLine(KC_String& aText, const char* aLine);
+
 	static bool ourIsOn;
 	static KC_String ourText;
+	static KC_String ourFullText;
 };
 
 #endif

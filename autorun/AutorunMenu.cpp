@@ -130,7 +130,7 @@ bool AutorunMenu::Load(const char* aFileName)
 	}
 	if (!myDefinition)
 	{
-		AutorunDiagnosis::Add("the menu definition '%s' does not load (messages above)", aFileName);
+		AutorunDiagnosis::Add("the menu definition '%s' does not load (the converter's messages are in the report file)", aFileName);
 		return false;
 	}
 

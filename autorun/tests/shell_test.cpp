@@ -2,9 +2,11 @@
 #include "AutorunDiagnosis.h"
 #include "AutorunShell.h"
 #include "autorun_test_support.h"
+#include "kc_output.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -118,4 +120,61 @@ TEST(AutorunShellFolder, ChangesToTheProgramsFolderOnlyWhenTheArchiveIsThere)
 	ASSERT_TRUE(CreateDirectoryA("autorun.sdf", NULL));
 	EXPECT_FALSE(AutorunShell::FindDiscFolder("autorun.exe"));
 	AutorunDiagnosis::Enable(false);
+}
+
+TEST(AutorunDiagnosisReport, BoxHoldsTheDiagnosisAndTheFileEverything)
+{
+	MenuFolder locFolder;
+	AutorunDiagnosis::Enable(true);
+	AutorunDiagnosis::Add("the menu definition 'x.ice' does not load");
+	{
+		AutorunDiagnosis::ChannelCapture locCapture;
+		KC_Error("Ice::Load(): no file");
+		KC_Log("JuiceToIce: compiling x.juice");
+	}
+	AutorunDiagnosis::Add("button %d is disabled", 2);
+	EXPECT_STREQ("the menu definition 'x.ice' does not load\nbutton 2 is disabled\n", AutorunDiagnosis::GetText());
+
+	const std::string locPath = locFolder.GetPath() + "\\report.txt";
+	ASSERT_TRUE(AutorunDiagnosis::WriteReport(locPath.c_str()));
+	std::string locFile;
+	char locBuffer[512];
+	FILE* locRead = std::fopen(locPath.c_str(), "rb");
+	ASSERT_TRUE(locRead != NULL);
+	size_t locCount = std::fread(locBuffer, 1, sizeof(locBuffer), locRead);
+	std::fclose(locRead);
+	locFile.assign(locBuffer, locCount);
+	EXPECT_NE(std::string::npos, locFile.find("autorun /diagnose\r\nthe menu definition 'x.ice' does not load\r\n"));
+	EXPECT_NE(std::string::npos, locFile.find("  ERROR: Ice::Load(): no file\r\n")) << locFile;
+	EXPECT_NE(std::string::npos, locFile.find("JuiceToIce: compiling x.juice\r\nbutton 2 is disabled\r\n")) << locFile;
+	EXPECT_FALSE(AutorunDiagnosis::WriteReport((locFolder.GetPath() + "\\no\\such\\folder.txt").c_str()));
+
+	// The box: the diagnosis alone, ending with the report file's path.
+	ourBoxes.clear();
+	AutorunShell::SetBoxFunctions(RecordNarrowBox, RecordWideBox);
+	AutorunDiagnosis::Show();
+	AutorunShell::SetBoxFunctions(NULL, NULL);
+	ASSERT_EQ(1u, ourBoxes.size());
+	const std::string locReportPath = static_cast<const char*>(AutorunDiagnosis::ReportPath());
+	EXPECT_EQ("autorun /diagnose\nthe menu definition 'x.ice' does not load\nbutton 2 is disabled\n\n"
+	          "The full report: " + locReportPath,
+	          ourBoxes[0].myText);
+	EXPECT_NE(std::string::npos, locReportPath.find("\\autorun-diagnose.txt"));
+	EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(locReportPath.c_str()));
+	DeleteFileA(locReportPath.c_str());
+	AutorunDiagnosis::Enable(false);
+	EXPECT_STREQ("", AutorunDiagnosis::GetFullText());
+}
+
+TEST(AutorunDiagnosisReport, BoxTextFitsTheRowsItIsGiven)
+{
+	EXPECT_STREQ("autorun /diagnose\none\ntwo\n(2 more lines in the report file)\n\nend",
+	             AutorunDiagnosis::BoxText("one\ntwo\nthree\nfour\n", 2, 40, "end"));
+	EXPECT_STREQ("autorun /diagnose\none\n\nend", AutorunDiagnosis::BoxText("one", 2, 40, "end"));
+	EXPECT_STREQ("autorun /diagnose\n\nend", AutorunDiagnosis::BoxText("", 2, 40, "end"));
+	// A line longer than a row is cut with "...".
+	EXPECT_STREQ("autorun /diagnose\nabcdefg...\nxy\n\nend",
+	             AutorunDiagnosis::BoxText("abcdefghijklmnop\nxy\n", 5, 10, "end"));
+	std::string locLong(5000, 'q');
+	EXPECT_EQ(17 + 1 + 200 + 1 + 1 + 3, AutorunDiagnosis::BoxText(locLong.c_str(), 5, 200, "end").GetLength());
 }
