@@ -34,6 +34,15 @@ struct ButtonPalette
 	float myHighlightOpacity;
 };
 
+// Disabled: a body barely lighter than the background and a faint frame,
+// darker than any enabled look; the primary style keeps a trace of its blue.
+ButtonPalette DisabledPalette(DiscButtonStyle aStyle)
+{
+	if (aStyle == DISC_PRIMARY)
+		return {Disc_Rgb(17, 25, 44), Disc_Rgb(15, 22, 39), Disc_Rgb(40, 52, 76), 1.0f, Disc_Rgb(0, 0, 0), 0.0f};
+	return {Disc_Rgb(16, 23, 38), Disc_Rgb(15, 21, 35), Disc_Rgb(40, 50, 68), 1.0f, Disc_Rgb(0, 0, 0), 0.0f};
+}
+
 ButtonPalette PaletteOf(DiscButtonStyle aStyle, DiscButtonLook aLook)
 {
 	if (aStyle == DISC_PRIMARY)
@@ -45,7 +54,7 @@ ButtonPalette PaletteOf(DiscButtonStyle aStyle, DiscButtonLook aLook)
 		case DISC_PRESSED:
 			return {Disc_Rgb(29, 78, 216), Disc_Rgb(30, 64, 175), Disc_Rgb(30, 58, 138), 0.9f, Disc_Rgb(0, 0, 0), 0.0f};
 		case DISC_DISABLED:
-			return {Disc_Rgb(51, 65, 85), Disc_Rgb(45, 56, 74), Disc_Rgb(71, 85, 105), 0.6f, Disc_Rgb(255, 255, 255), 0.0f};
+			return DisabledPalette(aStyle);
 		default:
 			return {Disc_Rgb(59, 130, 246), Disc_Rgb(37, 99, 235), Disc_Rgb(96, 165, 250), 0.7f, Disc_Rgb(255, 255, 255), 0.25f};
 		}
@@ -53,13 +62,13 @@ ButtonPalette PaletteOf(DiscButtonStyle aStyle, DiscButtonLook aLook)
 	switch (aLook)
 	{
 	case DISC_HOVER:
-		return {Disc_Rgb(44, 58, 82), Disc_Rgb(36, 48, 70), Disc_Rgb(125, 143, 170), 1.0f, Disc_Rgb(255, 255, 255), 0.12f};
+		return {Disc_Rgb(58, 76, 106), Disc_Rgb(48, 64, 92), Disc_Rgb(148, 168, 196), 1.0f, Disc_Rgb(255, 255, 255), 0.14f};
 	case DISC_PRESSED:
-		return {Disc_Rgb(15, 23, 42), Disc_Rgb(17, 26, 46), Disc_Rgb(71, 85, 105), 1.0f, Disc_Rgb(0, 0, 0), 0.0f};
+		return {Disc_Rgb(30, 42, 62), Disc_Rgb(34, 47, 69), Disc_Rgb(100, 116, 139), 1.0f, Disc_Rgb(0, 0, 0), 0.0f};
 	case DISC_DISABLED:
-		return {Disc_Rgb(21, 29, 43), Disc_Rgb(21, 29, 43), Disc_Rgb(38, 48, 65), 1.0f, Disc_Rgb(0, 0, 0), 0.0f};
+		return DisabledPalette(aStyle);
 	default:
-		return {Disc_Rgb(30, 41, 59), Disc_Rgb(26, 36, 53), Disc_Rgb(71, 85, 105), 1.0f, Disc_Rgb(255, 255, 255), 0.08f};
+		return {Disc_Rgb(42, 56, 80), Disc_Rgb(36, 48, 70), Disc_Rgb(100, 116, 139), 1.0f, Disc_Rgb(255, 255, 255), 0.1f};
 	}
 }
 
@@ -186,7 +195,7 @@ DiscCanvas Disc_DrawBackground(const DiscFont* aTitleFont, const DiscFont* aText
 	if (aTextFont)
 	{
 		aTextFont->Draw(locCanvas, DISC_BUTTON_X, 126.0f, 17.0f, "Sample disc", Disc_Rgb(148, 163, 184), 0.5f);
-		aTextFont->Draw(locCanvas, DISC_BUTTON_X, 390.0f, 11.0f, "Kestrelsoft", Disc_Rgb(71, 85, 105), 1.0f);
+		aTextFont->Draw(locCanvas, DISC_BUTTON_X, 393.0f, 13.0f, "Kestrelsoft", Disc_Rgb(148, 163, 184), 0.5f);
 	}
 	locCanvas.FillRoundRect(DISC_BUTTON_X, 140.0f, DISC_BUTTON_X + 36.0f, 144.0f, 2.0f, Disc_Rgb(34, 211, 238));
 	return locCanvas;

@@ -12,11 +12,20 @@
 #           with the archive back and the box answered, the window returns.
 # diagnose: /diagnose names the failed requirement of the disabled "Play", and
 #           the suppression key as the reason to end.
+# readme:   "Read me" opens its target at the disc's root (a probe program of the
+#           test in place of readme.txt) in the menu's folder.
+# elsewhere: started from another folder the menu shows its window; without the
+#           archive beside it /diagnose says where it looked.
+# keys:     Tab, Shift+Tab and the arrows move the hover look over the enabled
+#           buttons; Enter on "Exit" ends the program.
+# tooltip:  a tool tip below the resting pointer, gone when it leaves.
+# minimised: CPU time of the menu over 10 s shown and 10 s minimised.
 set -u
-what=${1:?usage: autorun_gui.sh CASE ARCH EXE SDFTOOL}
+what=${1:?usage: autorun_gui.sh CASE ARCH EXE SDFTOOL HELPER}
 arch=${2:?}
 exe=$(readlink -f "${3:?}")
 sdftool=$(readlink -f "${4:?}")
+helper=$(readlink -f "${5:?}")
 top=$(cd "$(dirname "$0")/../../.." && pwd)
 wine_run=$top/cmake/wine-run
 
@@ -150,6 +159,19 @@ screen_matches() {
   last_mismatch="window $1,$2 is ($got), $3 $4,$5 is ($want)"
   return 1
 }
+
+# screen_is WX WY "R G B": the window pixel at WX,WY has this colour.
+screen_is() {
+  import -window root "$work/shot.png" 2>/dev/null || return 1
+  local got
+  got=$(pixel "$work/shot.png" $((wx + $1)) $((wy + $2)))
+  [ "$got" = "$3" ] && return 0
+  last_mismatch="window $1,$2 is ($got), not ($3)"
+  return 1
+}
+
+# CPU time (user and system, in clock ticks) of the menu's process so far.
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$app_pid/stat"; }
 
 # Buttons of the sample disc: left edge 48, tops 176, 228, 280, 332, 232 by 42.
 button_y() { case $1 in install) echo 176 ;; play) echo 228 ;; readme) echo 280 ;; exit) echo 332 ;; esac; }
@@ -300,6 +322,109 @@ case "$what" in
     reg delete "$suppress_key" /f
     grep -F "OutputDebugStringA" "$work/out.txt" | grep -qF 'SupressAutorun exists: the menu is suppressed' ||
       { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the report does not name the suppression key"; }
+    ;;
+
+  readme)
+    reg delete "$game_key" /f
+    # The target becomes a program at the disc's root that records its working
+    # directory: a definition on disk wins over the archive's.
+    cp "$helper" "$disc/probe.exe"
+    "$sdftool" cat "$disc/autorun.sdf" autorun.juice |
+      sed 's/^\([[:space:]]*myTargetFile\) readme\.txt/\1 probe.exe/' >"$disc/autorun.juice"
+    grep -q 'myTargetFile probe.exe' "$disc/autorun.juice" || fail "the readme target is not in autorun.juice"
+    start_menu
+    wait_menu
+    click_button readme secondary_hover
+    poll 60 test -s "$disc/probe.txt" || fail "the target of \"Read me\" did not run"
+    grep -q '^probe ran in .*\\disc.$' "$disc/probe.txt" ||
+      fail "the target ran in the wrong folder: $(cat "$disc/probe.txt")"
+    kill -0 "$app_pid" 2>/dev/null || fail "the menu ended after \"Read me\""
+    quit_menu
+    ;;
+
+  elsewhere)
+    mkdir -p "$work/other"
+    (cd "$work/other" && exec "$wine_run" "$arch" "$disc/autorun.exe") >"$work/out.txt" 2>&1 &
+    app_pid=$!
+    wait_menu
+    expect_look readme secondary_normal
+    quit_menu
+
+    # Neither here nor beside the program: the diagnosis names both folders.
+    mkdir -p "$work/lonely"
+    cp "$exe" "$work/lonely/autorun.exe"
+    (cd "$work/other" && WINEDEBUG=-all,+debugstr exec "$wine_run" "$arch" "$work/lonely/autorun.exe" /diagnose) \
+      >"$work/out.txt" 2>&1 &
+    app_pid=$!
+    poll 60 has_visible_window AUTORUN || fail "no report box"
+    answer_box AUTORUN
+    expect_exit_zero
+    grep -F "OutputDebugStringA" "$work/out.txt" | grep -q "'autorun.sdf' is neither in the current folder .*other nor in the folder of the program .*lonely" ||
+      { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the report does not name the folders"; }
+    ;;
+
+  keys)
+    reg delete "$game_key" /f
+    start_menu
+    wait_menu
+    xdotool mousemove 0 0
+    # The first key to a new window may be lost: Tab until "Install" has the focus.
+    first_tab() { press_key "$win" Tab; sleep 0.5; screen_matches 60 197 primary_hover 12 21; }
+    poll 20 first_tab || fail "Tab does not focus \"Install\": $last_mismatch"
+    expect_look readme secondary_normal
+    # "Play" is disabled: the focus goes past it.
+    press_key "$win" Tab
+    expect_look readme secondary_hover
+    expect_look install primary_normal
+    expect_look play primary_disabled
+    press_key "$win" shift+Tab
+    expect_look install primary_hover
+    press_key "$win" Up
+    expect_look exit secondary_hover
+    press_key "$win" Down
+    expect_look install primary_hover
+    press_key "$win" Left
+    expect_look exit secondary_hover
+    # Enter clicks "Exit": the program ends.
+    press_key "$win" Return
+    expect_exit_zero
+    ;;
+
+  tooltip)
+    start_menu
+    wait_menu
+    # The pointer rests on "Read me" at 100,301: the tip's box starts 22 pixels
+    # below it, framed in the caption's white and filled dark.
+    xdotool mousemove $((wx + 100)) $((wy + 301))
+    poll 10 screen_is 103 325 "24 28 36" || fail "no tool tip: $last_mismatch"
+    screen_is 100 323 "255 255 255" || fail "no frame of the tool tip: $last_mismatch"
+    mkdir -p "$top/build/screenshots"
+    cp "$work/shot.png" "$top/build/screenshots/autorun-tooltip.png"
+    xdotool mousemove $((wx + 500)) $((wy + 100))
+    poll 10 screen_matches 103 325 background 103 325 || fail "the tool tip stays: $last_mismatch"
+    quit_menu
+    ;;
+
+  minimised)
+    start_menu
+    wait_menu
+    [ "$(cat "/proc/$app_pid/comm" 2>/dev/null)" = autorun.exe ] ||
+      fail "process $app_pid is not the menu: $(cat "/proc/$app_pid/comm" 2>/dev/null)"
+    ticks=$(getconf CLK_TCK)
+    # Two measuring spans of 10 s each (not waits for a condition).
+    before=$(cpu_ticks); sleep 10; shown=$(( $(cpu_ticks) - before ))
+    "$wine_run" "$arch" "$helper" minimise >/dev/null 2>&1 || fail "the menu window is not minimised (helper: $?)"
+    before=$(cpu_ticks); sleep 10; minimised=$(( $(cpu_ticks) - before ))
+    figures=$(awk -v s="$shown" -v m="$minimised" -v t="$ticks" \
+      'BEGIN { printf "CPU time over 10 s: shown %.2f s, minimised %.2f s", s / t, m / t }')
+    echo "$figures"
+    mkdir -p "$top/build/screenshots"
+    echo "$figures" >"$top/build/screenshots/autorun-cpu.txt"
+    # A loop that never waits would use the whole 10 s.
+    [ "$minimised" -lt "$ticks" ] || fail "minimised, the menu uses a processor: $figures"
+    "$wine_run" "$arch" "$helper" restore >/dev/null 2>&1 || fail "the menu window is not restored (helper: $?)"
+    poll 30 screen_matches 4 4 background 4 4 || fail "the menu is not drawn again: $last_mismatch"
+    quit_menu
     ;;
 
   *)

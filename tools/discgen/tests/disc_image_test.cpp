@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -17,6 +18,37 @@ bool SameColor(const DiscColor& aFirst, const DiscColor& aSecond)
 bool IsKey(const DiscColor& aColor)
 {
 	return SameColor(aColor, Disc_Rgb(DISC_KEY_RED, DISC_KEY_GREEN, DISC_KEY_BLUE));
+}
+
+// Relative luminance (sRGB), 0 for black to 1 for white.
+float Luminance(const DiscColor& aColor)
+{
+	auto locLinear = [](float aValue) {
+		return aValue <= 0.04045f ? aValue / 12.92f : std::pow((aValue + 0.055f) / 1.055f, 2.4f);
+	};
+	return 0.2126f * locLinear(aColor.myR) + 0.7152f * locLinear(aColor.myG) + 0.0722f * locLinear(aColor.myB);
+}
+
+float Contrast(const DiscColor& aFirst, const DiscColor& aSecond)
+{
+	float locA = Luminance(aFirst) + 0.05f;
+	float locB = Luminance(aSecond) + 0.05f;
+	return locA > locB ? locA / locB : locB / locA;
+}
+
+// The mean luminance of a button picture's pixels that are not keyed out.
+float MeanLuminance(const DiscCanvas& aButton)
+{
+	float locSum = 0.0f;
+	int locCount = 0;
+	for (int locY = 0; locY < aButton.GetHeight(); ++locY)
+		for (int locX = 0; locX < aButton.GetWidth(); ++locX)
+			if (!IsKey(aButton.Get(locX, locY)))
+			{
+				locSum += Luminance(aButton.Get(locX, locY));
+				++locCount;
+			}
+	return locCount ? locSum / locCount : 0.0f;
 }
 }
 
@@ -86,4 +118,49 @@ TEST(DiscArt, NothingButTheBaseBehindTheButtonColumn)
 		for (int locX = DISC_BUTTON_X - 4; locX < DISC_BUTTON_X + DISC_BUTTON_WIDTH + 4; ++locX)
 			ASSERT_TRUE(SameColor(Disc_BackgroundBase(locX, locY), locBackground.Get(locX, locY)))
 				<< locX << "," << locY;
+}
+
+TEST(DiscArt, DisabledIsDimmerThanEveryEnabledLook)
+{
+	for (int locDisabledStyle = DISC_PRIMARY; locDisabledStyle <= DISC_SECONDARY; ++locDisabledStyle)
+	{
+		float locDisabled = MeanLuminance(Disc_DrawButton(static_cast<DiscButtonStyle>(locDisabledStyle), DISC_DISABLED));
+		for (int locStyle = DISC_PRIMARY; locStyle <= DISC_SECONDARY; ++locStyle)
+			for (int locLook = DISC_NORMAL; locLook < DISC_DISABLED; ++locLook)
+			{
+				float locEnabled = MeanLuminance(
+					Disc_DrawButton(static_cast<DiscButtonStyle>(locStyle), static_cast<DiscButtonLook>(locLook)));
+				// Clearly: more than half as bright again.
+				EXPECT_GT(locEnabled, 1.5f * locDisabled) << "style " << locStyle << " look " << locLook;
+			}
+	}
+}
+
+TEST(DiscArt, FooterIsLegible)
+{
+	DiscFont locFont;
+	const std::string locFile = "/usr/share/fonts/truetype/liberation/LiberationSans-Regular.ttf";
+	if (!locFont.Load(locFile))
+		GTEST_SKIP() << locFile << " is not installed";
+	DiscCanvas locBackground = Disc_DrawBackground(NULL, &locFont);
+	// The footer below the last button: the height of its ink and its strongest contrast.
+	int locTop = DISC_HEIGHT;
+	int locBottom = -1;
+	float locBest = 1.0f;
+	for (int locY = 376; locY < DISC_HEIGHT; ++locY)
+		for (int locX = DISC_BUTTON_X; locX < DISC_BUTTON_X + DISC_BUTTON_WIDTH; ++locX)
+		{
+			float locContrast = Contrast(locBackground.Get(locX, locY), Disc_BackgroundBase(locX, locY));
+			if (locContrast > locBest)
+				locBest = locContrast;
+			if (locContrast > 2.0f)
+			{
+				locTop = std::min(locTop, locY);
+				locBottom = std::max(locBottom, locY);
+			}
+		}
+	// Text contrast of at least 4.5 to 1; capitals at least 9 pixels high.
+	EXPECT_GE(locBest, 4.5f);
+	EXPECT_GE(locBottom - locTop + 1, 9);
+	EXPECT_LT(locBottom, DISC_HEIGHT - 1);
 }
