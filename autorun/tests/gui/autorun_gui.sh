@@ -313,6 +313,12 @@ case "$what" in
     expected='button 1 \"Play\" is disabled: RegKeyExistRequirement: key HKEY_LOCAL_MACHINE\\SOFTWARE\\Kestrelsoft\\SampleGame does not exist'
     grep -F "OutputDebugStringA" "$work/out.txt" | grep -qF -- "$expected" ||
       { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the report does not name the requirement"; }
+    # The full report is in the user's temporary folder of the prefix.
+    case "$arch" in win32) prefix=${WINEPREFIX:-$top/build/wine} ;; *) prefix=${WINEPREFIX:-$top/build/wine64} ;; esac
+    report=$(find "$prefix/drive_c/users" -name autorun-diagnose.txt 2>/dev/null | head -1)
+    [ -n "$report" ] || fail "no autorun-diagnose.txt in the temporary folder"
+    grep -q 'is disabled: RegKeyExistRequirement' "$report" || fail "the report file lacks the diagnosis: $(cat "$report")"
+    rm -f "$report"
 
     reg add "$suppress_key" /f
     start_menu /DIAGNOSE
