@@ -49,6 +49,16 @@ KC_String AutorunShell::FolderOf(const char* aPath)
 	return locPath.Left(locSlash);
 }
 
+KC_String AutorunShell::ArchiveBeside(const char* aProgramPath)
+{
+	KC_String locFolder = FolderOf(aProgramPath);
+	if (locFolder.IsEmpty())
+		return KC_String(ourArchiveName);
+	// A drive's root ("C:\\") ends with its separator already.
+	char locLast = locFolder.GetText()[locFolder.GetLength() - 1];
+	return locFolder + (locLast == '\\' || locLast == '/' ? "" : "\\") + ourArchiveName;
+}
+
 bool AutorunShell::FindDiscFolder(const char* aProgramPath)
 {
 	if (IsFile(ourArchiveName))
@@ -56,8 +66,7 @@ bool AutorunShell::FindDiscFolder(const char* aProgramPath)
 	char locCurrent[MAX_PATH] = "";
 	GetCurrentDirectoryA(MAX_PATH, locCurrent);
 	KC_String locFolder = FolderOf(aProgramPath);
-	KC_String locCandidate = locFolder.IsEmpty() ? KC_String(ourArchiveName) : locFolder + "\\" + ourArchiveName;
-	if (!locFolder.IsEmpty() && IsFile(locCandidate) && SetCurrentDirectoryA(locFolder))
+	if (!locFolder.IsEmpty() && IsFile(ArchiveBeside(aProgramPath)) && SetCurrentDirectoryA(locFolder))
 	{
 		AutorunDiagnosis::Add("'%s' is not in the current folder %s: the menu runs in its own folder %s",
 		                      ourArchiveName, locCurrent, static_cast<const char*>(locFolder));

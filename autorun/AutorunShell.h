@@ -20,6 +20,8 @@ extern const char* const ourDefaultLimitedAccessText;
 bool FindDiscFolder(const char* aProgramPath);
 // The folder part of a path ("" when it has none).
 KC_String FolderOf(const char* aPath);
+// The archive's path in the folder of aProgramPath.
+KC_String ArchiveBeside(const char* aProgramPath);
 
 // Shows aText in a wide box, or aDefault in a narrow one when aText is empty;
 // caption "AUTORUN", task-modal with the information icon, owned by the desktop.

@@ -82,6 +82,9 @@ TEST(AutorunShellFolder, FolderOfAPath)
 	EXPECT_STREQ("a/b", AutorunShell::FolderOf("a/b/autorun.exe"));
 	EXPECT_STREQ("", AutorunShell::FolderOf("autorun.exe"));
 	EXPECT_STREQ("", AutorunShell::FolderOf(NULL));
+	EXPECT_STREQ("C:\\disc\\autorun.sdf", AutorunShell::ArchiveBeside("C:\\disc\\autorun.exe"));
+	EXPECT_STREQ("D:\\autorun.sdf", AutorunShell::ArchiveBeside("D:\\autorun.exe"));
+	EXPECT_STREQ("autorun.sdf", AutorunShell::ArchiveBeside("autorun.exe"));
 }
 
 TEST(AutorunShellFolder, ChangesToTheProgramsFolderOnlyWhenTheArchiveIsThere)
