@@ -2,6 +2,8 @@
 
 #include "kc_platform.h"
 
+#include <cstdint>
+
 #if defined(__SANITIZE_ADDRESS__)
 #define KC_POOL_ASAN 1
 #elif defined(__has_feature)
@@ -43,6 +45,7 @@ struct FreeBlock
 FreeBlock* ourFree[ourLargest / ourStep + 1];
 char* ourRun = NULL;
 std::size_t ourRunLeft = 0;
+std::size_t ourRunsAllowed = SIZE_MAX;
 
 std::size_t SizeClass(std::size_t aSize)
 {
@@ -56,6 +59,10 @@ void* CutFromRun(std::size_t aBytes)
 	if (ourRunLeft < aBytes)
 	{
 		// The rest of the old run is too small for this block: it stays unused.
+		if (ourRunsAllowed == 0)
+			return NULL;
+		if (ourRunsAllowed != SIZE_MAX)
+			--ourRunsAllowed;
 		ourRun = static_cast<char*>(KC_PlatformAllocatePages(ourRunBytes));
 		ourRunLeft = ourRun ? ourRunBytes : 0;
 		if (!ourRun)
@@ -173,6 +180,17 @@ void* KC_PoolAllocate(std::size_t aSize) noexcept
 	}
 #endif
 	return ::operator new(aSize, std::nothrow);
+}
+
+bool KC_PoolLimitRuns(std::size_t aRuns) noexcept
+{
+#ifndef KC_POOL_USES_HEAP
+	ourRunsAllowed = aRuns;
+	return true;
+#else
+	(void)aRuns;
+	return false;
+#endif
 }
 
 void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept

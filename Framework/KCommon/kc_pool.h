@@ -15,6 +15,11 @@
 void* KC_PoolAllocate(std::size_t aSize) noexcept;
 void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
 
+// For tests of running out of memory: from now on the pool takes at most aRuns
+// more runs of pages from the system and then fails as if it had none left
+// (SIZE_MAX lifts the limit). False when the pool uses the heap.
+bool KC_PoolLimitRuns(std::size_t aRuns) noexcept;
+
 // KC_PoolAllocate for the throwing forms of new.
 inline void* KC_PoolAllocateOrThrow(std::size_t aSize)
 {
