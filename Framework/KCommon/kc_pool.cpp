@@ -19,6 +19,7 @@
 #include <cstring>
 #if defined(KC_POOL_ASAN)
 #include <sanitizer/asan_interface.h>
+#include <sanitizer/lsan_interface.h>
 #define KC_POOL_POISON(anAddress, aSize) ASAN_POISON_MEMORY_REGION(anAddress, aSize)
 #define KC_POOL_UNPOISON(anAddress, aSize) ASAN_UNPOISON_MEMORY_REGION(anAddress, aSize)
 #else
@@ -69,6 +70,10 @@ void* CutFromRun(std::size_t aBytes)
 			return NULL;
 #if defined(KC_POOL_CHECKED)
 		KC_POOL_POISON(ourRun, ourRunBytes);
+#if defined(KC_POOL_ASAN)
+		// Heap blocks that pooled objects point to are not leaks.
+		__lsan_register_root_region(ourRun, ourRunBytes);
+#endif
 #endif
 	}
 	void* locBlock = ourRun;

@@ -332,7 +332,16 @@ bool JuiceToIce::ConvertJuiceToIce(
 	RecordWriter* locWriter = new (std::nothrow) RecordWriter(aHandle);
 	if (!locWriter)
 		return false;
-	bool locResult = ConvertMember(*locWriter, anInstance, aLocalizer, aParentPath, NULL);
+	bool locResult;
+	try
+	{
+		locResult = ConvertMember(*locWriter, anInstance, aLocalizer, aParentPath, NULL);
+	}
+	catch (const std::bad_alloc&)
+	{
+		delete locWriter;
+		throw;
+	}
 	// Records made before a failure are written too.
 	locResult = locWriter->Flush() && locResult;
 	delete locWriter;
