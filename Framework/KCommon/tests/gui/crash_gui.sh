@@ -23,6 +23,14 @@ marked() {
   grep -n -- "$1" "$source_file" | cut -d: -f1 | paste -sd'|'
 }
 
+case "$what" in
+  null)     first='Access violation writing to 0x00000000' ;;
+  divide)   first='Integer divide by zero' ;;
+  overflow) first='Stack overflow' ;;
+  hang)     first='' ;;
+  *) fail "unknown fault $what" ;;
+esac
+
 cd "$work"
 "$wine_run" "$arch" "$exe" "$what" >"$work/out.txt" 2>&1 &
 app_pid=$!
@@ -45,12 +53,6 @@ if [ "$what" = hang ]; then
   exit 0
 fi
 
-case "$what" in
-  null)     first='Access violation writing to 0x00000000' ;;
-  divide)   first='Integer divide by zero' ;;
-  overflow) first='Stack overflow' ;;
-  *) fail "unknown fault $what" ;;
-esac
 lines=$(marked "// <- faults: $what\$")
 [ -n "$lines" ] || fail "no faulting line marked for $what in $source_file"
 
