@@ -1,17 +1,17 @@
 # kc_append_line_numbers(TARGET)
-# After each link of a Windows executable, the host tool linetable reads the
-# executable's line information and appends the compressed line-number table
-# that the crash handler reads. The table holds 32-bit addresses: the image is
-# kept at its linked base, and 64-bit test builds link below 4 GiB.
+# The host tool linetable appends the crash handler's line-number table to a
+# Windows executable as part of the executable's own link step, so that every
+# way of building the target gives a program with its table. The table holds
+# 32-bit addresses: the image is kept at its linked base, and 64-bit test builds
+# link below 4 GiB. A Windows build without the host tool is refused.
 function(kc_append_line_numbers target)
   if(NOT WIN32)
     return()
   endif()
   set(tool ${KC_HOST_BUILD_DIR}/tools/linetable/linetable)
   if(NOT KC_HOST_BUILD_DIR OR NOT EXISTS ${tool})
-    message(WARNING "linetable not found in the host build (KC_HOST_BUILD_DIR='${KC_HOST_BUILD_DIR}'): "
-                    "${target} gets no line-number table; run the host build first")
-    return()
+    message(FATAL_ERROR "linetable not found in the host build (KC_HOST_BUILD_DIR='${KC_HOST_BUILD_DIR}'): "
+                        "${target} would get no line-number table; run the host build first")
   endif()
   set(objdump ${CMAKE_OBJDUMP})
   if(NOT objdump)
@@ -21,15 +21,13 @@ function(kc_append_line_numbers target)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     target_link_options(${target} PRIVATE -Wl,--image-base,0x10000000)
   endif()
-  # A custom target of its own, so that the function also serves targets made in
-  # other directories; it runs after each link of the executable.
-  set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${target}.linetable.stamp)
-  add_custom_command(
-    OUTPUT ${stamp}
-    COMMAND ${tool} --objdump ${objdump} $<TARGET_FILE:${target}>
-    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
-    DEPENDS ${target} $<TARGET_FILE:${target}>
+  # A new tool links the program anew.
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${tool})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${tool} --objdump ${objdump} --source-root ${PROJECT_SOURCE_DIR} $<TARGET_FILE:${target}>
     COMMENT "Appending the line-number table to ${target}"
     VERBATIM)
-  add_custom_target(${target}_line_numbers ALL DEPENDS ${stamp})
+  # The table read back: code addresses only, every name with its folder.
+  add_test(NAME ${target}_line_table COMMAND ${tool} --check $<TARGET_FILE:${target}>)
+  set_tests_properties(${target}_line_table PROPERTIES LABELS unit)
 endfunction()

@@ -11,7 +11,8 @@
 
 namespace
 {
-unsigned char ourEmptyBuffer[3] = {0, 0, 0};
+// Read like every buffer: its length is a 16-bit word.
+alignas(unsigned short) unsigned char ourEmptyBuffer[3] = {0, 0, 0};
 char* const ourEmptyData = reinterpret_cast<char*>(ourEmptyBuffer + 2);
 }
 

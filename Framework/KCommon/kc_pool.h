@@ -7,10 +7,18 @@
 // Small blocks (up to 512 bytes, in steps of 8) cut from large runs of pages
 // and kept on a free list per size: for the many small objects of a Juice tree
 // and the links of lists. Runs are never given back. Not thread-safe, like the
-// rest of the framework. Sanitizer builds use the ordinary heap, so that its
-// checks see every block.
+// rest of the framework. Sanitizer builds use the checked mode (KC_POOL_CHECKED):
+// a poisoned header with the exact size in front of each block, freed blocks
+// filled, poisoned and held in a quarantine before reuse, and every free's size
+// compared with the block's own (a mismatch ends the process with a message).
+// A sanitizer build without it uses the heap and frees with the size.
 void* KC_PoolAllocate(std::size_t aSize) noexcept;
 void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
+
+// For tests of running out of memory: from now on the pool takes at most aRuns
+// more runs of pages from the system and then fails as if it had none left
+// (SIZE_MAX lifts the limit). False when the pool uses the heap.
+bool KC_PoolLimitRuns(std::size_t aRuns) noexcept;
 
 // KC_PoolAllocate for the throwing forms of new.
 inline void* KC_PoolAllocateOrThrow(std::size_t aSize)

@@ -12,9 +12,12 @@
 
 namespace
 {
-// The loaded table: count, entries, name pool; shared by every user.
+// The loaded table: count, entries, name pool; shared by every user. The
+// validated entry count is kept here too: a heap overrun that reaches the
+// table's own first word cannot send a lookup past the table's end.
 unsigned char* ourLineTable = NULL;
 uint32_t ourLineTableSize = 0;
+uint32_t ourLineCount = 0;
 int ourLineTableUsers = 0;
 
 // No zlib stream inflates by more than this factor.
@@ -209,6 +212,7 @@ bool KC_LoadLineNumbers(const char* anExecutable)
 	uint32_t locSize = 0;
 	ourLineTable = ReadTable(ReadFromFile, &locFile, locFile.GetSize(), &locSize);
 	ourLineTableSize = ourLineTable ? locSize : 0;
+	ourLineCount = ourLineTable ? ReadWord(ourLineTable) : 0;
 	locFile.Close();
 	return true;
 }
@@ -220,11 +224,12 @@ void KC_ReleaseLineNumbers()
 	delete[] ourLineTable;
 	ourLineTable = NULL;
 	ourLineTableSize = 0;
+	ourLineCount = 0;
 }
 
 uint32_t KC_GetLineNumberCount()
 {
-	return ourLineTable ? ReadWord(ourLineTable) : 0;
+	return ourLineCount;
 }
 
 bool KC_DescribeAddress(KC_AddressDescription& aDescription)

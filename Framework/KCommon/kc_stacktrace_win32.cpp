@@ -11,6 +11,20 @@ namespace
 char ourCrashReport[KC_CRASH_REPORT_SIZE];
 volatile LONG ourCrashFilterRunning = 0;
 
+// A thread that composes and shows the report for the thread that faulted,
+// which may have no stack left (a stack overflow). It is started with the
+// handler and waits for a crash.
+HANDLE ourReporter = NULL;
+DWORD ourReporterId = 0;
+HANDLE ourReportWanted = NULL;
+HANDLE ourReportDone = NULL;
+EXCEPTION_POINTERS* volatile ourReportedException = NULL;
+
+// Stack kept for the crash filter on the thread that installs the handler,
+// where the system offers it (not before Windows Vista).
+const ULONG ourGuaranteedStack = 64 * 1024;
+const SIZE_T ourReporterStack = 256 * 1024;
+
 bool ReadOwnMemory(void* /*aContext*/, uintptr_t anAddress, void* aBuffer, unsigned int aCount)
 {
 	const void* locSource = reinterpret_cast<const void*>(anAddress);
@@ -45,46 +59,24 @@ bool CopyToClipboard(const char* aText, int aLength)
 		return false;
 	}
 	char* locCopy = static_cast<char*>(GlobalLock(locBlock));
-	if (locCopy)
+	if (!locCopy)
 	{
-		std::memcpy(locCopy, aText, aLength + 1);
-		GlobalUnlock(locBlock);
+		GlobalFree(locBlock);
+		CloseClipboard();
+		return false;
 	}
-	SetClipboardData(CF_TEXT, locBlock);
+	std::memcpy(locCopy, aText, aLength + 1);
+	GlobalUnlock(locBlock);
+	bool locSet = SetClipboardData(CF_TEXT, locBlock) != NULL;
+	if (!locSet)
+		GlobalFree(locBlock);
 	CloseClipboard();
-	return true;
-}
+	return locSet;
 }
 
-bool KC_FindModule(uintptr_t anAddress, uintptr_t* aBase, char* aName, unsigned int aNameSize)
+// Composes the report of anException, copies it and shows it.
+void Report(EXCEPTION_POINTERS* anException)
 {
-	MEMORY_BASIC_INFORMATION locRegion;
-	if (!VirtualQueryEx(GetCurrentProcess(), reinterpret_cast<LPCVOID>(anAddress), &locRegion, sizeof(locRegion)))
-		return false;
-	// A free region has no allocation base, and a null module would name the executable.
-	if (!locRegion.AllocationBase)
-		return false;
-	*aBase = reinterpret_cast<uintptr_t>(locRegion.AllocationBase);
-	if (!GetModuleFileNameA(static_cast<HMODULE>(locRegion.AllocationBase), aName, aNameSize))
-		aName[0] = 0;
-	return true;
-}
-
-void KC_InstallCrashHandler()
-{
-	char locPath[MAX_PATH + 1];
-	DWORD locLength = GetModuleFileNameA(NULL, locPath, MAX_PATH);
-	locPath[locLength < MAX_PATH ? locLength : MAX_PATH] = 0;
-	if (!KC_LoadLineNumbers(locPath))
-		MessageBoxA(NULL, "Failed to open exe file.", "Warning", MB_OK);
-	SetUnhandledExceptionFilter(KC_CrashFilter);
-}
-
-LONG WINAPI KC_CrashFilter(EXCEPTION_POINTERS* anException)
-{
-	if (InterlockedExchange(&ourCrashFilterRunning, 1) != 0)
-		return EXCEPTION_EXECUTE_HANDLER;
-
 	uintptr_t locAddresses[KC_MAX_STACK_FRAMES];
 	int locCount = WalkContext(*anException->ContextRecord, locAddresses);
 
@@ -104,6 +96,76 @@ LONG WINAPI KC_CrashFilter(EXCEPTION_POINTERS* anException)
 	std::strncat(ourCrashReport, locNote, sizeof(ourCrashReport) - 1 - std::strlen(ourCrashReport));
 
 	KC_PlatformMessageBox(ourCrashReport, "BOOOOOOM!");
+}
+
+DWORD WINAPI ReporterThread(LPVOID)
+{
+	if (WaitForSingleObject(ourReportWanted, INFINITE) == WAIT_OBJECT_0 && ourReportedException)
+		Report(ourReportedException);
+	SetEvent(ourReportDone);
+	return 0;
+}
+
+void StartReporter()
+{
+	typedef BOOL(WINAPI * StackGuarantee)(PULONG);
+	StackGuarantee locGuarantee = reinterpret_cast<StackGuarantee>(
+		reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetThreadStackGuarantee")));
+	if (locGuarantee)
+	{
+		ULONG locSize = ourGuaranteedStack;
+		locGuarantee(&locSize);
+	}
+	if (ourReporter)
+		return;
+	ourReportWanted = CreateEventA(NULL, TRUE, FALSE, NULL);
+	ourReportDone = CreateEventA(NULL, TRUE, FALSE, NULL);
+	if (ourReportWanted && ourReportDone)
+		ourReporter =
+			CreateThread(NULL, ourReporterStack, ReporterThread, NULL, STACK_SIZE_PARAM_IS_A_RESERVATION, &ourReporterId);
+}
+}
+
+bool KC_FindModule(uintptr_t anAddress, uintptr_t* aBase, char* aName, unsigned int aNameSize)
+{
+	MEMORY_BASIC_INFORMATION locRegion;
+	if (!VirtualQueryEx(GetCurrentProcess(), reinterpret_cast<LPCVOID>(anAddress), &locRegion, sizeof(locRegion)))
+		return false;
+	// A free region has no allocation base, and a null module would name the executable.
+	if (!locRegion.AllocationBase)
+		return false;
+	*aBase = reinterpret_cast<uintptr_t>(locRegion.AllocationBase);
+	// Windows XP leaves a name that fills the buffer without its terminating zero.
+	DWORD locLength = GetModuleFileNameA(static_cast<HMODULE>(locRegion.AllocationBase), aName, aNameSize);
+	aName[locLength < aNameSize ? locLength : aNameSize - 1] = 0;
+	return true;
+}
+
+void KC_InstallCrashHandler()
+{
+	char locPath[MAX_PATH + 1];
+	DWORD locLength = GetModuleFileNameA(NULL, locPath, MAX_PATH);
+	locPath[locLength < MAX_PATH ? locLength : MAX_PATH] = 0;
+	if (!KC_LoadLineNumbers(locPath))
+		MessageBoxA(NULL, "Failed to open exe file.", "Warning", MB_OK);
+	StartReporter();
+	SetUnhandledExceptionFilter(KC_CrashFilter);
+}
+
+LONG WINAPI KC_CrashFilter(EXCEPTION_POINTERS* anException)
+{
+	if (InterlockedExchange(&ourCrashFilterRunning, 1) != 0)
+		return EXCEPTION_EXECUTE_HANDLER;
+	// The faulting thread only hands the report over and waits: it may be out of stack.
+	if (ourReporter && GetCurrentThreadId() != ourReporterId)
+	{
+		ourReportedException = anException;
+		SetEvent(ourReportWanted);
+		HANDLE locEnds[2] = {ourReportDone, ourReporter};
+		WaitForMultipleObjects(2, locEnds, FALSE, INFINITE);
+	}
+	else
+		Report(anException);
 	return EXCEPTION_EXECUTE_HANDLER;
 }
 

@@ -88,12 +88,13 @@ public:
 	{
 		int locDot = anIceName.ReverseFind('.');
 		KC_String locName = anIceName.Left(locDot + 1) + "hash";
+		// The lines are written in pieces of some 64 KiB (reserved before the
+		// file is made, so that running out of memory leaves no file open).
+		std::string locText;
+		locText.reserve(ourPieceBytes + 2 * ICE_MAX_STRING);
 		FILE* locFile = std::fopen(locName, "w");
 		if (!locFile)
 			return false;
-		// The lines are written in pieces of some 64 KiB.
-		std::string locText;
-		locText.reserve(ourPieceBytes + 2 * ICE_MAX_STRING);
 		for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
 			AppendLine(locText, *myHashes[locIndex], locFile);
 		locText += "\n\n";
@@ -331,7 +332,16 @@ bool JuiceToIce::ConvertJuiceToIce(
 	RecordWriter* locWriter = new (std::nothrow) RecordWriter(aHandle);
 	if (!locWriter)
 		return false;
-	bool locResult = ConvertMember(*locWriter, anInstance, aLocalizer, aParentPath, NULL);
+	bool locResult;
+	try
+	{
+		locResult = ConvertMember(*locWriter, anInstance, aLocalizer, aParentPath, NULL);
+	}
+	catch (const std::bad_alloc&)
+	{
+		delete locWriter;
+		throw;
+	}
 	// Records made before a failure are written too.
 	locResult = locWriter->Flush() && locResult;
 	delete locWriter;
@@ -473,21 +483,30 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 
 bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_String& anIceName)
 {
-	JuiceNameSpace locNameSpace;
-	EverythingIgnorer locIgnorer;
-	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): compiling '%s'...", aJuiceName.GetText());
-	if (!JuiceCompiler::Compile(locNameSpace, aJuiceName, NULL, &locIgnorer))
-		return false;
-	bool locLocalized = locNameSpace.RequiresLocalization();
-	if (locLocalized)
+	// Out of memory the compilation fails like any other (the throwing new of the
+	// pooled objects is the only thing that throws).
+	try
 	{
-		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
-			   "dependencies...",
-			aJuiceName.GetText());
-		if (!WriteNameSpace(locNameSpace, aJuiceName))
-			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", aJuiceName.GetText());
+		JuiceNameSpace locNameSpace;
+		EverythingIgnorer locIgnorer;
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): compiling '%s'...", aJuiceName.GetText());
+		if (!JuiceCompiler::Compile(locNameSpace, aJuiceName, NULL, &locIgnorer))
+			return false;
+		bool locLocalized = locNameSpace.RequiresLocalization();
+		if (locLocalized)
+		{
+			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
+				   "dependencies...",
+				aJuiceName.GetText());
+			if (!WriteNameSpace(locNameSpace, aJuiceName))
+				KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", aJuiceName.GetText());
+		}
+		return WriteIceFiles(locNameSpace, anIceName, locLocalized);
 	}
-	return WriteIceFiles(locNameSpace, anIceName, locLocalized);
+	catch (const std::bad_alloc&)
+	{
+		return false;
+	}
 }
 
 bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_String& anIceName)
@@ -497,6 +516,35 @@ bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_Str
 
 bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIceName, bool aLocalized)
 {
+	FILE* locFile = NULL;
+	IceLangEncoder::KeyValueList locKeyValues;
+	try
+	{
+		return WriteIceFiles(aNameSpace, anIceName, aLocalized, locFile, locKeyValues);
+	}
+	catch (const std::bad_alloc&)
+	{
+		// Out of memory: the conversion fails and leaves no partial file behind.
+		if (locFile)
+			std::fclose(locFile);
+		locKeyValues.DeleteAll();
+		// The names are made without the heap.
+		int locStem = anIceName.ReverseFind('.') + 1;
+		char locName[1024];
+		std::remove(anIceName.GetText());
+		std::snprintf(locName, sizeof(locName), "%.*shash", locStem, anIceName.GetText());
+		std::remove(locName);
+		std::snprintf(locName, sizeof(locName), "%.*sloc", locStem, anIceName.GetText());
+		if (aLocalized)
+			std::remove(locName);
+		return false;
+	}
+}
+
+bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIceName, bool aLocalized,
+	FILE*& aFile, IceLangEncoder::KeyValueList& aKeyValues)
+{
+	IceLangEncoder::KeyValueList& locKeyValues = aKeyValues;
 	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to '%s'...", anIceName.GetText());
 	KC_List<JuiceType*> locInstances;
 	for (JuiceType* locType : aNameSpace)
@@ -508,7 +556,8 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 	}
 	int locLanguageFlag = aLocalized ? 1 : 0;
 
-	FILE* locFile = std::fopen(anIceName, "wb");
+	FILE*& locFile = aFile;
+	locFile = std::fopen(anIceName, "wb");
 	if (!locFile)
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to open outfile '%s'", anIceName.GetText());
@@ -516,7 +565,6 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 	}
 	// Records are written a few bytes at a time: a large buffer keeps that cheap.
 	std::setvbuf(locFile, NULL, _IOFBF, 1 << 18);
-	IceLangEncoder::KeyValueList locKeyValues;
 	bool locWritten = std::fwrite(ourVersion, sizeof(ourVersion), 1, locFile) == 1 &&
 					  WriteInt(locFile, locLanguageFlag) && WriteInt(locFile, locInstances.Count());
 	for (JuiceType* locType : locInstances)
@@ -528,12 +576,15 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 	if (!locWritten)
 	{
 		std::fclose(locFile);
+		locFile = NULL;
 		locKeyValues.DeleteAll();
 		return false;
 	}
 	Tables().Write(anIceName);
 	// A file that cannot be completed on disk is a failed conversion.
-	if (std::fclose(locFile) != 0)
+	int locClosed = std::fclose(locFile);
+	locFile = NULL;
+	if (locClosed != 0)
 	{
 		locKeyValues.DeleteAll();
 		return false;

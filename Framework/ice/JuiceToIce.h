@@ -33,7 +33,11 @@ public:
 
 private:
 	// Priv_ConvertJuiceToIce once it is known whether the namespace holds localized texts.
+	// Out of memory it fails and removes the files it was writing.
 	static bool WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIceName, bool aLocalized);
+	// The writing itself; aFile is the open Ice file while there is one.
+	static bool WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIceName, bool aLocalized, FILE*& aFile,
+		IceLangEncoder::KeyValueList& aKeyValues);
 };
 
 #endif

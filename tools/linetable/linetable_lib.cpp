@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include <zlib.h>
@@ -54,6 +56,103 @@ std::string HeaderPath(const std::string& aLine)
 	return locText;
 }
 
+std::vector<std::string> Tokens(const std::string& aLine)
+{
+	std::istringstream locWords(aLine);
+	std::vector<std::string> locTokens;
+	std::string locToken;
+	while (locWords >> locToken)
+		locTokens.push_back(locToken);
+	return locTokens;
+}
+
+// A row: name words, line (or "-"), address, then view and statement marks.
+// Returns the index of the address, 0 when the tokens are no row.
+size_t IsRow(const std::vector<std::string>& aTokens)
+{
+	size_t locAt = 0;
+	for (size_t i = 2; i < aTokens.size(); ++i)
+		if (IsHexAddress(aTokens[i]) && (IsNumber(aTokens[i - 1]) || aTokens[i - 1] == "-"))
+			locAt = i;
+	return locAt;
+}
+
+// The one path of aPaths with the base name aName; false when there is none or more.
+bool OnlyPath(const std::map<std::string, std::set<std::string>>& aPaths, const std::string& aName,
+              std::string* aPath)
+{
+	std::map<std::string, std::set<std::string>>::const_iterator locFound = aPaths.find(aName);
+	if (locFound == aPaths.end() || locFound->second.size() != 1)
+		return false;
+	*aPath = *locFound->second.begin();
+	return true;
+}
+
+// A file that no header names, found in the folder of its unit's source.
+void BesideUnit(const std::string& aUnit, const std::string& aName, const std::string& aSourceRoot,
+                std::string* aPath)
+{
+	size_t locSlash = aUnit.find_last_of('/');
+	if (locSlash == std::string::npos || aName.find('/') != std::string::npos)
+		return;
+	std::string locPath = aUnit.substr(0, locSlash + 1) + aName;
+	std::string locOnDisk = locPath[0] == '/' || aSourceRoot.empty() ? locPath : aSourceRoot + "/" + locPath;
+	if (std::FILE* locFile = std::fopen(locOnDisk.c_str(), "rb"))
+	{
+		std::fclose(locFile);
+		*aPath = locPath;
+	}
+}
+
+// A path as the table keeps it: relative to the source root where it lies under it.
+std::string SourceName(std::string aPath, const std::string& aSourceRoot)
+{
+	std::string locRoot = aSourceRoot;
+	while (locRoot.size() > 1 && locRoot.back() == '/')
+		locRoot.pop_back();
+	if (!locRoot.empty() && aPath.size() > locRoot.size() + 1 && aPath.compare(0, locRoot.size(), locRoot) == 0 &&
+	    aPath[locRoot.size()] == '/')
+		aPath.erase(0, locRoot.size() + 1);
+	while (aPath.compare(0, 2, "./") == 0 && aPath.size() > 2)
+		aPath.erase(0, 2);
+	return aPath;
+}
+
+const uint64_t ourSectionHeaderSize = 40;
+const uint64_t ourSectionCode = 0x00000020;
+const uint64_t ourSectionExecute = 0x20000000;
+
+uint64_t ReadLittle(const unsigned char* aBytes, int aCount)
+{
+	uint64_t locValue = 0;
+	for (int i = aCount - 1; i >= 0; --i)
+		locValue = (locValue << 8) | aBytes[i];
+	return locValue;
+}
+
+bool InCode(const std::vector<LT_CodeRange>& aRanges, uint64_t anAddress)
+{
+	for (const LT_CodeRange& locRange : aRanges)
+		if (anAddress >= locRange.myStart && anAddress < locRange.myEnd)
+			return true;
+	return false;
+}
+
+bool ReadWholeFile(const std::string& aPath, std::vector<unsigned char>* aBytes)
+{
+	std::FILE* locFile = std::fopen(aPath.c_str(), "rb");
+	if (!locFile)
+		return false;
+	unsigned char locChunk[65536];
+	size_t locRead;
+	aBytes->clear();
+	while ((locRead = std::fread(locChunk, 1, sizeof(locChunk), locFile)) > 0)
+		aBytes->insert(aBytes->end(), locChunk, locChunk + locRead);
+	bool locOk = !std::ferror(locFile);
+	std::fclose(locFile);
+	return locOk;
+}
+
 void PutWord(std::vector<unsigned char>* aBytes, uint32_t aWord)
 {
 	for (int i = 0; i < 4; ++i)
@@ -61,26 +160,42 @@ void PutWord(std::vector<unsigned char>* aBytes, uint32_t aWord)
 }
 }
 
-bool LT_ParseDecodedLines(std::istream& anInput, std::vector<LT_Row>* aRows, std::string* anError)
+bool LT_ParseDecodedLines(std::istream& anInput, std::vector<LT_Row>* aRows, std::string* anError,
+                          const std::string& aSourceRoot)
 {
+	// First pass: the lines, and the header paths of each unit and of the whole
+	// output by their base names.
+	std::vector<std::string> locLines;
+	std::vector<size_t> locUnitOf;
+	std::vector<std::map<std::string, std::set<std::string>>> locUnits(1);
+	std::vector<std::string> locUnitPaths(1);
+	std::map<std::string, std::set<std::string>> locAll;
 	std::string locLine;
-	std::string locHeader;
 	while (std::getline(anInput, locLine))
 	{
-		std::istringstream locWords(locLine);
-		std::vector<std::string> locTokens;
-		std::string locToken;
-		while (locWords >> locToken)
-			locTokens.push_back(locToken);
+		if (locLine.compare(0, 4, "CU: ") == 0)
+		{
+			locUnits.emplace_back();
+			locUnitPaths.push_back(HeaderPath(locLine));
+		}
+		std::string locPath = HeaderPath(locLine);
+		if (!locPath.empty() && !IsRow(Tokens(locLine)))
+		{
+			locUnits.back()[BaseName(locPath)].insert(locPath);
+			locAll[BaseName(locPath)].insert(locPath);
+		}
+		locLines.push_back(locLine);
+		locUnitOf.push_back(locUnits.size() - 1);
+	}
 
-		// A row: name words, line (or "-"), address, then view and statement marks.
-		size_t locAt = 0;
-		for (size_t i = 2; i < locTokens.size(); ++i)
-			if (IsHexAddress(locTokens[i]) && (IsNumber(locTokens[i - 1]) || locTokens[i - 1] == "-"))
-				locAt = i;
+	std::string locHeader;
+	for (size_t locIndex = 0; locIndex < locLines.size(); ++locIndex)
+	{
+		std::vector<std::string> locTokens = Tokens(locLines[locIndex]);
+		size_t locAt = IsRow(locTokens);
 		if (locAt == 0)
 		{
-			std::string locPath = HeaderPath(locLine);
+			std::string locPath = HeaderPath(locLines[locIndex]);
 			if (!locPath.empty())
 				locHeader = locPath;
 			continue;
@@ -101,10 +216,68 @@ bool LT_ParseDecodedLines(std::istream& anInput, std::vector<LT_Row>* aRows, std
 		locRow.myAddress = static_cast<uint32_t>(locAddress);
 		unsigned long long locNumber = std::strtoull(locTokens[locAt - 1].c_str(), NULL, 10);
 		locRow.myLine = locNumber > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<uint32_t>(locNumber);
-		locRow.myFile = (!locHeader.empty() && BaseName(locHeader) == locName) ? locHeader : locName;
+		std::string locFile = locName;
+		if (!locHeader.empty() && BaseName(locHeader) == locName)
+			locFile = locHeader;
+		else if (!OnlyPath(locUnits[locUnitOf[locIndex]], locName, &locFile) &&
+		         !OnlyPath(locAll, locName, &locFile))
+			BesideUnit(locUnitPaths[locUnitOf[locIndex]], locName, aSourceRoot, &locFile);
+		locRow.myFile = SourceName(locFile, aSourceRoot);
 		aRows->push_back(locRow);
 	}
 	return true;
+}
+
+bool LT_ReadCodeRanges(const unsigned char* anImage, size_t aSize, std::vector<LT_CodeRange>* aRanges,
+                       std::string* anError)
+{
+	aRanges->clear();
+	*anError = "not a PE image";
+	if (aSize < 0x40 || anImage[0] != 'M' || anImage[1] != 'Z')
+		return false;
+	uint64_t locHeader = ReadLittle(anImage + 0x3C, 4);
+	if (locHeader + 24 > aSize || std::memcmp(anImage + locHeader, "PE\0\0", 4) != 0)
+		return false;
+	uint64_t locSections = ReadLittle(anImage + locHeader + 6, 2);
+	uint64_t locOptionalSize = ReadLittle(anImage + locHeader + 20, 2);
+	uint64_t locOptional = locHeader + 24;
+	if (locOptionalSize < 32 || locOptional + locOptionalSize > aSize)
+		return false;
+	uint64_t locMagic = ReadLittle(anImage + locOptional, 2);
+	uint64_t locBase;
+	if (locMagic == 0x10B)
+		locBase = ReadLittle(anImage + locOptional + 28, 4);
+	else if (locMagic == 0x20B)
+		locBase = ReadLittle(anImage + locOptional + 24, 8);
+	else
+		return false;
+	uint64_t locTable = locOptional + locOptionalSize;
+	if (locTable + locSections * ourSectionHeaderSize > aSize)
+		return false;
+	for (uint64_t i = 0; i < locSections; ++i)
+	{
+		const unsigned char* locSection = anImage + locTable + i * ourSectionHeaderSize;
+		uint64_t locCharacteristics = ReadLittle(locSection + 36, 4);
+		if (!(locCharacteristics & (ourSectionCode | ourSectionExecute)))
+			continue;
+		uint64_t locSize = ReadLittle(locSection + 8, 4);
+		if (locSize == 0)
+			locSize = ReadLittle(locSection + 16, 4);
+		uint64_t locStart = locBase + ReadLittle(locSection + 12, 4);
+		LT_CodeRange locRange = {locStart, locStart + locSize};
+		aRanges->push_back(locRange);
+	}
+	anError->clear();
+	return true;
+}
+
+size_t LT_KeepCodeRows(std::vector<LT_Row>* aRows, const std::vector<LT_CodeRange>& aRanges)
+{
+	size_t locBefore = aRows->size();
+	aRows->erase(std::remove_if(aRows->begin(), aRows->end(),
+	                            [&aRanges](const LT_Row& aRow) { return !InCode(aRanges, aRow.myAddress); }),
+	             aRows->end());
+	return locBefore - aRows->size();
 }
 
 bool LT_BuildTable(std::vector<LT_Row> aRows, std::vector<unsigned char>* aTable, LT_BuildReport* aReport,
@@ -124,7 +297,7 @@ bool LT_BuildTable(std::vector<LT_Row> aRows, std::vector<unsigned char>* aTable
 
 	std::map<std::string, uint32_t> locOffsets;
 	std::vector<unsigned char> locPool;
-	LT_BuildReport locReport = {static_cast<unsigned int>(locEntries.size()), 0, 0};
+	LT_BuildReport locReport = {static_cast<unsigned int>(locEntries.size()), 0, 0, 0};
 	std::vector<unsigned char> locTable;
 	PutWord(&locTable, static_cast<uint32_t>(locEntries.size()));
 	for (const LT_Row& locEntry : locEntries)
@@ -206,11 +379,23 @@ bool LT_FileEndsWithChunk(const std::string& aPath)
 }
 
 bool LT_AppendToExecutable(const std::string& anObjdump, const std::string& anExecutable,
-                           LT_BuildReport* aReport, std::string* anError)
+                           LT_BuildReport* aReport, std::string* anError, const std::string& aSourceRoot)
 {
 	if (LT_FileEndsWithChunk(anExecutable))
 	{
 		*anError = anExecutable + " already ends with a line-number table";
+		return false;
+	}
+	std::vector<unsigned char> locImage;
+	std::vector<LT_CodeRange> locRanges;
+	if (!ReadWholeFile(anExecutable, &locImage))
+	{
+		*anError = "cannot read " + anExecutable;
+		return false;
+	}
+	if (!LT_ReadCodeRanges(locImage.data(), locImage.size(), &locRanges, anError))
+	{
+		*anError = anExecutable + ": " + *anError;
 		return false;
 	}
 
@@ -234,16 +419,19 @@ bool LT_AppendToExecutable(const std::string& anObjdump, const std::string& anEx
 
 	std::istringstream locInput(locText);
 	std::vector<LT_Row> locRows;
-	if (!LT_ParseDecodedLines(locInput, &locRows, anError))
+	if (!LT_ParseDecodedLines(locInput, &locRows, anError, aSourceRoot))
 		return false;
+	size_t locDropped = LT_KeepCodeRows(&locRows, locRanges);
 	if (locRows.empty())
 	{
-		*anError = anExecutable + " holds no line information (compile with -g)";
+		*anError = anExecutable + " holds no line information for its code (compile with -g)";
 		return false;
 	}
 	std::vector<unsigned char> locTable, locBytes;
 	if (!LT_BuildTable(locRows, &locTable, aReport, anError) || !LT_MakeChunk(locTable, 0, &locBytes, anError))
 		return false;
+	if (aReport)
+		aReport->myDropped = static_cast<unsigned int>(locDropped);
 
 	std::FILE* locFile = std::fopen(anExecutable.c_str(), "ab");
 	if (!locFile || std::fwrite(locBytes.data(), 1, locBytes.size(), locFile) != locBytes.size() ||
@@ -252,5 +440,46 @@ bool LT_AppendToExecutable(const std::string& anObjdump, const std::string& anEx
 		*anError = "cannot append to " + anExecutable;
 		return false;
 	}
+	return true;
+}
+
+bool LT_CheckExecutable(const std::string& anExecutable, LT_CheckReport* aReport, std::string* anError)
+{
+	std::vector<unsigned char> locImage;
+	std::vector<LT_CodeRange> locRanges;
+	if (!ReadWholeFile(anExecutable, &locImage) || locImage.size() > 0xFFFFFFFFu)
+	{
+		*anError = "cannot read " + anExecutable;
+		return false;
+	}
+	if (!LT_ReadCodeRanges(locImage.data(), locImage.size(), &locRanges, anError))
+	{
+		*anError = anExecutable + ": " + *anError;
+		return false;
+	}
+	uint32_t locSize = 0;
+	unsigned char* locTable = KC_ReadLineTable(locImage.data(), static_cast<uint32_t>(locImage.size()), &locSize);
+	if (!locTable)
+	{
+		*anError = anExecutable + " holds no line-number table";
+		return false;
+	}
+	uint32_t locCount = ReadLittle(locTable, 4);
+	uint32_t locPool = 4 + locCount * KC_LINE_ENTRY_SIZE;
+	LT_CheckReport locReport = {locCount, 0, 0};
+	for (uint32_t i = 0; i < locCount; ++i)
+	{
+		const unsigned char* locEntry = locTable + 4 + i * KC_LINE_ENTRY_SIZE;
+		if (!InCode(locRanges, ReadLittle(locEntry, 4)))
+			++locReport.myOutsideCode;
+		uint32_t locName = locPool + static_cast<uint32_t>(ReadLittle(locEntry + 4, 4) >> KC_LINE_BITS);
+		bool locHasFolder = false;
+		for (uint32_t locAt = locName; locAt < locSize && locTable[locAt]; ++locAt)
+			locHasFolder = locHasFolder || locTable[locAt] == '/' || locTable[locAt] == '\\';
+		if (!locHasFolder)
+			++locReport.myBareNames;
+	}
+	delete[] locTable;
+	*aReport = locReport;
 	return true;
 }

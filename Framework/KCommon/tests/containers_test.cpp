@@ -117,6 +117,33 @@ TEST(KC_List, StringItemsAreCopiesAndDeleteAllDeletesPointers)
 	EXPECT_EQ(2, locDeaths);
 }
 
+#if defined(KC_POOL_CHECKED)
+// The checked pool: a free with another size than the block's, a second free
+// and a write into a freed block end the process with their message.
+TEST(KC_PoolDeathTest, WrongSizesDoubleFreesAndWritesAfterFreeAreCaught)
+{
+	unsigned char* locBlock = static_cast<unsigned char*>(KC_PoolAllocate(24));
+	ASSERT_TRUE(locBlock);
+	EXPECT_DEATH(KC_PoolFree(locBlock, 32), "block 0x[0-9a-f]+ of 24 bytes freed with the wrong size 32");
+	// The same size class, still another size.
+	EXPECT_DEATH(KC_PoolFree(locBlock, 20), "of 24 bytes freed with the wrong size 20");
+	EXPECT_DEATH(KC_PoolFree(locBlock + 8, 16), "is no block of the pool");
+	KC_PoolFree(locBlock, 24);
+	EXPECT_DEATH(KC_PoolFree(locBlock, 24), "of 24 bytes freed twice");
+
+	EXPECT_DEATH(
+		{
+			unsigned char* locFreed = static_cast<unsigned char*>(KC_PoolAllocate(40));
+			KC_PoolFree(locFreed, 40);
+			static_cast<volatile unsigned char*>(locFreed)[3] = 1;
+			// Enough blocks to push it out of the quarantine.
+			for (int i = 0; i < 5000; ++i)
+				KC_PoolFree(KC_PoolAllocate(40), 40);
+		},
+		"use-after-poison|of 40 bytes was written at byte 3 after it was freed");
+}
+#endif
+
 TEST(KC_Pool, BlocksOfEverySizeStayApartAndFreedOnesAreReused)
 {
 	// Blocks of the sizes around each step, filled with their own byte: none

@@ -1,6 +1,11 @@
 #include "Ice.h"
 #include "JuiceToIce.h"
 #include "ice_test_support.h"
+#include "JuiceCompiler.h"
+#include "JuiceInstanceIgnorer.h"
+#include "JuiceNameSpace.h"
+#include "kc_list.h"
+#include "kc_pool.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -272,4 +277,41 @@ TEST_F(Converter, HashReportKeepsItsOrderPastTheTablesFirstSize)
 	locHash += LINE_END LINE_END "Duplicate Hash Entries:" LINE_END + locDuplicates + LINE_END +
 	           std::to_string(locDuplicateCount) + " duplicate hash entries were found!" LINE_END;
 	EXPECT_EQ(locHash, ReadWholeFile("autorun.hash"));
+}
+
+TEST_F(Converter, OutOfMemoryFailsTheConversionAndLeavesNoFile)
+{
+	InFolder locFolder;
+	// 30,000 buttons of short names: their hash records need several runs of
+	// the pool's pages.
+	ASSERT_TRUE(WriteWholeFile("menu.fruit", "CLASS Button\r\n{\r\n\tTEXT myCaption\r\n}\r\n\r\n"
+	                                         "SCRIPTCLASS List\r\n{\r\n\tButton\r\n}\r\n"));
+	std::string locJuice = "INCLUDE menu.fruit\r\n\r\nList myList\r\n{\r\n";
+	for (int locIndex = 0; locIndex < 30000; ++locIndex)
+		locJuice += "\tButton b" + std::to_string(locIndex) + "\r\n\t{\r\n\t\tmyCaption x\r\n\t}\r\n";
+	locJuice += "}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locJuice));
+	if (!KC_PoolLimitRuns(SIZE_MAX))
+		GTEST_SKIP() << "the pool uses the heap in this build";
+	JuiceNameSpace locNameSpace;
+	EverythingIgnorer locIgnorer;
+	ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "autorun.juice", NULL, &locIgnorer));
+
+	// The pool gets no more pages: the list of top-level instances still finds
+	// free links, the hash records run dry.
+	std::vector<void*> locLinks;
+	for (int i = 0; i < 5000; ++i)
+		locLinks.push_back(KC_PoolAllocate(sizeof(KC_ListLink<JuiceType*>)));
+	for (void* locLink : locLinks)
+		KC_PoolFree(locLink, sizeof(KC_ListLink<JuiceType*>));
+	KC_PoolLimitRuns(0);
+	bool locConverted = JuiceToIce::Priv_ConvertJuiceToIce(locNameSpace, "autorun.ice");
+	KC_PoolLimitRuns(SIZE_MAX);
+	EXPECT_FALSE(locConverted);
+	EXPECT_FALSE(std::filesystem::exists("autorun.ice"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.hash"));
+
+	// With memory back the same conversion succeeds.
+	ASSERT_TRUE(JuiceToIce::Priv_ConvertJuiceToIce(locNameSpace, "autorun.ice"));
+	EXPECT_TRUE(LoadConverted());
 }

@@ -1,10 +1,13 @@
 #include "linetable_lib.h"
 
 #include "kc_stacktrace.h"
+#include "kc_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -63,11 +66,140 @@ TEST(Linetable, ReadsObjdumpDecodedLines)
 		"File name                            Line number    Starting address    View    Stmt\n"
 		"my file.cpp                                    5            0x402000               x\n";
 	std::vector<LT_Row> locExpected = {
-		Row(0x401000, 12, "./src/main.cpp"), Row(0x401008, 13, "./src/main.cpp"),
-		Row(0x401010, 100, "/usr/include/c++/12/vector"), Row(0x401018, 14, "./src/main.cpp"),
+		Row(0x401000, 12, "src/main.cpp"), Row(0x401008, 13, "src/main.cpp"),
+		Row(0x401010, 100, "/usr/include/c++/12/vector"), Row(0x401018, 14, "src/main.cpp"),
 		Row(0x401020, 9, "other.h"), Row(0x402000, 5, "my file.cpp")};
 	EXPECT_EQ(locExpected, Parse(locText));
 }
+
+TEST(Linetable, RowsUnderAnotherHeaderTakeThePathOfTheirOwnName)
+{
+	// objdump starts a sequence under the header of the file before it; the
+	// row's own file is named by a header later in the unit, in another unit
+	// only, or by none.
+	const char* locText =
+		"CU: /src/root/lib/list.cpp:\n"
+		"iterator.h                                    20            0x401000               x\n"
+		"/src/root/lib/iterator.h:\n"
+		"iterator.h                                    21            0x401004               x\n"
+		"/src/root/lib/list.cpp:\n"
+		"list.cpp                                      30            0x401008               x\n"
+		"\n"
+		"CU: /src/root/app/main.cpp:\n"
+		"iterator.h                                    22            0x402000               x\n"
+		"nowhere.h                                      7            0x402008               x\n";
+	std::istringstream locInput(locText);
+	std::vector<LT_Row> locRows;
+	std::string locError;
+	ASSERT_TRUE(LT_ParseDecodedLines(locInput, &locRows, &locError, "/src/root/"));
+	std::vector<LT_Row> locExpected = {
+		Row(0x401000, 20, "lib/iterator.h"), Row(0x401004, 21, "lib/iterator.h"), Row(0x401008, 30, "lib/list.cpp"),
+		Row(0x402000, 22, "lib/iterator.h"), Row(0x402008, 7, "nowhere.h")};
+	EXPECT_EQ(locExpected, locRows);
+}
+
+namespace
+{
+void PutLittle(Bytes& anImage, size_t anOffset, uint64_t aValue, int aCount)
+{
+	for (int i = 0; i < aCount; ++i)
+		anImage[anOffset + i] = static_cast<unsigned char>(aValue >> (8 * i));
+}
+
+// A PE32 header with the sections given as (address, size, characteristics).
+Bytes PeImage(const std::vector<std::vector<uint32_t>>& aSections)
+{
+	const size_t locHeader = 0x80, locOptionalSize = 0xE0;
+	Bytes locImage(locHeader + 24 + locOptionalSize + 40 * aSections.size(), 0);
+	locImage[0] = 'M';
+	locImage[1] = 'Z';
+	PutLittle(locImage, 0x3C, locHeader, 4);
+	std::memcpy(&locImage[locHeader], "PE\0\0", 4);
+	PutLittle(locImage, locHeader + 6, aSections.size(), 2);
+	PutLittle(locImage, locHeader + 20, locOptionalSize, 2);
+	PutLittle(locImage, locHeader + 24, 0x10B, 2);
+	PutLittle(locImage, locHeader + 24 + 28, 0x400000, 4);
+	size_t locAt = locHeader + 24 + locOptionalSize;
+	for (const std::vector<uint32_t>& locSection : aSections)
+	{
+		PutLittle(locImage, locAt + 8, locSection[1], 4);
+		PutLittle(locImage, locAt + 12, locSection[0], 4);
+		PutLittle(locImage, locAt + 36, locSection[2], 4);
+		locAt += 40;
+	}
+	return locImage;
+}
+}
+
+TEST(Linetable, CodeSectionsOfAPeImageKeepTheirRows)
+{
+	// .text (code), .data, a section marked only executable.
+	Bytes locImage = PeImage({{0x1000, 0x200, 0x60000020}, {0x2000, 0x100, 0xC0000040}, {0x3000, 0x10, 0x20000000}});
+	std::vector<LT_CodeRange> locRanges;
+	std::string locError;
+	ASSERT_TRUE(LT_ReadCodeRanges(locImage.data(), locImage.size(), &locRanges, &locError)) << locError;
+	ASSERT_EQ(2u, locRanges.size());
+	EXPECT_EQ(0x401000u, locRanges[0].myStart);
+	EXPECT_EQ(0x401200u, locRanges[0].myEnd);
+	EXPECT_EQ(0x403000u, locRanges[1].myStart);
+
+	std::vector<LT_Row> locRows = {Row(0x6, 1, "a.h"), Row(0x401000, 2, "a.cpp"), Row(0x4011FF, 3, "a.cpp"),
+	                               Row(0x401200, 4, "a.cpp"), Row(0x402010, 5, "a.cpp"), Row(0x40300F, 6, "b.cpp")};
+	EXPECT_EQ(3u, LT_KeepCodeRows(&locRows, locRanges));
+	EXPECT_EQ(std::vector<LT_Row>({Row(0x401000, 2, "a.cpp"), Row(0x4011FF, 3, "a.cpp"), Row(0x40300F, 6, "b.cpp")}),
+	          locRows);
+
+	// Every cut of the header, a section table past the end and no PE signature are refused.
+	for (size_t locSize = 0; locSize < locImage.size(); ++locSize)
+	{
+		Bytes locCut(locImage.begin(), locImage.begin() + locSize);
+		EXPECT_FALSE(LT_ReadCodeRanges(locCut.data(), locCut.size(), &locRanges, &locError)) << locSize;
+	}
+	Bytes locBad = locImage;
+	PutLittle(locBad, 0x80 + 6, 0xFFFF, 2);
+	EXPECT_FALSE(LT_ReadCodeRanges(locBad.data(), locBad.size(), &locRanges, &locError));
+	locBad = locImage;
+	PutLittle(locBad, 0x3C, 0xFFFFFFF0u, 4);
+	EXPECT_FALSE(LT_ReadCodeRanges(locBad.data(), locBad.size(), &locRanges, &locError));
+}
+
+#if defined(LT_MINGW_CXX) && defined(LT_MINGW_OBJDUMP)
+TEST(Linetable, ProgramWithDiscardedInlineCodeGetsATableOfCodeOnly)
+{
+	// Both units compile the header's inline functions; the copies the linker
+	// discards keep line rows at small offsets from address 0.
+	std::string locProbe = KC_TestDataFolder() + "/probe";
+	std::string locExe = KC_TestScratchFolder() + "/probe.exe";
+	std::remove(locExe.c_str());
+	std::string locCommand = std::string("'") + LT_MINGW_CXX + "' -g1 -O0 -static '" + locProbe + "/probe_a.cpp' '" +
+	                         locProbe + "/probe_b.cpp' -o '" + locExe + "'";
+	ASSERT_EQ(0, std::system(locCommand.c_str())) << locCommand;
+
+	LT_BuildReport locReport = {0, 0, 0, 0};
+	std::string locError;
+	ASSERT_TRUE(LT_AppendToExecutable(LT_MINGW_OBJDUMP, locExe, &locReport, &locError, KC_TestDataFolder()))
+		<< locError;
+	EXPECT_GT(locReport.myDropped, 0u);
+
+	LT_CheckReport locCheck = {0, 0, 0};
+	ASSERT_TRUE(LT_CheckExecutable(locExe, &locCheck, &locError)) << locError;
+	EXPECT_EQ(locReport.myEntries, locCheck.myEntries);
+	EXPECT_EQ(0u, locCheck.myOutsideCode);
+
+	// The probe's own rows are there, named relative to the source root.
+	Bytes locImage;
+	std::string locText = ReadWholeFile(locExe);
+	locImage.assign(locText.begin(), locText.end());
+	uint32_t locSize = 0;
+	unsigned char* locTable = KC_ReadLineTable(locImage.data(), static_cast<uint32_t>(locImage.size()), &locSize);
+	ASSERT_NE(nullptr, locTable);
+	std::string locPool(reinterpret_cast<char*>(locTable), locSize);
+	delete[] locTable;
+	EXPECT_NE(std::string::npos, locPool.find(std::string("probe/probe.h\0", 14)));
+	EXPECT_NE(std::string::npos, locPool.find(std::string("probe/probe_b.cpp\0", 18)));
+	EXPECT_EQ(std::string::npos, locPool.find(KC_TestDataFolder()));
+}
+#endif
 
 TEST(Linetable, RefusesAddressesAbove32Bits)
 {

@@ -16,29 +16,11 @@ what=${1:?usage: zonewright_gui.sh exit|screen|wizard|clicks|missing-resource AR
 arch=${2:?}
 exe=$(readlink -f "${3:?}")
 top=$(cd "$(dirname "$0")/../../.." && pwd)
-wine_run=$top/cmake/wine-run
-. "$top/cmake/gui-wait.sh"
-
-# A display of our own when there is none.
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-work=$(mktemp -d)
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 # On failure the last lines of the program's output say what Wine saw.
-fail() {
-  [ -s "$work/out.txt" ] && { echo "-- last lines of the program's output:"; tail -n 15 "$work/out.txt"; } >&2
-  echo "FAIL: $*" >&2
-  exit 1
+kc_fail_details() {
+  [ -s "$work/out.txt" ] && { echo "-- last lines of the program's output:"; tail -n 15 "$work/out.txt"; }
 }
-kc_wait_display 60 || fail "no X display at $DISPLAY"
+. "$top/cmake/gui-test.sh" "$@"
 
 wait_window() { kc_wait_window "$1" 120 "$app_pid"; }
 

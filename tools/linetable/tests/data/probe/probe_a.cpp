@@ -1,0 +1,6 @@
+#include "probe.h"
+
+int First(int aValue)
+{
+	return Twice(aValue) + Thrice(aValue);
+}
