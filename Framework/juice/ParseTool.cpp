@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -17,6 +18,26 @@ int FindWordEnd(const KC_String& aLine)
 	if (locBlank >= 0)
 		return locBlank;
 	return aLine.Find('\t');
+}
+
+// The 1-based line of the first line feed without a carriage return before it,
+// or 0 when every line ends in CR LF.
+unsigned int FindLoneLineFeed(const unsigned char* aData, unsigned int aSize)
+{
+	if (!aData)
+		return 0;
+	unsigned int locLine = 1;
+	const unsigned char* locStart = aData;
+	const unsigned char* locEnd = aData + aSize;
+	while (const void* locFound = std::memchr(locStart, '\n', static_cast<size_t>(locEnd - locStart)))
+	{
+		const unsigned char* locFeed = static_cast<const unsigned char*>(locFound);
+		if (locFeed == aData || locFeed[-1] != '\r')
+			return locLine;
+		++locLine;
+		locStart = locFeed + 1;
+	}
+	return 0;
 }
 }
 
@@ -40,6 +61,14 @@ bool ParseTool::Open(const KC_String& aFileName)
 	if (!myFile.Open(aFileName, OPEN_READ))
 	{
 		KC_Error("ParseTool::Open(): Failed to open '%s'", aFileName.GetText());
+		return false;
+	}
+	unsigned int locLoneFeedLine = FindLoneLineFeed(myFile.GetData(), myFile.GetSize());
+	if (locLoneFeedLine != 0)
+	{
+		KC_Error("ParseTool::Open(): '%s' line %u ends in a line feed without a carriage return: Juice text, type and "
+			".lang files need CR LF line ends", aFileName.GetText(), locLoneFeedLine);
+		myFile.Close();
 		return false;
 	}
 	myIsOpen = true;
@@ -91,6 +120,16 @@ void ParseTool::Error(const char* aFormat, ...)
 	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, locArguments);
 	va_end(locArguments);
 	KC_Error("(%s, line %d) %s", myFileName.GetText(), myLineNumber, locMessage);
+}
+
+void ParseTool::ErrorAtLine(int aLineNumber, const char* aFormat, ...)
+{
+	char locMessage[1024];
+	std::va_list locArguments;
+	va_start(locArguments, aFormat);
+	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, locArguments);
+	va_end(locArguments);
+	KC_Error("(%s, line %d) %s", myFileName.GetText(), aLineNumber, locMessage);
 }
 
 bool ParseTool::EnterBlock()
