@@ -224,7 +224,10 @@ public:
 		for (const MessageRecorder::Line& locLine : aLines)
 		{
 			if (!locLine.myIsError)
+			{
+				WarnAboutIgnored(locLine.myText);
 				continue;
+			}
 			std::string locFile;
 			std::string locMessage;
 			int locParseLine = 0;
@@ -249,6 +252,27 @@ public:
 		}
 		for (const std::string& locEarlier : locUnplaced)
 			Report(myJuiceName, 0, locEarlier);
+	}
+
+	// The menu skips members and instances that its types do not declare; a
+	// misspelt name is then silently without effect. Not an error.
+	void WarnAboutIgnored(const std::string& aLog)
+	{
+		const char locMember[] = "JuiceType::Assign(): User indicated that member '";
+		const char locInstance[] = "JuiceCompiler::Compile(): User indicated that instance '";
+		std::string locText;
+		if (aLog.compare(0, sizeof(locMember) - 1, locMember) == 0)
+			locText = "member '" + aLog.substr(sizeof(locMember) - 1);
+		else if (aLog.compare(0, sizeof(locInstance) - 1, locInstance) == 0)
+			locText = "instance '" + aLog.substr(sizeof(locInstance) - 1);
+		else
+			return;
+		size_t locEnd = locText.rfind(" should be ignored");
+		if (locEnd != std::string::npos)
+			locText.erase(locEnd);
+		std::fprintf(myReport, "%s: warning: %s is ignored: the type files do not declare it\n",
+		             Shown(myJuiceName).c_str(), locText.c_str());
+		std::fflush(myReport);
 	}
 
 	void Run()

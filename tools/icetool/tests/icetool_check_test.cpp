@@ -212,3 +212,17 @@ TEST_F(IceToolCheck, MembersTheMenuCannotStartWithoutAreReported)
 		<< locReport;
 	EXPECT_EQ(2, locCount);
 }
+
+TEST_F(IceToolCheck, NamesTheTypesDoNotDeclareAreWarnedAboutButLoad)
+{
+	EditMenu("\t\t\tmyCaption 0\r\n", "\t\t\tmyCaptoin 0\r\n");
+	EditMenu("Gui myGui\r\n", "Sound mySound\r\n{\r\n}\r\nGui myGui\r\n");
+	int locCount = -1;
+	std::string locReport = Check(locCount);
+	EXPECT_EQ(0, locCount) << locReport;
+	EXPECT_EQ(0u, locReport.find("disc/menu.juice: warning: instance 'mySound' of unknown type 'Sound' is ignored: the "
+	                             "type files do not declare it\n"
+	                             "disc/menu.juice: warning: member 'myCaptoin' of type 'Button' is ignored: the type "
+	                             "files do not declare it\n"))
+		<< locReport;
+}
