@@ -253,6 +253,36 @@ TEST(JuiceCompiler, LineFeedsWithoutCarriageReturnFailWithTheirCause)
 		EXPECT_TRUE(locCapture.HasError(locCase.myError)) << locCapture.AllErrors();
 		EXPECT_EQ(0, locNameSpace.Count()) << locCase.myFile;
 	}
+	// Line ends are tested eight bytes at a time: a lone line feed anywhere in
+	// a word, at its edges and in the bytes after the last whole word is found,
+	// and a CR LF split over two words is none.
+	const std::string locLine = "NUMBER n 1\r\n";
+	for (size_t locAt = 0; locAt < 3 * locLine.size(); ++locAt)
+	{
+		std::string locText = locLine + locLine + locLine + "NUMBER m 2";
+		if (locText[locAt] == '\n')
+			locText[locAt - 1] = ' ';
+		else
+			locText.insert(locAt, "\n");
+		unsigned int locExpected = 1 + static_cast<unsigned int>(locAt / locLine.size());
+		WriteWholeFile("lone_feed.juice", locText);
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "lone_feed.juice", NULL, NULL)) << locAt;
+		EXPECT_TRUE(locCapture.HasError("ERROR: ParseTool::Open(): 'lone_feed.juice' line " +
+			std::to_string(locExpected) +
+			" ends in a line feed without a carriage return: Juice text, type and .lang files need CR LF line ends"))
+			<< locAt << "\n" << locCapture.AllErrors();
+	}
+	// 36 and 32 bytes: with and without bytes after the last whole word.
+	for (const char* locText : {"NUMBER a 1\r\nNUMBER b 2\r\nNUMBER c 3\r\n", "NUMBER a 1\r\nNUMBER b 2\r\n// abc\r\n"})
+	{
+		WriteWholeFile("lone_feed.juice", locText);
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_TRUE(JuiceCompiler::Compile(locNameSpace, "lone_feed.juice", NULL, NULL)) << locCapture.AllErrors();
+		EXPECT_EQ("2", Value(locNameSpace, "b"));
+	}
 }
 
 TEST(JuiceCompiler, ParseToolKeepsTheTypesOfOneCompilationOnly)
