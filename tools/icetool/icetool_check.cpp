@@ -292,10 +292,19 @@ public:
 			return;
 		}
 		if (locNameSpace.RequiresLocalization())
-			std::fprintf(myReport,
-			             "%s: note: holds localized texts: the menu re-saves it with the texts inline "
-			             "and keeps the text as it is now in '%s.orig'\n",
-			             Shown(myJuiceName).c_str(), Shown(myJuiceName).c_str());
+		{
+			std::string locOriginal = Shown(myJuiceName) + ".orig";
+			if (std::filesystem::exists(myJuiceName + ".orig"))
+				std::fprintf(myReport,
+				             "%s: note: holds localized texts: a conversion re-saves it with the texts inline; the "
+				             "author's original is in '%s'\n",
+				             Shown(myJuiceName).c_str(), locOriginal.c_str());
+			else
+				std::fprintf(myReport,
+				             "%s: note: holds localized texts: a conversion re-saves it with the texts inline and "
+				             "first keeps it as '%s'\n",
+				             Shown(myJuiceName).c_str(), locOriginal.c_str());
+		}
 
 		// The conversion writes into a folder of its own, never beside the definition.
 		ScratchFolder locScratch;

@@ -7,7 +7,8 @@
 # no error and no warning and `icetool compile` must succeed. An example that is
 # a whole file (it includes the types) is compiled as it stands; a MenuButton
 # goes into the button list of a small menu; a requirement into the requirement
-# list of a button of that menu.
+# list of a button of that menu. The two reports of `icetool check` that the
+# guide shows must be what it prints.
 set -u
 icetool=$(readlink -f "${1:?usage: guide_examples.sh ICETOOL GUIDE TYPES PICTURES}")
 guide=$(readlink -f "${2:?}")
@@ -17,13 +18,20 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The fenced blocks, one file each: juice.N and lang.N, numbered in order.
+# The fenced blocks, one file each: juice.N, lang.N and, for a plain block that
+# shows what icetool reports on autorun.juice, report.N; numbered in order.
 awk -v dir="$work" '
-  /^```(juice|lang)[ \t]*$/ { kind = substr($0, 4); sub(/[ \t]*$/, "", kind); n++; file = dir "/" kind "." n; next }
-  /^```/ { file = ""; next }
+  /^```/ {
+    if (inside) { inside = 0; file = ""; next }
+    inside = 1; n++; kind = substr($0, 4); sub(/[ \t]*$/, "", kind); file = ""; probe = kind == ""
+    if (kind == "juice" || kind == "lang") file = dir "/" kind "." n
+    next
+  }
+  probe { probe = 0; if ($0 ~ /^autorun\.juice/) file = dir "/report." n }
   file != "" { print > file }
 ' "$guide"
-examples=$(ls "$work"/juice.* 2>/dev/null | sort -t. -k2 -n)
+# In the guide's order (the number after the dot; the folder's name may hold dots too).
+examples=$(cd "$work" && ls juice.* 2>/dev/null | sort -t. -k2 -n | sed "s|^|$work/|")
 langs=$(ls "$work"/lang.* 2>/dev/null)
 [ "$(echo "$langs" | grep -c .)" -eq 1 ] || fail "the guide should have exactly one lang block"
 count=$(echo "$examples" | grep -c .)
@@ -71,4 +79,20 @@ for example in $examples; do
     fail "$name: icetool compile failed:$(printf '\n'; tail -20 "$dir/compile.txt")"
   echo "$name ($first): ok"
 done
-echo "all $count examples of $(basename "$guide") compile"
+# The reports shown in the guide are what icetool says: on the first example cut
+# after its twelfth line, and on it with a misspelt background.
+reports=$(cd "$work" && ls report.* 2>/dev/null | sort -t. -k2 -n | sed "s|^|$work/|")
+[ "$(echo "$reports" | grep -c .)" -eq 2 ] || fail "the guide should show two reports of icetool check"
+first_example=$(echo "$examples" | head -1)
+dir=$work/reports
+mkdir -p "$dir"
+cp "$types" "$dir/autorun.fruit"
+cp -r "$pictures" "$dir/pictures"
+crlf <"$langs" >"$dir/autorun.lang"
+head -12 "$first_example" | crlf >"$dir/autorun.juice"
+(cd "$dir" && "$icetool" check autorun.juice) >"$dir/report.txt" 2>&1
+diff -u "$(echo "$reports" | sed -n 1p)" "$dir/report.txt" || fail "the guide's first report differs from icetool's"
+sed 's|pictures/background.tga|pictures/backgrund.tga|' "$first_example" | crlf >"$dir/autorun.juice"
+(cd "$dir" && "$icetool" check autorun.juice) >"$dir/report.txt" 2>&1
+diff -u "$(echo "$reports" | sed -n 2p)" "$dir/report.txt" || fail "the guide's second report differs from icetool's"
+echo "all $count examples of $(basename "$guide") compile, and its reports are icetool's"

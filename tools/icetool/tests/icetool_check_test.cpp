@@ -130,12 +130,19 @@ TEST_F(IceToolCheck, AGoodMenuPassesAndNothingIsWritten)
 	int locCount = -1;
 	std::string locReport = Check(locCount);
 	EXPECT_EQ(0, locCount) << locReport;
-	// Only a note: the menu would re-save the text with its caption inline.
-	EXPECT_EQ("disc/menu.juice: note: holds localized texts: the menu re-saves it with the texts inline and keeps "
-	          "the text as it is now in 'disc/menu.juice.orig'\n",
+	// Only a note: a conversion would re-save the text with its caption inline.
+	EXPECT_EQ("disc/menu.juice: note: holds localized texts: a conversion re-saves it with the texts inline and "
+	          "first keeps it as 'disc/menu.juice.orig'\n",
 	          locReport);
 	EXPECT_TRUE(locBefore == Contents("disc"));
 	EXPECT_EQ(locHere, fs::current_path());
+
+	// Once the original is kept, the note says where.
+	WriteWholeFile("disc/menu.juice.orig", kMenu);
+	EXPECT_EQ("disc/menu.juice: note: holds localized texts: a conversion re-saves it with the texts inline; the "
+	          "author's original is in 'disc/menu.juice.orig'\n",
+	          Check(locCount));
+	EXPECT_EQ(0, locCount);
 }
 
 TEST_F(IceToolCheck, CompileErrorsNameTheFileAndItsLine)
