@@ -18,7 +18,8 @@ run("drawing the pictures" ${DISCGEN} ${STAGE}/pictures ${OUT} ${FONTS})
 # autorun.lang into autorun.juice; left beside it, the companion file would
 # turn texts that start with a digit into indices again.
 run("compiling autorun.juice" ${ICETOOL} compile autorun.ice)
-file(REMOVE ${STAGE}/autorun.lang)
+# The author's text as it was before the re-save stays out of the archive too.
+file(REMOVE ${STAGE}/autorun.lang ${STAGE}/autorun.juice.orig)
 
 file(REMOVE ${OUT}/autorun.sdf)
 run("packing autorun.sdf" ${SDFTOOL} pack ${OUT}/autorun.sdf ${STAGE})

@@ -16,6 +16,7 @@
 #include "kc_pool.h"
 #include "kf_file.h"
 
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
@@ -27,6 +28,48 @@
 namespace
 {
 const char ourVersion[] = ICE_VERSION;
+
+// Before the first re-save replaces an author's text, the text is kept as
+// NAME.juice.orig on disk; an existing copy is never replaced. False when the
+// copy cannot be made: the text is then not re-saved either.
+bool KeepOriginal(const KC_String& aJuiceName)
+{
+	if (aJuiceName.GetLength() > 65000)
+		return false;
+	KC_String locOriginal = aJuiceName + ".orig";
+	uint64_t locSize = 0;
+	KC_PlatformTime locTime;
+	if (KC_PlatformFindFile(locOriginal, &locSize, &locTime))
+		return true;
+	KF_File locSource;
+	if (!locSource.Open(aJuiceName, OPEN_READ))
+		return false;
+	KC_String locTemporary = locOriginal + "tmp";
+	FILE* locCopy = std::fopen(locTemporary, "wb");
+	bool locDone = locCopy != NULL;
+	if (locCopy)
+	{
+		if (locSource.GetSize() > 0 &&
+			std::fwrite(locSource.GetData(), 1, locSource.GetSize(), locCopy) != locSource.GetSize())
+			locDone = false;
+		if (std::fclose(locCopy) != 0)
+			locDone = false;
+		if (locDone)
+			locDone = KC_PlatformReplaceFile(locTemporary, locOriginal);
+		if (!locDone)
+			std::remove(locTemporary);
+	}
+	locSource.Close();
+	if (!locDone)
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to keep the original of '%s' as '%s'",
+			aJuiceName.GetText(), locOriginal.GetText());
+		return false;
+	}
+	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): kept the original of '%s' as '%s'", aJuiceName.GetText(),
+		locOriginal.GetText());
+	return true;
+}
 
 struct HashRecord
 {
@@ -498,7 +541,7 @@ bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_Str
 			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
 				   "dependencies...",
 				aJuiceName.GetText());
-			if (!WriteNameSpace(locNameSpace, aJuiceName))
+			if (!KeepOriginal(aJuiceName) || !WriteNameSpace(locNameSpace, aJuiceName))
 				KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", aJuiceName.GetText());
 		}
 		return WriteIceFiles(locNameSpace, anIceName, locLocalized);

@@ -53,11 +53,15 @@ bool JuiceInstanceIgnorer::SkipInstance(ParseTool& aParseTool)
 	if (locLine != "{")
 		return true;
 	aParseTool.ReadLine(locLine);
+	int locOpening = aParseTool.GetLineNumber();
 	int blockCount = 1;
 	while (blockCount != 0)
 	{
 		if (aParseTool.IsEOF())
+		{
+			aParseTool.ErrorAtLine(locOpening, "Missing block end of an ignored instance: the file ends inside its block");
 			return false;
+		}
 		aParseTool.ReadLine(locLine);
 		if (locLine == "{")
 			++blockCount;

@@ -209,15 +209,25 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 			ParseTool::ourMaxBlockDepth, myName.GetText(), myTypeName.GetText());
 		return false;
 	}
+	int locOpening = aParseTool.GetLineNumber();
 	bool locResult = true;
 	for (;;)
 	{
-		if (aParseTool.IsEOF() || locLine == "}")
+		if (locLine == "}")
 			break;
+		// The file ends inside the block: a cut-off text is not compiled.
+		if (aParseTool.IsEOF())
+		{
+			aParseTool.ErrorAtLine(locOpening,
+				"Missing block end in instantiation of '%s' of class type '%s': the file ends inside its block",
+				myName.GetText(), myTypeName.GetText());
+			locResult = false;
+			break;
+		}
 		aParseTool.ReadLine(locLine);
-		// Only the end of the file gives an empty line: it closes the block.
+		// Only the end of the file gives an empty line; the test above reports it.
 		if (locLine.IsEmpty())
-			break;
+			continue;
 		if (locLine == "{" || locLine == "}")
 			continue;
 		KC_String locPath = ParseTool::FirstWord(locLine);

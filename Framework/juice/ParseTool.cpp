@@ -3,7 +3,9 @@
 #include "kc_output.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
@@ -17,6 +19,53 @@ int FindWordEnd(const KC_String& aLine)
 	if (locBlank >= 0)
 		return locBlank;
 	return aLine.Find('\t');
+}
+
+// The bytes of a word that are zero, as their top bits.
+uint64_t ZeroBytes(uint64_t aWord)
+{
+	const uint64_t locLow7 = 0x7f7f7f7f7f7f7f7fULL;
+	return ~(((aWord & locLow7) + locLow7) | aWord | locLow7);
+}
+
+// The 1-based line of the first line feed without a carriage return before it,
+// or 0 when every line ends in CR LF. Eight bytes are tested at a time (the
+// first byte of a word in the low bits); the line is counted only for a file
+// that has such a line feed.
+unsigned int FindLoneLineFeed(const unsigned char* aData, unsigned int aSize)
+{
+	if (!aData)
+		return 0;
+	const uint64_t locFeeds = 0x0a0a0a0a0a0a0a0aULL;
+	const uint64_t locReturns = 0x0d0d0d0d0d0d0d0dULL;
+	uint64_t locReturnBefore = 0;
+	bool locFound = false;
+	unsigned int locIndex = 0;
+	for (; aSize - locIndex >= 8 && !locFound; locIndex += 8)
+	{
+		const unsigned char* locBytes = aData + locIndex;
+		const uint64_t locWord = static_cast<uint64_t>(locBytes[0]) | static_cast<uint64_t>(locBytes[1]) << 8 |
+			static_cast<uint64_t>(locBytes[2]) << 16 | static_cast<uint64_t>(locBytes[3]) << 24 |
+			static_cast<uint64_t>(locBytes[4]) << 32 | static_cast<uint64_t>(locBytes[5]) << 40 |
+			static_cast<uint64_t>(locBytes[6]) << 48 | static_cast<uint64_t>(locBytes[7]) << 56;
+		uint64_t locReturnsHere = ZeroBytes(locWord ^ locReturns);
+		locFound = (ZeroBytes(locWord ^ locFeeds) & ~((locReturnsHere << 8) | locReturnBefore)) != 0;
+		locReturnBefore = locReturnsHere >> 56;
+	}
+	for (; locIndex < aSize && !locFound; ++locIndex)
+		locFound = aData[locIndex] == '\n' && (locIndex == 0 || aData[locIndex - 1] != '\r');
+	if (!locFound)
+		return 0;
+	unsigned int locLine = 1;
+	for (unsigned int locAt = 0; locAt < aSize; ++locAt)
+	{
+		if (aData[locAt] != '\n')
+			continue;
+		if (locAt == 0 || aData[locAt - 1] != '\r')
+			return locLine;
+		++locLine;
+	}
+	return 0;
 }
 }
 
@@ -40,6 +89,14 @@ bool ParseTool::Open(const KC_String& aFileName)
 	if (!myFile.Open(aFileName, OPEN_READ))
 	{
 		KC_Error("ParseTool::Open(): Failed to open '%s'", aFileName.GetText());
+		return false;
+	}
+	unsigned int locLoneFeedLine = FindLoneLineFeed(myFile.GetData(), myFile.GetSize());
+	if (locLoneFeedLine != 0)
+	{
+		KC_Error("ParseTool::Open(): '%s' line %u ends in a line feed without a carriage return: Juice text, type and "
+			".lang files need CR LF line ends", aFileName.GetText(), locLoneFeedLine);
+		myFile.Close();
 		return false;
 	}
 	myIsOpen = true;
@@ -91,6 +148,16 @@ void ParseTool::Error(const char* aFormat, ...)
 	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, locArguments);
 	va_end(locArguments);
 	KC_Error("(%s, line %d) %s", myFileName.GetText(), myLineNumber, locMessage);
+}
+
+void ParseTool::ErrorAtLine(int aLineNumber, const char* aFormat, ...)
+{
+	char locMessage[1024];
+	std::va_list locArguments;
+	va_start(locArguments, aFormat);
+	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, locArguments);
+	va_end(locArguments);
+	KC_Error("(%s, line %d) %s", myFileName.GetText(), aLineNumber, locMessage);
 }
 
 bool ParseTool::EnterBlock()

@@ -24,6 +24,8 @@ public:
 
 	// Sends "(file, line n) message" on the error channel.
 	void Error(const char* aFormat, ...) KC_PRINTF_FORMAT(2, 3);
+	// The same for a line read earlier, such as the opening of a block.
+	void ErrorAtLine(int aLineNumber, const char* aFormat, ...) KC_PRINTF_FORMAT(3, 4);
 
 	const KC_String& GetFileName() const { return myFileName; }
 	int GetLineNumber() const { return myLineNumber; }
@@ -61,6 +63,7 @@ public:
 			Error("Missing block start in declaration of %s type '%s'", aKind, aTypeName.GetText());
 			return false;
 		}
+		int locOpening = myLineNumber;
 		while (!IsEOF() && locLine != "}")
 		{
 			ReadLine(locLine);
@@ -69,6 +72,12 @@ public:
 				continue;
 			if (!anEntry(static_cast<const KC_String&>(locLine)))
 				return false;
+		}
+		if (locLine != "}")
+		{
+			ErrorAtLine(locOpening, "Missing block end in declaration of %s type '%s': the file ends inside its block",
+				aKind, aTypeName.GetText());
+			return false;
 		}
 		return true;
 	}

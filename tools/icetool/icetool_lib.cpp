@@ -33,12 +33,19 @@ public:
 		ourLogChannelOn = myLogWasOn;
 		ourErrorChannelOn = myErrorWasOn;
 	}
+	// Whether a conversion re-saved its Juice text.
+	bool myReSaved = false;
+
 	bool Receive(int, KC_String aValue) override
 	{
 		const char* locText = aValue;
 		size_t locLength = std::strlen(locText);
 		while (locLength > 0 && (locText[locLength - 1] == '\n' || locText[locLength - 1] == '\r'))
 			--locLength;
+		if (std::strstr(locText, "requires localization, re-saving to remove .lang dependencies"))
+			myReSaved = true;
+		if (std::strstr(locText, "): failed to persist '"))
+			myReSaved = false;
 		std::fwrite(locText, 1, locLength, myStream);
 		std::fputc('\n', myStream);
 		std::fflush(myStream);
@@ -394,8 +401,25 @@ bool ICE_ReadHashNames(const std::string& aFileName, IceToolNames& aNames)
 bool ICE_Compile(const char* anIceName, std::FILE* aMessages)
 {
 	ICE_WarnAboutLineEnds(anIceName, aMessages);
-	MessagePrinter locPrinter(aMessages);
-	Ice* locRoot = Ice::Load(anIceName, true);
+	Ice* locRoot = NULL;
+	bool locReSaved = false;
+	{
+		MessagePrinter locPrinter(aMessages);
+		locRoot = Ice::Load(anIceName, true);
+		locReSaved = locPrinter.myReSaved;
+	}
+	if (locReSaved)
+	{
+		// Named as the converter names it.
+		KC_String locIceName(anIceName);
+		locIceName.MakeLower();
+		std::string locJuiceName = std::string(locIceName.Left(locIceName.Find(".ice"))) + ".juice";
+		std::fprintf(aMessages,
+		             "icetool: re-saved '%s' with its texts inline (it no longer needs its .lang file); the author's "
+		             "original text is kept in '%s.orig'\n",
+		             locJuiceName.c_str(), locJuiceName.c_str());
+		std::fflush(aMessages);
+	}
 	if (!locRoot)
 		return false;
 	delete locRoot;

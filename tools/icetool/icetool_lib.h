@@ -28,6 +28,13 @@ void ICE_WarnAboutLineEnds(const char* anIceName, std::FILE* aMessages);
 // True when the Ice file loads.
 bool ICE_Compile(const char* anIceName, std::FILE* aMessages);
 
+// Compiles the definition aJuiceName as the menu does at start (in its folder,
+// with the autorun.sdf found there mounted), converts it in a temporary folder
+// and looks up the members the menu cannot start without. Writes nothing beside
+// the definition. Every problem goes to aReport as "file:line: message" (or
+// "file: message" where no line applies); the result is their number.
+int ICE_Check(const char* aJuiceName, std::FILE* aReport);
+
 // Loads anIceName without conversion and prints its tree to anOutput, one member a
 // line. Load messages go to aMessages; on failure anError says why.
 bool ICE_Dump(const char* anIceName, std::FILE* anOutput, std::FILE* aMessages, std::string* anError);

@@ -12,6 +12,7 @@ namespace
 {
 const char* const ourUsage =
 	"usage: icetool compile NAME.ice\n"
+	"       icetool check NAME.juice\n"
 	"       icetool dump NAME.ice\n"
 	"\n"
 	"compile  converts NAME.juice to NAME.ice when the Juice text is newer, the\n"
@@ -21,7 +22,16 @@ const char* const ourUsage =
 	"         it first warns about each Juice, type or .lang file it reads\n"
 	"         that has a line feed without a carriage return before it;\n"
 	"         every log and error line goes to standard error; exit status 0\n"
-	"         when NAME.ice loads afterwards\n"
+	"         when NAME.ice loads afterwards; when the conversion re-saves\n"
+	"         NAME.juice with its localized texts inline it says so, and the\n"
+	"         author's text before the first re-save is kept as NAME.juice.orig\n"
+	"check    compiles NAME.juice exactly as the menu program would (in the\n"
+	"         folder of NAME.juice, with the autorun.sdf found there), writes\n"
+	"         nothing beside it, and reports every error as 'file:line: message'\n"
+	"         (or 'file: message'), one a line, on standard error, with the\n"
+	"         members the menu cannot start without (myGui.myButtons, each\n"
+	"         button's four bitmaps and requirement list, the background);\n"
+	"         exit status 0 only when the menu would load\n"
 	"dump     prints the tree of NAME.ice, one member a line, indented by depth:\n"
 	"         type, name (from NAME.hash, else the checksum in hexadecimal) and\n"
 	"         'value \"TEXT\"' (localized ones followed by 'text \"TEXT\"' from\n"
@@ -57,6 +67,17 @@ int main(int argc, char** argv)
 		if (ICE_Compile(argv[2], stderr))
 			return 0;
 		std::fprintf(stderr, "icetool: '%s' does not load\n", argv[2]);
+		return 1;
+	}
+	if (locCommand == "check")
+	{
+		int locErrors = ICE_Check(argv[2], stderr);
+		if (locErrors == 0)
+		{
+			std::printf("icetool: '%s' OK: the menu would load it\n", argv[2]);
+			return 0;
+		}
+		std::fprintf(stderr, "icetool: '%s': %d error%s\n", argv[2], locErrors, locErrors == 1 ? "" : "s");
 		return 1;
 	}
 	if (locCommand == "dump")

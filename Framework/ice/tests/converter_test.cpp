@@ -169,6 +169,68 @@ TEST_F(Converter, RefusesMissingFilesAndBadNames)
 	EXPECT_FALSE(std::filesystem::exists("autorun.ice"));
 }
 
+TEST_F(Converter, TextCutOffInsideABlockIsNeitherConvertedNorReSaved)
+{
+	InFolder locFolder;
+	// Localized, so that a conversion would re-save it; the file ends inside g's block.
+	const std::string locCut = "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tm 0\r\n\tmyChromaKey\r\n\t{\r\n\t\tmyR 255\r\n"
+	                           "\t}\r\n\tmya {{{ broken\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locCut));
+	ASSERT_TRUE(WriteWholeFile("autorun.lang", "Hello\r\n"));
+	MessageCapture locLog;
+	EXPECT_FALSE(LoadConverted());
+	EXPECT_TRUE(locLog.HasError("ERROR: (autorun.juice, line 2) Missing block end in instantiation of 'g' of class type "
+	                            "'Gui': the file ends inside its block"))
+		<< locLog.AllErrors();
+	EXPECT_EQ(locCut, ReadWholeFile("autorun.juice"));
+	for (const char* locName : {"autorun.ice", "autorun.hash", "autorun.loc", "autorun.juice.orig"})
+		EXPECT_FALSE(std::filesystem::exists(locName)) << locName;
+}
+
+TEST_F(Converter, TheFirstReSaveKeepsTheAuthorsTextAsOrig)
+{
+	InFolder locFolder;
+	const std::string locFirst = "INCLUDE menu.fruit\r\n// texts in autorun.lang\r\nGui g\r\n{\r\n\tm 0\r\n}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locFirst));
+	ASSERT_TRUE(WriteWholeFile("autorun.lang", "Hello\r\n"));
+	{
+		MessageCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): kept the original of 'autorun.juice' as "
+		                          "'autorun.juice.orig'"));
+	}
+	EXPECT_EQ(locFirst, ReadWholeFile("autorun.juice.orig"));
+	const std::string locReSaved = ReadWholeFile("autorun.juice");
+	EXPECT_NE(std::string::npos, locReSaved.find("m Hello")) << locReSaved;
+
+	// Later re-saves leave the first original alone.
+	const std::string locSecond = "INCLUDE menu.fruit\r\nGui g\r\n{\r\n\tm \"Good bye\"\r\n}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locSecond));
+	MakeNewer("autorun.juice", 5);
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_EQ(locFirst, ReadWholeFile("autorun.juice.orig"));
+	EXPECT_NE(std::string::npos, ReadWholeFile("autorun.juice").find("m \"Good bye\""));
+	EXPECT_FALSE(std::filesystem::exists("autorun.juice.origtmp"));
+}
+
+TEST_F(Converter, WithoutTheOrigCopyTheTextIsNotReSavedAndTheConversionGoesOn)
+{
+	InFolder locFolder;
+	const std::string locText = "INCLUDE menu.fruit\r\nGui g\r\n{\r\n\tm 0\r\n}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locText));
+	ASSERT_TRUE(WriteWholeFile("autorun.lang", "Hello\r\n"));
+	// A folder in the way of the copy stands for a disc that takes no files.
+	std::filesystem::create_directory("autorun.juice.origtmp");
+	MessageCapture locLog;
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): failed to keep the original of "
+	                          "'autorun.juice' as 'autorun.juice.orig'"));
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist 'autorun.juice'"));
+	EXPECT_EQ(locText, ReadWholeFile("autorun.juice"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.juice.orig"));
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadWholeFile("autorun.loc"));
+}
+
 TEST_F(Converter, RefusesOverlongValues)
 {
 	InFolder locFolder;

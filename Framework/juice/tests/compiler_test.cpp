@@ -1,5 +1,6 @@
 #include "JuiceClass.h"
 #include "JuiceCompiler.h"
+#include "JuiceInstanceIgnorer.h"
 #include "JuiceNameSpace.h"
 #include "JuiceTypeManager.h"
 #include "juice_test_support.h"
@@ -182,17 +183,6 @@ TEST(JuiceCompiler, BlocksMembersAndTheEndOfTheFile)
 		EXPECT_EQ("1", Value(locNameSpace, "kept"));
 	}
 	{
-		// The end of the file closes both open blocks, trailing comment and blank line included.
-		MessageCapture locCapture;
-		JuiceNameSpace locNameSpace;
-		ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/block_closed_by_end_of_file.juice", NULL, NULL))
-			<< locCapture.AllErrors();
-		JuiceType* locScript = locNameSpace.FindInstance("s", false);
-		ASSERT_NE(nullptr, locScript);
-		ASSERT_EQ(1, locScript->GetMemberCount());
-		EXPECT_STREQ("x", locScript->GetMemberAt(0)->FindMember("myName")->GetValue());
-	}
-	{
 		MessageCapture locCapture;
 		JuiceNameSpace locNameSpace;
 		ASSERT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/member_paths.juice", NULL, NULL)) << locCapture.AllErrors();
@@ -201,13 +191,97 @@ TEST(JuiceCompiler, BlocksMembersAndTheEndOfTheFile)
 		EXPECT_EQ("NULL", Value(locNameSpace, "m.myHost"));
 		EXPECT_EQ("Unnamed map", Value(locNameSpace, "m.myName").substr(1, 11));
 	}
+}
+
+TEST(JuiceCompiler, TextCutOffInsideABlockIsAnErrorAtTheBlocksOpening)
+{
 	{
-		// Line feeds alone do not end lines: the file is one line.
+		// Two blocks open at the end: the inner one is reported, and nothing is kept of it.
 		MessageCapture locCapture;
 		JuiceNameSpace locNameSpace;
-		EXPECT_TRUE(JuiceCompiler::Compile(locNameSpace, "data/lf_only.juice", NULL, NULL)) << locCapture.AllErrors();
-		ASSERT_EQ(1, locNameSpace.Count());
-		EXPECT_EQ("b 2", Value(locNameSpace, locNameSpace.GetFirst()->GetName()).substr(0, 3));
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/block_open_at_end_of_file.juice", NULL, NULL));
+		EXPECT_TRUE(locCapture.HasError(ParseError("data/block_open_at_end_of_file.juice", 4,
+			"Missing block end in instantiation of 'p' of class type 'Player': the file ends inside its block")))
+			<< locCapture.AllErrors();
+		EXPECT_EQ(0, locNameSpace.Count());
+		EXPECT_FALSE(locCapture.HasLog("LOG: JuiceCompiler::Compile(): 'data/block_open_at_end_of_file.juice' OK\n"));
+	}
+	{
+		// A declaration in a type file, with a comment and a blank line after its last member.
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/type_block_open_at_end.juice", NULL, NULL));
+		EXPECT_TRUE(locCapture.HasError(ParseError("data/type_block_open_at_end.fruit", 1,
+			"Missing block end in declaration of class type 'Colour': the file ends inside its block")))
+			<< locCapture.AllErrors();
+		EXPECT_TRUE(locCapture.HasError(ParseError("data/type_block_open_at_end.juice", 0,
+			"Failed to compile 'data/type_block_open_at_end.fruit'")))
+			<< locCapture.AllErrors();
+	}
+	{
+		// The block of an ignored instance, too.
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EverythingIgnorer locIgnorer;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/ignored_unclosed_block.juice", NULL, &locIgnorer));
+		EXPECT_TRUE(locCapture.HasError(ParseError("data/ignored_unclosed_block.juice", 2,
+			"Missing block end of an ignored instance: the file ends inside its block")))
+			<< locCapture.AllErrors();
+	}
+}
+
+TEST(JuiceCompiler, LineFeedsWithoutCarriageReturnFailWithTheirCause)
+{
+	struct Case
+	{
+		const char* myFile;
+		const char* myError;
+	};
+	const Case locCases[] = {
+		{"data/lf_only.juice", "ERROR: ParseTool::Open(): 'data/lf_only.juice' line 1 ends in a line feed without a "
+			"carriage return: Juice text, type and .lang files need CR LF line ends"},
+		{"data/lf_only_include.juice", "ERROR: ParseTool::Open(): 'data/lf_only_types.fruit' line 1 ends in a line "
+			"feed without a carriage return: Juice text, type and .lang files need CR LF line ends"},
+		{"data/lf_only_lang.juice", "ERROR: ParseTool::Open(): 'data/lf_only_lang.lang' line 2 ends in a line feed "
+			"without a carriage return: Juice text, type and .lang files need CR LF line ends"},
+	};
+	for (const Case& locCase : locCases)
+	{
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, locCase.myFile, NULL, NULL)) << locCase.myFile;
+		EXPECT_TRUE(locCapture.HasError(locCase.myError)) << locCapture.AllErrors();
+		EXPECT_EQ(0, locNameSpace.Count()) << locCase.myFile;
+	}
+	// Line ends are tested eight bytes at a time: a lone line feed anywhere in
+	// a word, at its edges and in the bytes after the last whole word is found,
+	// and a CR LF split over two words is none.
+	const std::string locLine = "NUMBER n 1\r\n";
+	for (size_t locAt = 0; locAt < 3 * locLine.size(); ++locAt)
+	{
+		std::string locText = locLine + locLine + locLine + "NUMBER m 2";
+		if (locText[locAt] == '\n')
+			locText[locAt - 1] = ' ';
+		else
+			locText.insert(locAt, "\n");
+		unsigned int locExpected = 1 + static_cast<unsigned int>(locAt / locLine.size());
+		WriteWholeFile("lone_feed.juice", locText);
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "lone_feed.juice", NULL, NULL)) << locAt;
+		EXPECT_TRUE(locCapture.HasError("ERROR: ParseTool::Open(): 'lone_feed.juice' line " +
+			std::to_string(locExpected) +
+			" ends in a line feed without a carriage return: Juice text, type and .lang files need CR LF line ends"))
+			<< locAt << "\n" << locCapture.AllErrors();
+	}
+	// 36 and 32 bytes: with and without bytes after the last whole word.
+	for (const char* locText : {"NUMBER a 1\r\nNUMBER b 2\r\nNUMBER c 3\r\n", "NUMBER a 1\r\nNUMBER b 2\r\n// abc\r\n"})
+	{
+		WriteWholeFile("lone_feed.juice", locText);
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_TRUE(JuiceCompiler::Compile(locNameSpace, "lone_feed.juice", NULL, NULL)) << locCapture.AllErrors();
+		EXPECT_EQ("2", Value(locNameSpace, "b"));
 	}
 }
 

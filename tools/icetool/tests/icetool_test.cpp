@@ -81,6 +81,12 @@ TEST_F(IceToolTest, CompileConvertsOnlyWhenTheJuiceTextIsNewer)
 	EXPECT_NE(std::string::npos, locMessages.find("LOG: JuiceToIce::IsFileNewer(): Missing 'menu.ice'\n"));
 	EXPECT_NE(std::string::npos,
 	          locMessages.find("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): compiling 'menu.juice'...\n"));
+	// The localized text was put inline: the author learns where the text as written is.
+	EXPECT_NE(std::string::npos,
+	          locMessages.find("icetool: re-saved 'menu.juice' with its texts inline (it no longer needs its .lang "
+	                           "file); the author's original text is kept in 'menu.juice.orig'\n"))
+		<< locMessages;
+	EXPECT_EQ("INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm \"Hello there\"\r\n}\r\n", ReadWholeFile("menu.juice.orig"));
 	IceBytes locExpected;
 	locExpected.Header(1, 1).Composite("Menu", "g", 1).Value("LOCTEXT", "m", "0");
 	EXPECT_EQ(locExpected.myBytes, ReadWholeFile("menu.ice"));
@@ -168,7 +174,7 @@ TEST_F(IceToolTest, CompileWarnsAboutEachFileWithALoneLineFeed)
 	WriteWholeFile("base.fruit", "CLASS Colour\r\n{\r\n\tNUMBER myR\r\n}\r\n");
 	WriteWholeFile("menu.juice", "INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm 0\r\n}");
 	ASSERT_TRUE(Compile("menu.ice", locMessages)) << locMessages;
-	EXPECT_EQ(std::string::npos, locMessages.find("icetool:")) << locMessages;
+	EXPECT_EQ(std::string::npos, locMessages.find("icetool: warning")) << locMessages;
 	EXPECT_EQ("\xEF\xBB\xBFg.m\tHello\r\n", ReadWholeFile("menu.loc"));
 
 	// A language file is checked too; a long line is cut short in the warning.

@@ -1,0 +1,235 @@
+#include "icetool_lib.h"
+
+#include "test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+const char* const kTypes =
+	"TYPE Kind\r\n{\r\n\tOPEN\r\n\tEXPLORE\r\n}\r\n"
+	"CLASS Requirement\r\n{\r\n}\r\n"
+	"SCRIPTCLASS Requirements\r\n{\r\n\tRequirement\r\n}\r\n"
+	"CLASS Button\r\n{\r\n\tFILE myBitmap\r\n\tFILE myPressedBitmap\r\n\tFILE myHoverBitmap\r\n"
+	"\tFILE myDisabledBitmap\r\n\tKind myKind\r\n\tLOCTEXT myCaption\r\n\tRequirements myRequirementsToBeEnabled\r\n}\r\n"
+	"SCRIPTCLASS Buttons\r\n{\r\n\tButton\r\n}\r\n"
+	"CLASS Gui\r\n{\r\n\tFILE myBackgroundBitmap\r\n\tButtons myButtons\r\n}\r\n";
+
+// A menu of one button; its caption comes from the language file.
+const char* const kMenu =
+	"INCLUDE types.fruit\r\n"
+	"\r\n"
+	"// the sample menu\r\n"
+	"Gui myGui\r\n"
+	"{\r\n"
+	"\tmyBackgroundBitmap pictures/back.tga\r\n"
+	"\tmyButtons\r\n"
+	"\t{\r\n"
+	"\t\tButton first\r\n"
+	"\t\t{\r\n"
+	"\t\t\tmyBitmap pictures/b.tga\r\n"
+	"\t\t\tmyPressedBitmap pictures/b.tga\r\n"
+	"\t\t\tmyHoverBitmap pictures/b.tga\r\n"
+	"\t\t\tmyDisabledBitmap pictures/b.bmp\r\n"
+	"\t\t\tmyKind OPEN\r\n"
+	"\t\t\tmyCaption 0\r\n"
+	"\t\t\tmyRequirementsToBeEnabled\r\n"
+	"\t\t\t{\r\n"
+	"\t\t\t}\r\n"
+	"\t\t}\r\n"
+	"\t}\r\n"
+	"}\r\n";
+
+// A 2 by 1 picture of 24 bits in each format.
+std::string Tga()
+{
+	std::string locFile(18, '\0');
+	locFile[2] = 2;
+	locFile[12] = 2;
+	locFile[14] = 1;
+	locFile[16] = 24;
+	return locFile + std::string(6, '\x7f');
+}
+
+std::string Bmp()
+{
+	const unsigned char locHeader[54] = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0,
+	                                     1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0, 8, 0, 0, 0};
+	return std::string(reinterpret_cast<const char*>(locHeader), sizeof(locHeader)) + std::string(8, '\x7f');
+}
+
+// Every file below a folder with its content.
+std::map<std::string, std::string> Contents(const fs::path& aFolder)
+{
+	std::map<std::string, std::string> locFiles;
+	for (const fs::directory_entry& locEntry : fs::recursive_directory_iterator(aFolder))
+	{
+		if (locEntry.is_regular_file())
+			locFiles[locEntry.path().generic_string()] = ReadWholeFile(locEntry.path().string());
+	}
+	return locFiles;
+}
+
+// The disc folder disc/ inside a fresh folder, as an author keeps it.
+class IceToolCheck : public ::testing::Test
+{
+protected:
+	void SetUp() override
+	{
+		myPrevious = fs::current_path();
+		fs::current_path(myFolder.Path(""));
+		fs::create_directories("disc/pictures");
+		WriteWholeFile("disc/types.fruit", kTypes);
+		WriteWholeFile("disc/menu.juice", kMenu);
+		WriteWholeFile("disc/menu.lang", "Install\r\n");
+		WriteWholeFile("disc/pictures/back.tga", Tga());
+		WriteWholeFile("disc/pictures/b.tga", Tga());
+		WriteWholeFile("disc/pictures/b.bmp", Bmp());
+	}
+	void TearDown() override
+	{
+		std::error_code locError;
+		fs::current_path(myPrevious, locError);
+	}
+
+	// The report of a check of disc/menu.juice; aCount receives the number of problems.
+	std::string Check(int& aCount)
+	{
+		std::FILE* locReport = std::fopen("report.txt", "wb");
+		aCount = ICE_Check("disc/menu.juice", locReport);
+		std::fclose(locReport);
+		return ReadWholeFile("report.txt");
+	}
+
+	// kMenu with one text replaced.
+	static void EditMenu(const std::string& aFrom, const std::string& aTo)
+	{
+		std::string locText = ReadWholeFile("disc/menu.juice");
+		size_t locAt = locText.find(aFrom);
+		ASSERT_NE(std::string::npos, locAt) << aFrom;
+		WriteWholeFile("disc/menu.juice", locText.replace(locAt, aFrom.size(), aTo));
+	}
+
+	fs::path myPrevious;
+	ScratchFolder myFolder;
+};
+}
+
+TEST_F(IceToolCheck, AGoodMenuPassesAndNothingIsWritten)
+{
+	const std::map<std::string, std::string> locBefore = Contents("disc");
+	const fs::path locHere = fs::current_path();
+	int locCount = -1;
+	std::string locReport = Check(locCount);
+	EXPECT_EQ(0, locCount) << locReport;
+	// Only a note: a conversion would re-save the text with its caption inline.
+	EXPECT_EQ("disc/menu.juice: note: holds localized texts: a conversion re-saves it with the texts inline and "
+	          "first keeps it as 'disc/menu.juice.orig'\n",
+	          locReport);
+	EXPECT_TRUE(locBefore == Contents("disc"));
+	EXPECT_EQ(locHere, fs::current_path());
+
+	// Once the original is kept, the note says where.
+	WriteWholeFile("disc/menu.juice.orig", kMenu);
+	EXPECT_EQ("disc/menu.juice: note: holds localized texts: a conversion re-saves it with the texts inline; the "
+	          "author's original is in 'disc/menu.juice.orig'\n",
+	          Check(locCount));
+	EXPECT_EQ(0, locCount);
+}
+
+TEST_F(IceToolCheck, CompileErrorsNameTheFileAndItsLine)
+{
+	struct Case
+	{
+		const char* myFrom;
+		const char* myTo;
+		const char* myReport;
+	};
+	const Case locCases[] = {
+		// A scalar member without its value, on line 15: the block start it
+		// then needs is missing from line 16.
+		{"\t\t\tmyKind OPEN\r\n", "\t\t\tmyKind\r\n",
+		 "disc/menu.juice:16: Missing block start in instantiation of 'myKind' of class type 'Kind'\n"},
+		// The type model's own message takes the line of the parse error after it.
+		{"myKind OPEN", "myKind SHUT",
+		 "disc/menu.juice:15: JuiceEnum::Assign(): Invalid value 'SHUT'\n"
+		 "disc/menu.juice:15: Invalid value 'SHUT' for instance 'myKind' of type 'Kind'\n"},
+		// Cut off inside four blocks: the innermost one, opened on line 18, is named.
+		{"\t\t\t}\r\n\t\t}\r\n\t}\r\n}\r\n", "",
+		 "disc/menu.juice:18: Missing block end in instantiation of 'myRequirementsToBeEnabled' of class type "
+		 "'Requirements': the file ends inside its block\n"},
+		// An error in the type file is reported there, and where it is included.
+		{"INCLUDE types.fruit", "INCLUDE broken.fruit",
+		 "disc/broken.fruit:5: Undefined type 'Colour' for member 'myColour' in declaration of class type 'Thing'\n"
+		 "disc/broken.fruit:5: Syntax error 'Thing'\n"
+		 "disc/menu.juice:1: Failed to compile 'broken.fruit'\n"},
+	};
+	WriteWholeFile("disc/broken.fruit", "// a type of its own\r\n\r\nCLASS Thing\r\n{\r\n\tColour myColour\r\n}\r\n");
+	for (const Case& locCase : locCases)
+	{
+		WriteWholeFile("disc/menu.juice", kMenu);
+		EditMenu(locCase.myFrom, locCase.myTo);
+		const std::map<std::string, std::string> locBefore = Contents("disc");
+		int locCount = 0;
+		std::string locReport = Check(locCount);
+		// Each compilation also ends with the failed top-level instance or include.
+		EXPECT_EQ(0u, locReport.find(locCase.myReport)) << locReport;
+		EXPECT_LE(1, locCount);
+		EXPECT_EQ(static_cast<size_t>(locCount), static_cast<size_t>(std::count(locReport.begin(), locReport.end(), '\n')));
+		EXPECT_TRUE(locBefore == Contents("disc")) << locCase.myTo;
+	}
+}
+
+TEST_F(IceToolCheck, ALanguageFileWithLineFeedsAloneIsAnErrorOnItsLine)
+{
+	WriteWholeFile("disc/menu.lang", "Install\r\nPlay\nQuit\r\n");
+	int locCount = 0;
+	EXPECT_EQ("disc/menu.lang:2: ParseTool::Open(): 'menu.lang' line 2 ends in a line feed without a carriage "
+	          "return: Juice text, type and .lang files need CR LF line ends\n",
+	          Check(locCount));
+	EXPECT_EQ(1, locCount);
+}
+
+TEST_F(IceToolCheck, MembersTheMenuCannotStartWithoutAreReported)
+{
+	// A BMP is read from disk only, a TGA must be one the display layer takes.
+	fs::remove("disc/pictures/b.bmp");
+	WriteWholeFile("disc/pictures/back.tga", Tga().substr(0, 20));
+	int locCount = 0;
+	std::string locReport = Check(locCount);
+	const std::string locExpected =
+		"disc/menu.juice: button 0 of myGui.myButtons: bitmap 'pictures/b.bmp' (myDisabledBitmap) does not load\n"
+		"disc/menu.juice: the background bitmap 'pictures/back.tga' does not load\n";
+	EXPECT_NE(std::string::npos, locReport.find(locExpected)) << locReport;
+	EXPECT_EQ(2, locCount);
+
+	// Without the top-level instance myGui there is no menu.
+	EditMenu("Gui myGui\r\n", "Gui theGui\r\n");
+	locReport = Check(locCount);
+	EXPECT_NE(std::string::npos, locReport.find("disc/menu.juice: missing member 'myGui.myButtons'\n"
+	                                            "disc/menu.juice: missing member 'myGui.myBackgroundBitmap'\n"))
+		<< locReport;
+	EXPECT_EQ(2, locCount);
+}
+
+TEST_F(IceToolCheck, NamesTheTypesDoNotDeclareAreWarnedAboutButLoad)
+{
+	EditMenu("\t\t\tmyCaption 0\r\n", "\t\t\tmyCaptoin 0\r\n");
+	EditMenu("Gui myGui\r\n", "Sound mySound\r\n{\r\n}\r\nGui myGui\r\n");
+	int locCount = -1;
+	std::string locReport = Check(locCount);
+	EXPECT_EQ(0, locCount) << locReport;
+	EXPECT_EQ(0u, locReport.find("disc/menu.juice: warning: instance 'mySound' of unknown type 'Sound' is ignored: the "
+	                             "type files do not declare it\n"
+	                             "disc/menu.juice: warning: member 'myCaptoin' of type 'Button' is ignored: the type "
+	                             "files do not declare it\n"))
+		<< locReport;
+}
