@@ -1,6 +1,7 @@
 // Map paths, the reads of the map file and the crop rectangle arithmetic.
 #include "zw_map.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +109,35 @@ void ZW_CropUpdateWorld(ZW_Crop* aCrop) {
     aCrop->worldBottom = 2578;
     aCrop->bottom = 429;
   }
+  ComputeThirds(aCrop);
+}
+
+namespace {
+
+// The pixel whose world value is aWorld.
+float PixelOf(int aWorld) {
+  float p = (float)aWorld / ZW_WORLD_PER_PIXEL;
+  for (int i = 0; i < 8 && (int)(p * ZW_WORLD_PER_PIXEL) < aWorld; i++) {
+    p = nextafterf(p, 1.0e9f);
+  }
+  for (int i = 0; i < 8 && (int)(p * ZW_WORLD_PER_PIXEL) > aWorld; i++) {
+    p = nextafterf(p, -1.0e9f);
+  }
+  return p;
+}
+
+}  // namespace
+
+void ZW_CropFromWorld(ZW_Crop* aCrop, int aLeft, int aTop, int aRight, int aBottom) {
+  memset(aCrop, 0, sizeof(*aCrop));
+  aCrop->left = PixelOf(aLeft);
+  aCrop->top = PixelOf(aTop);
+  aCrop->right = PixelOf(aRight);
+  aCrop->bottom = PixelOf(aBottom);
+  aCrop->worldLeft = aLeft;
+  aCrop->worldTop = aTop;
+  aCrop->worldRight = aRight;
+  aCrop->worldBottom = aBottom;
   ComputeThirds(aCrop);
 }
 

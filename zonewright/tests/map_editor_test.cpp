@@ -193,7 +193,7 @@ TEST_F(MapEditorTest, ReversedCropDragGivesAnOrderedRectangle) {
   EXPECT_EQ(0, Find("winMapImage")->zone[2]);  // takes no presses outside a drag
 }
 
-TEST_F(MapEditorTest, LandingZoneIsPlacedDraggedAndKeepsItsWorldPositionAfterACrop) {
+TEST_F(MapEditorTest, LandingZoneIsPlacedDraggedAndFollowedByTheCropClamp) {
   Import();
   zwDouble.sampleRed = 0.5f;
   int locCount = CountControls();
@@ -222,17 +222,21 @@ TEST_F(MapEditorTest, LandingZoneIsPlacedDraggedAndKeepsItsWorldPositionAfterACr
   EXPECT_FLOAT_EQ(2400, locLz->worldPos[0]);
   EXPECT_FLOAT_EQ(63.5f, locLz->worldPos[1]);
   EXPECT_FLOAT_EQ(1464, locLz->worldPos[2]);
-  EXPECT_EQ(112, zwDouble.sampledAt[0]);
-  EXPECT_EQ(244, zwDouble.sampledAt[1]);
+  // The height map has 1024 by 1024 texels for the 512 by 512 map pixels.
+  EXPECT_EQ(224, zwDouble.sampledAt[0]);
+  EXPECT_EQ(488, zwDouble.sampledAt[1]);
   EXPECT_EQ(ZW_MoveRest, locLz->move);
 
-  // A crop whose left edge lies right of the marker moves it, not its world position.
+  // A crop whose left edge lies right of the marker moves it, and its world
+  // position is that of its new place, as a drag there would give.
   Frame(200, 50, false, true);
   Frame(400, 400, false, true);
   Frame(400, 400, false, false);
   Frame(400, 400, false, false);
   EXPECT_FLOAT_EQ(200, locLz->pos[0]);
-  EXPECT_FLOAT_EQ(2400, locLz->worldPos[0]);
+  EXPECT_FLOAT_EQ(3072 - 212 * 6, locLz->worldPos[0]);
+  EXPECT_FLOAT_EQ(1464, locLz->worldPos[2]);
+  EXPECT_FLOAT_EQ(200, locLz->target[0]);
 
   // A VL placed in mode 3 is larger; a drag keeps it inside the crop.
   ZW_Execute("editor.setMode 3");
@@ -257,7 +261,7 @@ TEST_F(MapEditorTest, ExportAsksWritesAndBeeps) {
   zwEditorDouble.answerYes = false;
   ZW_Execute("editor.export");
   ASSERT_EQ(1u, zwEditorDouble.questions.size());
-  EXPECT_EQ("Confirm Overwrite|NOTE: You are about to modify your *.juice files.\nAll previous scripting and "
+  EXPECT_EQ("Confirm Overwrite|WARNING: No VL is placed: the mission has no location to win.\n\nNOTE: You are about to modify your *.juice files.\nAll previous scripting and "
             "object placement on this\nmap will be lost! Are you sure?",
             zwEditorDouble.questions[0]);
   EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice", ""));
