@@ -31,7 +31,7 @@ cleanup() {
 trap cleanup EXIT
 
 fail() {
-  echo "FAIL: $*" >&2; cp "$work/out.txt" /tmp/i19/out.txt 2>/dev/null
+  echo "FAIL: $*" >&2
   [ -f "$work/out.txt" ] && sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" | tail -20 >&2
   exit 1
 }
