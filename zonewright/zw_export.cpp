@@ -951,18 +951,13 @@ size_t Find(const unsigned char* aData, size_t aSize, size_t aFrom, const std::s
   return (size_t)(p - aData);
 }
 
-const char kPlayfield[] =
-    "\tmyPlayfieldMinCoord\n"
-    "\t{\n"
-    "\t\tx {MINX}\n"
-    "\t\tz {MINZ}\n"
-    "\t}\n"
-    "\n"
-    "\tmyPlayfieldMaxCoord\n"
-    "\t{\n"
-    "\t\tx {MAXX}\n"
-    "\t\tz {MAXZ}\n"
-    "\t}\n";
+// The playfield's two blocks in the head of the map file.
+std::string PlayfieldBlock() {
+  std::string locHead = kMapHead;
+  size_t locStart = locHead.find("\tmyPlayfieldMinCoord");
+  size_t locEnd = locHead.find("\n\tmyMissionStats");
+  return locHead.substr(locStart, locEnd - locStart);
+}
 
 // A world coordinate of the playfield: a whole number on the map.
 bool PlayfieldValue(double aValue, int* anOut) {
@@ -1022,11 +1017,11 @@ ZW_MissionKind ZW_ReadMission(const unsigned char* anInstances, size_t anInstanc
     return Refuse(ZW_MISSION_DAMAGED, "the instances file does not end as written", aWhy);
   }
   // The playfield from the map file.
-  std::string locPlayfield = Block(kPlayfield);
-  size_t locField = Find(aMap, aMapSize, 0, locPlayfield.substr(0, locPlayfield.find('{')));
+  std::string locPlayfield = PlayfieldBlock();
+  size_t locField = Find(aMap, aMapSize, 0, Block(locPlayfield.substr(0, locPlayfield.find('{')).c_str()));
   BlockMatch f = {aMap, aMapSize, locField, {}, {}, 0};
   int locMinX, locMinZ, locMaxX, locMaxZ;
-  if (locField == aMapSize || !f.Match(kPlayfield) || !PlayfieldValue(f.Value(0), &locMinX) ||
+  if (locField == aMapSize || !f.Match(locPlayfield.c_str()) || !PlayfieldValue(f.Value(0), &locMinX) ||
       !PlayfieldValue(f.Value(1), &locMinZ) || !PlayfieldValue(f.Value(2), &locMaxX) ||
       !PlayfieldValue(f.Value(3), &locMaxZ) || locMinX > locMaxX || locMinZ > locMaxZ) {
     return Refuse(ZW_MISSION_DAMAGED, "the map file has no playfield", aWhy);

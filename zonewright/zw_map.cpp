@@ -72,6 +72,14 @@ bool Format(char* aTarget, const char* aFormat, const char* aBase) {
 
 void ComputeThirds(ZW_Crop* aCrop);
 
+// A pixel's world value: pixel x 6 as a float, truncated. The product is kept
+// as a float (not in the x87 unit's wider precision), so that every build and
+// every caller truncates the same value.
+int WorldOf(float aPixel) {
+  volatile float locWorld = aPixel * ZW_WORLD_PER_PIXEL;
+  return (int)locWorld;
+}
+
 }  // namespace
 
 void ZW_MapReset() {
@@ -89,10 +97,10 @@ void ZW_CropInit(ZW_Crop* aCrop) {
 }
 
 void ZW_CropUpdateWorld(ZW_Crop* aCrop) {
-  aCrop->worldLeft = (int)(aCrop->left * ZW_WORLD_PER_PIXEL);
-  aCrop->worldTop = (int)(aCrop->top * ZW_WORLD_PER_PIXEL);
-  aCrop->worldRight = (int)(aCrop->right * ZW_WORLD_PER_PIXEL);
-  aCrop->worldBottom = (int)(aCrop->bottom * ZW_WORLD_PER_PIXEL);
+  aCrop->worldLeft = WorldOf(aCrop->left);
+  aCrop->worldTop = WorldOf(aCrop->top);
+  aCrop->worldRight = WorldOf(aCrop->right);
+  aCrop->worldBottom = WorldOf(aCrop->bottom);
   if (aCrop->worldLeft < 499) {
     aCrop->worldLeft = 500;
     aCrop->left = 84;
@@ -117,10 +125,10 @@ namespace {
 // The pixel whose world value is aWorld.
 float PixelOf(int aWorld) {
   float p = (float)aWorld / ZW_WORLD_PER_PIXEL;
-  for (int i = 0; i < 8 && (int)(p * ZW_WORLD_PER_PIXEL) < aWorld; i++) {
+  for (int i = 0; i < 8 && WorldOf(p) < aWorld; i++) {
     p = nextafterf(p, 1.0e9f);
   }
-  for (int i = 0; i < 8 && (int)(p * ZW_WORLD_PER_PIXEL) > aWorld; i++) {
+  for (int i = 0; i < 8 && WorldOf(p) > aWorld; i++) {
     p = nextafterf(p, -1.0e9f);
   }
   return p;

@@ -230,18 +230,22 @@ TEST(MissionRead, ExpectedFilesReadBackAsTheyWereExported) {
 // so a resumed mission exports the same bytes.
 TEST(MissionRead, WrittenPositionsReadBackAsTheSameText) {
   char locText[48], locAgain[48];
+  // Volatile: the values are floats in memory, as in the markers (no excess
+  // precision of the x87 unit).
   for (int r = 0; r < 256; r++) {
-    float y = 127.0f * (r * 0.003921569f);
+    volatile float y = 127.0f * (r * 0.003921569f);
     snprintf(locText, sizeof(locText), "%.6f", y);
-    float locRead = strtof(locText, nullptr);
+    volatile float locRead = strtof(locText, nullptr);
     snprintf(locAgain, sizeof(locAgain), "%.6f", locRead);
     EXPECT_STREQ(locText, locAgain) << r;
-    snprintf(locText, sizeof(locText), "%.6f", y + 50.0f);
-    snprintf(locAgain, sizeof(locAgain), "%.6f", locRead + 50.0f);
+    volatile float locCamera = y + 50.0f;
+    volatile float locCameraAgain = locRead + 50.0f;
+    snprintf(locText, sizeof(locText), "%.6f", locCamera);
+    snprintf(locAgain, sizeof(locAgain), "%.6f", locCameraAgain);
     EXPECT_STREQ(locText, locAgain) << r;
   }
   for (int u = 0; u <= 512; u++) {
-    float x = (float)ZW_WORLD_SIZE - (float)u * ZW_WORLD_PER_PIXEL;
+    volatile float x = (float)ZW_WORLD_SIZE - (float)u * ZW_WORLD_PER_PIXEL;
     snprintf(locText, sizeof(locText), "%.6f", x);
     EXPECT_EQ(x, strtof(locText, nullptr)) << u;
   }

@@ -310,20 +310,38 @@ void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
                 &locTranslation, 0xFFFFFFFF);
 }
 
-void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText,
-                     uint32_t aFlags) {
+namespace {
+
+// The font's states for drawing text, or null when it cannot draw; the
+// states of before come back with EndFontText.
+ZW_Font* BeginFontText(int aFont) {
   if (!gDevice || aFont < 0 || aFont > 3) {
-    return;
+    return nullptr;
   }
   ZW_Font* locFont = &gFonts[aFont];
   if (!locFont->texture || !locFont->vertices) {
-    return;
+    return nullptr;
   }
   gDevice->CaptureStateBlock(locFont->savedState);
   gDevice->ApplyStateBlock(locFont->drawState);
   gDevice->SetVertexShader(kFontFvf);
   gDevice->SetPixelShader(0);
   gDevice->SetStreamSource(0, locFont->vertices, sizeof(ZW_FontVertex));
+  return locFont;
+}
+
+void EndFontText(ZW_Font* aFont) {
+  gDevice->ApplyStateBlock(aFont->savedState);
+}
+
+}  // namespace
+
+void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText,
+                     uint32_t aFlags) {
+  ZW_Font* locFont = BeginFontText(aFont);
+  if (!locFont) {
+    return;
+  }
   if (aFlags & 4) {
     gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
     gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
@@ -331,22 +349,14 @@ void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const cha
   BufferSink locSink;
   locSink.font = locFont;
   ZW_FontBuildText(locFont->layout, anX, aY, aColour, aText, &locSink);
-  gDevice->ApplyStateBlock(locFont->savedState);
+  EndFontText(locFont);
 }
 
 void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems, int aCount) {
-  if (!gDevice || aFont < 0 || aFont > 3 || aCount <= 0) {
+  ZW_Font* locFont = aCount > 0 ? BeginFontText(aFont) : nullptr;
+  if (!locFont) {
     return;
   }
-  ZW_Font* locFont = &gFonts[aFont];
-  if (!locFont->texture || !locFont->vertices) {
-    return;
-  }
-  gDevice->CaptureStateBlock(locFont->savedState);
-  gDevice->ApplyStateBlock(locFont->drawState);
-  gDevice->SetVertexShader(kFontFvf);
-  gDevice->SetPixelShader(0);
-  gDevice->SetStreamSource(0, locFont->vertices, sizeof(ZW_FontVertex));
   BufferSink locBuffer;
   locBuffer.font = locFont;
   BatchSink locBatch;
@@ -355,7 +365,7 @@ void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems,
     ZW_FontBuildText(locFont->layout, aItems[i].x, aItems[i].y, aColour, aItems[i].text, &locBatch);
   }
   locBatch.Drain();
-  gDevice->ApplyStateBlock(locFont->savedState);
+  EndFontText(locFont);
 }
 
 void ZW_ReleaseTexture(ZW_Texture aTexture) {
