@@ -35,8 +35,8 @@ const float kImageOffsetY = 41;  // winMapImage's offset below winMapHandle
 const float kAboveScreen = 32;   // the map image lies this far above the screen
 const int kLabelFont = 1;        // bold, as the map window's own caption
 const uint32_t kLabelColour = 0xFFFFFFFFu;
-const int kMinPlayfield = 600;   // world units, the narrowest playfield without a warning
-const int kTeamedLzs = 16;       // later LZs start in team 1 again
+const int kMinPlayfield = 600;  // world units, the narrowest playfield without a warning
+const int kTeamedLzs = 16;      // later LZs start in team 1 again
 
 // --- Undo -------------------------------------------------------------------
 
@@ -52,17 +52,17 @@ struct MarkerState {
 
 struct Step {
   StepKind kind;
-  ZW_Control* marker;               // placed, dragged or removed
-  int index;                        // a removed marker's place in the list
-  MarkerState before;               // a dragged marker before its drag
-  ZW_Crop crop;                     // the crop rectangle before its change
-  std::vector<MarkerState> moved;   // markers that the new crop moved, before it
+  ZW_Control* marker;              // placed, dragged or removed
+  int index;                       // a removed marker's place in the list
+  MarkerState before;              // a dragged marker before its drag
+  ZW_Crop crop;                    // the crop rectangle before its change
+  std::vector<MarkerState> moved;  // markers that the new crop moved, before it
 };
 
 struct UndoState {
-  std::deque<Step> steps;            // oldest first
-  ZW_Control* placing = nullptr;     // placed by the press that still drags it
-  ZW_Control* dragged = nullptr;     // the marker whose drag runs
+  std::deque<Step> steps;         // oldest first
+  ZW_Control* placing = nullptr;  // placed by the press that still drags it
+  ZW_Control* dragged = nullptr;  // the marker whose drag runs
   MarkerState dragStart = {};
   bool cropDragging = false;
   ZW_Crop cropStart = {};
@@ -683,7 +683,8 @@ std::vector<std::string> MissionWarnings() {
     locLines.push_back("WARNING: No VL is placed: the mission has no location to win.");
   }
   if (locLzs > kTeamedLzs) {
-    snprintf(locLine, sizeof(locLine), "WARNING: %d LZs are placed: LZ 17 and later start in team 1.", locLzs);
+    snprintf(locLine, sizeof(locLine), "WARNING: %d LZs are placed: LZ 17 and later start in team 1.",
+             locLzs);
     locLines.push_back(locLine);
   }
   const ZW_Crop& r = zwMap.crop;

@@ -50,7 +50,8 @@ enum ZW_MissionKind {
 };
 
 struct ZW_Mission {
-  std::vector<ZW_ExportMarker> markers;  // in export order: LZ 1, 2, ..., then VL 1, 2, ...
+  // In export order: LZ 1, 2, ..., then VL 1, 2, ...
+  std::vector<ZW_ExportMarker> markers;
   int worldLeft, worldTop, worldRight, worldBottom;  // the playfield
 };
 

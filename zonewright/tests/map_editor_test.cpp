@@ -333,7 +333,8 @@ TEST_F(MapEditorTest, ExportAsksWritesAndBeeps) {
   zwEditorDouble.answerYes = false;
   ZW_Execute("editor.export");
   ASSERT_EQ(1u, zwEditorDouble.questions.size());
-  EXPECT_EQ("Confirm Overwrite|WARNING: No VL is placed: the mission has no location to win.\n\nNOTE: You are about to modify your *.juice files.\nAll previous scripting and "
+  EXPECT_EQ("Confirm Overwrite|WARNING: No VL is placed: the mission has no location to win.\n\n"
+            "NOTE: You are about to modify your *.juice files.\nAll previous scripting and "
             "object placement on this\nmap will be lost! Are you sure?",
             zwEditorDouble.questions[0]);
   EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice", ""));

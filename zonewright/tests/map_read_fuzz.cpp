@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* aData, size_t aSize) {
   }
   ZW_Mission locRead;
   const char* locWhy = nullptr;
-  ZW_MissionKind locKind = ZW_ReadMission(locInstances, aSize - 2 - locMapSize, locMap, locMapSize,
-                                          locMission, &locRead, &locWhy);
+  ZW_MissionKind locKind =
+      ZW_ReadMission(locInstances, aSize - 2 - locMapSize, locMap, locMapSize, locMission, &locRead, &locWhy);
   if (!locWhy || (locKind != ZW_MISSION_OURS && !locWhy[0]) ||
       (locKind == ZW_MISSION_OURS &&
        (locRead.worldLeft > locRead.worldRight || locRead.worldTop > locRead.worldBottom))) {
