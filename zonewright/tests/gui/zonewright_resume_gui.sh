@@ -198,6 +198,9 @@ case "$what" in
     # writes the same bytes (and keeps the first run's files as .bak).
     start
     wait_line "Read 1 LZs and 1 VLs of the mission."
+    # The resumed markers with their labels, for a look.
+    mkdir -p "$top/build/screenshots"
+    import -window root "$top/build/screenshots/zonewright-resume.png" 2>/dev/null
     export_yes
     kc_poll 60 same "$map.bak" "$work/map.first" || fail "the first run's map file is not kept"
     kc_poll 60 same "$instances.bak" "$work/instances.first" || fail "the first run's instances file is not kept"
