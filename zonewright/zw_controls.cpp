@@ -16,6 +16,9 @@
 
 ZW_Controls zwControls;
 void (*zwControlDragHook)(ZW_Control* aControl);
+void (*zwControlDragStartHook)(ZW_Control* aControl);
+void (*zwControlDragEndHook)(ZW_Control* aControl);
+void (*zwControlFreeHook)(ZW_Control* aControl);
 
 namespace {
 
@@ -112,6 +115,9 @@ ZW_Control* DeleteTree(ZW_Control* aRoot) {
     if (locKnown[c]) {
       *p = c->next;
       Forget(c);
+      if (zwControlFreeHook) {
+        zwControlFreeHook(c);
+      }
       delete c;
     } else {
       if (locAfterRoot && !locNext) {
@@ -151,9 +157,14 @@ void CloseControl(ZW_Control* c) {
   c->hover = ZW_HoverNone;
 }
 
-// The edited control's caption without its last character (the caret).
+// The edited control's caption without its last character (the caret); a
+// caption that was full when its entry started has no caret to remove.
 void RemoveCaret() {
   ZW_Control* e = zwControls.edited;
+  if (zwControls.entryNoCaret) {
+    zwControls.entryNoCaret = 0;
+    return;
+  }
   if (!e) {
     return;
   }
@@ -192,7 +203,10 @@ void Commit() {
   ZW_Control* e = zwControls.edited;
   if (zwControls.entryKind == ZW_ENTRY_TEXT) {
     if (zwControls.entryText) {
-      CopyText(zwControls.entryText, zwControls.entryTextSize, e->caption);
+      // The target may be the caption itself.
+      char locText[ZW_CAPTION_SIZE];
+      CopyText(locText, sizeof(locText), e->caption);
+      CopyText(zwControls.entryText, zwControls.entryTextSize, locText);
     }
   } else if (zwControls.entryKind == ZW_ENTRY_INT) {
     int v = atoi(e->caption);
@@ -204,7 +218,7 @@ void Commit() {
   } else {
     float v = (float)atof(e->caption);
     float lo = (float)zwControls.entryMin, hi = (float)zwControls.entryMax;
-    v = v < lo ? lo : v > hi ? hi : v;
+    v = v != v ? lo : v < lo ? lo : v > hi ? hi : v;  // "nan" typed gives the minimum
     if (zwControls.entryFloat) {
       *zwControls.entryFloat = v;
     }
@@ -237,6 +251,9 @@ void ZW_ControlsReset() {
   }
   memset(&zwControls, 0, sizeof(zwControls));
   zwControlDragHook = nullptr;
+  zwControlDragStartHook = nullptr;
+  zwControlDragEndHook = nullptr;
+  zwControlFreeHook = nullptr;
 }
 
 // --- Routines ---------------------------------------------------------------
@@ -298,8 +315,22 @@ void ZW_MoveDrag(ZW_Control* c) {
   }
   if (!ZW_LeftButtonDown()) {
     c->move = ZW_MoveRest;
+    if (zwControlDragEndHook) {
+      zwControlDragEndHook(c);
+    }
   }
 }
+
+namespace {
+
+void StartDrag(ZW_Control* c) {
+  if (c->move != ZW_MoveDrag && zwControlDragStartHook) {
+    zwControlDragStartHook(c);
+  }
+  c->move = ZW_MoveDrag;
+}
+
+}  // namespace
 
 void ZW_MoveRest(ZW_Control*) {}
 
@@ -327,7 +358,7 @@ void ZW_HoverInteractive(ZW_Control* c, float aSource[4]) {
     zwControls.clickId = c->id;
     CopyRect(aSource, c->imageDown);
     if (c->draggable) {
-      c->move = ZW_MoveDrag;
+      StartDrag(c);
       c->goal[0] = (float)zwShell.mouseX - c->pos[0];
       c->goal[1] = (float)zwShell.mouseY - c->pos[1];
     }
@@ -336,7 +367,7 @@ void ZW_HoverInteractive(ZW_Control* c, float aSource[4]) {
     zwControls.secondId = c->id;
     CopyRect(aSource, c->imageDown);
     if (c->draggable) {
-      c->move = ZW_MoveDrag;
+      StartDrag(c);
     }
     return;
   }
@@ -407,6 +438,43 @@ void ZW_ControlDeleteActive() {
   ZW_Control* locNext = DeleteTree(c);
   zwControls.cursor = locNext;
   zwControls.active = locNext;
+}
+
+bool ZW_ControlUnlink(ZW_Control* aControl) {
+  for (ZW_Control** p = &zwControls.head; *p; p = &(*p)->next) {
+    if (*p == aControl) {
+      *p = aControl->next;
+      aControl->next = nullptr;
+      Forget(aControl);
+      return true;
+    }
+  }
+  return false;
+}
+
+void ZW_ControlInsertAt(ZW_Control* aControl, int anIndex) {
+  ZW_Control** p = &zwControls.head;
+  for (int i = 0; i < anIndex && *p; i++) {
+    p = &(*p)->next;
+  }
+  aControl->next = *p;
+  *p = aControl;
+}
+
+int ZW_ControlIndex(const ZW_Control* aControl) {
+  int i = 0;
+  for (const ZW_Control* c = zwControls.head; c; c = c->next, i++) {
+    if (c == aControl) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+void ZW_ControlDelete(ZW_Control* aControl) {
+  if (aControl && aControl != zwControls.owner) {
+    DeleteTree(aControl);
+  }
 }
 
 ZW_Control* ZW_ControlFindName(const char* aName) {
@@ -605,6 +673,8 @@ void ZW_TextEntryStartText(char* aTarget, int aTargetSize, int aMaxLength) {
     if (n + 1 < sizeof(e->caption)) {
       e->caption[n] = '|';
       e->caption[n + 1] = 0;
+    } else {
+      zwControls.entryNoCaret = 1;
     }
   }
 }
@@ -671,12 +741,16 @@ void ZW_ControlsTextEntryKey(int aKey) {
     TypeChar(locTyped);
   } else if (aKey == 8) {
     int n = (int)strlen(e->caption);
-    if (n >= 2) {
+    if (zwControls.entryNoCaret && n >= 1) {
+      e->caption[n - 1] = '|';  // the last character goes, the caret comes
+      zwControls.entryNoCaret = 0;
+    } else if (n >= 2) {
       e->caption[n - 2] = '|';
       e->caption[n - 1] = 0;
     }
   } else if (aKey == 45 || aKey == 46) {
     CopyText(e->caption, sizeof(e->caption), "|");
+    zwControls.entryNoCaret = 0;
   } else if (aKey == 13) {
     Commit();
   }

@@ -14,7 +14,8 @@ enum {
   ZW_COMMAND_SIZE = 128,
   ZW_CONTROL_NAME_SIZE = 32,
   ZW_CAPTION_SIZE = 32,
-  ZW_TEAM_SIZE = 12
+  ZW_TEAM_SIZE = 12,
+  ZW_LABEL_SIZE = 16
 };
 
 // Kinds of text entry.
@@ -68,6 +69,7 @@ struct ZW_Control {
   float cameraPos[3];
   float cameraRot[3];
   char team[ZW_TEAM_SIZE];
+  char label[ZW_LABEL_SIZE];    // a marker's number (and team) as the export gives them
   ZW_Control* next;             // list link, towards older controls
 };
 
@@ -88,6 +90,7 @@ struct ZW_Controls {
   int entryKind;
   int entryMaxLength;
   int entryMin, entryMax;
+  int entryNoCaret;             // a text entry started on a full caption
   char* entryText;              // text target and its size
   int entryTextSize;
   int* entryInt;
@@ -114,6 +117,12 @@ void ZW_HoverNone(ZW_Control* aControl, float aSource[4]);
 // Clamping and world position of a dragged control; called by the drag
 // routine after it has followed the mouse. Null: no clamping.
 extern void (*zwControlDragHook)(ZW_Control* aControl);
+// Called when a drag begins (before the control follows the mouse) and when
+// it ends (the left button is up). Null: nothing.
+extern void (*zwControlDragStartHook)(ZW_Control* aControl);
+extern void (*zwControlDragEndHook)(ZW_Control* aControl);
+// Called for every control about to be freed. Null: nothing.
+extern void (*zwControlFreeHook)(ZW_Control* aControl);
 
 // Creates a control at (fx x screen width, fy x screen height), puts it at
 // the head of the list and makes it active.
@@ -122,6 +131,18 @@ ZW_Control* ZW_ControlCreate(float aFx, float aFy, float anAngle);
 ZW_Control* ZW_ControlsCreateOwner();
 // Deletes the active control (and the controls that hang from it).
 void ZW_ControlDeleteActive();
+
+// Takes a control out of the list without freeing it (every reference of the
+// control state to it is cleared); false when it is not in the list.
+bool ZW_ControlUnlink(ZW_Control* aControl);
+// Puts an unlinked control back at a place of the list (0 is the head; past
+// the end it becomes the last).
+void ZW_ControlInsertAt(ZW_Control* aControl, int anIndex);
+// The place of a control in the list, or -1.
+int ZW_ControlIndex(const ZW_Control* aControl);
+// Frees a control and the controls that hang from it; the active control
+// stays unless it is among them.
+void ZW_ControlDelete(ZW_Control* aControl);
 
 // Pure searches: no activation, no messages.
 ZW_Control* ZW_ControlFindName(const char* aName);

@@ -1,9 +1,11 @@
-// The map editor: modes, crop editing, zone markers, import and export.
+// The map editor: modes, crop editing, zone markers with their labels, removal
+// and undo, import with the resume of a mission, and export.
 #include "zw_editor.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -11,7 +13,9 @@
 #include "zw_controls.h"
 #include "zw_editor_platform.h"
 #include "zw_export.h"
+#include "zw_files.h"
 #include "zw_input.h"
+#include "zw_keys.h"
 #include "zw_map.h"
 #include "zw_props.h"
 #include "zw_render.h"
@@ -22,17 +26,135 @@ ZW_Editor zwEditor;
 namespace {
 
 const char kErrorCaption[] = "zonewright Error";
+const char kConfirmText[] =
+    "NOTE: You are about to modify your *.juice files.\nAll previous scripting and object "
+    "placement on this\nmap will be lost! Are you sure?";
 const float kReleasedLook[4] = {0, 16, 48, 40};
 const float kPressedLook[4] = {48, 16, 96, 40};
 const float kImageOffsetY = 41;  // winMapImage's offset below winMapHandle
 const float kAboveScreen = 32;   // the map image lies this far above the screen
+const int kLabelFont = 1;        // bold, as the map window's own caption
+const uint32_t kLabelColour = 0xFFFFFFFFu;
+const int kMinPlayfield = 600;  // world units, the narrowest playfield without a warning
+const int kTeamedLzs = 16;      // later LZs start in team 1 again
 
-// Reports a failure of the editor: a printed line and a message box.
+// --- Undo -------------------------------------------------------------------
+
+enum StepKind { STEP_PLACE, STEP_DRAG, STEP_CROP, STEP_REMOVE };
+
+// Where a marker was: screen position, rescale target and world position.
+struct MarkerState {
+  ZW_Control* marker;
+  float pos[2];
+  float target[2];
+  float world[3];
+};
+
+struct Step {
+  StepKind kind;
+  ZW_Control* marker;              // placed, dragged or removed
+  int index;                       // a removed marker's place in the list
+  MarkerState before;              // a dragged marker before its drag
+  ZW_Crop crop;                    // the crop rectangle before its change
+  std::vector<MarkerState> moved;  // markers that the new crop moved, before it
+};
+
+struct UndoState {
+  std::deque<Step> steps;         // oldest first
+  ZW_Control* placing = nullptr;  // placed by the press that still drags it
+  ZW_Control* dragged = nullptr;  // the marker whose drag runs
+  MarkerState dragStart = {};
+  bool cropDragging = false;
+  ZW_Crop cropStart = {};
+  bool labelsDirty = true;
+};
+
+UndoState ourUndo;
+
+MarkerState StateOf(ZW_Control* c) {
+  MarkerState s;
+  s.marker = c;
+  memcpy(s.pos, c->pos, sizeof(s.pos));
+  memcpy(s.target, c->target, sizeof(s.target));
+  memcpy(s.world, c->worldPos, sizeof(s.world));
+  return s;
+}
+
+void Restore(const MarkerState& s) {
+  ZW_Control* c = s.marker;
+  memcpy(c->pos, s.pos, sizeof(s.pos));
+  memcpy(c->target, s.target, sizeof(s.target));
+  memcpy(c->worldPos, s.world, sizeof(s.world));
+}
+
+bool SamePlace(const MarkerState& a, const MarkerState& b) {
+  return memcmp(a.pos, b.pos, sizeof(a.pos)) == 0 && memcmp(a.world, b.world, sizeof(a.world)) == 0;
+}
+
+// Frees what a step owns: a removed marker that is out of the list.
+void DropStep(Step* aStep) {
+  if (aStep->kind == STEP_REMOVE && aStep->marker) {
+    delete aStep->marker;
+    aStep->marker = nullptr;
+  }
+}
+
+void ClearSteps() {
+  for (Step& s : ourUndo.steps) {
+    DropStep(&s);
+  }
+  ourUndo.steps.clear();
+}
+
+void PushStep(Step aStep) {
+  if (ourUndo.steps.size() >= ZW_UNDO_DEPTH) {
+    DropStep(&ourUndo.steps.front());
+    ourUndo.steps.pop_front();
+  }
+  ourUndo.steps.push_back(std::move(aStep));
+}
+
+bool StepRefers(const Step& aStep, const ZW_Control* c) {
+  if (aStep.marker == c) {
+    return true;
+  }
+  for (const MarkerState& m : aStep.moved) {
+    if (m.marker == c) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// --- Screen helpers ---------------------------------------------------------
+
+// "LZ 2" or "VL 1": a marker's kind and the number the export gives it.
+void MarkerName(const ZW_Control* aMarker, char* aName, size_t aSize) {
+  int n = 0;
+  for (const ZW_Control* c = zwControls.head; c; c = c->next) {
+    n += c->zoneKind == aMarker->zoneKind ? 1 : 0;
+    if (c == aMarker) {
+      break;
+    }
+  }
+  snprintf(aName, aSize, "%s %d", aMarker->zoneKind == ZW_ZONE_LANDING ? "LZ" : "VL", n);
+}
+
+// A line for a marker that now stands where it is drawn.
+void PrintMarkerPlace(const ZW_Control* c) {
+  char locName[16];
+  MarkerName(c, locName, sizeof(locName));
+  ZW_Printf("%s at %.0f, %.0f", locName, c->worldPos[0], c->worldPos[2]);
+}
+
+// Reports a failure of the editor: a printed line, a message box and the
+// command result.
 void ReportError(const char* aFormat, const char* aValue) {
   char locText[ZW_PATH_SIZE + 64];
   snprintf(locText, sizeof(locText), aFormat, aValue);
   ZW_Print(locText);
   ZW_MessageBox(locText, kErrorCaption);
+  ZW_SetResultf("%s", locText);
 }
 
 ZW_Control* MapImage() {
@@ -65,6 +187,11 @@ void SetButtonLook(const char* aName, const float aLook[4]) {
   ZW_Execute(locLine);
 }
 
+void ReleaseZoneButtons() {
+  SetButtonLook("editMapApplyImage", kReleasedLook);
+  SetButtonLook("editMapApplyOver", kReleasedLook);
+}
+
 // Rounds toward zero to a multiple of the snap value (at least 1).
 float Snap(float aValue) {
   int locSnap = zwProps.mapSnap > 0 ? zwProps.mapSnap : 1;
@@ -78,13 +205,52 @@ float Clamp(float aValue, float aLow, float aHigh) {
   return aValue > aHigh ? aHigh : aValue;
 }
 
+int ClampInt(int aValue, int aLow, int aHigh) {
+  return aValue < aLow ? aLow : aValue > aHigh ? aHigh : aValue;
+}
+
 bool IsMarker(const ZW_Control* c) {
   return c->zoneKind == ZW_ZONE_LANDING || c->zoneKind == ZW_ZONE_VICTORY;
 }
 
+// Half the side of a marker: 12 for an LZ, 16 for a VL.
+float HalfSide(const ZW_Control* c) {
+  return c->zoneKind == ZW_ZONE_LANDING ? 12.0f : 16.0f;
+}
+
+// The rescale puts a control at scale x target: the target follows the marker.
+void FollowTarget(ZW_Control* c) {
+  for (int i = 0; i < 2; i++) {
+    float locScale = i == 0 ? zwShell.scaleX : zwShell.scaleY;
+    c->target[i] = locScale > 0 ? c->pos[i] / locScale : c->pos[i];
+  }
+}
+
+// World position of a marker from its screen position; the height is read
+// from the height map under it, scaled from the 512 map pixels to the height
+// map's size.
+void MarkerWorld(ZW_Control* c) {
+  float k = HalfSide(c);
+  float u = c->pos[0] + k;
+  float v = c->pos[1] + k + kAboveScreen;
+  c->worldPos[0] = (float)ZW_WORLD_SIZE - u * ZW_WORLD_PER_PIXEL;
+  c->worldPos[2] = v * ZW_WORLD_PER_PIXEL;
+  int w = 0, h = 0;
+  if (!zwEditor.heightMap || !ZW_TextureSize(*zwEditor.heightMap, &w, &h) || w <= 0 || h <= 0) {
+    return;
+  }
+  int locColumn = ClampInt((int)((long long)ZW_ScreenInt(u) * w / ZW_MAP_PIXELS), 0, w - 1);
+  int locRow = ClampInt((int)((long long)ZW_ScreenInt(v) * h / ZW_MAP_PIXELS), 0, h - 1);
+  float locTexel[4];
+  if (ZW_SampleHeight(*zwEditor.heightMap, locColumn, locRow, locTexel)) {
+    c->worldPos[1] = 127.0f * locTexel[0];
+  }
+}
+
 // Order the corners, keep them on the map, update the lines and move every
-// marker inside the rectangle (their world positions stay).
-void FinishCrop(ZW_Control* anImage) {
+// marker inside the rectangle; a marker that moves gets the world position of
+// its new place. aMoved (if given) receives the markers moved, as they were.
+void FinishCrop(ZW_Control* anImage, std::vector<MarkerState>* aMoved) {
   ZW_Crop& r = zwMap.crop;
   if (r.left > r.right) {
     float t = r.left;
@@ -105,13 +271,28 @@ void FinishCrop(ZW_Control* anImage) {
   ZW_EditorUpdateCropLines();
   for (ZW_Control* c = zwControls.head; c; c = c->next) {
     if (IsMarker(c)) {
-      float s = c->zoneKind == ZW_ZONE_LANDING ? 24.0f : 32.0f;
-      c->pos[0] = Clamp(c->pos[0], r.left, r.right - s);
-      c->pos[1] = Clamp(c->pos[1], r.top - kAboveScreen, r.bottom - s - kAboveScreen);
+      float s = 2 * HalfSide(c);
+      float x = Clamp(c->pos[0], r.left, r.right - s);
+      float y = Clamp(c->pos[1], r.top - kAboveScreen, r.bottom - s - kAboveScreen);
+      if (x != c->pos[0] || y != c->pos[1]) {
+        if (aMoved) {
+          aMoved->push_back(StateOf(c));
+        }
+        c->pos[0] = x;
+        c->pos[1] = y;
+        FollowTarget(c);
+        MarkerWorld(c);
+      }
     }
   }
   anImage->zone[2] = 0;
   anImage->zone[3] = 0;
+}
+
+bool SameCrop(const ZW_Crop& a, const ZW_Crop& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom &&
+         a.worldLeft == b.worldLeft && a.worldTop == b.worldTop && a.worldRight == b.worldRight &&
+         a.worldBottom == b.worldBottom;
 }
 
 void CropEditing() {
@@ -129,6 +310,10 @@ void CropEditing() {
   ZW_Crop& r = zwMap.crop;
   if (ZW_RightButtonDown() && zwControls.secondId == 0 && locOver) {
     ZW_Print("ok");
+    if (!ourUndo.cropDragging) {
+      ourUndo.cropDragging = true;
+      ourUndo.cropStart = r;
+    }
     r.left = Snap(locPixelX);
     r.top = Snap(locPixelY);
     r.right = r.left;
@@ -137,8 +322,19 @@ void CropEditing() {
     r.right = Snap(locPixelX + (float)zwProps.mapSnap);
     r.bottom = Snap(locPixelY + (float)zwProps.mapSnap);
     ZW_EditorUpdateCropLines();
+  } else if (ourUndo.cropDragging) {
+    // The end of a crop drag: one step when it changed anything.
+    ourUndo.cropDragging = false;
+    Step locStep = {};
+    locStep.kind = STEP_CROP;
+    locStep.crop = ourUndo.cropStart;
+    FinishCrop(locImage, &locStep.moved);
+    if (!SameCrop(locStep.crop, r) || !locStep.moved.empty()) {
+      ZW_Printf("Playfield %d:%d:%d:%d", r.worldLeft, r.worldTop, r.worldRight, r.worldBottom);
+      PushStep(std::move(locStep));
+    }
   } else {
-    FinishCrop(locImage);
+    FinishCrop(locImage, nullptr);
   }
   char locCaption[ZW_CAPTION_SIZE];
   snprintf(locCaption, sizeof(locCaption), "UV:%d:%d:%d:%d", r.worldLeft, r.worldTop, r.worldRight,
@@ -169,18 +365,11 @@ void SetImages(ZW_Control* c, float aLeft, float aTop, float aRight, float aBott
   memcpy(c->imageDown, locRect, sizeof(locRect));
 }
 
-void PlaceMarker() {
-  ZW_SetCursorShape(ZW_CURSOR_CROSS);
-  if (!ZW_LeftButtonDown() || zwShell.mouseX > ZW_MAP_PIXELS) {
-    return;
-  }
-  ZW_Print("new");
-  bool locLz = zwEditor.placeKind == ZW_ZONE_LANDING;
-  float h = locLz ? 12.0f : 16.0f;
+// A new marker of a kind with its top-left at (x, y), at the head of the list.
+ZW_Control* CreateMarker(int aKind, float x, float y) {
+  bool locLz = aKind == ZW_ZONE_LANDING;
   ZW_Control* c = ZW_ControlCreate(0, 0, 0);
   snprintf(c->page, sizeof(c->page), "pagMap2");
-  float x = (float)zwShell.mouseX - h;
-  float y = (float)zwShell.mouseY - h;
   c->enter[0] = c->target[0] = c->leave[0] = c->pos[0] = c->goal[0] = x;
   c->enter[1] = c->target[1] = c->leave[1] = c->pos[1] = c->goal[1] = y;
   c->enterAngle = c->targetAngle = c->leaveAngle = c->angle = c->goalAngle = 0;
@@ -190,7 +379,7 @@ void PlaceMarker() {
   }
   c->move = ZW_MoveSpring;
   c->draggable = 1;
-  float s = 2 * h;
+  float s = locLz ? 24.0f : 32.0f;
   c->size[0] = c->size[1] = c->sizeDesign[0] = c->sizeDesign[1] = s;
   if (locLz) {
     SetImages(c, 192, 0, 223, 31);
@@ -206,7 +395,27 @@ void PlaceMarker() {
     c->zoneKind = ZW_ZONE_VICTORY;
     memcpy(c->worldPos, zwControls.defaultWorld, sizeof(c->worldPos));
   }
+  ourUndo.labelsDirty = true;
+  return c;
+}
+
+void PlaceMarker() {
+  ZW_SetCursorShape(ZW_CURSOR_CROSS);
+  if (!ZW_LeftButtonDown() || zwShell.mouseX > ZW_MAP_PIXELS) {
+    return;
+  }
+  ZW_Print("new");
+  float h = zwEditor.placeKind == ZW_ZONE_LANDING ? 12.0f : 16.0f;
+  ZW_Control* c = CreateMarker(zwEditor.placeKind == ZW_ZONE_LANDING ? ZW_ZONE_LANDING : ZW_ZONE_VICTORY,
+                               (float)zwShell.mouseX - h, (float)zwShell.mouseY - h);
+  Step locStep = {};
+  locStep.kind = STEP_PLACE;
+  locStep.marker = c;
+  PushStep(std::move(locStep));
+  ourUndo.placing = c;
   zwEditor.mode = 1;
+  ReleaseZoneButtons();
+  zwControls.active = c;
 }
 
 // Clamping to the crop rectangle and the world position of a dragged marker.
@@ -215,17 +424,117 @@ void DragMarker(ZW_Control* c) {
     return;
   }
   const ZW_Crop& r = zwMap.crop;
-  float k = c->zoneKind == ZW_ZONE_LANDING ? 12.0f : 16.0f;
+  float k = HalfSide(c);
   c->pos[0] = Clamp(c->pos[0], r.left, r.right - 2 * k);
   c->pos[1] = Clamp(c->pos[1], r.top - kAboveScreen, r.bottom - 2 * k - kAboveScreen);
-  float u = c->pos[0] + k;
-  float v = c->pos[1] + k + kAboveScreen;
-  c->worldPos[0] = (float)ZW_WORLD_SIZE - u * ZW_WORLD_PER_PIXEL;
-  c->worldPos[2] = v * ZW_WORLD_PER_PIXEL;
-  float locTexel[4];
-  if (zwEditor.heightMap && ZW_SampleHeight(*zwEditor.heightMap, (int)u, (int)v, locTexel)) {
-    c->worldPos[1] = 127.0f * locTexel[0];
+  MarkerWorld(c);
+}
+
+void DragStarts(ZW_Control* c) {
+  if (IsMarker(c)) {
+    ourUndo.dragged = c;
+    ourUndo.dragStart = StateOf(c);
   }
+}
+
+// The end of a marker's drag: its target follows it, and a drag that moved it
+// is one step (with its placement, when the same press placed it).
+void DragEnds(ZW_Control* c) {
+  if (!IsMarker(c)) {
+    return;
+  }
+  FollowTarget(c);
+  bool locPlacing = ourUndo.placing == c;
+  ourUndo.placing = nullptr;
+  if (ourUndo.dragged != c) {
+    return;
+  }
+  ourUndo.dragged = nullptr;
+  bool locMoved = !SamePlace(ourUndo.dragStart, StateOf(c));
+  if (!locPlacing && locMoved) {
+    Step locStep = {};
+    locStep.kind = STEP_DRAG;
+    locStep.marker = c;
+    locStep.before = ourUndo.dragStart;
+    PushStep(std::move(locStep));
+  }
+  if (locPlacing || locMoved) {
+    PrintMarkerPlace(c);
+  }
+}
+
+// A control about to be freed (a script's "control.delete"): the history
+// that refers to it goes.
+void ControlFreed(ZW_Control* c) {
+  if (ourUndo.placing == c) {
+    ourUndo.placing = nullptr;
+  }
+  if (ourUndo.dragged == c) {
+    ourUndo.dragged = nullptr;
+  }
+  for (const Step& s : ourUndo.steps) {
+    if (StepRefers(s, c)) {
+      ClearSteps();
+      break;
+    }
+  }
+  ourUndo.labelsDirty = true;
+}
+
+// The marker under the pointer: the first in the list, as for a press.
+ZW_Control* MarkerUnderPointer() {
+  for (ZW_Control* c = zwControls.head; c; c = c->next) {
+    if (IsMarker(c) && c->draw == ZW_DrawVisible && ZW_ControlInside(c, zwShell.mouseX, zwShell.mouseY)) {
+      return c;
+    }
+  }
+  return nullptr;
+}
+
+void RemoveMarker(ZW_Control* c) {
+  Step locStep = {};
+  locStep.kind = STEP_REMOVE;
+  locStep.index = ZW_ControlIndex(c);
+  char locName[16];
+  MarkerName(c, locName, sizeof(locName));
+  if (locStep.index < 0 || !ZW_ControlUnlink(c)) {
+    return;
+  }
+  ZW_Printf("Removed %s", locName);
+  locStep.marker = c;
+  PushStep(std::move(locStep));
+  ourUndo.labelsDirty = true;
+}
+
+void Undo() {
+  if (ourUndo.steps.empty()) {
+    return;
+  }
+  Step s = std::move(ourUndo.steps.back());
+  ourUndo.steps.pop_back();
+  static const char* const kUndone[] = {"Undone: placement", "Undone: drag", "Undone: playfield",
+                                        "Undone: removal"};
+  ZW_Print(kUndone[s.kind]);
+  switch (s.kind) {
+    case STEP_PLACE:
+      ZW_ControlDelete(s.marker);
+      break;
+    case STEP_DRAG:
+      Restore(s.before);
+      break;
+    case STEP_CROP:
+      zwMap.crop = s.crop;
+      ZW_EditorUpdateCropLines();
+      for (const MarkerState& m : s.moved) {
+        Restore(m);
+      }
+      break;
+    case STEP_REMOVE:
+      ZW_ControlInsertAt(s.marker, s.index);
+      s.marker = nullptr;  // back in the list: no longer the step's
+      break;
+  }
+  ourUndo.labelsDirty = true;
 }
 
 void MoveImportControls() {
@@ -256,6 +565,63 @@ void ShowMapTexture(int aShown, const char* aName, const char* aCaption) {
   locImage->texture = &e->texture;
   zwEditor.mapShown = aShown;
   SetCaption("editMapTex", aCaption);
+}
+
+int CountMarkers() {
+  int n = 0;
+  for (ZW_Control* c = zwControls.head; c; c = c->next) {
+    n += IsMarker(c) ? 1 : 0;
+  }
+  return n;
+}
+
+// Recreates the markers and the playfield of a mission that this export wrote.
+void ResumeMission(const ZW_MapPaths& aPaths, const ZW_MapValues& aValues) {
+  if (CountMarkers() > 0) {
+    ZW_Print("Markers are placed already: the mission's markers are not read.");
+    return;
+  }
+  unsigned char* locInstances = nullptr;
+  size_t locInstancesSize = 0;
+  unsigned char* locMap = nullptr;
+  size_t locMapSize = 0;
+  if (!ZW_ReadWholeFile(aPaths.instancesPath, &locInstances, &locInstancesSize) ||
+      !ZW_ReadWholeFile(aPaths.mapFilePath, &locMap, &locMapSize)) {
+    free(locInstances);
+    ZW_Print("No markers read: the mission's files cannot be read.");
+    return;
+  }
+  ZW_Mission locMission;
+  const char* locWhy = "";
+  ZW_MissionKind locKind =
+      ZW_ReadMission(locInstances, locInstancesSize, locMap, locMapSize, aValues, &locMission, &locWhy);
+  free(locInstances);
+  free(locMap);
+  if (locKind == ZW_MISSION_GAME_EDITOR) {
+    return;  // the game editor's own file: nothing to resume
+  }
+  if (locKind != ZW_MISSION_OURS) {
+    ZW_Printf("No markers read: %s.", locWhy);
+    return;
+  }
+  ZW_CropFromWorld(&zwMap.crop, locMission.worldLeft, locMission.worldTop, locMission.worldRight,
+                   locMission.worldBottom);
+  ZW_EditorUpdateCropLines();
+  // The first marker of the export order is the newest: create from the last.
+  int locLzs = 0;
+  for (size_t i = locMission.markers.size(); i-- > 0;) {
+    const ZW_ExportMarker& m = locMission.markers[i];
+    float k = m.kind == ZW_ZONE_LANDING ? 12.0f : 16.0f;
+    float x = ((float)ZW_WORLD_SIZE - m.world[0]) / ZW_WORLD_PER_PIXEL - k;
+    float y = m.world[2] / ZW_WORLD_PER_PIXEL - k - kAboveScreen;
+    ZW_Control* c = CreateMarker(m.kind, x, y);
+    c->move = ZW_MoveRest;
+    FollowTarget(c);
+    memcpy(c->worldPos, m.world, sizeof(c->worldPos));
+    locLzs += m.kind == ZW_ZONE_LANDING ? 1 : 0;
+  }
+  zwControls.active = zwControls.owner;
+  ZW_Printf("Read %d LZs and %d VLs of the mission.", locLzs, (int)locMission.markers.size() - locLzs);
 }
 
 void ImportMap(const char* anInstancesPath) {
@@ -298,6 +664,41 @@ void ImportMap(const char* anInstancesPath) {
   }
   zwMap.paths = locPaths;
   zwMap.values = locValues;
+  ResumeMission(locPaths, locValues);
+}
+
+// The findings of the check before the export, each a "WARNING: " line.
+std::vector<std::string> MissionWarnings() {
+  int locLzs = 0, locVls = 0;
+  for (ZW_Control* c = zwControls.head; c; c = c->next) {
+    locLzs += c->zoneKind == ZW_ZONE_LANDING ? 1 : 0;
+    locVls += c->zoneKind == ZW_ZONE_VICTORY ? 1 : 0;
+  }
+  std::vector<std::string> locLines;
+  char locLine[160];
+  if (locLzs == 0) {
+    locLines.push_back("WARNING: No LZ is placed: no player has a place to land.");
+  }
+  if (locVls == 0) {
+    locLines.push_back("WARNING: No VL is placed: the mission has no location to win.");
+  }
+  if (locLzs > kTeamedLzs) {
+    snprintf(locLine, sizeof(locLine), "WARNING: %d LZs are placed: LZ 17 and later start in team 1.",
+             locLzs);
+    locLines.push_back(locLine);
+  }
+  const ZW_Crop& r = zwMap.crop;
+  if (r.worldRight - r.worldLeft < kMinPlayfield) {
+    snprintf(locLine, sizeof(locLine), "WARNING: The playfield is %d world units wide, less than %d.",
+             r.worldRight - r.worldLeft, kMinPlayfield);
+    locLines.push_back(locLine);
+  }
+  if (r.worldBottom - r.worldTop < kMinPlayfield) {
+    snprintf(locLine, sizeof(locLine), "WARNING: The playfield is %d world units high, less than %d.",
+             r.worldBottom - r.worldTop, kMinPlayfield);
+    locLines.push_back(locLine);
+  }
+  return locLines;
 }
 
 }  // namespace
@@ -305,7 +706,12 @@ void ImportMap(const char* anInstancesPath) {
 void ZW_EditorReset() {
   memset(&zwEditor, 0, sizeof(zwEditor));
   ZW_MapReset();
+  ClearSteps();
+  ourUndo = UndoState();
   zwControlDragHook = nullptr;
+  zwControlDragStartHook = nullptr;
+  zwControlDragEndHook = nullptr;
+  zwControlFreeHook = nullptr;
 }
 
 void ZW_EditorInit() {
@@ -323,6 +729,9 @@ void ZW_EditorInit() {
   SetTargetX("editMapApplyDown", 30000);
   ZW_PropsInit();
   zwControlDragHook = DragMarker;
+  zwControlDragStartHook = DragStarts;
+  zwControlDragEndHook = DragEnds;
+  zwControlFreeHook = ControlFreed;
   if (zwControls.owner) {
     zwControls.active = zwControls.owner;
     snprintf(zwControls.owner->caption, sizeof(zwControls.owner->caption), "%d", zwProps.mapSnap);
@@ -335,6 +744,54 @@ void ZW_EditorFrame() {
     case 2:
     case 3: PlaceMarker(); break;
     default: break;
+  }
+}
+
+void ZW_EditorKey(int aKey, bool aControl) {
+  // Not while a button is down: a drag of a marker or of the crop runs.
+  if (ZW_LeftButtonDown() || ZW_RightButtonDown()) {
+    return;
+  }
+  if (aKey == ZW_KEY_DELETE && !aControl) {
+    ZW_Control* c = MarkerUnderPointer();
+    if (c) {
+      RemoveMarker(c);
+    }
+  } else if (aKey == 'Z' && aControl) {
+    Undo();
+  }
+}
+
+int ZW_EditorUndoSteps() {
+  return (int)ourUndo.steps.size();
+}
+
+void ZW_EditorRelabel() {
+  int locLz = 0, locVl = 0;
+  for (ZW_Control* c = zwControls.head; c; c = c->next) {
+    if (c->zoneKind == ZW_ZONE_LANDING) {
+      locLz++;
+      snprintf(c->label, sizeof(c->label), "%d T%d", locLz, ZW_LzTeam(locLz));
+    } else if (c->zoneKind == ZW_ZONE_VICTORY) {
+      snprintf(c->label, sizeof(c->label), "%d", ++locVl);
+    }
+  }
+  ourUndo.labelsDirty = false;
+}
+
+void ZW_EditorDrawLabels() {
+  if (ourUndo.labelsDirty) {
+    ZW_EditorRelabel();
+  }
+  static std::vector<ZW_TextItem> ourItems;
+  ourItems.clear();
+  for (ZW_Control* c = zwControls.head; c; c = c->next) {
+    if (IsMarker(c) && c->draw == ZW_DrawVisible) {
+      ourItems.push_back({c->pos[0] + c->size[0], c->pos[1], c->label});
+    }
+  }
+  if (!ourItems.empty()) {
+    ZW_DrawFontTextList(kLabelFont, kLabelColour, ourItems.data(), (int)ourItems.size());
   }
 }
 
@@ -371,8 +828,7 @@ void ZW_CmdEditorSetMode() {
     case 0: zwEditor.mode = 0; break;
     case 1:
       zwEditor.mode = 1;
-      SetButtonLook("editMapApplyImage", kReleasedLook);
-      SetButtonLook("editMapApplyOver", kReleasedLook);
+      ReleaseZoneButtons();
       break;
     case 2:
       zwEditor.mode = 2;
@@ -409,14 +865,30 @@ void ZW_CmdTexPickPrevTex() {
 void ZW_CmdEditorExport() {
   if (!zwMap.paths.instancesPath[0]) {
     ZW_Print("ERROR: No map imported!");
+    ZW_SetResultf("%s", "ERROR: No map imported!");
     return;
   }
-  if (!ZW_AskYesNo("NOTE: You are about to modify your *.juice files.\nAll previous scripting and object "
-                   "placement on this\nmap will be lost! Are you sure?",
-                   "Confirm Overwrite")) {
+  std::string locQuestion;
+  for (const std::string& l : MissionWarnings()) {
+    ZW_Print(l.c_str());
+    locQuestion += l + "\n";
+  }
+  if (!locQuestion.empty()) {
+    locQuestion += "\n";
+  }
+  locQuestion += kConfirmText;
+  if (!ZW_AskYesNo(locQuestion.c_str(), "Confirm Overwrite")) {
     return;
   }
   ZW_SetCursorShape(ZW_CURSOR_WAIT);
+  // The previous files are kept before either is replaced.
+  for (const char* locPath : {zwMap.paths.mapFilePath, zwMap.paths.instancesPath}) {
+    if (!ZW_BackupFile(locPath)) {
+      ZW_SetCursorShape(ZW_CURSOR_ARROW);
+      ReportError("ERROR: Could not keep the previous file as '%s.bak'!", locPath);
+      return;
+    }
+  }
   std::vector<ZW_Control*> locControls;
   std::vector<ZW_ExportMarker> locMarkers;
   for (ZW_Control* c = zwControls.head; c; c = c->next) {

@@ -1,6 +1,7 @@
 // The map editor: its initial state, the modes with their per-frame routines
-// (crop editing, marker placement), the marker drag, the map import, the
-// texture switch and the export command.
+// (crop editing, marker placement), the marker drag, removal and undo, the
+// markers' labels, the map import with the resume of a mission, the texture
+// switch and the export command.
 #pragma once
 
 #include "zw_platform.h"
@@ -23,6 +24,17 @@ void ZW_EditorReset();
 void ZW_EditorInit();
 // The per-frame routine of the current mode.
 void ZW_EditorFrame();
+
+// Keys while neither the console nor a text entry is open: Delete removes the
+// marker under the pointer, Ctrl+Z takes back the last step.
+void ZW_EditorKey(int aKey, bool aControl);
+// Steps that Ctrl+Z can take back (at most ZW_UNDO_DEPTH are kept).
+enum { ZW_UNDO_DEPTH = 128 };
+int ZW_EditorUndoSteps();
+// Gives every marker the label of its number in the export (and an LZ's team).
+void ZW_EditorRelabel();
+// Draws the markers' labels in one batch, after the controls.
+void ZW_EditorDrawLabels();
 
 // Places the crop lines from the crop rectangle.
 void ZW_EditorUpdateCropLines();

@@ -2,8 +2,10 @@
 // memory and written whole.
 #include "zw_export.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "zw_files.h"
@@ -861,4 +863,189 @@ ZW_ExportStatus ZW_ExportMission(const ZW_MapPaths& aPaths, ZW_MapValues* aValue
   }
   *aBytesWritten += locBytes.size();
   return ZW_EXPORT_OK;
+}
+
+namespace {
+
+// The closing brace of a word such as "{X}" that begins at aBrace, or null
+// (a brace of the Juice text itself).
+const char* WordEnd(const char* aBrace) {
+  const char* p = aBrace + 1;
+  while ((*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z') || *p == '_') {
+    p++;
+  }
+  return *p == '}' && p > aBrace + 1 ? p : nullptr;
+}
+
+// Matches a block (line feeds as carriage return and line feed) against bytes;
+// a word in braces matches a number: up to 47 of "-", "." and digits.
+struct BlockMatch {
+  const unsigned char* data;
+  size_t size;
+  size_t pos;
+  double values[32];
+  float floats[32];  // the same words as the nearest floats
+  int count;
+
+  bool Match(const char* aTemplate) {
+    count = 0;
+    size_t p = pos;
+    for (const char* t = aTemplate; *t; t++) {
+      if (*t == '\n') {
+        if (p + 1 >= size || data[p] != '\r' || data[p + 1] != '\n') {
+          return false;
+        }
+        p += 2;
+        continue;
+      }
+      const char* locClose = *t == '{' ? WordEnd(t) : nullptr;
+      if (locClose && count < 32) {
+        char locNumber[48];
+        size_t n = 0;
+        while (p < size && n < sizeof(locNumber) - 1 &&
+               (data[p] == '-' || data[p] == '.' || (data[p] >= '0' && data[p] <= '9'))) {
+          locNumber[n++] = (char)data[p++];
+        }
+        if (n == 0) {
+          return false;
+        }
+        locNumber[n] = 0;
+        char* locEnd = nullptr;
+        double v = strtod(locNumber, &locEnd);
+        if (*locEnd != 0 || !std::isfinite(v)) {
+          return false;
+        }
+        values[count] = v;
+        floats[count++] = strtof(locNumber, nullptr);
+        t = locClose;
+        continue;
+      }
+      if (p >= size || data[p] != (unsigned char)*t) {
+        return false;
+      }
+      p++;
+    }
+    pos = p;
+    return true;
+  }
+
+  // The value of the n-th word of the last match.
+  double Value(int anIndex) const { return values[anIndex]; }
+  float Float(int anIndex) const { return floats[anIndex]; }
+};
+
+std::string Block(const char* aTemplate) {
+  std::string locOut;
+  AppendBlock(&locOut, aTemplate, nullptr, 0);
+  return locOut;
+}
+
+bool StartsWith(const unsigned char* aData, size_t aSize, const std::string& aText) {
+  return aSize >= aText.size() && memcmp(aData, aText.data(), aText.size()) == 0;
+}
+
+// Position of a text in the bytes at or after aFrom, or aSize.
+size_t Find(const unsigned char* aData, size_t aSize, size_t aFrom, const std::string& aText) {
+  const unsigned char* locText = (const unsigned char*)aText.data();
+  const unsigned char* p = std::search(aData + aFrom, aData + aSize, locText, locText + aText.size());
+  return (size_t)(p - aData);
+}
+
+// The playfield's two blocks in the head of the map file.
+std::string PlayfieldBlock() {
+  std::string locHead = kMapHead;
+  size_t locStart = locHead.find("\tmyPlayfieldMinCoord");
+  size_t locEnd = locHead.find("\n\tmyMissionStats");
+  return locHead.substr(locStart, locEnd - locStart);
+}
+
+// A world coordinate of the playfield: a whole number on the map.
+bool PlayfieldValue(double aValue, int* anOut) {
+  if (aValue < 0 || aValue > ZW_WORLD_SIZE || aValue != floor(aValue)) {
+    return false;
+  }
+  *anOut = (int)aValue;
+  return true;
+}
+
+ZW_MissionKind Refuse(ZW_MissionKind aKind, const char* aReason, const char** aWhy) {
+  *aWhy = aReason;
+  return aKind;
+}
+
+}  // namespace
+
+ZW_MissionKind ZW_ReadMission(const unsigned char* anInstances, size_t anInstancesSize,
+                              const unsigned char* aMap, size_t aMapSize, const ZW_MapValues& aValues,
+                              ZW_Mission* aMission, const char** aWhy) {
+  *aWhy = "";
+  aMission->markers.clear();
+  if (!StartsWith(anInstances, anInstancesSize, Block(kInstancesHead))) {
+    static const std::string kJuiceInstances = "INCLUDE kyx/xinstancecontainer.fruit";
+    if (StartsWith(anInstances, anInstancesSize, kJuiceInstances)) {
+      return Refuse(ZW_MISSION_GAME_EDITOR, "the instances file was not written by this wizard", aWhy);
+    }
+    return Refuse(ZW_MISSION_FOREIGN, "the file is not an instances file", aWhy);
+  }
+  // The markers: the instances at the end of the file.
+  std::string locInstancesStart = Block(kWinToInstances);
+  size_t locAt = Find(anInstances, anInstancesSize, 0, locInstancesStart);
+  if (locAt == anInstancesSize) {
+    return Refuse(ZW_MISSION_DAMAGED, "the instances file has no list of instances", aWhy);
+  }
+  BlockMatch m = {anInstances, anInstancesSize, locAt + locInstancesStart.size(), {}, {}, 0};
+  std::vector<ZW_ExportMarker> locMarkers;
+  const struct {
+    int kind;
+    const char* block;
+  } kKinds[2] = {{ZW_ZONE_LANDING, kLzInstances}, {ZW_ZONE_VICTORY, kVlInstances}};
+  for (const auto& k : kKinds) {
+    for (int n = 1; m.Match(k.block); n++) {
+      // The words in order: n, X, Y, Z (and for an LZ the computed values).
+      if (m.Value(0) != n) {
+        return Refuse(ZW_MISSION_DAMAGED, "the markers are not numbered in order", aWhy);
+      }
+      ZW_ExportMarker locMarker = {};
+      locMarker.kind = k.kind;
+      for (int i = 0; i < 3; i++) {
+        locMarker.world[i] = m.Float(1 + i);
+      }
+      locMarkers.push_back(locMarker);
+    }
+  }
+  if (!m.Match(kEnd) || m.pos != anInstancesSize) {
+    return Refuse(ZW_MISSION_DAMAGED, "the instances file does not end as written", aWhy);
+  }
+  // The playfield from the map file.
+  std::string locPlayfield = PlayfieldBlock();
+  size_t locField = Find(aMap, aMapSize, 0, Block(locPlayfield.substr(0, locPlayfield.find('{')).c_str()));
+  BlockMatch f = {aMap, aMapSize, locField, {}, {}, 0};
+  int locMinX, locMinZ, locMaxX, locMaxZ;
+  if (locField == aMapSize || !f.Match(locPlayfield.c_str()) || !PlayfieldValue(f.Value(0), &locMinX) ||
+      !PlayfieldValue(f.Value(1), &locMinZ) || !PlayfieldValue(f.Value(2), &locMaxX) ||
+      !PlayfieldValue(f.Value(3), &locMaxZ) || locMinX > locMaxX || locMinZ > locMaxZ) {
+    return Refuse(ZW_MISSION_DAMAGED, "the map file has no playfield", aWhy);
+  }
+  ZW_Mission locMission;
+  locMission.worldLeft = ZW_WORLD_SIZE - locMaxX;
+  locMission.worldRight = ZW_WORLD_SIZE - locMinX;
+  locMission.worldTop = locMinZ;
+  locMission.worldBottom = locMaxZ;
+  // The export of what was read must give the file again.
+  ZW_Crop locCrop;
+  ZW_CropFromWorld(&locCrop, locMission.worldLeft, locMission.worldTop, locMission.worldRight,
+                   locMission.worldBottom);
+  ZW_MapValues locValues = aValues;
+  std::vector<ZW_ExportMarker> locCheck = locMarkers;
+  ZW_ComputeLzPositions(locCheck.data(), (int)locCheck.size(), locCrop);
+  std::string locBytes;
+  locBytes.reserve(anInstancesSize);
+  ZW_BuildInstancesFile(locCheck.data(), (int)locCheck.size(), &locValues, &locBytes);
+  if (locBytes.size() != anInstancesSize || memcmp(locBytes.data(), anInstances, anInstancesSize) != 0) {
+    return Refuse(ZW_MISSION_DAMAGED, "the instances file does not match its markers, playfield and map name",
+                  aWhy);
+  }
+  locMission.markers.swap(locMarkers);
+  *aMission = locMission;
+  return ZW_MISSION_OURS;
 }

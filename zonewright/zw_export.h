@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "zw_controls.h"
 #include "zw_map.h"
@@ -39,3 +40,24 @@ enum ZW_ExportStatus { ZW_EXPORT_OK, ZW_EXPORT_MAP_FAILED, ZW_EXPORT_INSTANCES_F
 // instances file. Stops at the first file that cannot be written.
 ZW_ExportStatus ZW_ExportMission(const ZW_MapPaths& aPaths, ZW_MapValues* aValues, const ZW_Crop& aCrop,
                                  ZW_ExportMarker* aMarkers, int aCount, size_t* aBytesWritten);
+
+// What an instances file is, for the resume of a mission.
+enum ZW_MissionKind {
+  ZW_MISSION_OURS,         // written by this export: markers and playfield read
+  ZW_MISSION_GAME_EDITOR,  // a Juice instances file of another writer: nothing read
+  ZW_MISSION_FOREIGN,      // not an instances file
+  ZW_MISSION_DAMAGED       // begins as this export writes, but does not hold together
+};
+
+struct ZW_Mission {
+  // In export order: LZ 1, 2, ..., then VL 1, 2, ...
+  std::vector<ZW_ExportMarker> markers;
+  int worldLeft, worldTop, worldRight, worldBottom;  // the playfield
+};
+
+// Reads the markers of an instances file and the playfield of its map file.
+// A file counts as this export's only when the export of what was read gives
+// its bytes again. aWhy receives the reason of anything but ZW_MISSION_OURS.
+ZW_MissionKind ZW_ReadMission(const unsigned char* anInstances, size_t anInstancesSize,
+                              const unsigned char* aMap, size_t aMapSize, const ZW_MapValues& aValues,
+                              ZW_Mission* aMission, const char** aWhy);

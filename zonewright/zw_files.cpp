@@ -1,6 +1,7 @@
 // Writing a file whole through a temporary file and a replacing rename.
 #include "zw_files.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <string>
 
@@ -42,6 +43,38 @@ bool ZW_WriteFileWhole(const char* aPath, const char* aBytes, size_t aSize) {
   locOk = fclose(locFile) == 0 && locOk;
   if (locOk) {
     locOk = ReplaceFile(locTemp.c_str(), aPath);
+  }
+  if (!locOk) {
+    remove(locTemp.c_str());
+  }
+  return locOk;
+}
+
+bool ZW_BackupFile(const char* aPath) {
+  FILE* locSource = fopen(aPath, "rb");
+  if (!locSource) {
+    return errno == ENOENT;
+  }
+  std::string locBackup = std::string(aPath) + ".bak";
+  std::string locTemp = locBackup + ".tmp";
+  FILE* locTarget = fopen(locTemp.c_str(), "wb");
+  bool locOk = locTarget != nullptr;
+  char locBuffer[65536];
+  while (locOk) {
+    size_t n = fread(locBuffer, 1, sizeof(locBuffer), locSource);
+    if (n == 0) {
+      locOk = !ferror(locSource);
+      break;
+    }
+    locOk = fwrite(locBuffer, 1, n, locTarget) == n;
+  }
+  fclose(locSource);
+  if (locTarget) {
+    locOk = fflush(locTarget) == 0 && locOk;
+    locOk = fclose(locTarget) == 0 && locOk;
+  }
+  if (locOk) {
+    locOk = ReplaceFile(locTemp.c_str(), locBackup.c_str());
   }
   if (!locOk) {
     remove(locTemp.c_str());

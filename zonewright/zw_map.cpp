@@ -1,6 +1,7 @@
 // Map paths, the reads of the map file and the crop rectangle arithmetic.
 #include "zw_map.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -71,6 +72,14 @@ bool Format(char* aTarget, const char* aFormat, const char* aBase) {
 
 void ComputeThirds(ZW_Crop* aCrop);
 
+// A pixel's world value: pixel x 6 as a float, truncated. The product is kept
+// as a float (not in the x87 unit's wider precision), so that every build and
+// every caller truncates the same value.
+int WorldOf(float aPixel) {
+  volatile float locWorld = aPixel * ZW_WORLD_PER_PIXEL;
+  return (int)locWorld;
+}
+
 }  // namespace
 
 void ZW_MapReset() {
@@ -88,10 +97,10 @@ void ZW_CropInit(ZW_Crop* aCrop) {
 }
 
 void ZW_CropUpdateWorld(ZW_Crop* aCrop) {
-  aCrop->worldLeft = (int)(aCrop->left * ZW_WORLD_PER_PIXEL);
-  aCrop->worldTop = (int)(aCrop->top * ZW_WORLD_PER_PIXEL);
-  aCrop->worldRight = (int)(aCrop->right * ZW_WORLD_PER_PIXEL);
-  aCrop->worldBottom = (int)(aCrop->bottom * ZW_WORLD_PER_PIXEL);
+  aCrop->worldLeft = WorldOf(aCrop->left);
+  aCrop->worldTop = WorldOf(aCrop->top);
+  aCrop->worldRight = WorldOf(aCrop->right);
+  aCrop->worldBottom = WorldOf(aCrop->bottom);
   if (aCrop->worldLeft < 499) {
     aCrop->worldLeft = 500;
     aCrop->left = 84;
@@ -108,6 +117,36 @@ void ZW_CropUpdateWorld(ZW_Crop* aCrop) {
     aCrop->worldBottom = 2578;
     aCrop->bottom = 429;
   }
+  ComputeThirds(aCrop);
+}
+
+namespace {
+
+// The pixel whose world value is aWorld.
+float PixelOf(int aWorld) {
+  float p = (float)aWorld / ZW_WORLD_PER_PIXEL;
+  for (int i = 0; i < 8 && WorldOf(p) < aWorld; i++) {
+    p = nextafterf(p, 1.0e9f);
+  }
+  for (int i = 0; i < 8 && WorldOf(p) > aWorld; i++) {
+    p = nextafterf(p, -1.0e9f);
+  }
+  return p;
+}
+
+}  // namespace
+
+void ZW_CropFromWorld(ZW_Crop* aCrop, int aLeft, int aTop, int aRight, int aBottom) {
+  memset(aCrop, 0, sizeof(*aCrop));
+  // The limits stand for the initial pixels, as at start-up.
+  aCrop->left = aLeft == 500 ? 84 : PixelOf(aLeft);
+  aCrop->top = aTop == 500 ? 84 : PixelOf(aTop);
+  aCrop->right = aRight == 2578 ? 429 : PixelOf(aRight);
+  aCrop->bottom = aBottom == 2578 ? 429 : PixelOf(aBottom);
+  aCrop->worldLeft = aLeft;
+  aCrop->worldTop = aTop;
+  aCrop->worldRight = aRight;
+  aCrop->worldBottom = aBottom;
   ComputeThirds(aCrop);
 }
 

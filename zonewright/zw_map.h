@@ -49,6 +49,12 @@ void ZW_CropInit(ZW_Crop* aCrop);
 // World values from the pixels with their limits, then the thirds and the centre.
 void ZW_CropUpdateWorld(ZW_Crop* aCrop);
 
+// The crop rectangle of a playfield given in world units: the pixels are the
+// world values / 6, each the float whose world value (pixels x 6, truncated)
+// is that value again, so that the crop editing keeps it; the limits 500 and
+// 2578 give the initial pixels 84 and 429, as at start-up.
+void ZW_CropFromWorld(ZW_Crop* aCrop, int aLeft, int aTop, int aRight, int aBottom);
+
 // Paths of a map from its instances file: false when the name is shorter than
 // "Instances.juice" or a derived path would not fit.
 bool ZW_MapDerivePaths(const char* anInstancesPath, ZW_MapPaths* aPaths);

@@ -25,6 +25,10 @@ void ZW_PlatformExit();
 typedef void* ZW_Texture;
 // Loads an image file as a texture (colour key magenta); null on failure.
 ZW_Texture ZW_LoadTextureFile(const char* aPath);
+// Releases a texture of the renderer (null: nothing).
+void ZW_ReleaseTexture(ZW_Texture aTexture);
+// Width and height of level 0; false when they cannot be read.
+bool ZW_TextureSize(ZW_Texture aTexture, int* aWidth, int* aHeight);
 // A texture made from an RGBA picture (rows top-down); null on failure.
 ZW_Texture ZW_CreateTexture(const uint8_t* aPixels, int aWidth, int aHeight);
 // One sprite draw: source rectangle in texels, destination in screen units.
@@ -35,6 +39,13 @@ void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
 // Caption text with a font of the font table (0 to 3) at (x, y), ARGB colour.
 void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText,
                      uint32_t aFlags);
+// One text of a list drawn with one font and colour.
+struct ZW_TextItem {
+  float x, y;
+  const char* text;
+};
+// Draws all the texts of a list in one batch (the marker labels).
+void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems, int aCount);
 // Reads the texel (x, y) of level 0: red, green, blue, alpha as 0 to 1.
 // False when the texture cannot be read there; aValues then stays as it was.
 bool ZW_SampleHeight(ZW_Texture aTexture, int anX, int aY, float aValues[4]);

@@ -74,6 +74,7 @@ void ZW_TextureRemove(ZW_TextureEntry* anEntry) {
       if (zwRender.systemTexture == &anEntry->texture) {
         zwRender.systemTexture = nullptr;
       }
+      ZW_ReleaseTexture(anEntry->texture);
       delete anEntry;
       zwRender.current = zwRender.textures;
       return;

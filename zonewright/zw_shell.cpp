@@ -6,6 +6,7 @@
 
 #include "zw_console.h"
 #include "zw_controls.h"
+#include "zw_editor.h"
 #include "zw_keys.h"
 #include "zw_render.h"
 
@@ -80,6 +81,13 @@ bool ZW_UpdateWindowScale(int aWindowWidth, int aWindowHeight) {
   return locChanged;
 }
 
+bool ZW_UpdateWindowScaleFromRect(int aLeft, int aTop, int aRight, int aBottom, bool anIconic) {
+  if (anIconic || (aLeft == -32000 && aTop == -32000)) {
+    return false;
+  }
+  return ZW_UpdateWindowScale(aRight - aLeft, aBottom - aTop);
+}
+
 void ZW_SetMouseFromClient(int aClientX, int aClientY) {
   zwShell.mouseX = (int)((float)aClientX * zwShell.scaleX);
   zwShell.mouseY = (int)((float)aClientY * zwShell.scaleY);
@@ -136,6 +144,8 @@ void ZW_KeyDown(int aKey) {
     }
   } else if (zwConsole.open) {
     ZW_ConsoleKey(aKey);
+  } else if (!zwControls.edited || zwControls.edited == zwControls.owner) {
+    ZW_EditorKey(aKey, zwShell.controlKey != 0);
   }
   ZW_ControlsTextEntryKey(aKey);
 }

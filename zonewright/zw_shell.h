@@ -42,6 +42,7 @@ struct ZW_Shell {
   float previousScaleX, previousScaleY;
   int mouseX, mouseY;
   int resourceLoaded;
+  int controlKey;        // Ctrl is held while the key of ZW_KeyDown went down
 };
 
 extern ZW_Shell zwShell;
@@ -59,6 +60,9 @@ void ZW_FrameCount(double aNow);
 // Window-to-screen scale from the window's outer size; rescales the controls
 // when it changed. Returns whether it changed.
 bool ZW_UpdateWindowScale(int aWindowWidth, int aWindowHeight);
+// The same from the window rectangle: a minimised window (iconic, or at the
+// origin -32000, -32000 where Windows parks it) keeps the last scale.
+bool ZW_UpdateWindowScaleFromRect(int aLeft, int aTop, int aRight, int aBottom, bool anIconic);
 // Window-to-screen scale without the change check (start-up).
 void ZW_SetWindowScale(int aWindowWidth, int aWindowHeight);
 // Mouse position in screen units from client coordinates.
@@ -69,7 +73,8 @@ void ZW_DrawStatistics();
 
 // The "exit" operation.
 void ZW_Exit();
-// Key routing of WM_KEYDOWN: Escape, key 220 and the console.
+// Key routing of WM_KEYDOWN: Escape, key 220, the console, text entry and,
+// while neither of these two is open, the map editor.
 void ZW_KeyDown(int aKey);
 
 // Commands.

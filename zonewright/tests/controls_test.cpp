@@ -460,4 +460,68 @@ TEST_F(ControlsTest, TextEntryTypesAndCommits) {
   EXPECT_STREQ("2.5000", c->caption);  // "%.6f" cut to six characters
 }
 
+// Mended faults of text entry: an entry into the edited caption itself, an
+// entry started on a full caption, and "nan" typed into a number.
+TEST_F(ControlsTest, TextEntryIntoItsOwnCaptionAFullCaptionAndNotANumber) {
+  ZW_Control* c = Button("edit", 0, 0, "");
+  snprintf(c->caption, sizeof(c->caption), "map");
+  ZW_TextEntryStartText(c->caption, sizeof(c->caption), 30);
+  for (int k : std::initializer_list<int>{'S', 'E', 'A'}) {
+    ZW_ControlsTextEntryKey(k);
+  }
+  ZW_ControlsTextEntryKey(13);
+  EXPECT_STREQ("mapsea", c->caption);
+
+  // 31 characters leave no room for the caret: the commit keeps all of them.
+  const char kFull[] = "abcdefghijklmnopqrstuvwxyz01234";
+  snprintf(c->caption, sizeof(c->caption), "%s", kFull);
+  char locTarget[ZW_CAPTION_SIZE] = "";
+  zwControls.active = c;
+  ZW_TextEntryStartText(locTarget, sizeof(locTarget), 30);
+  EXPECT_STREQ(kFull, c->caption);
+  ZW_ControlsTextEntryKey('X');  // no room: ignored
+  ZW_ControlsTextEntryKey(13);
+  EXPECT_STREQ(kFull, locTarget);
+  EXPECT_STREQ(kFull, c->caption);
+  // Backspace on a full caption takes its last character and shows the caret.
+  zwControls.active = c;
+  ZW_TextEntryStartText(locTarget, sizeof(locTarget), 30);
+  ZW_ControlsTextEntryKey(8);
+  EXPECT_STREQ("abcdefghijklmnopqrstuvwxyz0123|", c->caption);
+  ZW_ControlsTextEntryKey(13);
+  EXPECT_STREQ("abcdefghijklmnopqrstuvwxyz0123", locTarget);
+
+  float locFloat = 7;
+  zwControls.active = c;
+  ZW_TextEntryStartFloat(&locFloat, 10, 2, 100);
+  for (int k : std::initializer_list<int>{'N', 'A', 'N'}) {
+    ZW_ControlsTextEntryKey(k);
+  }
+  ZW_ControlsTextEntryKey(13);
+  EXPECT_FLOAT_EQ(2.0f, locFloat);
+  EXPECT_STREQ("2.000000", c->caption);
+}
+
+// Unlinking keeps a control for a later return to its place; deleting one
+// leaves the active control as it was.
+TEST_F(ControlsTest, UnlinkInsertAndDelete) {
+  ZW_Control* a = Button("a", 0, 0, "");
+  ZW_Control* b = Button("b", 0, 0, "");
+  ZW_Control* c = Button("c", 0, 0, "");  // list: c b a owner
+  zwControls.clickId = b->id;
+  EXPECT_EQ(1, ZW_ControlIndex(b));
+  EXPECT_TRUE(ZW_ControlUnlink(b));
+  EXPECT_FALSE(ZW_ControlUnlink(b));
+  EXPECT_EQ(-1, ZW_ControlIndex(b));
+  EXPECT_EQ(0, zwControls.clickId);
+  ZW_ControlInsertAt(b, 1);
+  EXPECT_EQ(c, zwControls.head);
+  EXPECT_EQ(b, c->next);
+  EXPECT_EQ(a, b->next);
+  zwControls.active = a;
+  ZW_ControlDelete(c);
+  EXPECT_EQ(b, zwControls.head);
+  EXPECT_EQ(a, zwControls.active);
+}
+
 }  // namespace

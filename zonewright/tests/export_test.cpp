@@ -184,6 +184,97 @@ TEST_F(ExportTest, FileThatCannotBeReplacedIsReportedAndLeftWhole) {
   EXPECT_FALSE(ZW_WriteFileWhole((myPrefix + "_no_such_folder/x.juice").c_str(), "x", 1));
 }
 
+// The resume reads the hand-written expected files of the small mission back:
+// markers in export order with their written positions, and the playfield.
+TEST(MissionRead, ExpectedFilesReadBackAsTheyWereExported) {
+  std::string locMap = ReadWholeFile("data/export_small_map.juice", "");
+  std::string locInstances = ReadWholeFile("data/export_smallInstances.juice", "");
+  ZW_MapValues locValues = {"small", "Desert_Rock", "Evening_Clear"};
+  ZW_Mission locMission;
+  const char* locWhy = nullptr;
+  auto Read = [&](const std::string& anInstances, const std::string& aMap) {
+    return ZW_ReadMission((const unsigned char*)anInstances.data(), anInstances.size(),
+                          (const unsigned char*)aMap.data(), aMap.size(), locValues, &locMission, &locWhy);
+  };
+  ASSERT_EQ(ZW_MISSION_OURS, Read(locInstances, locMap)) << locWhy;
+  ASSERT_EQ(3u, locMission.markers.size());
+  EXPECT_EQ(ZW_ZONE_LANDING, locMission.markers[0].kind);
+  EXPECT_FLOAT_EQ(2400, locMission.markers[0].world[0]);
+  EXPECT_FLOAT_EQ(1200, locMission.markers[1].world[0]);
+  EXPECT_FLOAT_EQ(63.5f, locMission.markers[1].world[1]);
+  EXPECT_EQ(ZW_ZONE_VICTORY, locMission.markers[2].kind);
+  EXPECT_FLOAT_EQ(10.25f, locMission.markers[2].world[1]);
+  EXPECT_EQ(600, locMission.worldLeft);
+  EXPECT_EQ(540, locMission.worldTop);
+  EXPECT_EQ(2400, locMission.worldRight);
+  EXPECT_EQ(2520, locMission.worldBottom);
+
+  // Every kind of refusal, with its reason.
+  EXPECT_EQ(ZW_MISSION_GAME_EDITOR, Read("INCLUDE kyx/xinstancecontainer.fruit\r\n", locMap));
+  EXPECT_EQ(ZW_MISSION_FOREIGN, Read("hello", locMap));
+  EXPECT_STRNE("", locWhy);
+  EXPECT_EQ(ZW_MISSION_DAMAGED, Read(locInstances.substr(0, locInstances.size() - 3), locMap));
+  EXPECT_EQ(ZW_MISSION_DAMAGED, Read(locInstances, ReplaceAll(locMap, "x 672.000000", "x 6.72")));
+  EXPECT_EQ(ZW_MISSION_DAMAGED, Read(locInstances, ReplaceAll(locMap, "myPlayfieldMinCoord", "myPlayfield")));
+  // A base that is not where the playfield puts it.
+  EXPECT_EQ(ZW_MISSION_DAMAGED, Read(locInstances, ReplaceAll(locMap, "z 540.000000", "z 546.000000")));
+  EXPECT_EQ(ZW_MISSION_DAMAGED, Read(ReplaceAll(locInstances, "LZ_2_thing", "LZ_3_thing"), locMap));
+  locValues = {"other", "Desert_Rock", "Evening_Clear"};
+  EXPECT_EQ(ZW_MISSION_DAMAGED, Read(locInstances, locMap));
+  EXPECT_TRUE(locMission.markers.empty());
+}
+
+// Every height the sample gives (the red channel's 256 values) comes back
+// from its written text as a float that writes the same height and the same
+// camera height (50 above), and every column's world x as the same float,
+// so a resumed mission exports the same bytes.
+TEST(MissionRead, WrittenPositionsReadBackAsTheSameText) {
+  char locText[48], locAgain[48];
+  // Volatile: the values are floats in memory, as in the markers (no excess
+  // precision of the x87 unit).
+  for (int r = 0; r < 256; r++) {
+    volatile float y = 127.0f * (r * 0.003921569f);
+    snprintf(locText, sizeof(locText), "%.6f", y);
+    volatile float locRead = strtof(locText, nullptr);
+    snprintf(locAgain, sizeof(locAgain), "%.6f", locRead);
+    EXPECT_STREQ(locText, locAgain) << r;
+    volatile float locCamera = y + 50.0f;
+    volatile float locCameraAgain = locRead + 50.0f;
+    snprintf(locText, sizeof(locText), "%.6f", locCamera);
+    snprintf(locAgain, sizeof(locAgain), "%.6f", locCameraAgain);
+    EXPECT_STREQ(locText, locAgain) << r;
+  }
+  for (int u = 0; u <= 512; u++) {
+    volatile float x = (float)ZW_WORLD_SIZE - (float)u * ZW_WORLD_PER_PIXEL;
+    snprintf(locText, sizeof(locText), "%.6f", x);
+    EXPECT_EQ(x, strtof(locText, nullptr)) << u;
+  }
+}
+
+// The crop of a playfield read from a map file stays as read under the crop
+// editing's rounding; the limits stand for the initial pixels.
+TEST(MissionRead, PlayfieldPixelsKeepTheirWorldValues) {
+  for (int w = 0; w <= ZW_WORLD_SIZE; w++) {
+    ZW_Crop locCrop;
+    ZW_CropFromWorld(&locCrop, w, w, w, w);
+    if (w == 500 || w == 2578) {
+      continue;
+    }
+    ZW_Crop locEdited = locCrop;
+    ZW_CropUpdateWorld(&locEdited);
+    if (w >= 499 && w <= 2576) {
+      ASSERT_EQ(w, locEdited.worldLeft) << w;
+      ASSERT_EQ(w, locEdited.worldBottom) << w;
+    }
+  }
+  ZW_Crop locCrop;
+  ZW_CropFromWorld(&locCrop, 500, 500, 2578, 2578);
+  EXPECT_FLOAT_EQ(84, locCrop.left);
+  EXPECT_FLOAT_EQ(429, locCrop.bottom);
+  EXPECT_EQ(500, locCrop.worldTop);
+  EXPECT_EQ(2578, locCrop.worldRight);
+}
+
 TEST(MapImport, PathsFollowTheInstancesFile) {
   ZW_MapPaths locPaths;
   ASSERT_TRUE(ZW_MapDerivePaths("C:\\maps\\m1\\m1Instances.juice", &locPaths));

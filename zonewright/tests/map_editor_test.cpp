@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "zw_editor.h"
 #include "zw_editor_double.h"
 #include "zw_input.h"
+#include "zw_keys.h"
 #include "zw_map.h"
 #include "kc_test_support.h"
 #include "zw_platform_double.h"
@@ -31,6 +33,14 @@ bool Printed(const char* aLine) {
     }
   }
   return false;
+}
+
+int MakeFolder(const std::string& aPath) {
+#ifdef _WIN32
+  return mkdir(aPath.c_str());
+#else
+  return mkdir(aPath.c_str(), 0700);
+#endif
 }
 
 int CountControls() {
@@ -62,7 +72,8 @@ class MapEditorTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    for (const char* s : {".juice", "Instances.juice", "Heightmap.tga", "Overviewmap.tga"}) {
+    for (const char* s : {".juice", "Instances.juice", "Heightmap.tga", "Overviewmap.tga", ".juice.bak",
+                          "Instances.juice.bak"}) {
       chmod((myBase + s).c_str(), S_IREAD | S_IWRITE);
       remove((myBase + s).c_str());
     }
@@ -82,6 +93,67 @@ class MapEditorTest : public ::testing::Test {
     zwEditorDouble.dialogPath = myBase + "Instances.juice";
     ZW_Execute("editor.openMap");
     ASSERT_STREQ("small", zwMap.values.mapName);
+  }
+
+  // One placement in mode 2 (LZ) or 3 (VL) with a press at (x, y), released.
+  ZW_Control* Place(int aMode, int x, int y) {
+    char locLine[32];
+    snprintf(locLine, sizeof(locLine), "editor.setMode %d", aMode);
+    ZW_Execute(locLine);
+    Frame(x, y, true, false);
+    ZW_Control* c = zwControls.head;
+    Frame(x, y, false, false);
+    return c;
+  }
+
+  // A press on a marker at (x, y), a move to (x2, y2) and the release there.
+  void Drag(int x, int y, int x2, int y2) {
+    Frame(x, y, true, false);
+    Frame(x2, y2, true, false);
+    Frame(x2, y2, false, false);
+  }
+
+  // A crop drag with the right button from (x, y) to (x2, y2) and its end.
+  void Crop(int x, int y, int x2, int y2) {
+    Frame(x, y, false, true);
+    Frame(x2, y2, false, true);
+    Frame(x2, y2, false, false);
+    Frame(x2, y2, false, false);
+  }
+
+  void Key(int aKey, bool aControl = false) {
+    zwShell.controlKey = aControl;
+    ZW_KeyDown(aKey);
+    zwShell.controlKey = 0;
+  }
+
+  // Kind and world position of each marker: LZs, then VLs, in list order.
+  std::vector<std::vector<float>> MarkersByKind() {
+    std::vector<std::vector<float>> locMarkers;
+    for (int k : {ZW_ZONE_LANDING, ZW_ZONE_VICTORY}) {
+      for (ZW_Control* c = zwControls.head; c; c = c->next) {
+        if (c->zoneKind == k) {
+          locMarkers.push_back({(float)k, c->worldPos[0], c->worldPos[1], c->worldPos[2]});
+        }
+      }
+    }
+    return locMarkers;
+  }
+
+  int Markers() {
+    int n = 0;
+    for (ZW_Control* c = zwControls.head; c; c = c->next) {
+      n += c->zoneKind != ZW_ZONE_NONE;
+    }
+    return n;
+  }
+
+  // The start of a new run of the program on the same files.
+  void TearDownRun() {
+    ZW_ResetAll();
+    ZW_ControlsCreateOwner();
+    ZW_BuildScreen();
+    ZW_EditorInit();
   }
 
   std::string myBase;
@@ -193,7 +265,7 @@ TEST_F(MapEditorTest, ReversedCropDragGivesAnOrderedRectangle) {
   EXPECT_EQ(0, Find("winMapImage")->zone[2]);  // takes no presses outside a drag
 }
 
-TEST_F(MapEditorTest, LandingZoneIsPlacedDraggedAndKeepsItsWorldPositionAfterACrop) {
+TEST_F(MapEditorTest, LandingZoneIsPlacedDraggedAndFollowedByTheCropClamp) {
   Import();
   zwDouble.sampleRed = 0.5f;
   int locCount = CountControls();
@@ -222,17 +294,21 @@ TEST_F(MapEditorTest, LandingZoneIsPlacedDraggedAndKeepsItsWorldPositionAfterACr
   EXPECT_FLOAT_EQ(2400, locLz->worldPos[0]);
   EXPECT_FLOAT_EQ(63.5f, locLz->worldPos[1]);
   EXPECT_FLOAT_EQ(1464, locLz->worldPos[2]);
-  EXPECT_EQ(112, zwDouble.sampledAt[0]);
-  EXPECT_EQ(244, zwDouble.sampledAt[1]);
+  // The height map has 1024 by 1024 texels for the 512 by 512 map pixels.
+  EXPECT_EQ(224, zwDouble.sampledAt[0]);
+  EXPECT_EQ(488, zwDouble.sampledAt[1]);
   EXPECT_EQ(ZW_MoveRest, locLz->move);
 
-  // A crop whose left edge lies right of the marker moves it, not its world position.
+  // A crop whose left edge lies right of the marker moves it, and its world
+  // position is that of its new place, as a drag there would give.
   Frame(200, 50, false, true);
   Frame(400, 400, false, true);
   Frame(400, 400, false, false);
   Frame(400, 400, false, false);
   EXPECT_FLOAT_EQ(200, locLz->pos[0]);
-  EXPECT_FLOAT_EQ(2400, locLz->worldPos[0]);
+  EXPECT_FLOAT_EQ(3072 - 212 * 6, locLz->worldPos[0]);
+  EXPECT_FLOAT_EQ(1464, locLz->worldPos[2]);
+  EXPECT_FLOAT_EQ(200, locLz->target[0]);
 
   // A VL placed in mode 3 is larger; a drag keeps it inside the crop.
   ZW_Execute("editor.setMode 3");
@@ -257,7 +333,8 @@ TEST_F(MapEditorTest, ExportAsksWritesAndBeeps) {
   zwEditorDouble.answerYes = false;
   ZW_Execute("editor.export");
   ASSERT_EQ(1u, zwEditorDouble.questions.size());
-  EXPECT_EQ("Confirm Overwrite|NOTE: You are about to modify your *.juice files.\nAll previous scripting and "
+  EXPECT_EQ("Confirm Overwrite|WARNING: No VL is placed: the mission has no location to win.\n\n"
+            "NOTE: You are about to modify your *.juice files.\nAll previous scripting and "
             "object placement on this\nmap will be lost! Are you sure?",
             zwEditorDouble.questions[0]);
   EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice", ""));
@@ -287,6 +364,331 @@ TEST_F(MapEditorTest, ExportAsksWritesAndBeeps) {
   ASSERT_EQ(1u, zwDouble.messageBoxes.size());
   EXPECT_EQ("zonewright Error|ERROR: Could not write '" + myBase + ".juice'!", zwDouble.messageBoxes[0]);
   EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
+}
+
+TEST_F(MapEditorTest, RescaleKeepsADraggedMarkerWhereItWasDragged) {
+  ZW_UpdateWindowScale(640, 480);
+  Import();
+  ZW_Control* c = Place(2, 112, 212);
+  Drag(112, 212, 162, 212);
+  EXPECT_FLOAT_EQ(150, c->pos[0]);
+  EXPECT_FLOAT_EQ(150, c->target[0]);
+  ZW_UpdateWindowScale(1280, 960);  // half the scale, then back
+  EXPECT_FLOAT_EQ(75, c->pos[0]);
+  ZW_UpdateWindowScale(640, 480);
+  EXPECT_FLOAT_EQ(150, c->pos[0]);
+  EXPECT_FLOAT_EQ(200, c->pos[1]);
+  EXPECT_FLOAT_EQ(3072 - 162 * 6, c->worldPos[0]);
+}
+
+TEST_F(MapEditorTest, HeightIsSampledUnderTheMarkerInTheHeightMapsOwnSize) {
+  Import();
+  for (int i = 0; i < 1024; i++) {
+    zwDouble.redOfColumn.push_back((float)i / 1023.0f);
+  }
+  ZW_Control* c = Place(2, 300, 212);  // map pixel 300, 244
+  EXPECT_EQ(600, zwDouble.sampledAt[0]);
+  EXPECT_EQ(488, zwDouble.sampledAt[1]);
+  EXPECT_FLOAT_EQ(127.0f * 600 / 1023, c->worldPos[1]);
+  // A height map of another size is scaled to its own columns and rows.
+  zwDouble.textureSize[0] = 640;
+  zwDouble.textureSize[1] = 256;
+  Drag(300, 212, 300, 213);
+  EXPECT_EQ(375, zwDouble.sampledAt[0]);
+  EXPECT_EQ(122, zwDouble.sampledAt[1]);
+  EXPECT_FLOAT_EQ(127.0f * 375 / 1023, c->worldPos[1]);
+}
+
+TEST_F(MapEditorTest, FailedSecondImageReleasesTheFirst) {
+  remove((myBase + "Overviewmap.tga").c_str());
+  EXPECT_FALSE(ZW_Execute(("editor.openMap " + std::string("x")).c_str()));
+  zwEditorDouble.dialogPath = myBase + "Instances.juice";
+  zwDouble.released.clear();
+  EXPECT_FALSE(ZW_Execute("editor.openMap"));
+  ASSERT_EQ(1u, zwDouble.released.size());
+  EXPECT_EQ("ERROR: Could not load the map image '" + myBase + "Overviewmap.tga'!",
+            std::string(ZW_Result()).substr(0, 200));
+}
+
+TEST_F(MapEditorTest, FailuresSetTheCommandResult) {
+  EXPECT_FALSE(ZW_Execute("editor.export"));
+  EXPECT_STREQ("ERROR: No map imported!", ZW_Result());
+  EXPECT_FALSE(ZW_Execute("editor.openMap nowhere/xInstances.juice"));
+  EXPECT_STREQ("ERROR: Could not read the map file 'nowhere/x.juice'!", ZW_Result());
+  EXPECT_FALSE(ZW_Execute("editor.openMap x.juice"));
+  EXPECT_STREQ("ERROR: 'x.juice' is not an instances file!", ZW_Result());
+  Import();
+  EXPECT_TRUE(ZW_Execute("editor.export"));
+  chmod((myBase + "Instances.juice").c_str(), S_IREAD);
+  EXPECT_FALSE(ZW_Execute("editor.export"));
+  EXPECT_EQ(0, strncmp("ERROR: Could not write '", ZW_Result(), 24)) << ZW_Result();
+}
+
+TEST_F(MapEditorTest, ExportWarnsBeforeItAsks) {
+  Import();
+  ZW_Execute("editor.export");
+  const char kNoLz[] = "WARNING: No LZ is placed: no player has a place to land.";
+  const char kNoVl[] = "WARNING: No VL is placed: the mission has no location to win.";
+  EXPECT_TRUE(Printed(kNoLz));
+  EXPECT_TRUE(Printed(kNoVl));
+  int locDebug = 0;
+  for (const std::string& l : zwDouble.debugOutput) {
+    locDebug += l.find("WARNING: No ") == 0;
+  }
+  EXPECT_EQ(2, locDebug);
+  const std::string kConfirm =
+      "NOTE: You are about to modify your *.juice files.\nAll previous scripting and "
+      "object placement on this\nmap will be lost! Are you sure?";
+  ASSERT_EQ(1u, zwEditorDouble.questions.size());
+  EXPECT_EQ("Confirm Overwrite|" + std::string(kNoLz) + "\n" + kNoVl + "\n\n" + kConfirm,
+            zwEditorDouble.questions[0]);
+
+  // Nothing to report: the box as it always was.
+  Place(2, 112, 212);
+  Place(3, 212, 212);
+  ZW_Execute("editor.export");
+  EXPECT_EQ("Confirm Overwrite|" + kConfirm, zwEditorDouble.questions[1]);
+
+  // Seventeen LZs and a small playfield.
+  for (int i = 1; i < 17; i++) {
+    Place(2, 112 + 10 * i, 212);
+  }
+  Crop(100, 100, 150, 150);  // pixels 100, 130, 160, 190
+  ZW_Execute("editor.export");
+  EXPECT_EQ("Confirm Overwrite|WARNING: 17 LZs are placed: LZ 17 and later start in team 1.\n"
+            "WARNING: The playfield is 360 world units wide, less than 600.\n"
+            "WARNING: The playfield is 360 world units high, less than 600.\n\n" + kConfirm,
+            zwEditorDouble.questions[2]);
+}
+
+TEST_F(MapEditorTest, ExportKeepsThePreviousFilesAndStopsWhenItCannot) {
+  std::string locMap = ReadWholeFile(myBase + ".juice", "");
+  Import();
+  Place(2, 112, 212);
+  Place(3, 212, 212);
+  ZW_Execute("editor.export");
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice.bak", ""));
+  EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice.bak", ""));
+  std::string locFirstMap = ReadWholeFile(myBase + ".juice", "");
+  std::string locFirstInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  Drag(112, 212, 150, 250);
+  ZW_Execute("editor.export");  // one generation: the first export's files
+  EXPECT_EQ(locFirstMap, ReadWholeFile(myBase + ".juice.bak", ""));
+  EXPECT_EQ(locFirstInstances, ReadWholeFile(myBase + "Instances.juice.bak", ""));
+
+  // A backup that cannot be written: nothing is written, the error is shown.
+  std::string locMapNow = ReadWholeFile(myBase + ".juice", "");
+  std::string locInstancesNow = ReadWholeFile(myBase + "Instances.juice", "");
+  remove((myBase + "Instances.juice.bak").c_str());
+  ASSERT_EQ(0, MakeFolder(myBase + "Instances.juice.bak"));
+  Drag(150, 250, 200, 250);
+  zwDouble.messageBoxes.clear();
+  int locBeeps = zwEditorDouble.beeps;
+  EXPECT_FALSE(ZW_Execute("editor.export"));
+  rmdir((myBase + "Instances.juice.bak").c_str());
+  std::string locLine = "ERROR: Could not keep the previous file as '" + myBase + "Instances.juice.bak'!";
+  EXPECT_TRUE(Printed(locLine.substr(0, ZW_LINE_SIZE - 1).c_str()));  // a line keeps 127 characters
+  ASSERT_EQ(1u, zwDouble.messageBoxes.size());
+  EXPECT_EQ("zonewright Error|" + locLine, zwDouble.messageBoxes[0]);
+  EXPECT_EQ(locBeeps, zwEditorDouble.beeps);
+  EXPECT_EQ(locMapNow, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ(locInstancesNow, ReadWholeFile(myBase + "Instances.juice", ""));
+  EXPECT_EQ("", ReadWholeFile(myBase + "Instances.juice.bak.tmp", ""));
+}
+
+TEST_F(MapEditorTest, DeleteRemovesTheMarkerUnderThePointerAndTheNumbersFollow) {
+  Import();
+  ZW_Control* a = Place(2, 112, 212);
+  EXPECT_FLOAT_EQ(0, Find("editMapApplyImage")->image[0]);  // released again
+  ZW_Control* b = Place(2, 212, 212);
+  ZW_Control* c = Place(3, 312, 212);
+  EXPECT_FLOAT_EQ(0, Find("editMapApplyOver")->image[0]);
+  ZW_EditorRelabel();
+  EXPECT_STREQ("1 T1", b->label);
+  EXPECT_STREQ("2 T2", a->label);
+  EXPECT_STREQ("1", c->label);
+
+  Frame(400, 300, false, false);
+  Key(ZW_KEY_DELETE);  // over no marker
+  EXPECT_EQ(3, Markers());
+  Frame(212, 210, false, false);
+  zwConsole.open = 1;
+  Key(ZW_KEY_DELETE);  // the console takes the key
+  zwConsole.open = 0;
+  zwControls.edited = Find("editMapTex");
+  Key(ZW_KEY_DELETE);  // so does a text entry
+  zwControls.edited = zwControls.owner;
+  EXPECT_EQ(3, Markers());
+  Key(ZW_KEY_DELETE);
+  EXPECT_EQ(2, Markers());
+  EXPECT_EQ(-1, ZW_ControlIndex(b));
+  zwDouble.texts.clear();
+  ZW_EditorDrawLabels();
+  EXPECT_STREQ("1 T1", a->label);
+  ASSERT_EQ(1, zwDouble.textLists);
+  ASSERT_EQ(2u, zwDouble.texts.size());
+  EXPECT_EQ("1", zwDouble.texts[0].text);  // the VL, newest first
+  EXPECT_FLOAT_EQ(c->pos[0] + 32, zwDouble.texts[0].x);
+  EXPECT_EQ("1 T1", zwDouble.texts[1].text);
+  EXPECT_EQ(1, zwDouble.texts[1].font);
+  EXPECT_EQ(0xFFFFFFFFu, zwDouble.texts[1].colour);
+
+  ZW_Execute("editor.export");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  EXPECT_NE(std::string::npos, locInstances.find("LZ_1_thing"));
+  EXPECT_EQ(std::string::npos, locInstances.find("LZ_2_thing"));
+  EXPECT_NE(std::string::npos, locInstances.find("\t\t\t\tmyX 2400.000000\r\n"));  // a's place
+}
+
+TEST_F(MapEditorTest, UndoTakesBackEachKindOfStepInTurn) {
+  Import();
+  zwDouble.sampleRed = 0.5f;
+  // A placement and the drag of its press: one step.
+  Frame(112, 212, false, false);
+  ZW_Execute("editor.setMode 2");
+  Frame(112, 212, true, false);
+  ZW_Control* a = zwControls.head;
+  Frame(132, 212, true, false);
+  Frame(132, 212, false, false);
+  EXPECT_FLOAT_EQ(120, a->pos[0]);
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+  Drag(132, 212, 132, 212);  // moves nothing: no step
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+  Drag(132, 212, 182, 262);
+  EXPECT_EQ(2, ZW_EditorUndoSteps());
+  float locDragged[3];
+  memcpy(locDragged, a->worldPos, sizeof(locDragged));
+  zwDouble.sampleRed = 0.25f;
+  Crop(300, 100, 450, 400);  // the marker at x 170 is clamped to 300
+  EXPECT_EQ(3, ZW_EditorUndoSteps());
+  EXPECT_FLOAT_EQ(300, a->pos[0]);
+  EXPECT_FLOAT_EQ(31.75f, a->worldPos[1]);
+  Frame(312, 262, false, false);
+  Key(ZW_KEY_DELETE);
+  EXPECT_EQ(0, Markers());
+  EXPECT_EQ(4, ZW_EditorUndoSteps());
+
+  Key('Z');  // without Ctrl: nothing
+  EXPECT_EQ(0, Markers());
+  Frame(312, 262, true, false);
+  Key('Z', true);  // not while a button is down
+  EXPECT_EQ(0, Markers());
+  Frame(312, 262, false, false);
+  Key('Z', true);  // the removal
+  ASSERT_EQ(1, Markers());
+  EXPECT_EQ(a, zwControls.head);
+  EXPECT_FLOAT_EQ(300, a->pos[0]);
+  EXPECT_FLOAT_EQ(3072 - 312 * 6, a->worldPos[0]);
+  Key('Z', true);  // the crop change, with the marker it moved
+  EXPECT_FLOAT_EQ(84, zwMap.crop.left);
+  EXPECT_FLOAT_EQ(429, zwMap.crop.right);
+  EXPECT_FLOAT_EQ(170, a->pos[0]);
+  EXPECT_FLOAT_EQ(170, a->target[0]);
+  EXPECT_EQ(0, memcmp(locDragged, a->worldPos, sizeof(locDragged)));
+  Frame(10, 10, false, false);  // the crop editing keeps it there
+  EXPECT_FLOAT_EQ(170, a->pos[0]);
+  Key('Z', true);  // the drag
+  EXPECT_FLOAT_EQ(120, a->pos[0]);
+  EXPECT_FLOAT_EQ(200, a->pos[1]);
+  EXPECT_FLOAT_EQ(3072 - 132 * 6, a->worldPos[0]);
+  EXPECT_FLOAT_EQ(63.5f, a->worldPos[1]);
+  Key('Z', true);  // the placement
+  EXPECT_EQ(0, Markers());
+  EXPECT_EQ(0, ZW_EditorUndoSteps());
+  Key('Z', true);  // nothing left: nothing happens
+  EXPECT_EQ(0, Markers());
+
+  // At least 64 steps deep; the oldest go first.
+  for (int i = 0; i < ZW_UNDO_DEPTH + 2; i++) {
+    Place(2, 112, 212);
+  }
+  EXPECT_EQ(ZW_UNDO_DEPTH, ZW_EditorUndoSteps());
+  for (int i = 0; i < ZW_UNDO_DEPTH + 2; i++) {
+    Key('Z', true);
+  }
+  EXPECT_EQ(2, Markers());
+  EXPECT_GE(ZW_UNDO_DEPTH, 64);
+}
+
+TEST_F(MapEditorTest, ScriptDeletingAMarkerDropsTheHistory) {
+  Import();
+  ZW_Control* a = Place(2, 112, 212);
+  Frame(112, 210, false, false);
+  Key(ZW_KEY_DELETE);
+  Place(2, 212, 212);
+  ZW_Execute("control.delete");  // the new marker is active
+  EXPECT_EQ(0, ZW_EditorUndoSteps());
+  EXPECT_EQ(0, Markers());
+  Key('Z', true);
+  EXPECT_EQ(0, Markers());
+  (void)a;
+}
+
+TEST_F(MapEditorTest, ExportedMissionResumesAndExportsAgainByteForByte) {
+  Import();
+  zwDouble.sampleRed = 0.5f;
+  Place(2, 112, 212);
+  Place(3, 212, 212);
+  Place(2, 312, 312);
+  Drag(312, 312, 301, 290);
+  Place(3, 150, 150);
+  Crop(140, 60, 380, 380);  // pixels 140, 90, 390, 420: two markers are clamped
+  ZW_Execute("editor.export");
+  std::string locMap = ReadWholeFile(myBase + ".juice", "");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  std::vector<std::vector<float>> locWorlds = MarkersByKind();
+
+  // A new run: the import recreates the markers, in the same order, with
+  // their written world positions (no height is sampled), and the playfield.
+  TearDownRun();
+  Import();
+  EXPECT_TRUE(Printed("Read 2 LZs and 2 VLs of the mission."));
+  // LZs and VLs each keep their order (which is their numbering).
+  EXPECT_EQ(locWorlds, MarkersByKind());
+  EXPECT_FLOAT_EQ(140, zwMap.crop.left);
+  EXPECT_FLOAT_EQ(420, zwMap.crop.bottom);
+  for (int i = 0; i < 3; i++) {
+    Frame(10, 10, false, false);  // crop editing runs: nothing moves
+  }
+  ZW_Execute("editor.export");
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
+
+  // A resumed marker is a marker like any other: it can be dragged.
+  ZW_Control* locFirst = zwControls.head;
+  ASSERT_EQ(ZW_ZONE_LANDING, locFirst->zoneKind);
+  float x = locFirst->pos[0] + 12, y = locFirst->pos[1] + 12;
+  Drag((int)x, (int)y, (int)x + 20, (int)y);
+  EXPECT_FLOAT_EQ(locWorlds[0][1] - 120, locFirst->worldPos[0]);
+}
+
+TEST_F(MapEditorTest, ForeignOrDamagedInstancesImportTheMapWithoutMarkers) {
+  // The game editor's own file: imported as ever, without a word.
+  WriteWholeFile(myBase + "Instances.juice", "INCLUDE kyx/xinstancecontainer.fruit\r\n\r\nXInstances_0002 x\r\n{\r\n}\r\n");
+  Import();
+  EXPECT_EQ(0, Markers());
+  for (const auto& l : zwConsole.scrollBack) {
+    EXPECT_EQ(nullptr, strstr(l, "markers")) << l;
+  }
+
+  // An exported mission with one changed digit: the map, no markers, a reason.
+  Place(2, 112, 212);
+  ZW_Execute("editor.export");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  size_t locAt = locInstances.find("myX 2400.000000");
+  ASSERT_NE(std::string::npos, locAt);
+  locInstances[locAt + 5] = '5';
+  WriteWholeFile(myBase + "Instances.juice", locInstances);
+  TearDownRun();
+  Import();
+  EXPECT_EQ(0, Markers());
+  EXPECT_TRUE(Printed("No markers read: the instances file does not match its markers, playfield and map name."));
+
+  WriteWholeFile(myBase + "Instances.juice", "\x01\x02");
+  TearDownRun();
+  Import();
+  EXPECT_EQ(0, Markers());
+  EXPECT_TRUE(Printed("No markers read: the file is not an instances file."));
 }
 
 }  // namespace

@@ -133,6 +133,12 @@ TEST_F(ShellTest, WindowScaleAndMousePosition) {
   EXPECT_EQ(150, zwShell.mouseX);
   EXPECT_EQ(49, zwShell.mouseY);
   EXPECT_FALSE(ZW_UpdateWindowScale(0, 0));
+  // A minimised window keeps the last scale rather than taking its icon's size.
+  EXPECT_FALSE(ZW_UpdateWindowScaleFromRect(-32000, -32000, -31840, -31969, false));
+  EXPECT_FALSE(ZW_UpdateWindowScaleFromRect(10, 10, 170, 41, true));
+  EXPECT_FLOAT_EQ(0.5f, zwShell.scaleX);
+  EXPECT_TRUE(ZW_UpdateWindowScaleFromRect(300, 150, 940, 630, false));
+  EXPECT_FLOAT_EQ(1.0f, zwShell.scaleX);
 }
 
 TEST_F(ShellTest, EscapeExitsAndReachesAnOpenConsole) {

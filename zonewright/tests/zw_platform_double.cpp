@@ -73,13 +73,43 @@ void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const cha
   zwDouble.texts.push_back({aFont, anX, aY, aColour, aText});
 }
 
+void ZW_ReleaseTexture(ZW_Texture aTexture) {
+  if (aTexture) {
+    zwDouble.released.push_back(aTexture);
+  }
+}
+
+bool ZW_TextureSize(ZW_Texture aTexture, int* aWidth, int* aHeight) {
+  if (!aTexture) {
+    return false;
+  }
+  *aWidth = zwDouble.textureSize[0];
+  *aHeight = zwDouble.textureSize[1];
+  return true;
+}
+
+void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems, int aCount) {
+  zwDouble.textLists++;
+  for (int i = 0; i < aCount; i++) {
+    zwDouble.texts.push_back({aFont, aItems[i].x, aItems[i].y, aColour, aItems[i].text});
+  }
+}
+
 bool ZW_SampleHeight(ZW_Texture, int anX, int aY, float aValues[4]) {
   zwDouble.sampledAt[0] = anX;
   zwDouble.sampledAt[1] = aY;
-  if (zwDouble.sampleRed < 0) {
+  float locRed = zwDouble.sampleRed;
+  if (!zwDouble.redOfColumn.empty()) {
+    if (anX < 0 || aY < 0 || anX >= zwDouble.textureSize[0] || aY >= zwDouble.textureSize[1] ||
+        anX >= (int)zwDouble.redOfColumn.size()) {
+      return false;
+    }
+    locRed = zwDouble.redOfColumn[anX];
+  }
+  if (locRed < 0) {
     return false;
   }
-  aValues[0] = aValues[1] = aValues[2] = zwDouble.sampleRed;
+  aValues[0] = aValues[1] = aValues[2] = locRed;
   aValues[3] = 1;
   return true;
 }

@@ -30,6 +30,12 @@ struct ZW_PlatformDouble {
   std::vector<ZW_TextCall> texts;
   std::vector<std::vector<uint8_t>> createdTextures;
   float sampleRed = -1;  // red channel of every texel; negative: unreadable
+  // With columns given: the red channel of each column of a texture of
+  // textureSize texels (a texel outside it is unreadable).
+  std::vector<float> redOfColumn;
+  int textureSize[2] = {1024, 1024};
+  std::vector<ZW_Texture> released;
+  int textLists = 0;
   int sampledAt[2] = {-1, -1};
   int exitCalls = 0;
   int texturesLoaded = 0;

@@ -74,3 +74,9 @@ foreach(test import export export-no read-only)
                    $<TARGET_FILE:zonewright>)
   set_tests_properties(zonewright_gui_mission_${test} PROPERTIES LABELS gui TIMEOUT 300 RUN_SERIAL TRUE)
 endforeach()
+
+# Correct, undo and resume a mission, driven with xdotool.
+add_test(NAME zonewright_gui_resume
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/zonewright_resume_gui.sh resume ${ZW_WINE_ARCH}
+                 $<TARGET_FILE:zonewright>)
+set_tests_properties(zonewright_gui_resume PROPERTIES LABELS gui TIMEOUT 400 RUN_SERIAL TRUE)

@@ -45,6 +45,7 @@ LRESULT CALLBACK WindowProc(HWND aWindow, UINT aMessage, WPARAM wParam, LPARAM l
       ValidateRect(aWindow, nullptr);
       return 0;
     case WM_KEYDOWN:
+      zwShell.controlKey = GetKeyState(VK_CONTROL) < 0;
       ZW_KeyDown((int)wParam);
       return 0;
     default:
@@ -167,7 +168,8 @@ void ZWW_UpdateMousePosition() {
   }
   RECT locRect;
   GetWindowRect(gWindow, &locRect);
-  ZW_UpdateWindowScale(locRect.right - locRect.left, locRect.bottom - locRect.top);
+  ZW_UpdateWindowScaleFromRect(locRect.left, locRect.top, locRect.right, locRect.bottom,
+                               IsIconic(gWindow) != 0);
   POINT locCursor;
   GetCursorPos(&locCursor);
   ScreenToClient(gWindow, &locCursor);

@@ -8,6 +8,7 @@
 #include "zw_console.h"
 #include "zw_controls.h"
 #include "zw_d3dx.h"
+#include "zw_editor.h"
 #include "zw_platform.h"
 #include "zw_render.h"
 #include "zw_shell.h"
@@ -64,6 +65,32 @@ struct BufferSink : ZW_VertexSink {
     memcpy(p, aVertices, sizeof(ZW_FontVertex) * aCount);
     font->vertices->Unlock();
     gDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, aCount / 3);
+  }
+};
+
+// Gathers the vertices of many short texts into full buffers, so that a list
+// of texts costs one draw per buffer rather than one per text.
+struct BatchSink : ZW_VertexSink {
+  ZW_VertexSink* target;
+  ZW_FontVertex vertices[ZW_FONT_VERTICES];
+  int count = 0;
+  void Flush(const ZW_FontVertex* aVertices, int aCount) override {
+    while (aCount > 0) {
+      if (count == ZW_FONT_VERTICES) {
+        Drain();
+      }
+      int n = aCount < ZW_FONT_VERTICES - count ? aCount : ZW_FONT_VERTICES - count;
+      memcpy(vertices + count, aVertices, sizeof(ZW_FontVertex) * n);
+      count += n;
+      aVertices += n;
+      aCount -= n;
+    }
+  }
+  void Drain() {
+    if (count > 0) {
+      target->Flush(vertices, count);
+      count = 0;
+    }
   }
 };
 
@@ -240,6 +267,7 @@ void ZWW_RenderFrame() {
   gDevice->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
   ZWW_UpdateMousePosition();
   ZW_ControlsUpdateAndDraw();
+  ZW_EditorDrawLabels();
   if (zwShell.fpsMode != 0 || zwShell.memMode != 0) {
     ZW_DrawStatistics();
   }
@@ -282,20 +310,38 @@ void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
                 &locTranslation, 0xFFFFFFFF);
 }
 
-void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText,
-                     uint32_t aFlags) {
+namespace {
+
+// The font's states for drawing text, or null when it cannot draw; the
+// states of before come back with EndFontText.
+ZW_Font* BeginFontText(int aFont) {
   if (!gDevice || aFont < 0 || aFont > 3) {
-    return;
+    return nullptr;
   }
   ZW_Font* locFont = &gFonts[aFont];
   if (!locFont->texture || !locFont->vertices) {
-    return;
+    return nullptr;
   }
   gDevice->CaptureStateBlock(locFont->savedState);
   gDevice->ApplyStateBlock(locFont->drawState);
   gDevice->SetVertexShader(kFontFvf);
   gDevice->SetPixelShader(0);
   gDevice->SetStreamSource(0, locFont->vertices, sizeof(ZW_FontVertex));
+  return locFont;
+}
+
+void EndFontText(ZW_Font* aFont) {
+  gDevice->ApplyStateBlock(aFont->savedState);
+}
+
+}  // namespace
+
+void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText,
+                     uint32_t aFlags) {
+  ZW_Font* locFont = BeginFontText(aFont);
+  if (!locFont) {
+    return;
+  }
   if (aFlags & 4) {
     gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
     gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
@@ -303,7 +349,40 @@ void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const cha
   BufferSink locSink;
   locSink.font = locFont;
   ZW_FontBuildText(locFont->layout, anX, aY, aColour, aText, &locSink);
-  gDevice->ApplyStateBlock(locFont->savedState);
+  EndFontText(locFont);
+}
+
+void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems, int aCount) {
+  ZW_Font* locFont = aCount > 0 ? BeginFontText(aFont) : nullptr;
+  if (!locFont) {
+    return;
+  }
+  BufferSink locBuffer;
+  locBuffer.font = locFont;
+  BatchSink locBatch;
+  locBatch.target = &locBuffer;
+  for (int i = 0; i < aCount; i++) {
+    ZW_FontBuildText(locFont->layout, aItems[i].x, aItems[i].y, aColour, aItems[i].text, &locBatch);
+  }
+  locBatch.Drain();
+  EndFontText(locFont);
+}
+
+void ZW_ReleaseTexture(ZW_Texture aTexture) {
+  if (aTexture) {
+    static_cast<IDirect3DTexture8*>(aTexture)->Release();
+  }
+}
+
+bool ZW_TextureSize(ZW_Texture aTexture, int* aWidth, int* aHeight) {
+  IDirect3DTexture8* locTexture = static_cast<IDirect3DTexture8*>(aTexture);
+  D3DSURFACE_DESC locDesc;
+  if (!locTexture || FAILED(locTexture->GetLevelDesc(0, &locDesc))) {
+    return false;
+  }
+  *aWidth = (int)locDesc.Width;
+  *aHeight = (int)locDesc.Height;
+  return true;
 }
 
 ZW_Texture ZW_LoadTextureFile(const char* aPath) {
