@@ -14,29 +14,11 @@ what=${1:?usage: zonewright_resume_gui.sh resume ARCH EXE}
 arch=${2:?}
 exe=$(readlink -f "${3:?}")
 top=$(cd "$(dirname "$0")/../../.." && pwd)
-wine_run=$top/cmake/wine-run
-. "$top/cmake/gui-wait.sh"
-
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-work=$(mktemp -d)
-app_pid=""
-cleanup() {
-  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
-  chmod -R u+w "$work" 2>/dev/null
-  rm -rf "$work"
+kc_before_cleanup() { chmod -R u+w "$work" 2>/dev/null; }
+kc_fail_details() {
+  [ -f "$work/out.txt" ] && sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" | tail -20
 }
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$work/out.txt" ] && sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" | tail -20 >&2
-  exit 1
-}
-
-kc_wait_display 60 || fail "no X display at $DISPLAY"
+. "$top/cmake/gui-test.sh" "$@"
 
 exe_dir=$(dirname "$exe")
 [ -f "$exe_dir/custom_maps/v/vInstances.juice" ] || fail "no sample map next to $exe"
