@@ -140,24 +140,31 @@ void ParseTool::PeekLine(KC_String& aLine)
 	aLine = myLineBuffer;
 }
 
-void ParseTool::Error(const char* aFormat, ...)
+namespace
+{
+// One error line: "(file, line n) message".
+void ReportError(const KC_String& aFileName, int aLineNumber, const char* aFormat, std::va_list anArguments)
 {
 	char locMessage[1024];
+	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, anArguments);
+	KC_Error("(%s, line %d) %s", aFileName.GetText(), aLineNumber, locMessage);
+}
+} // namespace
+
+void ParseTool::Error(const char* aFormat, ...)
+{
 	std::va_list locArguments;
 	va_start(locArguments, aFormat);
-	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, locArguments);
+	ReportError(myFileName, myLineNumber, aFormat, locArguments);
 	va_end(locArguments);
-	KC_Error("(%s, line %d) %s", myFileName.GetText(), myLineNumber, locMessage);
 }
 
 void ParseTool::ErrorAtLine(int aLineNumber, const char* aFormat, ...)
 {
-	char locMessage[1024];
 	std::va_list locArguments;
 	va_start(locArguments, aFormat);
-	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, locArguments);
+	ReportError(myFileName, aLineNumber, aFormat, locArguments);
 	va_end(locArguments);
-	KC_Error("(%s, line %d) %s", myFileName.GetText(), aLineNumber, locMessage);
 }
 
 bool ParseTool::EnterBlock()
