@@ -461,7 +461,10 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 		return false;
 	}
 
-	if (!Priv_ConvertJuiceFile(locJuiceName, anIceName))
+	bool locConverted = Priv_ConvertJuiceFile(locJuiceName, anIceName);
+	// The Juice tree is gone: its memory goes back before the Ice tree is loaded.
+	KC_PoolTrim();
+	if (!locConverted)
 	{
 		KC_Log("JuiceToIce::Priv_AssertFileName(): Failed to convert '%s' to '%s'", locJuiceName.GetText(),
 			anIceName.GetText());

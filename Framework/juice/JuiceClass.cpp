@@ -1,5 +1,6 @@
 #include "JuiceClass.h"
 
+#include "JuiceNameSpace.h"
 #include "JuiceTypeManager.h"
 #include "JuiceWriter.h"
 #include "ParseTool.h"
@@ -42,6 +43,10 @@ JuiceType* JuiceClass::FindMember(const KC_String& aPath)
 	int locDot = aPath.Find('.');
 	if (locDot < 0)
 	{
+		bool locIndexed = false;
+		JuiceType* locFound = JuiceNameSpaceWalk::FindDirectMember(*this, aPath, locIndexed);
+		if (locIndexed)
+			return locFound;
 		for (JuiceType* locType : myMembers)
 		{
 			if (locType->GetName() == aPath)

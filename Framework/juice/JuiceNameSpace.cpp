@@ -1,13 +1,21 @@
 #include "JuiceNameSpace.h"
 
+#include "JuiceClass.h"
+#include "JuiceRef.h"
 #include "JuiceType.h"
 #include "kc_listiterator.h"
 #include "kc_output.h"
+
+#include <algorithm>
+#include <cstring>
+#include <typeinfo>
 
 namespace
 {
 // Depth first over an instance and its members; trees are only as deep as
 // their declarations and blocks allow.
+JuiceNameSpaceWalk* ourWalk = NULL;
+
 bool NeedsLocalization(JuiceType* anInstance)
 {
 	if (anInstance->GetMemberCount() == 0)
@@ -80,6 +88,7 @@ void JuiceNameSpace::AddInclude(const KC_String& aFileName)
 
 bool JuiceNameSpace::ResolveReferences(JuiceTypeManager& aTypeManager)
 {
+	JuiceNameSpaceWalk locWalk(*this);
 	for (JuiceType* locType : *this)
 	{
 		if (!locType->ResolveReferences(aTypeManager))
@@ -100,6 +109,8 @@ bool JuiceNameSpace::RequiresLocalization() const
 
 JuiceNameSpace* JuiceNameSpace::FindNameSpaceOf(const JuiceType* anInstance)
 {
+	if (JuiceNameSpace* locWalked = JuiceNameSpaceWalk::FindNameSpaceOf(anInstance))
+		return locWalked;
 	for (JuiceNameSpace* locNameSpace : GetNameSpaces())
 	{
 		for (JuiceType* locType : *locNameSpace)
@@ -109,4 +120,72 @@ JuiceNameSpace* JuiceNameSpace::FindNameSpaceOf(const JuiceType* anInstance)
 		}
 	}
 	return NULL;
+}
+
+JuiceNameSpaceWalk::JuiceNameSpaceWalk(JuiceNameSpace& aNameSpace)
+	: myNameSpace(aNameSpace)
+	, myOuter(ourWalk)
+	, myIsFirst(JuiceNameSpace::GetNameSpaces().Count() > 0 &&
+				JuiceNameSpace::GetNameSpaces().GetFirst() == &aNameSpace)
+	, myReferencesCollected(false)
+{
+	ourWalk = this;
+}
+
+JuiceNameSpaceWalk::~JuiceNameSpaceWalk()
+{
+	ourWalk = myOuter;
+}
+
+void JuiceNameSpaceWalk::CollectReferences(JuiceType* anInstance)
+{
+	if (anInstance->GetMemberCount() == 0)
+	{
+		if (typeid(*anInstance) == typeid(JuiceRef))
+			myReferences.push_back(anInstance);
+		return;
+	}
+	for (JuiceType* locType : anInstance->GetMembers())
+		CollectReferences(locType);
+}
+
+JuiceNameSpace* JuiceNameSpaceWalk::FindNameSpaceOf(const JuiceType* anInstance)
+{
+	JuiceNameSpaceWalk* locWalk = ourWalk;
+	if (!locWalk || !locWalk->myIsFirst || !anInstance || typeid(*anInstance) != typeid(JuiceRef))
+		return NULL;
+	if (!locWalk->myReferencesCollected)
+	{
+		for (JuiceType* locType : locWalk->myNameSpace)
+			locWalk->CollectReferences(locType);
+		std::sort(locWalk->myReferences.begin(), locWalk->myReferences.end());
+		locWalk->myReferencesCollected = true;
+	}
+	return std::binary_search(locWalk->myReferences.begin(), locWalk->myReferences.end(), anInstance)
+			   ? &locWalk->myNameSpace
+			   : NULL;
+}
+
+JuiceType* JuiceNameSpaceWalk::FindDirectMember(const JuiceClass& aClass, const KC_String& aName, bool& aUsed)
+{
+	aUsed = false;
+	JuiceNameSpaceWalk* locWalk = ourWalk;
+	if (!locWalk || aClass.GetMemberCount() < ourIndexedCount)
+		return NULL;
+	std::vector<JuiceType*>& locIndex = locWalk->myIndexes[&aClass];
+	if (locIndex.empty())
+	{
+		locIndex.reserve(static_cast<size_t>(aClass.GetMemberCount()));
+		for (JuiceType* locType : const_cast<JuiceClass&>(aClass).GetMembers())
+			locIndex.push_back(locType);
+		std::stable_sort(locIndex.begin(), locIndex.end(), [](const JuiceType* aLeft, const JuiceType* aRight) {
+			return std::strcmp(aLeft->GetName(), aRight->GetName()) < 0;
+		});
+	}
+	aUsed = true;
+	std::vector<JuiceType*>::const_iterator locFound = std::lower_bound(locIndex.begin(), locIndex.end(), aName,
+		[](const JuiceType* aType, const KC_String& aText) { return std::strcmp(aType->GetName(), aText) < 0; });
+	if (locFound == locIndex.end() || (*locFound)->GetName() != aName)
+		return NULL;
+	return *locFound;
 }

@@ -21,6 +21,7 @@ namespace
 // Writes everything into the open file; false after logging the failure.
 bool WriteAll(JuiceNameSpace& aNameSpace, FILE* aFile, const KC_String& aFileName)
 {
+	JuiceNameSpaceWalk locWalk(aNameSpace);
 	for (const KC_String& locText : aNameSpace.myIncludes)
 	{
 		if (!JuiceWriteText(aFile, "INCLUDE %s" JUICE_EOL, locText.GetText()))

@@ -263,6 +263,12 @@ void* KC_PlatformAllocatePages(size_t aSize)
 	return locPages == MAP_FAILED ? NULL : locPages;
 }
 
+void KC_PlatformFreePages(void* aPages, size_t aSize)
+{
+	if (aPages)
+		munmap(aPages, aSize);
+}
+
 void KC_PlatformPrepareBlock(void* aBlock, size_t aSize)
 {
 #ifdef MADV_POPULATE_WRITE

@@ -185,6 +185,12 @@ void* KC_PlatformAllocatePages(size_t aSize)
 	return VirtualAlloc(NULL, aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
 
+void KC_PlatformFreePages(void* aPages, size_t /*aSize*/)
+{
+	if (aPages)
+		VirtualFree(aPages, 0, MEM_RELEASE);
+}
+
 void KC_PlatformPrepareBlock(void* /*aBlock*/, size_t /*aSize*/)
 {
 }
