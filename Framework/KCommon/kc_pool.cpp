@@ -5,32 +5,21 @@
 #include <algorithm>
 #include <cstdlib>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KC_POOL_USES_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KC_POOL_USES_HEAP 1
-#endif
-#endif
-
 #ifndef KC_POOL_USES_HEAP
+KC_PoolParts::FreeBlock* KC_PoolParts::ourFree[KC_PoolParts::ourLargest / KC_PoolParts::ourStep + 1];
+
 namespace
 {
-const std::size_t ourStep = 8;
-const std::size_t ourLargest = 512;
+using namespace KC_PoolParts;
+
 const std::size_t ourRunBytes = 1 << 18;
 
-struct FreeBlock
-{
-	FreeBlock* myNext;
-};
-
-FreeBlock* ourFree[ourLargest / ourStep + 1];
 char* ourRun = NULL;
 std::size_t ourRunLeft = 0;
 
-// Every run taken, with the bytes cut from it so far; the last one is the run
-// being cut. Plain memory: the pool is used before any constructor has run.
+// Every run taken, with the bytes cut from it; the last one is the run being
+// cut, whose count is made up to date only when it is needed (Cut). Plain
+// memory: the pool is used before any constructor has run.
 struct Run
 {
 	char* myBase;
@@ -40,6 +29,13 @@ struct Run
 Run* ourRuns = NULL;
 std::size_t ourRunCount = 0;
 std::size_t ourRunCapacity = 0;
+
+// Brings the count of the run being cut up to date.
+void Cut()
+{
+	if (ourRun && ourRunCount > 0)
+		ourRuns[ourRunCount - 1].myCarved = ourRunBytes - ourRunLeft;
+}
 
 bool TakeRun()
 {
@@ -77,7 +73,7 @@ Run* FindRun(const char* aBlock, Run* aHint)
 } // namespace
 #endif
 
-void* KC_PoolAllocate(std::size_t aSize) noexcept
+void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
 {
 #ifndef KC_POOL_USES_HEAP
 	if (aSize <= ourLargest)
@@ -92,6 +88,7 @@ void* KC_PoolAllocate(std::size_t aSize) noexcept
 		if (ourRunLeft < locBytes)
 		{
 			// The rest of the old run is too small for this block: it stays unused.
+			Cut();
 			ourRun = NULL;
 			ourRunLeft = 0;
 			if (!TakeRun())
@@ -100,24 +97,23 @@ void* KC_PoolAllocate(std::size_t aSize) noexcept
 		void* locBlock = ourRun;
 		ourRun += locBytes;
 		ourRunLeft -= locBytes;
-		ourRuns[ourRunCount - 1].myCarved += locBytes;
 		return locBlock;
 	}
 #endif
 	return ::operator new(aSize, std::nothrow);
 }
 
-void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept
+void KC_PoolParts::FreeLarge(void* aBlock, std::size_t aSize) noexcept
 {
 	if (!aBlock)
 		return;
 #ifndef KC_POOL_USES_HEAP
 	if (aSize <= ourLargest)
 	{
-		std::size_t locClass = aSize == 0 ? 1 : (aSize + ourStep - 1) / ourStep;
+		// Size 0: the class of the smallest blocks.
 		FreeBlock* locBlock = static_cast<FreeBlock*>(aBlock);
-		locBlock->myNext = ourFree[locClass];
-		ourFree[locClass] = locBlock;
+		locBlock->myNext = ourFree[1];
+		ourFree[1] = locBlock;
 		return;
 	}
 #else
@@ -131,6 +127,7 @@ void KC_PoolTrim() noexcept
 #ifndef KC_POOL_USES_HEAP
 	if (ourRunCount == 0)
 		return;
+	Cut();
 	char* locCurrent = ourRun ? ourRuns[ourRunCount - 1].myBase : NULL;
 	std::sort(ourRuns, ourRuns + ourRunCount, [](const Run& aLeft, const Run& aRight) {
 		return aLeft.myBase < aRight.myBase;
