@@ -190,3 +190,12 @@ void KC_PoolTrim() noexcept
 	ourRunCount = locKept;
 #endif
 }
+
+std::size_t KC_PoolHeldBytes() noexcept
+{
+#ifndef KC_POOL_USES_HEAP
+	return ourRunCount * ourRunBytes;
+#else
+	return 0;
+#endif
+}

@@ -22,6 +22,8 @@ inline void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
 // Gives back every run whose blocks are all free (after a large tree is gone,
 // before another of other sizes is built); costs one pass over the free lists.
 void KC_PoolTrim() noexcept;
+// The bytes of the runs the pool holds (0 where the heap serves).
+std::size_t KC_PoolHeldBytes() noexcept;
 
 namespace KC_PoolParts
 {
