@@ -12,15 +12,18 @@
 #endif
 #endif
 
-// Small blocks (up to 512 bytes, in steps of 8) cut from large runs of pages
-// and kept on a free list per size: for the many small objects of a Juice tree
-// and the links of lists. Runs go back to the system only through KC_PoolTrim.
-// Not thread-safe, like the rest of the framework. Sanitizer builds use the
-// ordinary heap, so that its checks see every block.
+// Small blocks (up to 512 bytes, in steps of 8) for the many small objects of
+// a Juice tree and the links of lists. Each size class has runs of its own:
+// 64 KiB of pages, aligned to their size, that begin with a header holding the
+// run's free list and its count of blocks in use, so that a block finds its run
+// from its address and a run whose blocks are all free can go back to the
+// system (KC_PoolTrim) without a look at its blocks. Not thread-safe, like the
+// rest of the framework. Sanitizer builds use the ordinary heap, so that its
+// checks see every block.
 inline void* KC_PoolAllocate(std::size_t aSize) noexcept;
 inline void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
 // Gives back every run whose blocks are all free (after a large tree is gone,
-// before another of other sizes is built); costs one pass over the free lists.
+// before another is built); costs a look at each run, none at the blocks.
 void KC_PoolTrim() noexcept;
 // The bytes of the runs the pool holds (0 where the heap serves).
 std::size_t KC_PoolHeldBytes() noexcept;
@@ -29,21 +32,50 @@ namespace KC_PoolParts
 {
 const std::size_t ourStep = 8;
 const std::size_t ourLargest = 512;
+const std::size_t ourClasses = ourLargest / ourStep + 1;
+const std::size_t ourRunBytes = std::size_t(1) << 16;
 
 struct FreeBlock
 {
 	FreeBlock* myNext;
 };
 
-// The free list of each size class (blocks of class c take c * ourStep bytes).
-extern FreeBlock* ourFree[ourLargest / ourStep + 1];
+// At the start of every run, before its blocks.
+struct Run
+{
+	FreeBlock* myFree;
+	// Blocks in use.
+	std::size_t myUsed;
+	// The next run of the class that has free blocks and is not the current one.
+	Run* myNextPartial;
+	// Where the blocks not yet handed out begin, and where the run ends.
+	char* myUncut;
+	char* myEnd;
+	std::size_t myClass;
+	bool myListed;
+};
 
-// What the inline paths do not: a block cut from a run, a large block, the heap.
+// The run that each size class hands blocks out of.
+extern Run* ourCurrent[ourClasses];
+
+inline std::size_t ClassOf(std::size_t aSize)
+{
+	return (aSize + ourStep - 1) / ourStep;
+}
+
+inline Run* RunOf(void* aBlock)
+{
+	return reinterpret_cast<Run*>(reinterpret_cast<std::size_t>(aBlock) & ~(ourRunBytes - 1));
+}
+
+// What the inline paths do not: a block cut from a run or from another run of
+// the class, a block of size 0 or above 512 bytes, the heap; a run that gets a
+// free block for the first time since it was full.
 void* AllocateMore(std::size_t aSize) noexcept;
-void FreeLarge(void* aBlock, std::size_t aSize) noexcept;
+void FreeMore(void* aBlock, std::size_t aSize) noexcept;
 } // namespace KC_PoolParts
 
-// A free block of the size class is taken and given back inline: strings and
+// A free block of the current run is taken and given back inline: strings and
 // list links come and go by the hundred thousand.
 inline void* KC_PoolAllocate(std::size_t aSize) noexcept
 {
@@ -51,10 +83,12 @@ inline void* KC_PoolAllocate(std::size_t aSize) noexcept
 	using namespace KC_PoolParts;
 	if (aSize - 1 < ourLargest)
 	{
-		FreeBlock*& locFree = ourFree[(aSize + ourStep - 1) / ourStep];
-		if (FreeBlock* locBlock = locFree)
+		Run* locRun = ourCurrent[ClassOf(aSize)];
+		FreeBlock* locBlock;
+		if (locRun && (locBlock = locRun->myFree) != NULL)
 		{
-			locFree = locBlock->myNext;
+			locRun->myFree = locBlock->myNext;
+			++locRun->myUsed;
 			return locBlock;
 		}
 	}
@@ -68,14 +102,18 @@ inline void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept
 	using namespace KC_PoolParts;
 	if (aBlock && aSize - 1 < ourLargest)
 	{
-		FreeBlock*& locFree = ourFree[(aSize + ourStep - 1) / ourStep];
-		FreeBlock* locBlock = static_cast<FreeBlock*>(aBlock);
-		locBlock->myNext = locFree;
-		locFree = locBlock;
-		return;
+		Run* locRun = RunOf(aBlock);
+		if (locRun->myListed || locRun == ourCurrent[locRun->myClass])
+		{
+			FreeBlock* locBlock = static_cast<FreeBlock*>(aBlock);
+			locBlock->myNext = locRun->myFree;
+			locRun->myFree = locBlock;
+			--locRun->myUsed;
+			return;
+		}
 	}
 #endif
-	KC_PoolParts::FreeLarge(aBlock, aSize);
+	KC_PoolParts::FreeMore(aBlock, aSize);
 }
 
 // KC_PoolAllocate for the throwing forms of new.

@@ -93,7 +93,12 @@ bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget);
 // aSize bytes of zeroed, writable pages, backed at once where the system can do
 // that in one step. NULL when there is no memory.
 void* KC_PlatformAllocatePages(size_t aSize);
-// Gives back pages of KC_PlatformAllocatePages, all aSize bytes of them.
+// aSize bytes of zeroed, writable pages that start at a multiple of aSize (a
+// power of two, at least 64 KiB), backed at once where the system can do that
+// in one step. NULL when there is no memory.
+void* KC_PlatformAllocateAlignedPages(size_t aSize);
+// Gives back pages of KC_PlatformAllocatePages or KC_PlatformAllocateAlignedPages,
+// all aSize bytes of them.
 void KC_PlatformFreePages(void* aPages, size_t aSize);
 
 // Backs the pages of a new, large block at once where the system can do that in
