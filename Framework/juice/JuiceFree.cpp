@@ -92,15 +92,16 @@ KC_String JuiceFree::GetWrittenForm(const KC_String& aValue)
 	bool locStarts = locLength > 0 && aValue[0] == '"';
 	bool locEnds = locLength > 0 && aValue[locLength - 1] == '"';
 	bool locHasBlank = aValue.Find(' ') >= 0;
+	// The quotes are added to the text up to its first NUL, as "%s" would.
 	KC_String locResult;
 	if (locStarts && locEnds)
 		locResult = aValue;
 	else if (locStarts)
-		locResult.Format("%s\"", aValue.GetText());
+		locResult = KC_String(aValue.GetText()) + "\"";
 	else if (locHasBlank && locEnds)
-		locResult.Format("\"%s", aValue.GetText());
+		locResult = KC_String("\"") + aValue.GetText();
 	else if (locHasBlank)
-		locResult.Format("\"%s\"", aValue.GetText());
+		locResult = KC_String("\"") + aValue.GetText() + "\"";
 	else if (locEnds)
 		locResult = aValue.Left(locLength - 1);
 	else

@@ -16,6 +16,16 @@ namespace
 // their declarations and blocks allow.
 JuiceNameSpaceWalk* ourWalk = NULL;
 
+// FNV-1a of a name's bytes, at most aLength of them, up to a NUL.
+unsigned int NameChecksum(const char* aName, int aLength)
+{
+	unsigned int locHash = 2166136261u;
+	const unsigned char* locByte = reinterpret_cast<const unsigned char*>(aName);
+	for (int locIndex = 0; locIndex < aLength && locByte[locIndex]; ++locIndex)
+		locHash = (locHash ^ locByte[locIndex]) * 16777619u;
+	return locHash;
+}
+
 bool NeedsLocalization(JuiceType* anInstance)
 {
 	if (anInstance->GetMemberCount() == 0)
@@ -166,26 +176,32 @@ JuiceNameSpace* JuiceNameSpaceWalk::FindNameSpaceOf(const JuiceType* anInstance)
 			   : NULL;
 }
 
-JuiceType* JuiceNameSpaceWalk::FindDirectMember(const JuiceClass& aClass, const KC_String& aName, bool& aUsed)
+JuiceType* JuiceNameSpaceWalk::FindDirectMember(const JuiceClass& aClass, const char* aName, int aLength, bool& aUsed)
 {
 	aUsed = false;
 	JuiceNameSpaceWalk* locWalk = ourWalk;
 	if (!locWalk || aClass.GetMemberCount() < ourIndexedCount)
 		return NULL;
-	std::vector<JuiceType*>& locIndex = locWalk->myIndexes[&aClass];
+	MemberIndex& locIndex = locWalk->myIndexes[&aClass];
 	if (locIndex.empty())
 	{
 		locIndex.reserve(static_cast<size_t>(aClass.GetMemberCount()));
 		for (JuiceType* locType : const_cast<JuiceClass&>(aClass).GetMembers())
-			locIndex.push_back(locType);
-		std::stable_sort(locIndex.begin(), locIndex.end(), [](const JuiceType* aLeft, const JuiceType* aRight) {
-			return std::strcmp(aLeft->GetName(), aRight->GetName()) < 0;
-		});
+			locIndex.emplace_back(NameChecksum(locType->GetName(), locType->GetName().GetLength()), locType);
+		std::stable_sort(locIndex.begin(), locIndex.end(),
+			[](const MemberIndex::value_type& aLeft, const MemberIndex::value_type& aRight) {
+				return aLeft.first < aRight.first;
+			});
 	}
 	aUsed = true;
-	std::vector<JuiceType*>::const_iterator locFound = std::lower_bound(locIndex.begin(), locIndex.end(), aName,
-		[](const JuiceType* aType, const KC_String& aText) { return std::strcmp(aType->GetName(), aText) < 0; });
-	if (locFound == locIndex.end() || (*locFound)->GetName() != aName)
-		return NULL;
-	return *locFound;
+	unsigned int locChecksum = NameChecksum(aName, aLength);
+	MemberIndex::const_iterator locFound = std::lower_bound(locIndex.begin(), locIndex.end(), locChecksum,
+		[](const MemberIndex::value_type& anEntry, unsigned int aChecksum) { return anEntry.first < aChecksum; });
+	for (; locFound != locIndex.end() && locFound->first == locChecksum; ++locFound)
+	{
+		const char* locName = locFound->second->GetName();
+		if (std::strncmp(locName, aName, static_cast<size_t>(aLength)) == 0 && locName[aLength] == 0)
+			return locFound->second;
+	}
+	return NULL;
 }

@@ -5,6 +5,7 @@
 #include "kc_list.h"
 
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class JuiceClass;
@@ -48,9 +49,9 @@ public:
 	// The namespace of a reference of the walked namespace, when that namespace
 	// is the first one listed (so the first one containing it); else null.
 	static JuiceNameSpace* FindNameSpaceOf(const JuiceType* anInstance);
-	// The first direct member of a long member list named aName, or null;
-	// aUsed tells whether an index answered.
-	static JuiceType* FindDirectMember(const JuiceClass& aClass, const KC_String& aName, bool& aUsed);
+	// The first direct member of a long member list whose name is the aLength
+	// characters at aName, or null; aUsed tells whether an index answered.
+	static JuiceType* FindDirectMember(const JuiceClass& aClass, const char* aName, int aLength, bool& aUsed);
 
 	// Member lists at least this long get an index.
 	static const int ourIndexedCount = 64;
@@ -67,8 +68,10 @@ private:
 	bool myReferencesCollected;
 	// The references of the namespace, sorted by address.
 	std::vector<const JuiceType*> myReferences;
-	// Per long member list its members sorted by name, list order kept among equal names.
-	std::unordered_map<const JuiceClass*, std::vector<JuiceType*>> myIndexes;
+	// Per long member list the checksums of its members' names with the members,
+	// sorted by checksum, list order kept among equal checksums.
+	typedef std::vector<std::pair<unsigned int, JuiceType*>> MemberIndex;
+	std::unordered_map<const JuiceClass*, MemberIndex> myIndexes;
 };
 
 #endif
