@@ -24,81 +24,54 @@ bool TextsOnly(const char* aFormat)
 	return true;
 }
 
-// Gathers the pieces of a line and writes them at once, as vfprintf would.
-class LineBuffer
+// Writes aCount characters of aLine; false when the write failed.
+bool WriteLine(FILE* aFile, const char* aLine, size_t aCount)
 {
-public:
-	explicit LineBuffer(FILE* aFile) : myFile(aFile), myUsed(0), myTotal(0), myFailed(false) {}
-
-	void Put(const char* aText, size_t aCount)
-	{
-		myTotal += aCount;
-		if (myUsed + aCount > sizeof(myBytes))
-		{
-			Flush();
-			if (aCount > sizeof(myBytes))
-			{
-				myFailed = myFailed || std::fwrite(aText, 1, aCount, myFile) != aCount;
-				return;
-			}
-		}
-		std::memcpy(myBytes + myUsed, aText, aCount);
-		myUsed += aCount;
-	}
-
-	// vfprintf's result: the count of characters written, or -1 after a failed write.
-	bool Finish()
-	{
-		Flush();
-		return !myFailed && myTotal > 0;
-	}
-
-private:
-	void Flush()
-	{
-		if (myUsed > 0)
-			myFailed = myFailed || std::fwrite(myBytes, 1, myUsed, myFile) != myUsed;
-		myUsed = 0;
-	}
-
-	FILE* myFile;
-	char myBytes[1024];
-	size_t myUsed;
-	size_t myTotal;
-	bool myFailed;
-};
+	return aCount == 0 || std::fwrite(aLine, 1, aCount, aFile) == aCount;
+}
 }
 
 bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
 {
 	std::va_list locArguments;
 	va_start(locArguments, aFormat);
-	// Every line of a namespace is plain text and texts: put together here, it
-	// costs a fraction of a general vfprintf.
+	// Every line of a namespace is plain text and texts: put together here and
+	// written at once, it costs a fraction of a general vfprintf.
 	if (!TextsOnly(aFormat))
 	{
 		int locCount = std::vfprintf(aFile, aFormat, locArguments);
 		va_end(locArguments);
 		return locCount > 0;
 	}
-	LineBuffer locLine(aFile);
-	for (const char* locAt = aFormat; *locAt;)
-	{
-		const char* locPlain = locAt;
-		while (*locAt && *locAt != '%')
-			++locAt;
-		locLine.Put(locPlain, static_cast<size_t>(locAt - locPlain));
-		if (*locAt == '%')
+	char locLine[1024];
+	size_t locUsed = 0;
+	size_t locTotal = 0;
+	bool locWritten = true;
+	auto locPut = [&](char aCharacter) {
+		if (locUsed == sizeof(locLine))
 		{
-			const char* locText = va_arg(locArguments, const char*);
-			if (!locText)
-				locText = "(null)";
-			locLine.Put(locText, std::strlen(locText));
-			locAt += 2;
+			locWritten = WriteLine(aFile, locLine, locUsed) && locWritten;
+			locTotal += locUsed;
+			locUsed = 0;
 		}
+		locLine[locUsed++] = aCharacter;
+	};
+	for (const char* locAt = aFormat; *locAt; ++locAt)
+	{
+		if (*locAt != '%')
+		{
+			locPut(*locAt);
+			continue;
+		}
+		++locAt;
+		const char* locText = va_arg(locArguments, const char*);
+		for (locText = locText ? locText : "(null)"; *locText; ++locText)
+			locPut(*locText);
 	}
 	va_end(locArguments);
-	return locLine.Finish();
+	locWritten = WriteLine(aFile, locLine, locUsed) && locWritten;
+	// vfprintf's result: the count of characters written, or -1 after a failed write.
+	return locWritten && locTotal + locUsed > 0;
 }
 
 namespace
