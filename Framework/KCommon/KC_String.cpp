@@ -48,8 +48,7 @@ KC_String::~KC_String()
 void KC_String::Allocate(int aSize)
 {
 	KC_ASSERT(aSize >= 0 && aSize < 65535);
-	unsigned char* locBlock = static_cast<unsigned char*>(KC_PoolAllocate(static_cast<size_t>(aSize) + 3));
-	KC_ASSERT(locBlock);
+	unsigned char* locBlock = static_cast<unsigned char*>(KC_PoolAllocateOrThrow(static_cast<size_t>(aSize) + 3));
 	*reinterpret_cast<unsigned short*>(locBlock) = static_cast<unsigned short>(aSize);
 	myData = reinterpret_cast<char*>(locBlock + 2);
 	myData[aSize] = 0;

@@ -7,7 +7,8 @@
 // data; the two bytes before it hold the length and a NUL follows it. Empty
 // strings share one static buffer that is never freed, so that an unset string
 // costs no more than its pointer; texts live in blocks of the framework's pool.
-// Copies are deep.
+// Copies are deep. Without memory for a text, std::bad_alloc is thrown, like by
+// new, and the string keeps the text it had.
 class KC_String
 {
 public:
@@ -54,7 +55,8 @@ public:
 
 private:
 	// Points the string, which holds no buffer, at a new one of aSize characters
-	// (terminated, not filled).
+	// (terminated, not filled); throws std::bad_alloc, the string unchanged,
+	// when the pool has no block.
 	void Allocate(int aSize);
 	void Release();
 	void Assign(const char* aData, int aLength);
