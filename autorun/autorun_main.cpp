@@ -82,9 +82,9 @@ void ReportFirstFrame()
 	locTo.HighPart = locNow.dwHighDateTime;
 	char locLine[200];
 	std::snprintf(locLine, sizeof(locLine),
-	          "autorun /timing: first frame %.1f ms after process start, %.1f ms after WinMain (menu and Ice "
-	          "file %.1f ms)\n",
-	          static_cast<double>(locTo.QuadPart - locFrom.QuadPart) / 10000.0, MsSince(ourMainStart), ourMenuMs);
+		"autorun /timing: first frame %.1f ms after process start, %.1f ms after WinMain (menu and Ice "
+		"file %.1f ms)\n",
+		static_cast<double>(locTo.QuadPart - locFrom.QuadPart) / 10000.0, MsSince(ourMainStart), ourMenuMs);
 	OutputDebugStringA(locLine);
 	ourTiming = false;
 }
