@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 
 LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM anLParam);
@@ -25,6 +26,10 @@ const int ourSmallIcon = 102;
 bool ourLimitedAccess = false;
 HANDLE ourMutex = NULL;
 bool ourTrackingMouse = false;
+// "/timing": one line through OutputDebugStringA when the first frame is painted.
+bool ourTiming = false;
+LARGE_INTEGER ourMainStart;
+double ourMenuMs = 0;
 
 // Asks for WM_MOUSELEAVE, which takes a tool tip away when the pointer leaves the window.
 void TrackMouseLeave(HWND aWindow)
@@ -44,16 +49,44 @@ void MountDisc()
 	KF_SDF::Mount(AutorunShell::ourArchiveName, false, false);
 }
 
-// "/diagnose" anywhere on the command line, in any case.
-bool WantsDiagnosis(const char* aCommandLine)
+// aSwitch ("/diagnose", "/timing") anywhere on the command line, in any case.
+bool HasSwitch(const char* aCommandLine, const char* aSwitch)
 {
-	static const char ourSwitch[] = "/diagnose";
+	std::size_t locLength = std::strlen(aSwitch);
 	for (const char* locAt = aCommandLine; locAt && *locAt; ++locAt)
 	{
-		if (_strnicmp(locAt, ourSwitch, sizeof(ourSwitch) - 1) == 0)
+		if (_strnicmp(locAt, aSwitch, locLength) == 0)
 			return true;
 	}
 	return false;
+}
+
+double MsSince(const LARGE_INTEGER& aStart)
+{
+	LARGE_INTEGER locNow, locFrequency;
+	QueryPerformanceCounter(&locNow);
+	QueryPerformanceFrequency(&locFrequency);
+	return 1000.0 * static_cast<double>(locNow.QuadPart - aStart.QuadPart) / static_cast<double>(locFrequency.QuadPart);
+}
+
+// Milliseconds from the creation of the process, and from WinMain, to the first frame.
+void ReportFirstFrame()
+{
+	FILETIME locCreated, locExit, locKernel, locUser, locNow;
+	GetProcessTimes(GetCurrentProcess(), &locCreated, &locExit, &locKernel, &locUser);
+	GetSystemTimeAsFileTime(&locNow);
+	ULARGE_INTEGER locFrom, locTo;
+	locFrom.LowPart = locCreated.dwLowDateTime;
+	locFrom.HighPart = locCreated.dwHighDateTime;
+	locTo.LowPart = locNow.dwLowDateTime;
+	locTo.HighPart = locNow.dwHighDateTime;
+	char locLine[200];
+	std::snprintf(locLine, sizeof(locLine),
+		"autorun /timing: first frame %.1f ms after process start, %.1f ms after WinMain (menu and Ice "
+		"file %.1f ms)\n",
+		static_cast<double>(locTo.QuadPart - locFrom.QuadPart) / 10000.0, MsSince(ourMainStart), ourMenuMs);
+	OutputDebugStringA(locLine);
+	ourTiming = false;
 }
 
 // The start-up ends early: the diagnosis says why (when asked for).
@@ -95,6 +128,8 @@ LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPA
 		// The update region stays invalid: the next paint comes as soon as the queue is empty.
 		if (locMenu)
 			locMenu->Paint();
+		if (locMenu && ourTiming)
+			ReportFirstFrame();
 		unsigned int locTime = 0;
 		unsigned int locSize = 0;
 		if (!GetFileInfo(AutorunShell::ourArchiveName, &locTime, &locSize, NULL))
@@ -146,7 +181,9 @@ LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPA
 
 int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR aCommandLine, int aShowCommand)
 {
-	AutorunDiagnosis::Enable(WantsDiagnosis(aCommandLine));
+	QueryPerformanceCounter(&ourMainStart);
+	ourTiming = HasSwitch(aCommandLine, "/timing");
+	AutorunDiagnosis::Enable(HasSwitch(aCommandLine, "/diagnose"));
 
 	ourMutex = CreateMutexA(NULL, FALSE, ourMutexName);
 	if (ourMutex && GetLastError() == ERROR_ALREADY_EXISTS)
@@ -183,7 +220,10 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 		CloseHandle(ourMutex);
 		return EndStartup(0);
 	}
+	LARGE_INTEGER locMenuStart;
+	QueryPerformanceCounter(&locMenuStart);
 	AutorunMenu* locMenu = AutorunMenu::Create(ourDefinitionName, locWindow);
+	ourMenuMs = MsSince(locMenuStart);
 	if (!locMenu)
 	{
 		CloseHandle(ourMutex);

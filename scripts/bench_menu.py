@@ -2,20 +2,26 @@
 """Writes a menu of N buttons twice: as Juice text with its type file (CR LF
 line ends) and as JSON with the equivalent schema for flatc.
 
-usage: bench_menu.py DIR N
-writes DIR/menu.fruit, DIR/menu.juice, DIR/menu.fbs and DIR/menu.json
+usage: bench_menu.py [--localized] DIR N
+writes DIR/menu.fruit, DIR/menu.juice, DIR/menu.fbs and DIR/menu.json; with
+--localized every button also has a tool tip as a localized text (an index
+into DIR/menu.lang, which is written too), a decimal and a reference to
+another button, as menus are written by hand.
 """
 import os
 import sys
 
 
-def button(index):
+def button(index, count):
     return {
         "name": "button%d" % index,
         "caption": "Caption of button %d" % index,
         "bitmap": "pictures\\button%d.tga" % index,
         "color": (index * 7 % 256, index * 13 % 256, index * 29 % 256),
         "flag": index % 2,
+        "tooltip": "Tool tip of button %d" % index,
+        "scale": "%d.%02d" % (1 + index % 3, index % 100),
+        "next": "button%d" % ((index * 7919 + 1) % count),
     }
 
 
@@ -46,6 +52,11 @@ CLASS Menu
 }
 """
 
+LOCALIZED_MEMBERS = """\tLOCTEXT myToolTip
+\tDECIMAL myScale
+\tButton* myNext
+"""
+
 SCHEMA = """// The benchmark menu
 table Color { r:int; g:int; b:int; }
 table Button { name:string; caption:string; bitmap:string; color:Color; flag:int; }
@@ -53,8 +64,12 @@ table Menu { buttons:[Button]; }
 root_type Menu;
 """
 
+# The reference is a field naming the button, as flatbuffers has no references.
+LOCALIZED_SCHEMA = SCHEMA.replace(
+    "flag:int; }", "flag:int; tooltip:string; scale:double; next:string; }")
 
-def juice(count):
+
+def juice(count, localized):
     yield "INCLUDE menu.fruit"
     yield ""
     yield "Menu myMenu"
@@ -62,7 +77,7 @@ def juice(count):
     yield "\tmyButtons"
     yield "\t{"
     for index in range(count):
-        b = button(index)
+        b = button(index, count)
         yield "\t\tButton %s" % b["name"]
         yield "\t\t{"
         yield '\t\t\tmyCaption "%s"' % b["caption"]
@@ -74,17 +89,29 @@ def juice(count):
         yield "\t\t\t\tmyB %d" % b["color"][2]
         yield "\t\t\t}"
         yield "\t\t\tmyFlag %d" % b["flag"]
+        if localized:
+            yield "\t\t\tmyToolTip %d" % index
+            yield "\t\t\tmyScale %s" % b["scale"]
+            yield "\t\t\tmyNext myMenu.myButtons.%s" % b["next"]
         yield "\t\t}"
     yield "\t}"
     yield "}"
     yield ""
 
 
-def json_text(count):
+def lang(count):
+    yield "// Tool tips of menu.juice, one a line: key, a tab, the text"
+    for index in range(count):
+        b = button(index, count)
+        yield "%s\t%s" % (b["name"], b["tooltip"])
+    yield ""
+
+
+def json_text(count, localized):
     yield "{"
     yield '  "buttons": ['
     for index in range(count):
-        b = button(index)
+        b = button(index, count)
         yield "    {"
         yield '      "name": "%s",' % b["name"]
         yield '      "caption": "%s",' % b["caption"]
@@ -94,7 +121,13 @@ def json_text(count):
         yield '        "g": %d,' % b["color"][1]
         yield '        "b": %d' % b["color"][2]
         yield "      },"
-        yield '      "flag": %d' % b["flag"]
+        if localized:
+            yield '      "flag": %d,' % b["flag"]
+            yield '      "tooltip": "%s",' % b["tooltip"]
+            yield '      "scale": %s,' % b["scale"]
+            yield '      "next": "%s"' % b["next"]
+        else:
+            yield '      "flag": %d' % b["flag"]
         yield "    }" + ("," if index + 1 < count else "")
     yield "  ]"
     yield "}"
@@ -107,14 +140,23 @@ def write(path, lines, end):
 
 
 def main():
-    if len(sys.argv) != 3:
+    args = sys.argv[1:]
+    localized = bool(args) and args[0] == "--localized"
+    if localized:
+        args = args[1:]
+    if len(args) != 2:
         sys.exit(__doc__)
-    folder, count = sys.argv[1], int(sys.argv[2])
+    folder, count = args[0], int(args[1])
     os.makedirs(folder, exist_ok=True)
-    write(os.path.join(folder, "menu.fruit"), FRUIT.split("\n"), "\r\n")
-    write(os.path.join(folder, "menu.juice"), juice(count), "\r\n")
-    write(os.path.join(folder, "menu.fbs"), SCHEMA.split("\n"), "\n")
-    write(os.path.join(folder, "menu.json"), json_text(count), "\n")
+    fruit = FRUIT
+    if localized:
+        fruit = fruit.replace("\tNUMBER myFlag 0\n", "\tNUMBER myFlag 0\n" + LOCALIZED_MEMBERS)
+    write(os.path.join(folder, "menu.fruit"), fruit.split("\n"), "\r\n")
+    write(os.path.join(folder, "menu.juice"), juice(count, localized), "\r\n")
+    if localized:
+        write(os.path.join(folder, "menu.lang"), lang(count), "\r\n")
+    write(os.path.join(folder, "menu.fbs"), (LOCALIZED_SCHEMA if localized else SCHEMA).split("\n"), "\n")
+    write(os.path.join(folder, "menu.json"), json_text(count, localized), "\n")
 
 
 if __name__ == "__main__":

@@ -48,9 +48,7 @@ KC_String::~KC_String()
 void KC_String::Allocate(int aSize)
 {
 	KC_ASSERT(aSize >= 0 && aSize < 65535);
-	unsigned char* locBlock =
-		aSize <= INLINE_CHARS ? myInline : static_cast<unsigned char*>(KC_PoolAllocate(static_cast<size_t>(aSize) + 3));
-	KC_ASSERT(locBlock);
+	unsigned char* locBlock = static_cast<unsigned char*>(KC_PoolAllocateOrThrow(static_cast<size_t>(aSize) + 3));
 	*reinterpret_cast<unsigned short*>(locBlock) = static_cast<unsigned short>(aSize);
 	myData = reinterpret_cast<char*>(locBlock + 2);
 	myData[aSize] = 0;
@@ -58,7 +56,7 @@ void KC_String::Allocate(int aSize)
 
 void KC_String::Release()
 {
-	if (myData != ourEmptyData && !IsInline())
+	if (myData != ourEmptyData)
 		KC_PoolFree(myData - 2, static_cast<size_t>(GetLength()) + 3);
 	myData = ourEmptyData;
 }
@@ -72,24 +70,20 @@ void KC_String::Assign(const char* aData, int aLength)
 		myData[aLength] = 0;
 		return;
 	}
-	Release();
-	Allocate(aLength);
-	std::memcpy(myData, aData, aLength);
+	// aData may lie in the old buffer: the new one is filled before the old one goes.
+	KC_String locCopy;
+	locCopy.Allocate(aLength);
+	std::memcpy(locCopy.myData, aData, aLength);
+	TakeOver(locCopy);
 }
 
 bool KC_String::Fits(int aLength) const
 {
-	return IsInline() ? aLength <= INLINE_CHARS : myData != ourEmptyData && aLength == GetLength();
+	return myData != ourEmptyData && aLength == GetLength();
 }
 
 void KC_String::TakeOver(KC_String& aString)
 {
-	if (aString.IsInline())
-	{
-		Assign(aString.myData, aString.GetLength());
-		aString.Release();
-		return;
-	}
 	Release();
 	myData = aString.myData;
 	aString.myData = ourEmptyData;
@@ -119,17 +113,9 @@ KC_String& KC_String::operator=(const char* aString)
 		return *this;
 	}
 	int locLength = static_cast<int>(std::strlen(aString));
-	// aString may point into this string's buffer: a reused buffer is moved
-	// within itself, a new one is filled before the old one goes.
-	if (Fits(locLength))
-	{
-		Assign(aString, locLength);
-		return *this;
-	}
-	KC_String locCopy;
-	locCopy.Allocate(locLength);
-	std::memcpy(locCopy.myData, aString, locLength);
-	TakeOver(locCopy);
+	// aString may point into this string's buffer: Assign moves a reused buffer
+	// within itself and fills a new one before the old one goes.
+	Assign(aString, locLength);
 	return *this;
 }
 

@@ -3,10 +3,12 @@
 
 #include "kc_format.h"
 
-// 8-bit text of 0 to 65534 characters. The pointer addresses the data; the two
-// bytes before it hold the length and a NUL follows it. Empty strings share one
-// static buffer that is never freed; short texts live in the object itself, longer
-// ones in blocks of the framework's pool. Copies are deep.
+// 8-bit text of 0 to 65534 characters in one pointer. The pointer addresses the
+// data; the two bytes before it hold the length and a NUL follows it. Empty
+// strings share one static buffer that is never freed, so that an unset string
+// costs no more than its pointer; texts live in blocks of the framework's pool.
+// Copies are deep. Without memory for a text, std::bad_alloc is thrown, like by
+// new, and the string keeps the text it had.
 class KC_String
 {
 public:
@@ -52,27 +54,19 @@ public:
 	bool IsSharedEmpty() const;
 
 private:
-	// The longest text held in the object: its buffer also holds the length and the NUL.
-	enum
-	{
-		INLINE_BYTES = 16,
-		INLINE_CHARS = INLINE_BYTES - 3
-	};
-
 	// Points the string, which holds no buffer, at a new one of aSize characters
-	// (terminated, not filled).
+	// (terminated, not filled); throws std::bad_alloc, the string unchanged,
+	// when the pool has no block.
 	void Allocate(int aSize);
 	void Release();
 	void Assign(const char* aData, int aLength);
-	// Whether the buffer held takes a text of aLength characters as it is: the
-	// object's own, or one of the pool of exactly that length.
+	// Whether the buffer held takes a text of aLength characters as it is: an
+	// own one of exactly that length.
 	bool Fits(int aLength) const;
 	// Takes the text of aString over and leaves aString empty.
 	void TakeOver(KC_String& aString);
-	bool IsInline() const { return myData == reinterpret_cast<const char*>(myInline + 2); }
 
 	char* myData;
-	alignas(2) unsigned char myInline[INLINE_BYTES];
 };
 
 #endif

@@ -4,14 +4,6 @@
 
 #include <cstdint>
 
-#if defined(__SANITIZE_ADDRESS__)
-#define KC_POOL_ASAN 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define KC_POOL_ASAN 1
-#endif
-#endif
-
 #if defined(KC_POOL_CHECKED)
 #include <cstdarg>
 #include <cstdio>
@@ -26,31 +18,198 @@
 #define KC_POOL_POISON(anAddress, aSize) ((void)(anAddress), (void)(aSize))
 #define KC_POOL_UNPOISON(anAddress, aSize) ((void)(anAddress), (void)(aSize))
 #endif
-#elif defined(KC_POOL_ASAN)
-// The sanitizer's heap sees every block and, freed with its size, the size too.
-#define KC_POOL_USES_HEAP 1
 #endif
 
 #ifndef KC_POOL_USES_HEAP
 namespace
 {
-const std::size_t ourStep = 8;
-const std::size_t ourLargest = 512;
-const std::size_t ourRunBytes = 1 << 18;
+std::size_t ourRunsAllowed = SIZE_MAX;
 
-struct FreeBlock
+// Whether the limit of KC_PoolLimitRuns lets one more run of pages come.
+bool TakeRun()
 {
-	FreeBlock* myNext;
-};
+	if (ourRunsAllowed == 0)
+		return false;
+	if (ourRunsAllowed != SIZE_MAX)
+		--ourRunsAllowed;
+	return true;
+}
+} // namespace
 
-FreeBlock* ourFree[ourLargest / ourStep + 1];
+bool KC_PoolLimitRuns(std::size_t aRuns) noexcept
+{
+	ourRunsAllowed = aRuns;
+	return true;
+}
+#else
+bool KC_PoolLimitRuns(std::size_t /*aRuns*/) noexcept
+{
+	return false;
+}
+#endif
+
+#if defined(KC_POOL_INLINE)
+KC_PoolParts::Run* KC_PoolParts::ourCurrent[KC_PoolParts::ourClasses];
+
+namespace
+{
+using namespace KC_PoolParts;
+
+// The first block lies past the header, at a multiple of the step.
+const std::size_t ourHeaderBytes = (sizeof(Run) + 63) & ~std::size_t(63);
+
+// Per class the runs, other than the current one, that have free blocks.
+Run* ourPartial[ourClasses];
+std::size_t ourRunCount = 0;
+
+// Size 0 takes the smallest blocks.
+std::size_t SmallClass(std::size_t aSize)
+{
+	return aSize == 0 ? 1 : ClassOf(aSize);
+}
+
+Run* NewRun(std::size_t aClass)
+{
+	if (!TakeRun())
+		return NULL;
+	char* locPages = static_cast<char*>(KC_PlatformAllocateAlignedPages(ourRunBytes));
+	if (!locPages)
+		return NULL;
+	++ourRunCount;
+	Run* locRun = reinterpret_cast<Run*>(locPages);
+	locRun->myFree = NULL;
+	locRun->myUsed = 0;
+	locRun->myNextPartial = NULL;
+	locRun->myUncut = locPages + ourHeaderBytes;
+	locRun->myEnd = locPages + ourRunBytes;
+	locRun->myClass = aClass;
+	locRun->myListed = false;
+	return locRun;
+}
+
+void ReleaseRun(Run* aRun)
+{
+	--ourRunCount;
+	KC_PlatformFreePages(aRun, ourRunBytes);
+}
+} // namespace
+
+void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
+{
+	if (aSize > ourLargest)
+		return ::operator new(aSize, std::nothrow);
+	std::size_t locClass = SmallClass(aSize);
+	std::size_t locBytes = locClass * ourStep;
+	for (;;)
+	{
+		Run* locRun = ourCurrent[locClass];
+		if (locRun && locRun->myFree)
+		{
+			FreeBlock* locBlock = locRun->myFree;
+			locRun->myFree = locBlock->myNext;
+			++locRun->myUsed;
+			return locBlock;
+		}
+		if (locRun && locRun->myUncut + locBytes <= locRun->myEnd)
+		{
+			void* locBlock = locRun->myUncut;
+			locRun->myUncut += locBytes;
+			++locRun->myUsed;
+			return locBlock;
+		}
+		// The current run is full: the next run with free blocks, else a new one.
+		Run* locNext = ourPartial[locClass];
+		if (locNext)
+		{
+			ourPartial[locClass] = locNext->myNextPartial;
+			locNext->myListed = false;
+			locNext->myNextPartial = NULL;
+		}
+		else if (!(locNext = NewRun(locClass)))
+		{
+			return NULL;
+		}
+		ourCurrent[locClass] = locNext;
+	}
+}
+
+void KC_PoolParts::FreeMore(void* aBlock, std::size_t aSize) noexcept
+{
+	if (!aBlock)
+		return;
+	if (aSize > ourLargest)
+	{
+		::operator delete(aBlock);
+		return;
+	}
+	// A block of a full run other than the current one: the run is listed
+	// among those with free blocks.
+	Run* locRun = RunOf(aBlock);
+	FreeBlock* locBlock = static_cast<FreeBlock*>(aBlock);
+	locBlock->myNext = locRun->myFree;
+	locRun->myFree = locBlock;
+	--locRun->myUsed;
+	if (!locRun->myListed && locRun != ourCurrent[locRun->myClass])
+	{
+		locRun->myNextPartial = ourPartial[locRun->myClass];
+		ourPartial[locRun->myClass] = locRun;
+		locRun->myListed = true;
+	}
+}
+
+void KC_PoolTrim() noexcept
+{
+	for (std::size_t locClass = 1; locClass < ourClasses; ++locClass)
+	{
+		Run** locLink = &ourPartial[locClass];
+		while (Run* locRun = *locLink)
+		{
+			if (locRun->myUsed == 0)
+			{
+				*locLink = locRun->myNextPartial;
+				ReleaseRun(locRun);
+			}
+			else
+			{
+				locLink = &locRun->myNextPartial;
+			}
+		}
+		Run* locCurrent = ourCurrent[locClass];
+		if (locCurrent && locCurrent->myUsed == 0)
+		{
+			ourCurrent[locClass] = NULL;
+			ReleaseRun(locCurrent);
+		}
+	}
+}
+
+std::size_t KC_PoolHeldBytes() noexcept
+{
+	return ourRunCount * ourRunBytes;
+}
+
+#elif defined(KC_POOL_CHECKED)
+// Checked mode: each block has a header in front of it, poisoned like every
+// free block, that holds its exact size and state. A freed block is filled,
+// poisoned and kept in a quarantine before it can be handed out again; the size
+// given to every free is compared with the block's own.
+namespace
+{
+using KC_PoolParts::FreeBlock;
+using KC_PoolParts::ourClasses;
+using KC_PoolParts::ourLargest;
+using KC_PoolParts::ourStep;
+
+// Runs of the checked mode: shared by all sizes, cut in order, never given back.
+const std::size_t ourCheckedRunBytes = 1 << 18;
+
+FreeBlock* ourFree[ourClasses];
 char* ourRun = NULL;
 std::size_t ourRunLeft = 0;
-std::size_t ourRunsAllowed = SIZE_MAX;
 
 std::size_t SizeClass(std::size_t aSize)
 {
-	return aSize == 0 ? 1 : (aSize + ourStep - 1) / ourStep;
+	return aSize == 0 ? 1 : KC_PoolParts::ClassOf(aSize);
 }
 
 // Cuts aBytes from the current run, or from a new one; null when the system
@@ -60,20 +219,16 @@ void* CutFromRun(std::size_t aBytes)
 	if (ourRunLeft < aBytes)
 	{
 		// The rest of the old run is too small for this block: it stays unused.
-		if (ourRunsAllowed == 0)
+		if (!TakeRun())
 			return NULL;
-		if (ourRunsAllowed != SIZE_MAX)
-			--ourRunsAllowed;
-		ourRun = static_cast<char*>(KC_PlatformAllocatePages(ourRunBytes));
-		ourRunLeft = ourRun ? ourRunBytes : 0;
+		ourRun = static_cast<char*>(KC_PlatformAllocatePages(ourCheckedRunBytes));
+		ourRunLeft = ourRun ? ourCheckedRunBytes : 0;
 		if (!ourRun)
 			return NULL;
-#if defined(KC_POOL_CHECKED)
-		KC_POOL_POISON(ourRun, ourRunBytes);
+		KC_POOL_POISON(ourRun, ourCheckedRunBytes);
 #if defined(KC_POOL_ASAN)
 		// Heap blocks that pooled objects point to are not leaks.
-		__lsan_register_root_region(ourRun, ourRunBytes);
-#endif
+		__lsan_register_root_region(ourRun, ourCheckedRunBytes);
 #endif
 	}
 	void* locBlock = ourRun;
@@ -82,11 +237,6 @@ void* CutFromRun(std::size_t aBytes)
 	return locBlock;
 }
 
-#if defined(KC_POOL_CHECKED)
-// Checked mode: each block has a header in front of it, poisoned like every
-// free block, that holds its exact size and state. A freed block is filled,
-// poisoned and kept in a quarantine before it can be handed out again; the size
-// given to every free is compared with the block's own.
 struct Header
 {
 	unsigned int myMagic;
@@ -148,95 +298,85 @@ void LeaveQuarantine(unsigned char* aBlock)
 	WriteHeader(aBlock, ourFreed, locHeader.mySize, ourFree[locClass]);
 	ourFree[locClass] = reinterpret_cast<FreeBlock*>(aBlock);
 }
-#endif
 } // namespace
-#endif
 
-void* KC_PoolAllocate(std::size_t aSize) noexcept
+void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
 {
-#if defined(KC_POOL_CHECKED)
-	if (aSize <= ourLargest)
+	if (aSize > ourLargest)
+		return ::operator new(aSize, std::nothrow);
+	std::size_t locClass = SizeClass(aSize);
+	unsigned char* locBlock = reinterpret_cast<unsigned char*>(ourFree[locClass]);
+	if (locBlock)
+		ourFree[locClass] = ReadHeader(locBlock).myNext;
+	else
 	{
-		std::size_t locClass = SizeClass(aSize);
-		unsigned char* locBlock = reinterpret_cast<unsigned char*>(ourFree[locClass]);
-		if (locBlock)
-			ourFree[locClass] = ReadHeader(locBlock).myNext;
-		else
-		{
-			unsigned char* locRoom = static_cast<unsigned char*>(CutFromRun(ourHeaderBytes + locClass * ourStep));
-			if (!locRoom)
-				return NULL;
-			locBlock = locRoom + ourHeaderBytes;
-		}
-		WriteHeader(locBlock, ourInUse, aSize, NULL);
-		KC_POOL_UNPOISON(locBlock, aSize);
-		return locBlock;
+		unsigned char* locRoom = static_cast<unsigned char*>(CutFromRun(ourHeaderBytes + locClass * ourStep));
+		if (!locRoom)
+			return NULL;
+		locBlock = locRoom + ourHeaderBytes;
 	}
-#elif !defined(KC_POOL_USES_HEAP)
-	if (aSize <= ourLargest)
-	{
-		std::size_t locClass = SizeClass(aSize);
-		if (FreeBlock* locBlock = ourFree[locClass])
-		{
-			ourFree[locClass] = locBlock->myNext;
-			return locBlock;
-		}
-		return CutFromRun(locClass * ourStep);
-	}
-#endif
-	return ::operator new(aSize, std::nothrow);
+	WriteHeader(locBlock, ourInUse, aSize, NULL);
+	KC_POOL_UNPOISON(locBlock, aSize);
+	return locBlock;
 }
 
-bool KC_PoolLimitRuns(std::size_t aRuns) noexcept
-{
-#ifndef KC_POOL_USES_HEAP
-	ourRunsAllowed = aRuns;
-	return true;
-#else
-	(void)aRuns;
-	return false;
-#endif
-}
-
-void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept
+void KC_PoolParts::FreeMore(void* aBlock, std::size_t aSize) noexcept
 {
 	if (!aBlock)
 		return;
-#if defined(KC_POOL_CHECKED)
-	if (aSize <= ourLargest)
+	if (aSize > ourLargest)
 	{
-		unsigned char* locBlock = static_cast<unsigned char*>(aBlock);
-		Header locHeader = ReadHeader(locBlock);
-		if (locHeader.myMagic == ourFreed)
-			Fault("KC_PoolFree: block %p of %u bytes freed twice", aBlock, locHeader.mySize);
-		if (locHeader.myMagic != ourInUse)
-			Fault("KC_PoolFree: %p is no block of the pool (freed with %zu bytes)", aBlock, aSize);
-		if (locHeader.mySize != aSize)
-			Fault("KC_PoolFree: block %p of %u bytes freed with the wrong size %zu", aBlock, locHeader.mySize, aSize);
-		std::size_t locBytes = SizeClass(aSize) * ourStep;
-		KC_POOL_UNPOISON(locBlock, locBytes);
-		std::memset(locBlock, ourFreedFill, locBytes);
-		KC_POOL_POISON(locBlock, locBytes);
-		WriteHeader(locBlock, ourFreed, aSize, NULL);
-		unsigned char*& locSlot = ourQuarantine[ourQuarantineNext];
-		if (locSlot)
-			LeaveQuarantine(locSlot);
-		locSlot = locBlock;
-		ourQuarantineNext = (ourQuarantineNext + 1) % ourQuarantineSize;
+		::operator delete(aBlock, aSize);
 		return;
 	}
-	::operator delete(aBlock, aSize);
-#elif !defined(KC_POOL_USES_HEAP)
-	if (aSize <= ourLargest)
-	{
-		std::size_t locClass = SizeClass(aSize);
-		FreeBlock* locBlock = static_cast<FreeBlock*>(aBlock);
-		locBlock->myNext = ourFree[locClass];
-		ourFree[locClass] = locBlock;
-		return;
-	}
-	::operator delete(aBlock);
-#else
-	::operator delete(aBlock, aSize);
-#endif
+	unsigned char* locBlock = static_cast<unsigned char*>(aBlock);
+	Header locHeader = ReadHeader(locBlock);
+	if (locHeader.myMagic == ourFreed)
+		Fault("KC_PoolFree: block %p of %u bytes freed twice", aBlock, locHeader.mySize);
+	if (locHeader.myMagic != ourInUse)
+		Fault("KC_PoolFree: %p is no block of the pool (freed with %zu bytes)", aBlock, aSize);
+	if (locHeader.mySize != aSize)
+		Fault("KC_PoolFree: block %p of %u bytes freed with the wrong size %zu", aBlock, locHeader.mySize, aSize);
+	std::size_t locBytes = SizeClass(aSize) * ourStep;
+	KC_POOL_UNPOISON(locBlock, locBytes);
+	std::memset(locBlock, ourFreedFill, locBytes);
+	KC_POOL_POISON(locBlock, locBytes);
+	WriteHeader(locBlock, ourFreed, aSize, NULL);
+	unsigned char*& locSlot = ourQuarantine[ourQuarantineNext];
+	if (locSlot)
+		LeaveQuarantine(locSlot);
+	locSlot = locBlock;
+	ourQuarantineNext = (ourQuarantineNext + 1) % ourQuarantineSize;
 }
+
+// The checked mode keeps its runs: free and quarantined blocks stay in them.
+void KC_PoolTrim() noexcept
+{
+}
+
+std::size_t KC_PoolHeldBytes() noexcept
+{
+	return 0;
+}
+
+#else
+
+void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
+{
+	return ::operator new(aSize, std::nothrow);
+}
+
+void KC_PoolParts::FreeMore(void* aBlock, std::size_t aSize) noexcept
+{
+	::operator delete(aBlock, aSize);
+}
+
+void KC_PoolTrim() noexcept
+{
+}
+
+std::size_t KC_PoolHeldBytes() noexcept
+{
+	return 0;
+}
+#endif

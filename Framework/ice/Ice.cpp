@@ -8,9 +8,13 @@
 #include "kc_output.h"
 #include "kf_file.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -29,6 +33,13 @@ const unsigned int ourMinRecordSize = 16;
 // The root whose references are being resolved, and how deeply resolutions nest.
 Ice* ourResolvingRoot = NULL;
 int ourNestedResolutions = 0;
+
+// While references are resolved: for each composite of many children that a
+// path passes through, the name hashes of its children with their positions,
+// sorted, so that the first child of a name is found without a scan.
+typedef std::vector<std::pair<unsigned int, int>> ChildIndex;
+std::unordered_map<const Ice*, ChildIndex>* ourChildIndexes = NULL;
+const int ourIndexedCount = 64;
 
 // Adler-32, reduced every 5552 bytes (the most that keep the sums within 32 bits):
 // names are short, and a call into zlib costs more than the sums themselves.
@@ -262,6 +273,8 @@ bool Ice::ReadTopLevel(Reader& aReader)
 bool Ice::ResolveTopLevel()
 {
 	bool locResult = true;
+	std::unordered_map<const Ice*, ChildIndex> locIndexes;
+	ourChildIndexes = &locIndexes;
 	ourResolvingRoot = this;
 	for (int m = 0; locResult && m < myKind; ++m)
 	{
@@ -272,6 +285,7 @@ bool Ice::ResolveTopLevel()
 		}
 	}
 	ourResolvingRoot = NULL;
+	ourChildIndexes = NULL;
 	return locResult;
 }
 
@@ -397,10 +411,28 @@ Ice* Ice::Follow()
 Ice* Ice::FindChild(const char* aName, int aLength)
 {
 	unsigned int locHash = HashBytes(aName, aLength);
-	for (int locCount = 0; IsComposite() && locCount < myKind; ++locCount)
+	if (ourChildIndexes && myKind >= ourIndexedCount)
 	{
-		if (myMembers[locCount].myNameHash == locHash)
-			return &myMembers[locCount];
+		ChildIndex& locIndex = (*ourChildIndexes)[this];
+		if (locIndex.empty())
+		{
+			locIndex.reserve(static_cast<size_t>(myKind));
+			for (int locCount = 0; locCount < myKind; ++locCount)
+				locIndex.emplace_back(myMembers[locCount].myNameHash, locCount);
+			std::sort(locIndex.begin(), locIndex.end());
+		}
+		ChildIndex::const_iterator locFound =
+			std::lower_bound(locIndex.begin(), locIndex.end(), std::make_pair(locHash, 0));
+		if (locFound != locIndex.end() && locFound->first == locHash)
+			return &myMembers[locFound->second];
+	}
+	else
+	{
+		for (int locCount = 0; IsComposite() && locCount < myKind; ++locCount)
+		{
+			if (myMembers[locCount].myNameHash == locHash)
+				return &myMembers[locCount];
+		}
 	}
 	KC_String locName(KC_String(aName).Left(aLength));
 	KC_Log("Ice::GetMember(): failed to find member named '%s'. This may or may not cause a crash.",

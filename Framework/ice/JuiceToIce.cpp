@@ -414,7 +414,12 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 			IceLangEncoder::KeyValue* locRecord = new IceLangEncoder::KeyValue;
 			locRecord->myKey = ChildPath(SpellPath(aRootPath, aParentPath), anInstance->GetName());
 			locRecord->myValue = anInstance->GetValue();
-			locIndex.Format("%d", aLocalizer.Count());
+			char locDigits[16];
+			int locStart = sizeof(locDigits) - 1;
+			locDigits[locStart] = 0;
+			for (int locCount = aLocalizer.Count(); locStart == sizeof(locDigits) - 1 || locCount > 0; locCount /= 10)
+				locDigits[--locStart] = static_cast<char>('0' + locCount % 10);
+			locIndex = locDigits + locStart;
 			aLocalizer.Add(locRecord);
 			locValue = &locIndex;
 		}
@@ -514,7 +519,10 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 		return false;
 	}
 
-	if (!Priv_ConvertJuiceFile(locJuiceName, anIceName))
+	bool locConverted = Priv_ConvertJuiceFile(locJuiceName, anIceName);
+	// The Juice tree is gone: its memory goes back before the Ice tree is loaded.
+	KC_PoolTrim();
+	if (!locConverted)
 	{
 		KC_Log("JuiceToIce::Priv_AssertFileName(): Failed to convert '%s' to '%s'", locJuiceName.GetText(),
 			anIceName.GetText());

@@ -1,5 +1,6 @@
 #include "JuiceClass.h"
 
+#include "JuiceNameSpace.h"
 #include "JuiceTypeManager.h"
 #include "JuiceWriter.h"
 #include "ParseTool.h"
@@ -7,6 +8,7 @@
 #include "kc_listiterator.h"
 #include "kc_output.h"
 
+#include <cstring>
 #include <new>
 
 JuiceClass::JuiceClass()
@@ -41,18 +43,29 @@ JuiceType* JuiceClass::FindMember(const KC_String& aPath)
 {
 	int locDot = aPath.Find('.');
 	if (locDot < 0)
-	{
-		for (JuiceType* locType : myMembers)
-		{
-			if (locType->GetName() == aPath)
-				return locType;
-		}
-		return NULL;
-	}
-	JuiceType* locHead = FindMember(aPath.Left(locDot));
+		return FindDirectMember(aPath, aPath.GetLength());
+	// The head is compared where it stands in the path.
+	JuiceType* locHead = FindDirectMember(aPath, locDot);
 	if (!locHead)
 		return NULL;
 	return locHead->FindMember(aPath.Right(aPath.GetLength() - locDot - 1));
+}
+
+JuiceType* JuiceClass::FindDirectMember(const char* aName, int aLength)
+{
+	if (const void* locNul = std::memchr(aName, 0, static_cast<size_t>(aLength)))
+		aLength = static_cast<int>(static_cast<const char*>(locNul) - aName);
+	bool locIndexed = false;
+	JuiceType* locFound = JuiceNameSpaceWalk::FindDirectMember(*this, aName, aLength, locIndexed);
+	if (locIndexed)
+		return locFound;
+	for (JuiceType* locType : myMembers)
+	{
+		const char* locName = locType->GetName();
+		if (std::strncmp(locName, aName, static_cast<size_t>(aLength)) == 0 && locName[aLength] == 0)
+			return locType;
+	}
+	return NULL;
 }
 
 KC_List<JuiceType*>& JuiceClass::GetMembers()

@@ -46,6 +46,9 @@ protected:
 private:
 	// One "TYPE name [default]" line of the declaration; anObjects counts the
 	// objects the type holds so far.
+	// The first direct member whose name is the text of the aLength characters
+	// at aName (up to a NUL among them).
+	JuiceType* FindDirectMember(const char* aName, int aLength);
 	bool AddDeclaredMember(JuiceTypeManager& aTypeManager, ParseTool& aParseTool, const KC_String& aLine,
 		int& anObjects);
 };

@@ -83,39 +83,69 @@ bool JuiceFree::IsEqual(const JuiceType* anInstance) const
 	return anInstance && anInstance->GetTypeName() == myTypeName && anInstance->GetValue() == myValue;
 }
 
-KC_String JuiceFree::GetWrittenForm(const KC_String& aValue)
+namespace
 {
+// How a value is written: the quote put before it and after it, and whether its
+// last character is left out.
+struct WrittenForm
+{
+	const char* myBefore;
+	const char* myAfter;
+	bool myDropsLast;
+};
+
+WrittenForm FormOf(const KC_String& aValue)
+{
+	WrittenForm locForm = {"", "", false};
 	int locLength = aValue.GetLength();
 	// Quotes could not be added to a text of the longest length.
 	if (locLength > 65532)
-		return aValue;
+		return locForm;
 	bool locStarts = locLength > 0 && aValue[0] == '"';
 	bool locEnds = locLength > 0 && aValue[locLength - 1] == '"';
 	bool locHasBlank = aValue.Find(' ') >= 0;
-	KC_String locResult;
 	if (locStarts && locEnds)
-		locResult = aValue;
-	else if (locStarts)
-		locResult.Format("%s\"", aValue.GetText());
+		return locForm;
+	if (locStarts)
+		locForm.myAfter = "\"";
 	else if (locHasBlank && locEnds)
-		locResult.Format("\"%s", aValue.GetText());
+		locForm.myBefore = "\"";
 	else if (locHasBlank)
-		locResult.Format("\"%s\"", aValue.GetText());
+		locForm.myBefore = locForm.myAfter = "\"";
 	else if (locEnds)
-		locResult = aValue.Left(locLength - 1);
-	else
-		locResult = aValue;
-	return locResult;
+		locForm.myDropsLast = true;
+	return locForm;
+}
+}
+
+KC_String JuiceFree::GetWrittenForm(const KC_String& aValue)
+{
+	// The quotes are added to the text up to its first NUL, as "%s" would.
+	WrittenForm locForm = FormOf(aValue);
+	if (locForm.myDropsLast)
+		return aValue.Left(aValue.GetLength() - 1);
+	if (!*locForm.myBefore && !*locForm.myAfter)
+		return aValue;
+	return KC_String(locForm.myBefore) + aValue.GetText() + locForm.myAfter;
 }
 
 bool JuiceFree::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName)
 {
-	KC_String locWritten = GetWrittenForm(myValue);
+	// The written form is put together in the line itself; only a text that
+	// loses its last character is copied.
+	WrittenForm locForm = FormOf(myValue);
+	KC_String locShortened;
+	const char* locValue = myValue.GetText();
+	if (locForm.myDropsLast)
+	{
+		locShortened = myValue.Left(myValue.GetLength() - 1);
+		locValue = locShortened.GetText();
+	}
 	if (aWithTypeName)
-		return JuiceWriteText(aFile, "%s%s %s %s" JUICE_EOL JUICE_EOL, anIndent.GetText(),
-			myTypeName.GetText(), myName.GetText(), locWritten.GetText());
-	return JuiceWriteText(aFile, "%s%s %s" JUICE_EOL, anIndent.GetText(), myName.GetText(),
-		locWritten.GetText());
+		return JuiceWriteText(aFile, "%s%s %s %s%s%s" JUICE_EOL JUICE_EOL, anIndent.GetText(),
+			myTypeName.GetText(), myName.GetText(), locForm.myBefore, locValue, locForm.myAfter);
+	return JuiceWriteText(aFile, "%s%s %s%s%s" JUICE_EOL, anIndent.GetText(), myName.GetText(), locForm.myBefore,
+		locValue, locForm.myAfter);
 }
 
 JuiceLocText::JuiceLocText()

@@ -53,6 +53,7 @@ bool JuiceLocalizer::Read(const KC_String& aFileName)
 			delete locEntry;
 			return false;
 		}
+		myIndex.push_back(locEntry);
 	}
 	return true;
 }
@@ -71,6 +72,12 @@ bool JuiceLocalizer::GetText(const KC_String& aText, KC_String& aValue) const
 		locIndex = locIndex * 10 + (*locText - '0');
 		if (locIndex >= Count())
 			return false;
+	}
+	if (myIndex.size() == static_cast<size_t>(Count()) && myIndex.front() == myFirstLink->myItem &&
+		myIndex.back() == myLastLink->myItem)
+	{
+		aValue = myIndex[static_cast<size_t>(locIndex)]->myValue;
+		return true;
 	}
 	const KC_ListLink<KeyValue*>* locLink = myFirstLink;
 	for (; locIndex > 0 && locLink; --locIndex)

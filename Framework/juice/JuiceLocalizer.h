@@ -4,6 +4,8 @@
 #include "KC_String.h"
 #include "kc_list.h"
 
+#include <vector>
+
 // The texts of an instance file's companion ".lang" file, numbered from 0 in
 // file order. A LOCTEXT value that is a number picks one of them.
 class JuiceLocalizer;
@@ -27,6 +29,10 @@ public:
 	// The companion name: the text before the last "." followed by ".lang";
 	// false when there is no dot after the first character.
 	static bool GetCompanionName(const KC_String& aFileName, KC_String& aCompanionName);
+
+private:
+	// The entries that Read added, by index; used while the list holds exactly them.
+	std::vector<const KeyValue*> myIndex;
 };
 
 class JuiceLocalizerKeyValue

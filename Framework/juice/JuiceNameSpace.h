@@ -4,6 +4,11 @@
 #include "KC_String.h"
 #include "kc_list.h"
 
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+class JuiceClass;
 class JuiceType;
 class JuiceTypeManager;
 
@@ -29,6 +34,44 @@ public:
 	KC_List<KC_String> myIncludes;
 
 	static KC_List<JuiceNameSpace*>& GetNameSpaces();
+};
+
+// While a namespace resolves or writes its references, no name and no member
+// list changes: lookups then use indexes made once for the walk instead of
+// searching the whole tree for every reference. Walks may nest; the innermost
+// one answers.
+class JuiceNameSpaceWalk
+{
+public:
+	explicit JuiceNameSpaceWalk(JuiceNameSpace& aNameSpace);
+	~JuiceNameSpaceWalk();
+
+	// The namespace of a reference of the walked namespace, when that namespace
+	// is the first one listed (so the first one containing it); else null.
+	static JuiceNameSpace* FindNameSpaceOf(const JuiceType* anInstance);
+	// The first direct member of a long member list whose name is the aLength
+	// characters at aName, or null; aUsed tells whether an index answered.
+	static JuiceType* FindDirectMember(const JuiceClass& aClass, const char* aName, int aLength, bool& aUsed);
+
+	// Member lists at least this long get an index.
+	static const int ourIndexedCount = 64;
+
+private:
+	JuiceNameSpaceWalk(const JuiceNameSpaceWalk&);
+	JuiceNameSpaceWalk& operator=(const JuiceNameSpaceWalk&);
+
+	void CollectReferences(JuiceType* anInstance);
+
+	JuiceNameSpace& myNameSpace;
+	JuiceNameSpaceWalk* myOuter;
+	bool myIsFirst;
+	bool myReferencesCollected;
+	// The references of the namespace, sorted by address.
+	std::vector<const JuiceType*> myReferences;
+	// Per long member list the checksums of its members' names with the members,
+	// sorted by checksum, list order kept among equal checksums.
+	typedef std::vector<std::pair<unsigned int, JuiceType*>> MemberIndex;
+	std::unordered_map<const JuiceClass*, MemberIndex> myIndexes;
 };
 
 #endif

@@ -9,6 +9,26 @@
 
 int JuiceScriptClass::ourMemberCounter = 0;
 
+namespace
+{
+// "%s(%d)" of the type name and a counter of 0 or more, made without a format:
+// every member of a script class gets one.
+KC_String GeneratedName(const KC_String& aTypeName, int aCounter)
+{
+	char locDigits[16];
+	int locStart = sizeof(locDigits) - 1;
+	locDigits[locStart] = 0;
+	do
+	{
+		locDigits[--locStart] = static_cast<char>('0' + aCounter % 10);
+		aCounter /= 10;
+	} while (aCounter > 0);
+	locDigits[--locStart] = '(';
+	KC_String locName = KC_String(aTypeName.GetText()) + (locDigits + locStart);
+	return locName + ")";
+}
+}
+
 JuiceScriptClass::JuiceScriptClass()
 	: myReading(false)
 	, myNamesCounted(false)
@@ -41,7 +61,7 @@ JuiceType* JuiceScriptClass::GetMemberToAssign(JuiceTypeManager& aTypeManager, c
 	bool locTaken = true;
 	while (locTaken)
 	{
-		locName.Format("%s(%d)", aTypeName.GetText(), ourMemberCounter);
+		locName = GeneratedName(aTypeName, ourMemberCounter);
 		ourMemberCounter = ourMemberCounter == 0x7fffffff ? 0 : ourMemberCounter + 1;
 		locTaken = IsMemberName(locName);
 	}

@@ -91,8 +91,15 @@ bool KC_PlatformListDirectory(const char* aPath, KC_DirectoryVisitor aVisitor, v
 bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget);
 
 // aSize bytes of zeroed, writable pages, backed at once where the system can do
-// that in one step; never given back. NULL when there is no memory.
+// that in one step. NULL when there is no memory.
 void* KC_PlatformAllocatePages(size_t aSize);
+// aSize bytes of zeroed, writable pages that start at a multiple of aSize (a
+// power of two, at least 64 KiB), backed at once where the system can do that
+// in one step. NULL when there is no memory.
+void* KC_PlatformAllocateAlignedPages(size_t aSize);
+// Gives back pages of KC_PlatformAllocatePages or KC_PlatformAllocateAlignedPages,
+// all aSize bytes of them.
+void KC_PlatformFreePages(void* aPages, size_t aSize);
 
 // Backs the pages of a new, large block at once where the system can do that in
 // one step, instead of a fault per page on first touch. A hint: nothing changes

@@ -263,6 +263,28 @@ void* KC_PlatformAllocatePages(size_t aSize)
 	return locPages == MAP_FAILED ? NULL : locPages;
 }
 
+void* KC_PlatformAllocateAlignedPages(size_t aSize)
+{
+	// Twice the size, then the parts before and after the aligned pages go back.
+	void* locPages = mmap(NULL, 2 * aSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+	if (locPages == MAP_FAILED)
+		return NULL;
+	uintptr_t locStart = reinterpret_cast<uintptr_t>(locPages);
+	uintptr_t locAligned = (locStart + aSize - 1) & ~(static_cast<uintptr_t>(aSize) - 1);
+	if (locAligned > locStart)
+		munmap(locPages, locAligned - locStart);
+	if (locAligned + aSize < locStart + 2 * aSize)
+		munmap(reinterpret_cast<void*>(locAligned + aSize), locStart + 2 * aSize - locAligned - aSize);
+	KC_PlatformPrepareBlock(reinterpret_cast<void*>(locAligned), aSize);
+	return reinterpret_cast<void*>(locAligned);
+}
+
+void KC_PlatformFreePages(void* aPages, size_t aSize)
+{
+	if (aPages)
+		munmap(aPages, aSize);
+}
+
 void KC_PlatformPrepareBlock(void* aBlock, size_t aSize)
 {
 #ifdef MADV_POPULATE_WRITE

@@ -185,6 +185,34 @@ void* KC_PlatformAllocatePages(size_t aSize)
 	return VirtualAlloc(NULL, aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
 
+void* KC_PlatformAllocateAlignedPages(size_t aSize)
+{
+	// Allocations start at multiples of 64 KiB; a larger alignment is found by
+	// reserving twice the size and taking the aligned part of that range.
+	void* locPages = VirtualAlloc(NULL, aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+	if (!locPages || (reinterpret_cast<uintptr_t>(locPages) & (aSize - 1)) == 0)
+		return locPages;
+	VirtualFree(locPages, 0, MEM_RELEASE);
+	for (int locTry = 0; locTry < 8; ++locTry)
+	{
+		void* locRange = VirtualAlloc(NULL, 2 * aSize, MEM_RESERVE, PAGE_NOACCESS);
+		if (!locRange)
+			return NULL;
+		uintptr_t locAligned = (reinterpret_cast<uintptr_t>(locRange) + aSize - 1) & ~(static_cast<uintptr_t>(aSize) - 1);
+		VirtualFree(locRange, 0, MEM_RELEASE);
+		locPages = VirtualAlloc(reinterpret_cast<void*>(locAligned), aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+		if (locPages)
+			return locPages;
+	}
+	return NULL;
+}
+
+void KC_PlatformFreePages(void* aPages, size_t /*aSize*/)
+{
+	if (aPages)
+		VirtualFree(aPages, 0, MEM_RELEASE);
+}
+
 void KC_PlatformPrepareBlock(void* /*aBlock*/, size_t /*aSize*/)
 {
 }

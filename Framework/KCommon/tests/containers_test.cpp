@@ -117,6 +117,61 @@ TEST(KC_List, StringItemsAreCopiesAndDeleteAllDeletesPointers)
 	EXPECT_EQ(2, locDeaths);
 }
 
+TEST(KC_Pool, TrimGivesBackRunsWhoseBlocksAreAllFreeAndKeepsTheOthers)
+{
+	KC_PoolTrim();
+	size_t locBefore = KC_PoolHeldBytes();
+	const size_t locSize = 72;
+	const int locCount = 40000;
+	std::vector<unsigned char*> locBlocks;
+	for (int locIndex = 0; locIndex < locCount; ++locIndex)
+	{
+		locBlocks.push_back(static_cast<unsigned char*>(KC_PoolAllocate(locSize)));
+		ASSERT_TRUE(locBlocks.back());
+		std::memset(locBlocks.back(), locIndex & 0xFF, locSize);
+	}
+	size_t locFilled = KC_PoolHeldBytes();
+	if (locFilled == 0)
+	{
+		for (unsigned char* locBlock : locBlocks)
+			KC_PoolFree(locBlock, locSize);
+		GTEST_SKIP() << "the heap or the checked mode serves the pool's blocks in this build";
+	}
+	EXPECT_GE(locFilled, locBefore + locCount * locSize);
+
+	// One block in the middle stays: its run stays with it, the others go.
+	unsigned char* locKept = locBlocks[locCount / 2];
+	for (unsigned char* locBlock : locBlocks)
+	{
+		if (locBlock != locKept)
+			KC_PoolFree(locBlock, locSize);
+	}
+	KC_PoolTrim();
+	size_t locTrimmed = KC_PoolHeldBytes();
+	EXPECT_LT(locTrimmed, locFilled - locCount * locSize / 2);
+	EXPECT_GT(locTrimmed, 0u);
+	for (size_t locByte = 0; locByte < locSize; ++locByte)
+		ASSERT_EQ((locCount / 2) & 0xFF, locKept[locByte]);
+
+	// The free blocks still listed lie in runs that stay: all of them can be
+	// written, and none is the kept one.
+	locBlocks.clear();
+	for (int locIndex = 0; locIndex < locCount; ++locIndex)
+	{
+		locBlocks.push_back(static_cast<unsigned char*>(KC_PoolAllocate(locSize)));
+		ASSERT_TRUE(locBlocks.back());
+		ASSERT_NE(locKept, locBlocks.back());
+		std::memset(locBlocks.back(), 0xEE, locSize);
+	}
+	for (size_t locByte = 0; locByte < locSize; ++locByte)
+		ASSERT_EQ((locCount / 2) & 0xFF, locKept[locByte]);
+	for (unsigned char* locBlock : locBlocks)
+		KC_PoolFree(locBlock, locSize);
+	KC_PoolFree(locKept, locSize);
+	KC_PoolTrim();
+	EXPECT_LE(KC_PoolHeldBytes(), locTrimmed);
+}
+
 #if defined(KC_POOL_CHECKED)
 // The checked pool: a free with another size than the block's, a second free
 // and a write into a freed block end the process with their message.

@@ -1,8 +1,12 @@
 #include "KC_String.h"
+#include "kc_pool.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <new>
 #include <string>
+#include <vector>
 
 TEST(KC_String, EmptyStringsShareTheStaticBufferUntilGivenText)
 {
@@ -162,6 +166,46 @@ TEST(KC_String, FormatFitsEveryOutputUpToTheLimit)
 	KC_String locSelf("base");
 	locSelf.Format("%s/%s/%d", static_cast<const char*>(locSelf), "x", 42);
 	EXPECT_STREQ("base/x/42", locSelf);
+}
+
+// Out of memory a string throws like new (a conversion fails on it) and keeps
+// the text it had.
+TEST(KC_String, WithoutMemoryBadAllocIsThrownAndTheTextKept)
+{
+	if (!KC_PoolLimitRuns(0))
+		GTEST_SKIP() << "the pool uses the heap in this build";
+	std::string locLong(200, 'x');
+	KC_String locKept("kept");
+	std::vector<KC_String> locTexts;
+	locTexts.reserve(100000);
+	bool locThrown = false;
+	try
+	{
+		// More than one run of pages holds.
+		for (int i = 0; i < 100000; ++i)
+			locTexts.push_back(KC_String(locLong.c_str()));
+	}
+	catch (const std::bad_alloc&)
+	{
+		locThrown = true;
+	}
+	bool locAssignThrown = false;
+	try
+	{
+		locKept = locLong.c_str();
+	}
+	catch (const std::bad_alloc&)
+	{
+		locAssignThrown = true;
+	}
+	KC_PoolLimitRuns(SIZE_MAX);
+	EXPECT_TRUE(locThrown);
+	EXPECT_LT(locTexts.size(), 100000u);
+	EXPECT_TRUE(locAssignThrown);
+	EXPECT_STREQ("kept", locKept);
+	EXPECT_EQ(4, locKept.GetLength());
+	locKept = locLong.c_str();
+	EXPECT_EQ(200, locKept.GetLength());
 }
 
 using KC_StringDeathTest = ::testing::Test;

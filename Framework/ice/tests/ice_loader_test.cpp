@@ -217,6 +217,27 @@ TEST(Ice, ReferencesThroughLaterReferencesResolve)
 	EXPECT_EQ(7, locRoot->GetMember("first")->GetInt());
 }
 
+TEST(Ice, ReferencesIntoLongCompositesFindTheFirstChildOfTheName)
+{
+	// 100 children (more than are searched one by one while references are
+	// resolved); the name dup twice, the name item99 once at the end.
+	IceBytes locBytes;
+	locBytes.Header(0, 2).Composite("List", "list", 102);
+	for (int locIndex = 0; locIndex < 99; ++locIndex)
+		locBytes.Value("NUMBER", "item" + std::to_string(locIndex), std::to_string(locIndex));
+	locBytes.Value("TEXT", "dup", "first").Value("TEXT", "dup", "second").Value("NUMBER", "item99", "99");
+	locBytes.Composite("Refs", "refs", 3)
+		.Reference("TEXT", "toDup", "list.dup")
+		.Reference("NUMBER", "toLast", "list.item99")
+		.Reference("NUMBER", "toFirst", "list.item0");
+	std::unique_ptr<Ice> locRoot = LoadBytes(locBytes);
+	ASSERT_TRUE(locRoot);
+	EXPECT_STREQ("first", locRoot->GetMemberValue("refs.toDup"));
+	EXPECT_STREQ("99", locRoot->GetMemberValue("refs.toLast"));
+	EXPECT_STREQ("0", locRoot->GetMemberValue("refs.toFirst"));
+	EXPECT_EQ(locRoot->GetMember("list.dup"), locRoot->GetMember("refs.toDup")->GetReferenceTarget());
+}
+
 using IceDeathTest = ::testing::Test;
 
 TEST(IceDeathTest, IndexOutOfRangeAndMissingTargetsAreAssertions)

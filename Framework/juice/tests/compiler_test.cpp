@@ -3,6 +3,7 @@
 #include "JuiceInstanceIgnorer.h"
 #include "JuiceNameSpace.h"
 #include "JuiceTypeManager.h"
+#include "JuiceWriter.h"
 #include "juice_test_support.h"
 
 #include <gtest/gtest.h>
@@ -395,4 +396,88 @@ TEST(JuiceCompiler, LongLinesArriveInPieces)
 	ASSERT_EQ(2, locNameSpace.Count());
 	EXPECT_EQ(4095u - 9u, Value(locNameSpace, "big").size());
 	EXPECT_EQ("1", Value(locNameSpace, "after"));
+}
+
+namespace
+{
+const char* const kListTypes = "CLASS A\r\n{\r\n\tNUMBER myValue 0\r\n}\r\n"
+							   "CLASS B\r\n{\r\n\tNUMBER myValue 0\r\n\tA* myA\r\n\tB* myB\r\n}\r\n"
+							   "SCRIPTCLASS Items\r\n{\r\n\tA\r\n\tB\r\n}\r\n"
+							   "CLASS Root\r\n{\r\n\tItems myItems\r\n}\r\n";
+
+// A root with a list of 100 A members a0 to a99 (longer than any list that is
+// searched member by member), then the members aTail.
+std::string LongList(const std::string& aTail)
+{
+	std::string locText = "INCLUDE long_list.fruit\r\nRoot myRoot\r\n{\r\n\tmyItems\r\n\t{\r\n";
+	for (int locIndex = 0; locIndex < 100; ++locIndex)
+		locText += "\t\tA a" + std::to_string(locIndex) + "\r\n\t\t{\r\n\t\t\tmyValue " + std::to_string(locIndex) +
+				   "\r\n\t\t}\r\n";
+	return locText + aTail + "\t}\r\n}\r\n";
+}
+
+bool CompileText(JuiceNameSpace& aNameSpace, const std::string& aText)
+{
+	EXPECT_TRUE(WriteWholeFile("long_list.fruit", kListTypes));
+	EXPECT_TRUE(WriteWholeFile("long_list.juice", aText));
+	return JuiceCompiler::Compile(aNameSpace, "long_list.juice", NULL, NULL);
+}
+}
+
+TEST(JuiceCompiler, ReferencesIntoLongListsNameTheFirstMemberOfTheName)
+{
+	MessageCapture locCapture;
+	// Two members named dup: the B comes first, so a B* reference to dup holds.
+	JuiceNameSpace locNameSpace;
+	ASSERT_TRUE(CompileText(locNameSpace, LongList("\t\tB dup\r\n\t\t{\r\n\t\t\tmyValue 1\r\n\t\t}\r\n"
+												   "\t\tA dup\r\n\t\t{\r\n\t\t\tmyValue 2\r\n\t\t}\r\n"
+												   "\t\tB b\r\n\t\t{\r\n\t\t\tmyA myRoot.myItems.a57\r\n"
+												   "\t\t\tmyB myRoot.myItems.dup\r\n\t\t}\r\n")))
+		<< locCapture.AllErrors();
+	// A path through a reference ends at its target.
+	EXPECT_STREQ("1", locNameSpace.FindInstance("myRoot.myItems.dup.myValue", false)->GetValue());
+	EXPECT_EQ(locNameSpace.FindInstance("myRoot.myItems.a57", false),
+		locNameSpace.FindInstance("myRoot.myItems.b.myA.x", false));
+	EXPECT_EQ(locNameSpace.FindInstance("myRoot.myItems.dup", false),
+		locNameSpace.FindInstance("myRoot.myItems.b.myB.x", false));
+
+	// The A comes first: the B* reference names an A and does not resolve.
+	JuiceNameSpace locSwapped;
+	EXPECT_FALSE(CompileText(locSwapped, LongList("\t\tA dup\r\n\t\t{\r\n\t\t}\r\n\t\tB dup\r\n\t\t{\r\n\t\t}\r\n"
+												  "\t\tB b\r\n\t\t{\r\n\t\t\tmyB myRoot.myItems.dup\r\n\t\t}\r\n")));
+	EXPECT_TRUE(locCapture.HasError("ERROR: (long_list.juice, line 416) Failed to resolve references"))
+		<< locCapture.AllErrors();
+
+	// A name that no member has.
+	locCapture.myErrors.clear();
+	JuiceNameSpace locMissing;
+	EXPECT_FALSE(CompileText(locMissing, LongList("\t\tB b\r\n\t\t{\r\n\t\t\tmyA myRoot.myItems.a100\r\n\t\t}\r\n")));
+	EXPECT_TRUE(locCapture.HasError("ERROR: (long_list.juice, line 410) Failed to resolve references"))
+		<< locCapture.AllErrors();
+
+	// The first namespace (locNameSpace) is still alive: a later one resolves
+	// its references as well.
+	JuiceNameSpace locLater;
+	EXPECT_TRUE(CompileText(locLater, LongList("\t\tB b\r\n\t\t{\r\n\t\t\tmyA myRoot.myItems.a99\r\n\t\t}\r\n")))
+		<< locCapture.AllErrors();
+	EXPECT_EQ(locLater.FindInstance("myRoot.myItems.a99", false), locLater.FindInstance("myRoot.myItems.b.myA.x", false));
+}
+
+TEST(JuiceCompiler, WrittenReferencesIntoLongListsKeepTheirTargetsOrBecomeNull)
+{
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	ASSERT_TRUE(CompileText(locNameSpace, LongList("\t\tB b\r\n\t\t{\r\n\t\t\tmyA myRoot.myItems.a57\r\n"
+												   "\t\t\tmyB myRoot.myItems.c\r\n\t\t}\r\n"
+												   "\t\tB c\r\n\t\t{\r\n\t\t\tmyA myRoot.myItems.a3\r\n\t\t}\r\n")))
+		<< locCapture.AllErrors();
+	JuiceType* locItems = locNameSpace.FindInstance("myRoot.myItems", false);
+	ASSERT_NE(nullptr, locItems);
+	ASSERT_TRUE(locItems->DeleteMemberNamed("a3"));
+	std::remove("long_list_out.juice");
+	ASSERT_TRUE(WriteNameSpace(locNameSpace, "long_list_out.juice"));
+	std::string locText = ReadWholeFile("long_list_out.juice");
+	EXPECT_NE(std::string::npos, locText.find("\t\t\tmyA myRoot.myItems.a57\r\n\t\t\tmyB myRoot.myItems.c\r\n"));
+	EXPECT_NE(std::string::npos, locText.find("\t\tB c\r\n\t\t{\r\n\t\t\tmyValue 0\r\n\t\t\tmyA NULL\r\n"));
+	std::remove("long_list_out.juice");
 }

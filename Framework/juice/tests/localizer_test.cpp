@@ -3,8 +3,12 @@
 #include "JuiceNameSpace.h"
 #include "JuiceType.h"
 #include "juice_test_support.h"
+#include "kc_listiterator.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
 
 TEST(JuiceLocalizer, CompanionName)
 {
@@ -65,4 +69,36 @@ TEST(JuiceLocalizer, LocTextValuesComeFromTheCompanion)
 	JuiceNameSpace locFolder;
 	ASSERT_TRUE(JuiceCompiler::Compile(locFolder, "data/loc.dir/menu", NULL, NULL)) << locCapture.AllErrors();
 	EXPECT_STREQ("from the folder name", locFolder.FindInstance("a", false)->GetValue());
+}
+
+TEST(JuiceLocalizer, TextsByIndexInLongFilesAndAfterTheListChanges)
+{
+	std::string locText;
+	for (int locIndex = 0; locIndex < 300; ++locIndex)
+		locText += "key" + std::to_string(locIndex) + "\ttext " + std::to_string(locIndex) + "\r\n";
+	ASSERT_TRUE(WriteWholeFile("long.lang", locText));
+	JuiceLocalizer locLocalizer;
+	ASSERT_TRUE(locLocalizer.Read("long.juice"));
+	ASSERT_EQ(300, locLocalizer.Count());
+	KC_String locValue;
+	for (int locIndex : {0, 1, 150, 299})
+	{
+		ASSERT_TRUE(locLocalizer.GetText(KC_String(std::to_string(locIndex).c_str()), locValue));
+		EXPECT_EQ("text " + std::to_string(locIndex), std::string(locValue.GetText()));
+	}
+	EXPECT_FALSE(locLocalizer.GetText("300", locValue));
+
+	// Entries added or taken away through the list are found where they stand.
+	locLocalizer.Add(new JuiceLocalizer::KeyValue("extra", "added"));
+	ASSERT_TRUE(locLocalizer.GetText("300", locValue));
+	EXPECT_STREQ("added", locValue);
+	KC_ListIterator<JuiceLocalizer::KeyValue*> locIterator(&locLocalizer);
+	locIterator.First();
+	delete locIterator.Get();
+	locIterator.Remove();
+	ASSERT_TRUE(locLocalizer.GetText("0", locValue));
+	EXPECT_STREQ("text 1", locValue);
+	ASSERT_TRUE(locLocalizer.GetText("299", locValue));
+	EXPECT_STREQ("added", locValue);
+	std::remove("long.lang");
 }
