@@ -6,6 +6,10 @@
 #include "ParseTool.h"
 #include "kc_output.h"
 
+#include <deque>
+#include <string_view>
+#include <unordered_map>
+
 namespace
 {
 const KC_String& EmptyString()
@@ -42,6 +46,59 @@ bool JuiceJoinPath(const KC_String& aPrefix, const KC_String& aName, KC_String& 
 		return false;
 	aPath.Format("%s.%s", aPrefix.GetText(), aName.GetText());
 	return true;
+}
+
+namespace
+{
+// The shared type names, each kept once, in a list that never moves them. They
+// are never freed: objects may be destroyed after any static object.
+struct SharedTypeNames
+{
+	std::deque<KC_String> myTexts;
+	std::unordered_map<std::string_view, const KC_String*> myIndex;
+};
+
+SharedTypeNames& TypeNames()
+{
+	static SharedTypeNames* ourNames = new SharedTypeNames;
+	return *ourNames;
+}
+
+const KC_String* EmptyTypeName()
+{
+	static const KC_String ourEmpty;
+	return &ourEmpty;
+}
+
+const KC_String* ShareTypeName(const KC_String& aText)
+{
+	if (aText.IsEmpty())
+		return EmptyTypeName();
+	SharedTypeNames& locNames = TypeNames();
+	auto locFound = locNames.myIndex.find(std::string_view(aText.GetText(), static_cast<size_t>(aText.GetLength())));
+	if (locFound != locNames.myIndex.end())
+		return locFound->second;
+	locNames.myTexts.push_back(aText);
+	const KC_String& locCopy = locNames.myTexts.back();
+	locNames.myIndex.emplace(std::string_view(locCopy.GetText(), static_cast<size_t>(locCopy.GetLength())), &locCopy);
+	return &locCopy;
+}
+}
+
+JuiceTypeName::JuiceTypeName()
+	: myText(EmptyTypeName())
+{
+}
+
+JuiceTypeName::JuiceTypeName(const char* aText)
+	: myText(ShareTypeName(KC_String(aText)))
+{
+}
+
+JuiceTypeName& JuiceTypeName::operator=(const KC_String& aText)
+{
+	myText = ShareTypeName(aText);
+	return *this;
 }
 
 JuiceType::JuiceType()

@@ -12,6 +12,28 @@ class JuiceInstanceIgnorer;
 class JuiceLocalizer;
 class ParseTool;
 
+// A type name: one shared copy of each text for every object of that type, so
+// that a clone copies a pointer. The copies live as long as the program.
+class JuiceTypeName
+{
+public:
+	JuiceTypeName();
+	explicit JuiceTypeName(const char* aText);
+	JuiceTypeName& operator=(const KC_String& aText);
+
+	operator const KC_String&() const { return *myText; }
+	const KC_String& GetString() const { return *myText; }
+	const char* GetText() const { return myText->GetText(); }
+	int GetLength() const { return myText->GetLength(); }
+	bool IsEmpty() const { return myText->IsEmpty(); }
+	KC_String Left(int aCount) const { return myText->Left(aCount); }
+	bool operator==(const JuiceTypeName& aName) const { return myText == aName.myText; }
+	bool operator!=(const JuiceTypeName& aName) const { return myText != aName.myText; }
+
+private:
+	const KC_String* myText;
+};
+
 // The root of the Juice type model. One hierarchy serves for declared types
 // (prototypes named "PROTOTYPE", kept by a JuiceTypeManager) and for instances
 // and members, which are clones of those prototypes. Values are kept as text.
@@ -27,6 +49,8 @@ public:
 	explicit JuiceType(const char* aMetaName);
 
 	const KC_String& GetTypeName() const { return myTypeName; }
+	// The shared copy of the type name: equal names, equal pointers.
+	const KC_String* GetSharedTypeName() const { return &myTypeName.GetString(); }
 	const KC_String& GetName() const { return myName; }
 	void SetTypeName(const KC_String& aTypeName) { myTypeName = aTypeName; }
 	void SetName(const KC_String& aName) { myName = aName; }
@@ -101,7 +125,7 @@ public:
 	int GetDepth() const;
 
 protected:
-	KC_String myTypeName;
+	JuiceTypeName myTypeName;
 	KC_String myName;
 
 private:
