@@ -16,6 +16,7 @@
 #include "kc_pool.h"
 #include "kf_file.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <string>
@@ -282,6 +283,21 @@ public:
 		PutInt(static_cast<int>(locHash));
 	}
 
+	// PutHash of a type name: the shared copies of the names written before
+	// keep their checksums, and a name recorded once needs no second record.
+	void PutTypeHash(const JuiceType* anInstance)
+	{
+		const KC_String* locName = anInstance->GetSharedTypeName();
+		TypeHash& locSlot = myTypeHashes[(reinterpret_cast<uintptr_t>(locName) / sizeof(KC_String)) % ourTypeHashes];
+		if (locSlot.myName != locName)
+		{
+			locSlot.myHash = Ice::Hash(*locName);
+			Tables().Record(*locName, locSlot.myHash);
+			locSlot.myName = locName;
+		}
+		PutInt(static_cast<int>(locSlot.myHash));
+	}
+
 	// False when any write failed.
 	bool Flush()
 	{
@@ -292,7 +308,15 @@ public:
 	}
 
 private:
+	struct TypeHash
+	{
+		const KC_String* myName = NULL;
+		unsigned int myHash = 0;
+	};
+	static constexpr size_t ourTypeHashes = 64;
+
 	FILE* myHandle;
+	TypeHash myTypeHashes[ourTypeHashes];
 	unsigned char myBuffer[1 << 16];
 	size_t myUsed;
 	bool myFailed;
@@ -343,7 +367,7 @@ namespace
 bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
 	const KC_String& aRootPath, const MemberPath* aParentPath)
 {
-	aWriter.PutHash(anInstance->GetTypeName());
+	aWriter.PutTypeHash(anInstance);
 	aWriter.PutHash(anInstance->GetName());
 	int locCount = anInstance->GetMemberCount();
 	// References and localized texts have no members and no subclasses: their
