@@ -283,17 +283,17 @@ public:
 		PutInt(static_cast<int>(locHash));
 	}
 
-	// PutHash of a type name: the shared copies of the names written before
-	// keep their checksums, and a name recorded once needs no second record.
-	void PutTypeHash(const JuiceType* anInstance)
+	// PutHash of a shared text (a type name or a declared member's name): the
+	// shared copies written before keep their checksums, and a text recorded
+	// once needs no second record.
+	void PutSharedHash(const KC_String* aShared)
 	{
-		const KC_String* locName = anInstance->GetSharedTypeName();
-		TypeHash& locSlot = myTypeHashes[(reinterpret_cast<uintptr_t>(locName) / sizeof(KC_String)) % ourTypeHashes];
-		if (locSlot.myName != locName)
+		SharedHash& locSlot = mySharedHashes[(reinterpret_cast<uintptr_t>(aShared) / sizeof(KC_String)) % ourSharedHashes];
+		if (locSlot.myText != aShared)
 		{
-			locSlot.myHash = Ice::Hash(*locName);
-			Tables().Record(*locName, locSlot.myHash);
-			locSlot.myName = locName;
+			locSlot.myHash = Ice::Hash(*aShared);
+			Tables().Record(*aShared, locSlot.myHash);
+			locSlot.myText = aShared;
 		}
 		PutInt(static_cast<int>(locSlot.myHash));
 	}
@@ -308,15 +308,15 @@ public:
 	}
 
 private:
-	struct TypeHash
+	struct SharedHash
 	{
-		const KC_String* myName = NULL;
+		const KC_String* myText = NULL;
 		unsigned int myHash = 0;
 	};
-	static constexpr size_t ourTypeHashes = 64;
+	static constexpr size_t ourSharedHashes = 64;
 
 	FILE* myHandle;
-	TypeHash myTypeHashes[ourTypeHashes];
+	SharedHash mySharedHashes[ourSharedHashes];
 	unsigned char myBuffer[1 << 16];
 	size_t myUsed;
 	bool myFailed;
@@ -367,8 +367,11 @@ namespace
 bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
 	const KC_String& aRootPath, const MemberPath* aParentPath)
 {
-	aWriter.PutTypeHash(anInstance);
-	aWriter.PutHash(anInstance->GetName());
+	aWriter.PutSharedHash(anInstance->GetSharedTypeName());
+	if (const KC_String* locSharedName = anInstance->GetSharedName())
+		aWriter.PutSharedHash(locSharedName);
+	else
+		aWriter.PutHash(anInstance->GetName());
 	int locCount = anInstance->GetMemberCount();
 	// References and localized texts have no members and no subclasses: their
 	// exact type tells them apart.

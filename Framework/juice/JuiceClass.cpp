@@ -223,7 +223,7 @@ bool JuiceClass::AddDeclaredMember(JuiceTypeManager& aTypeManager, ParseTool& aP
 	}
 	if (locMember)
 	{
-		locMember->SetName(locMemberName);
+		locMember->SetSharedName(locMemberName);
 		if (!locDefault.IsEmpty())
 			locMember->Assign(locDefault);
 	}

@@ -168,7 +168,7 @@ JuiceType* JuiceLocText::Clone() const
 bool JuiceLocText::Assign(ParseTool& /*aParseTool*/, const KC_String& anInlineText, JuiceTypeManager& /*aTypeManager*/,
 	JuiceInstanceIgnorer* /*anIgnorer*/, JuiceLocalizer& aLocalizer)
 {
-	KC_String locValue = ParseTool::InlineValue(anInlineText, myName);
+	KC_String locValue = TakeInlineValue(anInlineText);
 	if (!aLocalizer.GetText(locValue, myValue))
 		myValue = locValue;
 	return true;

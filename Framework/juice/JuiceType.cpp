@@ -50,8 +50,9 @@ bool JuiceJoinPath(const KC_String& aPrefix, const KC_String& aName, KC_String& 
 
 namespace
 {
-// The shared type names, each kept once, in a list that never moves them. They
-// are never freed: objects may be destroyed after any static object.
+// The shared texts (type names and the names of declared members), each kept
+// once, in a list that never moves them. They are never freed: objects may be
+// destroyed after any static object.
 struct SharedTypeNames
 {
 	std::deque<KC_String> myTexts;
@@ -99,6 +100,36 @@ JuiceTypeName& JuiceTypeName::operator=(const KC_String& aText)
 {
 	myText = ShareTypeName(aText);
 	return *this;
+}
+
+JuiceName& JuiceName::operator=(const JuiceName& aName)
+{
+	if (this == &aName)
+		return *this;
+	if (const KC_String* locShared = aName.GetShared())
+	{
+		myOwn.Clear();
+		myText = locShared;
+		return *this;
+	}
+	myOwn = aName.myOwn;
+	myText = &myOwn;
+	return *this;
+}
+
+JuiceName& JuiceName::operator=(const KC_String& aText)
+{
+	// aText may be this name's own text or its shared copy.
+	myOwn = aText;
+	myText = &myOwn;
+	return *this;
+}
+
+void JuiceName::Share(const KC_String& aText)
+{
+	const KC_String* locShared = ShareTypeName(aText);
+	myOwn.Clear();
+	myText = locShared;
 }
 
 JuiceType::JuiceType()
@@ -235,13 +266,23 @@ int JuiceType::GetDepth() const
 	return locDeepest + 1;
 }
 
+KC_String JuiceType::TakeInlineValue(const KC_String& anInlineText)
+{
+	KC_String locName;
+	bool locRenamed = false;
+	KC_String locValue = ParseTool::InlineValue(anInlineText, locName, locRenamed);
+	if (locRenamed)
+		myName = locName;
+	return locValue;
+}
+
 bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
 	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer)
 {
 	if (!anInlineText.IsEmpty())
 	{
 		// A scalar value on the line: a second word renames the instance.
-		KC_String locValue = ParseTool::InlineValue(anInlineText, myName);
+		KC_String locValue = TakeInlineValue(anInlineText);
 		if (!Assign(locValue))
 		{
 			aParseTool.Error("Invalid value '%s' for instance '%s' of type '%s'", anInlineText.GetText(),

@@ -13,7 +13,7 @@ class JuiceLocalizer;
 class ParseTool;
 
 // A type name: one shared copy of each text for every object of that type, so
-// that a clone copies a pointer. The copies live as long as the program.
+// that a clone copies a pointer. The shared copies live as long as the program.
 class JuiceTypeName
 {
 public:
@@ -32,6 +32,36 @@ public:
 
 private:
 	const KC_String* myText;
+};
+
+// A name: either the object's own text or, for the members that a declaration
+// names, the shared copy of that text (a clone then copies a pointer).
+class JuiceName
+{
+public:
+	JuiceName()
+		: myText(&myOwn)
+	{
+	}
+	JuiceName& operator=(const JuiceName& aName);
+	JuiceName& operator=(const KC_String& aText);
+	// Takes the shared copy of aText.
+	void Share(const KC_String& aText);
+
+	operator const KC_String&() const { return *myText; }
+	const char* GetText() const { return myText->GetText(); }
+	int GetLength() const { return myText->GetLength(); }
+	bool IsEmpty() const { return myText->IsEmpty(); }
+	bool operator==(const KC_String& aText) const { return *myText == aText; }
+	bool operator!=(const KC_String& aText) const { return !(*myText == aText); }
+	// The shared copy, or NULL for a text of the object's own.
+	const KC_String* GetShared() const { return myText == &myOwn ? NULL : myText; }
+
+private:
+	JuiceName(const JuiceName&);
+
+	const KC_String* myText;
+	KC_String myOwn;
 };
 
 // The root of the Juice type model. One hierarchy serves for declared types
@@ -54,6 +84,10 @@ public:
 	const KC_String& GetName() const { return myName; }
 	void SetTypeName(const KC_String& aTypeName) { myTypeName = aTypeName; }
 	void SetName(const KC_String& aName) { myName = aName; }
+	// Names the object with the shared copy of aName (members of declarations).
+	void SetSharedName(const KC_String& aName) { myName.Share(aName); }
+	// The shared copy of the name, or NULL when the object has a name of its own.
+	const KC_String* GetSharedName() const { return myName.GetShared(); }
 
 	// The value text of a scalar; base: a shared empty string.
 	virtual const KC_String& GetValue() const;
@@ -125,8 +159,11 @@ public:
 	int GetDepth() const;
 
 protected:
+	// ParseTool::InlineValue of anInlineText; a second word renames the object.
+	KC_String TakeInlineValue(const KC_String& anInlineText);
+
 	JuiceTypeName myTypeName;
-	KC_String myName;
+	JuiceName myName;
 
 private:
 	JuiceType(const JuiceType&);

@@ -129,8 +129,15 @@ void ParseTool::StripQuotes(KC_String& aValue)
 
 KC_String ParseTool::InlineValue(const KC_String& anInlineText, KC_String& aName)
 {
+	bool locRenamed = false;
+	return InlineValue(anInlineText, aName, locRenamed);
+}
+
+KC_String ParseTool::InlineValue(const KC_String& anInlineText, KC_String& aName, bool& aRenamed)
+{
 	KC_String locValue = RestOfLine(anInlineText);
-	if (locValue.IsEmpty())
+	aRenamed = !locValue.IsEmpty();
+	if (!aRenamed)
 		locValue = anInlineText;
 	else
 		aName = FirstWord(anInlineText);

@@ -44,6 +44,8 @@ public:
 	// stripped) is the value; with more words the first one renames the
 	// instance (stored in aName) and the rest is the value.
 	static KC_String InlineValue(const KC_String& anInlineText, KC_String& aName);
+	// The same; aRenamed tells whether aName was set.
+	static KC_String InlineValue(const KC_String& anInlineText, KC_String& aName, bool& aRenamed);
 
 	// Reads the body of a type declaration: a "{" line, then one entry a line
 	// up to "}" or the end of the file, each handed to anEntry (a callable
