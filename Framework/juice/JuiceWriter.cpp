@@ -7,6 +7,8 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace
 {
@@ -111,6 +113,7 @@ bool WriteAll(JuiceNameSpace& aNameSpace, FILE* aFile, const KC_String& aFileNam
 
 bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
 {
+	const size_t ourBufferBytes = 1 << 16;
 	// The text goes to a file beside the target, which replaces the target
 	// only when it is complete.
 	if (aFileName.GetLength() > 65000)
@@ -125,6 +128,12 @@ bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
 		KC_Log("Failed to open output file '%s'", aFileName.GetText());
 		return false;
 	}
+	// Lines are written one at a time: a large buffer of our own (the C library
+	// takes no size without a buffer) makes few writes of them. It outlives
+	// the file.
+	std::unique_ptr<char[]> locBuffer(new (std::nothrow) char[ourBufferBytes]);
+	if (locBuffer)
+		std::setvbuf(locFile, locBuffer.get(), _IOFBF, ourBufferBytes);
 	bool locResult = WriteAll(aNameSpace, locFile, aFileName);
 	if (std::fclose(locFile) != 0 && locResult)
 	{
