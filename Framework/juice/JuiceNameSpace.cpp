@@ -26,6 +26,12 @@ unsigned int NameChecksum(const char* aName, int aLength)
 	return locHash;
 }
 
+// The home slot of a checksum in a table of aSlots (a power of two) slots.
+size_t SlotOf(unsigned int aChecksum, size_t aSlots)
+{
+	return static_cast<size_t>((aChecksum ^ (aChecksum >> 15)) * 2654435761u) & (aSlots - 1);
+}
+
 bool NeedsLocalization(JuiceType* anInstance)
 {
 	if (anInstance->GetMemberCount() == 0)
@@ -185,23 +191,31 @@ JuiceType* JuiceNameSpaceWalk::FindDirectMember(const JuiceClass& aClass, const 
 	MemberIndex& locIndex = locWalk->myIndexes[&aClass];
 	if (locIndex.empty())
 	{
-		locIndex.reserve(static_cast<size_t>(aClass.GetMemberCount()));
+		size_t locSlots = 2;
+		while (locSlots < 2 * static_cast<size_t>(aClass.GetMemberCount()))
+			locSlots *= 2;
+		locIndex.assign(locSlots, MemberIndex::value_type(0u, NULL));
 		for (JuiceType* locType : const_cast<JuiceClass&>(aClass).GetMembers())
-			locIndex.emplace_back(NameChecksum(locType->GetName(), locType->GetName().GetLength()), locType);
-		std::stable_sort(locIndex.begin(), locIndex.end(),
-			[](const MemberIndex::value_type& aLeft, const MemberIndex::value_type& aRight) {
-				return aLeft.first < aRight.first;
-			});
+		{
+			unsigned int locChecksum = NameChecksum(locType->GetName(), locType->GetName().GetLength());
+			size_t locSlot = SlotOf(locChecksum, locSlots);
+			while (locIndex[locSlot].second)
+				locSlot = (locSlot + 1) & (locSlots - 1);
+			locIndex[locSlot] = MemberIndex::value_type(locChecksum, locType);
+		}
 	}
 	aUsed = true;
 	unsigned int locChecksum = NameChecksum(aName, aLength);
-	MemberIndex::const_iterator locFound = std::lower_bound(locIndex.begin(), locIndex.end(), locChecksum,
-		[](const MemberIndex::value_type& anEntry, unsigned int aChecksum) { return anEntry.first < aChecksum; });
-	for (; locFound != locIndex.end() && locFound->first == locChecksum; ++locFound)
+	size_t locMask = locIndex.size() - 1;
+	for (size_t locSlot = SlotOf(locChecksum, locIndex.size()); locIndex[locSlot].second;
+		 locSlot = (locSlot + 1) & locMask)
 	{
-		const char* locName = locFound->second->GetName();
+		const MemberIndex::value_type& locEntry = locIndex[locSlot];
+		if (locEntry.first != locChecksum)
+			continue;
+		const char* locName = locEntry.second->GetName();
 		if (std::strncmp(locName, aName, static_cast<size_t>(aLength)) == 0 && locName[aLength] == 0)
-			return locFound->second;
+			return locEntry.second;
 	}
 	return NULL;
 }

@@ -69,7 +69,8 @@ private:
 	// The references of the namespace, sorted by address.
 	std::vector<const JuiceType*> myReferences;
 	// Per long member list the checksums of its members' names with the members,
-	// sorted by checksum, list order kept among equal checksums.
+	// in an open-addressed table at most half full, filled in list order (a probe
+	// meets the members of one checksum in list order); a free slot has no member.
 	typedef std::vector<std::pair<unsigned int, JuiceType*>> MemberIndex;
 	std::unordered_map<const JuiceClass*, MemberIndex> myIndexes;
 };
