@@ -21,7 +21,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <typeinfo>
 #include <unordered_set>
 #include <vector>
 
@@ -375,7 +374,7 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 	int locCount = anInstance->GetMemberCount();
 	// References and localized texts have no members and no subclasses: their
 	// exact type tells them apart.
-	bool locIsReference = locCount == 0 && typeid(*anInstance) == typeid(JuiceRef);
+	bool locIsReference = locCount == 0 && anInstance->GetKind() == JuiceType::KIND_REFERENCE;
 	int locKind = locIsReference ? ICE_KIND_REFERENCE : (locCount == 0 ? ICE_KIND_VALUE : locCount);
 	aWriter.PutInt(locKind);
 
@@ -383,7 +382,7 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 	{
 		const KC_String* locValue = &anInstance->GetValue();
 		KC_String locIndex;
-		if (typeid(*anInstance) == typeid(JuiceLocText))
+		if (anInstance->GetKind() == JuiceType::KIND_LOCTEXT)
 		{
 			IceLangEncoder::KeyValue* locRecord = new IceLangEncoder::KeyValue;
 			locRecord->myKey = ChildPath(SpellPath(aRootPath, aParentPath), anInstance->GetName());

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <typeinfo>
 
 namespace
 {
@@ -157,7 +156,7 @@ void JuiceNameSpaceWalk::CollectReferences(JuiceType* anInstance)
 {
 	if (anInstance->GetMemberCount() == 0)
 	{
-		if (typeid(*anInstance) == typeid(JuiceRef))
+		if (anInstance->GetKind() == JuiceType::KIND_REFERENCE)
 			myReferences.push_back(anInstance);
 		return;
 	}
@@ -168,7 +167,7 @@ void JuiceNameSpaceWalk::CollectReferences(JuiceType* anInstance)
 JuiceNameSpace* JuiceNameSpaceWalk::FindNameSpaceOf(const JuiceType* anInstance)
 {
 	JuiceNameSpaceWalk* locWalk = ourWalk;
-	if (!locWalk || !locWalk->myIsFirst || !anInstance || typeid(*anInstance) != typeid(JuiceRef))
+	if (!locWalk || !locWalk->myIsFirst || !anInstance || anInstance->GetKind() != JuiceType::KIND_REFERENCE)
 		return NULL;
 	if (!locWalk->myReferencesCollected)
 	{

@@ -89,6 +89,16 @@ public:
 	// The shared copy of the name, or NULL when the object has a name of its own.
 	const KC_String* GetSharedName() const { return myName.GetShared(); }
 
+	// The exact classes that walks over a tree tell apart (no class derives from them).
+	enum Kind
+	{
+		KIND_OTHER,
+		KIND_REFERENCE,
+		KIND_LOCTEXT
+	};
+	// Which of them this object is, without a comparison of type names; base: KIND_OTHER.
+	virtual Kind GetKind() const { return KIND_OTHER; }
+
 	// The value text of a scalar; base: a shared empty string.
 	virtual const KC_String& GetValue() const;
 	// The member at a 0-based position, or NULL; base: NULL.
