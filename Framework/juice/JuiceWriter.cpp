@@ -31,6 +31,24 @@ bool WriteLine(FILE* aFile, const char* aLine, size_t aCount)
 {
 	return aCount == 0 || std::fwrite(aLine, 1, aCount, aFile) == aCount;
 }
+
+// While a namespace is written, the lines for its file are gathered here and
+// written 64 KiB at a time, rather than each with a write of its own.
+struct LineSink
+{
+	FILE* myFile;
+	size_t myUsed;
+	char myText[1 << 16];
+};
+LineSink* ourSink = NULL;
+
+// Writes out the gathered lines; false when the write failed.
+bool FlushSink(LineSink& aSink)
+{
+	bool locWritten = WriteLine(aSink.myFile, aSink.myText, aSink.myUsed);
+	aSink.myUsed = 0;
+	return locWritten;
+}
 }
 
 bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
@@ -39,18 +57,24 @@ bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
 	va_start(locArguments, aFormat);
 	// Every line of a namespace is plain text and texts: put together here and
 	// written at once, it costs a fraction of a general vfprintf.
+	LineSink* locSink = ourSink && ourSink->myFile == aFile ? ourSink : NULL;
 	if (!TextsOnly(aFormat))
 	{
-		int locCount = std::vfprintf(aFile, aFormat, locArguments);
+		// The gathered lines go first.
+		bool locFlushed = !locSink || FlushSink(*locSink);
+		int locCount = locFlushed ? std::vfprintf(aFile, aFormat, locArguments) : -1;
 		va_end(locArguments);
 		return locCount > 0;
 	}
-	char locLine[1024];
-	size_t locUsed = 0;
+	char locOwnLine[1024];
+	char* locLine = locSink ? locSink->myText : locOwnLine;
+	size_t locSize = locSink ? sizeof(locSink->myText) : sizeof(locOwnLine);
+	size_t locUsed = locSink ? locSink->myUsed : 0;
+	size_t locStart = locUsed;
 	size_t locTotal = 0;
 	bool locWritten = true;
 	auto locPut = [&](char aCharacter) {
-		if (locUsed == sizeof(locLine))
+		if (locUsed == locSize)
 		{
 			locWritten = WriteLine(aFile, locLine, locUsed) && locWritten;
 			locTotal += locUsed;
@@ -71,6 +95,12 @@ bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
 			locPut(*locText);
 	}
 	va_end(locArguments);
+	if (locSink)
+	{
+		// The count of characters of this line, the ones written out included.
+		locSink->myUsed = locUsed;
+		return locWritten && locTotal + locUsed - locStart > 0;
+	}
 	locWritten = WriteLine(aFile, locLine, locUsed) && locWritten;
 	// vfprintf's result: the count of characters written, or -1 after a failed write.
 	return locWritten && locTotal + locUsed > 0;
@@ -113,7 +143,6 @@ bool WriteAll(JuiceNameSpace& aNameSpace, FILE* aFile, const KC_String& aFileNam
 
 bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
 {
-	const size_t ourBufferBytes = 1 << 16;
 	// The text goes to a file beside the target, which replaces the target
 	// only when it is complete.
 	if (aFileName.GetLength() > 65000)
@@ -128,14 +157,22 @@ bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
 		KC_Log("Failed to open output file '%s'", aFileName.GetText());
 		return false;
 	}
-	// Lines are written one at a time: a large buffer of our own (the C library
-	// takes no size without a buffer) makes few writes of them. It outlives
-	// the file.
-	std::unique_ptr<char[]> locBuffer(new (std::nothrow) char[ourBufferBytes]);
-	if (locBuffer)
-		std::setvbuf(locFile, locBuffer.get(), _IOFBF, ourBufferBytes);
+	// The lines are gathered and written in large pieces (without memory for
+	// that, each line is written as it comes).
+	std::unique_ptr<LineSink> locSink(new (std::nothrow) LineSink);
+	LineSink* locOuterSink = ourSink;
+	if (locSink)
+	{
+		locSink->myFile = locFile;
+		locSink->myUsed = 0;
+		ourSink = locSink.get();
+		// The pieces are large already: no second buffer.
+		std::setvbuf(locFile, NULL, _IONBF, 0);
+	}
 	bool locResult = WriteAll(aNameSpace, locFile, aFileName);
-	if (std::fclose(locFile) != 0 && locResult)
+	ourSink = locOuterSink;
+	bool locFlushed = !locSink || FlushSink(*locSink);
+	if ((std::fclose(locFile) != 0 || !locFlushed) && locResult)
 	{
 		KC_Log("Failed to write namespace to '%s'", aFileName.GetText());
 		locResult = false;
