@@ -61,8 +61,7 @@ JuiceType* JuiceClass::FindDirectMember(const char* aName, int aLength)
 		return locFound;
 	for (JuiceType* locType : myMembers)
 	{
-		const char* locName = locType->GetName();
-		if (std::strncmp(locName, aName, static_cast<size_t>(aLength)) == 0 && locName[aLength] == 0)
+		if (JuiceNameIs(locType->GetName(), aName, aLength))
 			return locType;
 	}
 	return NULL;

@@ -212,8 +212,7 @@ JuiceType* JuiceNameSpaceWalk::FindDirectMember(const JuiceClass& aClass, const 
 		const MemberIndex::value_type& locEntry = locIndex[locSlot];
 		if (locEntry.first != locChecksum)
 			continue;
-		const char* locName = locEntry.second->GetName();
-		if (std::strncmp(locName, aName, static_cast<size_t>(aLength)) == 0 && locName[aLength] == 0)
+		if (JuiceNameIs(locEntry.second->GetName(), aName, aLength))
 			return locEntry.second;
 	}
 	return NULL;

@@ -6,6 +6,7 @@
 #include "kc_list.h"
 
 #include <cstdio>
+#include <cstring>
 
 class JuiceTypeManager;
 class JuiceInstanceIgnorer;
@@ -179,6 +180,16 @@ private:
 	JuiceType(const JuiceType&);
 	JuiceType& operator=(const JuiceType&);
 };
+
+// True when the text of aName up to its first NUL is the aLength characters at
+// aText, which hold no NUL. A name of another length is told apart without a
+// comparison of characters.
+inline bool JuiceNameIs(const KC_String& aName, const char* aText, int aLength)
+{
+	const char* locName = aName.GetText();
+	return aName.GetLength() >= aLength && locName[aLength] == 0 &&
+		   std::memcmp(locName, aText, static_cast<size_t>(aLength)) == 0;
+}
 
 // Helpers over lists of texts and the limits of KC_String.
 bool JuiceListHasText(const KC_List<KC_String>& aList, const KC_String& aText);
