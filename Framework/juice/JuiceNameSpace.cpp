@@ -193,27 +193,25 @@ JuiceType* JuiceNameSpaceWalk::FindDirectMember(const JuiceClass& aClass, const 
 		size_t locSlots = 2;
 		while (locSlots < 2 * static_cast<size_t>(aClass.GetMemberCount()))
 			locSlots *= 2;
-		locIndex.assign(locSlots, MemberIndex::value_type(0u, NULL));
+		locIndex.assign(locSlots, IndexEntry{0u, 0, NULL, NULL});
 		for (JuiceType* locType : const_cast<JuiceClass&>(aClass).GetMembers())
 		{
 			unsigned int locChecksum = NameChecksum(locType->GetName(), locType->GetName().GetLength());
 			size_t locSlot = SlotOf(locChecksum, locSlots);
-			while (locIndex[locSlot].second)
+			while (locIndex[locSlot].myMember)
 				locSlot = (locSlot + 1) & (locSlots - 1);
-			locIndex[locSlot] = MemberIndex::value_type(locChecksum, locType);
+			locIndex[locSlot] = IndexEntry{locChecksum, locType->GetName().GetLength(), locType, locType->GetName().GetText()};
 		}
 	}
 	aUsed = true;
 	unsigned int locChecksum = NameChecksum(aName, aLength);
 	size_t locMask = locIndex.size() - 1;
-	for (size_t locSlot = SlotOf(locChecksum, locIndex.size()); locIndex[locSlot].second;
+	for (size_t locSlot = SlotOf(locChecksum, locIndex.size()); locIndex[locSlot].myMember;
 		 locSlot = (locSlot + 1) & locMask)
 	{
-		const MemberIndex::value_type& locEntry = locIndex[locSlot];
-		if (locEntry.first != locChecksum)
-			continue;
-		if (JuiceNameIs(locEntry.second->GetName(), aName, aLength))
-			return locEntry.second;
+		const IndexEntry& locEntry = locIndex[locSlot];
+		if (locEntry.myChecksum == locChecksum && JuiceNameIs(locEntry.myName, locEntry.myNameLength, aName, aLength))
+			return locEntry.myMember;
 	}
 	return NULL;
 }

@@ -181,14 +181,17 @@ private:
 	JuiceType& operator=(const JuiceType&);
 };
 
-// True when the text of aName up to its first NUL is the aLength characters at
-// aText, which hold no NUL. A name of another length is told apart without a
+// True when the text of aName (of aNameLength characters) up to its first NUL
+// is the aLength characters at aText, which hold no NUL. A name of another length is told apart without a
 // comparison of characters.
+inline bool JuiceNameIs(const char* aName, int aNameLength, const char* aText, int aLength)
+{
+	return aNameLength >= aLength && aName[aLength] == 0 && std::memcmp(aName, aText, static_cast<size_t>(aLength)) == 0;
+}
+
 inline bool JuiceNameIs(const KC_String& aName, const char* aText, int aLength)
 {
-	const char* locName = aName.GetText();
-	return aName.GetLength() >= aLength && locName[aLength] == 0 &&
-		   std::memcmp(locName, aText, static_cast<size_t>(aLength)) == 0;
+	return JuiceNameIs(aName.GetText(), aName.GetLength(), aText, aLength);
 }
 
 // Helpers over lists of texts and the limits of KC_String.
