@@ -21,7 +21,6 @@
 #include <new>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace
@@ -34,6 +33,75 @@ struct HashRecord
 	unsigned int myHash;
 
 	KC_POOLED_OBJECT
+};
+
+// A set of texts (views of texts kept elsewhere), open-addressed: no node and
+// no allocation for each text.
+class TextSet
+{
+public:
+	TextSet() { Clear(); }
+
+	bool Contains(std::string_view aText) const
+	{
+		size_t locMask = mySlots.size() - 1;
+		for (size_t locSlot = SlotOf(aText, locMask); mySlots[locSlot].data(); locSlot = (locSlot + 1) & locMask)
+		{
+			if (mySlots[locSlot] == aText)
+				return true;
+		}
+		return false;
+	}
+
+	void Insert(std::string_view aText)
+	{
+		if (Contains(aText))
+			return;
+		if (2 * (myFilled + 1) > mySlots.size())
+		{
+			std::vector<std::string_view> locOld(2 * mySlots.size());
+			locOld.swap(mySlots);
+			myFilled = 0;
+			for (std::string_view locText : locOld)
+			{
+				if (locText.data())
+					Place(locText);
+			}
+		}
+		Place(aText);
+	}
+
+	void Clear()
+	{
+		mySlots.assign(ourFirstSlots, std::string_view());
+		myFilled = 0;
+	}
+
+private:
+	static constexpr size_t ourFirstSlots = 64;
+
+	// FNV-1a of the text's bytes.
+	static size_t SlotOf(std::string_view aText, size_t aMask)
+	{
+		unsigned int locHash = 2166136261u;
+		for (char locByte : aText)
+			locHash = (locHash ^ static_cast<unsigned char>(locByte)) * 16777619u;
+		return locHash & aMask;
+	}
+
+	void Place(std::string_view aText)
+	{
+		size_t locMask = mySlots.size() - 1;
+		size_t locSlot = SlotOf(aText, locMask);
+		while (mySlots[locSlot].data())
+			locSlot = (locSlot + 1) & locMask;
+		mySlots[locSlot] = aText;
+		++myFilled;
+	}
+
+	// A free slot views no text.
+	std::vector<std::string_view> mySlots;
+	size_t myFilled;
 };
 
 // The names written, in order, and the names whose checksums collide.
@@ -61,12 +129,12 @@ public:
 			// holders of a shared one are in myNames.
 			const KC_String& locFirst = myHashes[locUse.myFirst]->myText;
 			if (std::strcmp(locFirst, aText) == 0 ||
-				(locUse.myCount > 1 && myNames.count(std::string_view(aText.GetText())) != 0))
+				(locUse.myCount > 1 && myNames.Contains(std::string_view(aText.GetText()))))
 				return;
 			if (locUse.myCount == 1)
 			{
 				Add(myDuplicates, locFirst, aHash);
-				myNames.insert(std::string_view(locFirst.GetText()));
+				myNames.Insert(std::string_view(locFirst.GetText()));
 			}
 			Add(myDuplicates, aText, aHash);
 		}
@@ -74,7 +142,7 @@ public:
 			return;
 		if (locUse.myCount > 0)
 		{
-			myNames.insert(std::string_view(myHashes[myHashes.Count() - 1]->myText.GetText()));
+			myNames.Insert(std::string_view(myHashes[myHashes.Count() - 1]->myText.GetText()));
 			++locUse.myCount;
 			return;
 		}
@@ -165,7 +233,7 @@ private:
 
 	void Clear()
 	{
-		myNames.clear();
+		myNames.Clear();
 		for (int locIndex = myHashes.Count() - 1; locIndex >= 0; --locIndex)
 		{
 			delete myHashes[locIndex];
@@ -217,7 +285,7 @@ private:
 	// Indexes of myHashes: the names whose checksum another name has too, and
 	// the checksums.
 	// Views of the texts of the records in myHashes.
-	std::unordered_set<std::string_view> myNames;
+	TextSet myNames;
 	std::vector<HashUse> myUses;
 	size_t myUsesFilled;
 };
