@@ -245,11 +245,11 @@ bool JuiceClass::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeNam
 {
 	bool locResult;
 	if (aWithTypeName)
-		locResult = JuiceWriteText(aFile, "%s%s %s" JUICE_EOL "%s{" JUICE_EOL, anIndent.GetText(),
-			myTypeName.GetText(), myName.GetText(), anIndent.GetText());
+		locResult = JuiceWriteTexts(aFile, {anIndent.GetText(), myTypeName.GetText(), " ", myName.GetText(),
+			JUICE_EOL, anIndent.GetText(), "{" JUICE_EOL});
 	else
-		locResult = JuiceWriteText(aFile, "%s%s" JUICE_EOL "%s{" JUICE_EOL, anIndent.GetText(),
-			myName.GetText(), anIndent.GetText());
+		locResult = JuiceWriteTexts(aFile, {anIndent.GetText(), myName.GetText(), JUICE_EOL, anIndent.GetText(),
+			"{" JUICE_EOL});
 	if (!locResult)
 		return false;
 	KC_String locIndent = anIndent + "\t";
@@ -258,7 +258,7 @@ bool JuiceClass::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeNam
 		if (!locType->Write(aFile, locIndent, IsScriptClass()))
 			return false;
 	}
-	return JuiceWriteText(aFile, "%s}" JUICE_EOL JUICE_EOL, anIndent.GetText());
+	return JuiceWriteTexts(aFile, {anIndent.GetText(), "}" JUICE_EOL JUICE_EOL});
 }
 
 JuiceType* JuiceClass::Clone() const

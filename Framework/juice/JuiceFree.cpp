@@ -142,10 +142,10 @@ bool JuiceFree::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName
 		locValue = locShortened.GetText();
 	}
 	if (aWithTypeName)
-		return JuiceWriteText(aFile, "%s%s %s %s%s%s" JUICE_EOL JUICE_EOL, anIndent.GetText(),
-			myTypeName.GetText(), myName.GetText(), locForm.myBefore, locValue, locForm.myAfter);
-	return JuiceWriteText(aFile, "%s%s %s%s%s" JUICE_EOL, anIndent.GetText(), myName.GetText(), locForm.myBefore,
-		locValue, locForm.myAfter);
+		return JuiceWriteTexts(aFile, {anIndent.GetText(), myTypeName.GetText(), " ", myName.GetText(), " ",
+			locForm.myBefore, locValue, locForm.myAfter, JUICE_EOL JUICE_EOL});
+	return JuiceWriteTexts(aFile, {anIndent.GetText(), myName.GetText(), " ", locForm.myBefore, locValue,
+		locForm.myAfter, JUICE_EOL});
 }
 
 JuiceLocText::JuiceLocText()

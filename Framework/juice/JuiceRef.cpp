@@ -58,10 +58,9 @@ bool JuiceRef::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName)
 	if (myValue != "NULL" && !FindTarget(true))
 		myValue = "NULL";
 	if (aWithTypeName)
-		return JuiceWriteText(aFile, "%s%s %s %s" JUICE_EOL JUICE_EOL, anIndent.GetText(),
-			myTypeName.GetText(), myName.GetText(), myValue.GetText());
-	return JuiceWriteText(aFile, "%s%s %s" JUICE_EOL, anIndent.GetText(), myName.GetText(),
-		myValue.GetText());
+		return JuiceWriteTexts(aFile, {anIndent.GetText(), myTypeName.GetText(), " ", myName.GetText(), " ",
+			myValue.GetText(), JUICE_EOL JUICE_EOL});
+	return JuiceWriteTexts(aFile, {anIndent.GetText(), myName.GetText(), " ", myValue.GetText(), JUICE_EOL});
 }
 
 JuiceType* JuiceRef::Clone() const

@@ -51,59 +51,130 @@ bool FlushSink(LineSink& aSink)
 }
 }
 
+namespace
+{
+// Puts a line together: in the gathered lines of a namespace being written to
+// the same file, else in a buffer of its own, written when the line is done.
+class LineWriter
+{
+public:
+	explicit LineWriter(FILE* aFile)
+		: myFile(aFile)
+		, mySink(ourSink && ourSink->myFile == aFile ? ourSink : NULL)
+		, myLine(mySink ? mySink->myText : myOwnLine)
+		, mySize(mySink ? sizeof(mySink->myText) : sizeof(myOwnLine))
+		, myUsed(mySink ? mySink->myUsed : 0)
+		, myStart(myUsed)
+		, myTotal(0)
+		, myWritten(true)
+	{
+	}
+
+	LineSink* GetSink() const { return mySink; }
+
+	void Put(const char* aText, const char* anEnd)
+	{
+		for (; aText != anEnd; ++aText)
+			Put(*aText);
+	}
+
+	// The position is a local while characters are stored (a store of a
+	// character could change any member).
+	void Put(const char* aText)
+	{
+		char* locLine = myLine;
+		size_t locUsed = myUsed;
+		for (; *aText; ++aText)
+		{
+			if (locUsed == mySize)
+			{
+				myUsed = locUsed;
+				Put(*aText);
+				locUsed = myUsed;
+				continue;
+			}
+			locLine[locUsed++] = *aText;
+		}
+		myUsed = locUsed;
+	}
+
+	// vfprintf's result: true for a positive count of characters, all written.
+	bool Finish()
+	{
+		if (mySink)
+		{
+			// The count of characters of this line, the ones written out included.
+			mySink->myUsed = myUsed;
+			return myWritten && myTotal + myUsed - myStart > 0;
+		}
+		myWritten = WriteLine(myFile, myLine, myUsed) && myWritten;
+		return myWritten && myTotal + myUsed > 0;
+	}
+
+private:
+	void Put(char aCharacter)
+	{
+		if (myUsed == mySize)
+		{
+			myWritten = WriteLine(myFile, myLine, myUsed) && myWritten;
+			myTotal += myUsed;
+			myUsed = 0;
+		}
+		myLine[myUsed++] = aCharacter;
+	}
+
+	FILE* myFile;
+	LineSink* mySink;
+	char* myLine;
+	size_t mySize;
+	size_t myUsed;
+	size_t myStart;
+	size_t myTotal;
+	bool myWritten;
+	char myOwnLine[1024];
+};
+}
+
 bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
 {
 	std::va_list locArguments;
 	va_start(locArguments, aFormat);
 	// Every line of a namespace is plain text and texts: put together here and
 	// written at once, it costs a fraction of a general vfprintf.
-	LineSink* locSink = ourSink && ourSink->myFile == aFile ? ourSink : NULL;
+	LineWriter locWriter(aFile);
 	if (!TextsOnly(aFormat))
 	{
 		// The gathered lines go first.
-		bool locFlushed = !locSink || FlushSink(*locSink);
+		bool locFlushed = !locWriter.GetSink() || FlushSink(*locWriter.GetSink());
 		int locCount = locFlushed ? std::vfprintf(aFile, aFormat, locArguments) : -1;
 		va_end(locArguments);
 		return locCount > 0;
 	}
-	char locOwnLine[1024];
-	char* locLine = locSink ? locSink->myText : locOwnLine;
-	size_t locSize = locSink ? sizeof(locSink->myText) : sizeof(locOwnLine);
-	size_t locUsed = locSink ? locSink->myUsed : 0;
-	size_t locStart = locUsed;
-	size_t locTotal = 0;
-	bool locWritten = true;
-	auto locPut = [&](char aCharacter) {
-		if (locUsed == locSize)
-		{
-			locWritten = WriteLine(aFile, locLine, locUsed) && locWritten;
-			locTotal += locUsed;
-			locUsed = 0;
-		}
-		locLine[locUsed++] = aCharacter;
-	};
-	for (const char* locAt = aFormat; *locAt; ++locAt)
+	for (const char* locAt = aFormat; *locAt;)
 	{
 		if (*locAt != '%')
 		{
-			locPut(*locAt);
+			const char* locEnd = locAt;
+			while (*locEnd && *locEnd != '%')
+				++locEnd;
+			locWriter.Put(locAt, locEnd);
+			locAt = locEnd;
 			continue;
 		}
-		++locAt;
+		locAt += 2;
 		const char* locText = va_arg(locArguments, const char*);
-		for (locText = locText ? locText : "(null)"; *locText; ++locText)
-			locPut(*locText);
+		locWriter.Put(locText ? locText : "(null)");
 	}
 	va_end(locArguments);
-	if (locSink)
-	{
-		// The count of characters of this line, the ones written out included.
-		locSink->myUsed = locUsed;
-		return locWritten && locTotal + locUsed - locStart > 0;
-	}
-	locWritten = WriteLine(aFile, locLine, locUsed) && locWritten;
-	// vfprintf's result: the count of characters written, or -1 after a failed write.
-	return locWritten && locTotal + locUsed > 0;
+	return locWriter.Finish();
+}
+
+bool JuiceWriteTexts(FILE* aFile, std::initializer_list<const char*> aTexts)
+{
+	LineWriter locWriter(aFile);
+	for (const char* locText : aTexts)
+		locWriter.Put(locText ? locText : "(null)");
+	return locWriter.Finish();
 }
 
 namespace
