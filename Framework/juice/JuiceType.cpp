@@ -281,7 +281,18 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 {
 	if (!anInlineText.IsEmpty())
 	{
-		// A scalar value on the line: a second word renames the instance.
+		// A scalar value on the line: a second word renames the instance. A
+		// single word without quotes at its ends is the value as it stands.
+		int locLength = anInlineText.GetLength();
+		int locEnd = ParseTool::FindWordEnd(anInlineText);
+		if ((locEnd < 0 || locEnd == locLength - 1) && anInlineText[0] != '"' && anInlineText[locLength - 1] != '"')
+		{
+			if (Assign(anInlineText))
+				return true;
+			aParseTool.Error("Invalid value '%s' for instance '%s' of type '%s'", anInlineText.GetText(),
+				myName.GetText(), myTypeName.GetText());
+			return false;
+		}
 		KC_String locValue = TakeInlineValue(anInlineText);
 		if (!Assign(locValue))
 		{
@@ -318,8 +329,10 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 			break;
 		if (locLine == "{" || locLine == "}")
 			continue;
-		KC_String locPath = ParseTool::FirstWord(locLine);
-		KC_String locValue = ParseTool::RestOfLine(locLine);
+		// FirstWord and RestOfLine, the end of the word found once.
+		int locEnd = ParseTool::FindWordEnd(locLine);
+		KC_String locPath = locEnd < 0 ? locLine : locLine.Left(locEnd);
+		KC_String locValue = locEnd < 0 ? KC_String() : locLine.Right(locLine.GetLength() - locEnd - 1);
 		JuiceType* locMember = GetMemberToAssign(aTypeManager, locPath);
 		if (locMember)
 		{

@@ -5,21 +5,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-namespace
-{
-// Position of the character that ends the first word, or -1.
-int FindWordEnd(const KC_String& aLine)
-{
-	int locLength = aLine.GetLength();
-	if (locLength > 0 && aLine[0] == '"' && aLine[locLength - 1] == '"')
-		return -1;
-	int locBlank = aLine.Find(' ');
-	if (locBlank >= 0)
-		return locBlank;
-	return aLine.Find('\t');
-}
-}
-
 ParseTool::ParseTool()
 	: myLineNumber(-1)
 	, myIsOpen(false)
@@ -105,6 +90,17 @@ void ParseTool::LeaveBlock()
 {
 	if (myBlockDepth > 0)
 		--myBlockDepth;
+}
+
+int ParseTool::FindWordEnd(const KC_String& aLine)
+{
+	int locLength = aLine.GetLength();
+	if (locLength > 0 && aLine[0] == '"' && aLine[locLength - 1] == '"')
+		return -1;
+	int locBlank = aLine.Find(' ');
+	if (locBlank >= 0)
+		return locBlank;
+	return aLine.Find('\t');
 }
 
 KC_String ParseTool::FirstWord(const KC_String& aLine)

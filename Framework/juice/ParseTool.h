@@ -36,6 +36,8 @@ public:
 
 	// Word splitting of a line: the first word ends at the first blank, or
 	// failing that the first tab; a line in double quotes is one word.
+	// FindWordEnd: the position of that blank or tab, or -1.
+	static int FindWordEnd(const KC_String& aLine);
 	static KC_String FirstWord(const KC_String& aLine);
 	static KC_String RestOfLine(const KC_String& aLine);
 	// Removes one leading and then one trailing double quote, where present.
