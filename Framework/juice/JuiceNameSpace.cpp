@@ -76,10 +76,13 @@ JuiceNameSpace::~JuiceNameSpace()
 JuiceType* JuiceNameSpace::FindInstance(const KC_String& aPath, bool aReportMissing)
 {
 	int locDot = aPath.Find('.');
-	KC_String locHead = locDot < 0 ? aPath : aPath.Left(locDot);
+	// The head is compared where it stands in the path, up to its first NUL.
+	int locHeadLength = locDot < 0 ? aPath.GetLength() : locDot;
+	if (const void* locNul = std::memchr(aPath.GetText(), 0, static_cast<size_t>(locHeadLength)))
+		locHeadLength = static_cast<int>(static_cast<const char*>(locNul) - aPath.GetText());
 	for (JuiceType* locType : *this)
 	{
-		if (locType->GetName() == locHead)
+		if (JuiceNameIs(locType->GetName(), aPath.GetText(), locHeadLength))
 		{
 			if (locDot < 0)
 				return locType;

@@ -4,6 +4,7 @@
 #include "JuiceWriter.h"
 #include "kc_output.h"
 
+#include <cstring>
 #include <new>
 
 namespace
@@ -129,12 +130,16 @@ bool JuiceRef::ResolveReferences(JuiceTypeManager& /*aTypeManager*/)
 {
 	if (myValue == "NULL")
 		return true;
-	if (!JuiceNameSpace::FindNameSpaceOf(this))
-		return false;
+	// FindTarget finds nothing outside a namespace.
 	JuiceType* locTarget = FindTarget(true);
 	if (!locTarget)
 		return false;
-	return locTarget->GetTypeName() == GetTargetTypeName();
+	// The target's type is the reference type without its last character,
+	// compared in place.
+	int locLength = myTypeName.IsEmpty() ? 0 : myTypeName.GetLength() - 1;
+	if (const void* locNul = std::memchr(myTypeName.GetText(), 0, static_cast<size_t>(locLength)))
+		locLength = static_cast<int>(static_cast<const char*>(locNul) - myTypeName.GetText());
+	return JuiceNameIs(locTarget->GetTypeName(), myTypeName.GetText(), locLength);
 }
 
 bool JuiceRef::IsEqual(const JuiceType* anInstance) const
