@@ -6,6 +6,7 @@
 #include "kc_assert.h"
 #include "kc_bytes.h"
 #include "kc_output.h"
+#include "kc_platform.h"
 #include "kf_file.h"
 
 #include <algorithm>
@@ -372,7 +373,7 @@ bool Ice::ResolveReference()
 	if (myReferenceState == RESOLVING || !ourResolvingRoot || ourNestedResolutions >= ourMaxNestedResolutions)
 		return false;
 	myReferenceState = RESOLVING;
-	if (KC_String(myValue).CompareNoCase("NULL") == 0)
+	if (KC_PlatformCompareNoCase(myValue ? myValue : "", "NULL") == 0)
 	{
 		myReference = NULL;
 	}

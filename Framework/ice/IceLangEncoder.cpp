@@ -5,6 +5,8 @@
 #include "kc_output.h"
 #include "kf_file.h"
 
+#include <string>
+
 namespace
 {
 const int ourMaxKeyLength = 255;
@@ -21,27 +23,20 @@ bool HasByteAbove127(const KC_String& aText)
 	return false;
 }
 
-// Writes aValue with every byte of 0x80 or more as the two UTF-8 bytes of that code point.
-bool WriteValue(KF_File& aFile, const KC_String& aValue)
+// Appends aValue up to its first NUL, every byte of 0x80 or more as the two
+// UTF-8 bytes of that code point.
+void AppendValue(std::string& aText, const KC_String& aValue)
 {
-	const unsigned char* orgStr = reinterpret_cast<const unsigned char*>(aValue.GetText());
-	// Two output bytes per input byte at most.
-	unsigned char* locUtf8 = new unsigned char[aValue.GetLength() * 2 + 1];
-	unsigned char* curUtf8Char = locUtf8;
-	for (; *orgStr; ++orgStr)
+	for (const unsigned char* orgStr = reinterpret_cast<const unsigned char*>(aValue.GetText()); *orgStr; ++orgStr)
 	{
 		if (*orgStr < 0x80)
 		{
-			*curUtf8Char++ = *orgStr;
+			aText += static_cast<char>(*orgStr);
 			continue;
 		}
-		*curUtf8Char++ = static_cast<unsigned char>(0xC0 | (*orgStr >> 6));
-		*curUtf8Char++ = static_cast<unsigned char>(0x80 | (*orgStr & 0x3F));
-		KC_ASSERT((((curUtf8Char[-2] & 0x1F) << 6) | (curUtf8Char[-1] & 0x3F)) == *orgStr);
+		aText += static_cast<char>(0xC0 | (*orgStr >> 6));
+		aText += static_cast<char>(0x80 | (*orgStr & 0x3F));
 	}
-	bool locResult = aFile.Write(locUtf8, static_cast<unsigned int>(curUtf8Char - locUtf8));
-	delete[] locUtf8;
-	return locResult;
 }
 }
 
@@ -81,17 +76,27 @@ bool IceLangEncoder::Save(const KeyValueList& aList, const char* anIceFileName)
 	if (!locFile.Open(locLocName, OPEN_WRITE))
 		return false;
 	bool locWritten = locFile.Write(ICE_LOC_MARK, sizeof(ICE_LOC_MARK));
+	// "key<TAB>value<CR><LF>" lines, written in pieces of some 64 KiB.
+	const size_t locPieceBytes = 1 << 16;
+	std::string locText;
+	locText.reserve(locPieceBytes + 2 * ICE_MAX_STRING);
 	for (KeyValue* locPair : aList)
 	{
 		if (!locWritten)
 			break;
-		KC_String locKey;
-		locKey.Format("%s\t", locPair->myKey.GetText());
+		locText += locPair->myKey.GetText();
+		locText += '\t';
 		// The reader refuses a line that ends at its tab: an empty text is spelled "<empty>".
 		const KC_String& locValue = locPair->myValue;
-		locWritten = locFile.Write(locKey.GetText(), locKey.GetLength()) &&
-		             WriteValue(locFile, locValue.IsEmpty() ? KC_String(ourEmptyValue) : locValue) &&
-		             locFile.Write("\r\n", 2);
+		AppendValue(locText, locValue.IsEmpty() ? KC_String(ourEmptyValue) : locValue);
+		locText += "\r\n";
+		if (locText.size() >= locPieceBytes)
+		{
+			locWritten = locFile.Write(locText.data(), static_cast<unsigned int>(locText.size()));
+			locText.clear();
+		}
 	}
+	if (locWritten && !locText.empty())
+		locWritten = locFile.Write(locText.data(), static_cast<unsigned int>(locText.size()));
 	return locFile.Close() && locWritten;
 }

@@ -16,13 +16,12 @@
 #include "kc_pool.h"
 #include "kf_file.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
 #include <string_view>
-#include <typeinfo>
-#include <unordered_set>
 #include <vector>
 
 namespace
@@ -79,6 +78,75 @@ struct HashRecord
 	KC_POOLED_OBJECT
 };
 
+// A set of texts (views of texts kept elsewhere), open-addressed: no node and
+// no allocation for each text.
+class TextSet
+{
+public:
+	TextSet() { Clear(); }
+
+	bool Contains(std::string_view aText) const
+	{
+		size_t locMask = mySlots.size() - 1;
+		for (size_t locSlot = SlotOf(aText, locMask); mySlots[locSlot].data(); locSlot = (locSlot + 1) & locMask)
+		{
+			if (mySlots[locSlot] == aText)
+				return true;
+		}
+		return false;
+	}
+
+	void Insert(std::string_view aText)
+	{
+		if (Contains(aText))
+			return;
+		if (2 * (myFilled + 1) > mySlots.size())
+		{
+			std::vector<std::string_view> locOld(2 * mySlots.size());
+			locOld.swap(mySlots);
+			myFilled = 0;
+			for (std::string_view locText : locOld)
+			{
+				if (locText.data())
+					Place(locText);
+			}
+		}
+		Place(aText);
+	}
+
+	void Clear()
+	{
+		mySlots.assign(ourFirstSlots, std::string_view());
+		myFilled = 0;
+	}
+
+private:
+	static constexpr size_t ourFirstSlots = 64;
+
+	// FNV-1a of the text's bytes.
+	static size_t SlotOf(std::string_view aText, size_t aMask)
+	{
+		unsigned int locHash = 2166136261u;
+		for (char locByte : aText)
+			locHash = (locHash ^ static_cast<unsigned char>(locByte)) * 16777619u;
+		return locHash & aMask;
+	}
+
+	void Place(std::string_view aText)
+	{
+		size_t locMask = mySlots.size() - 1;
+		size_t locSlot = SlotOf(aText, locMask);
+		while (mySlots[locSlot].data())
+			locSlot = (locSlot + 1) & locMask;
+		mySlots[locSlot] = aText;
+		++myFilled;
+	}
+
+	// A free slot views no text.
+	std::vector<std::string_view> mySlots;
+	size_t myFilled;
+};
+
 // The names written, in order, and the names whose checksums collide.
 class HashTables
 {
@@ -104,12 +172,12 @@ public:
 			// holders of a shared one are in myNames.
 			const KC_String& locFirst = myHashes[locUse.myFirst]->myText;
 			if (std::strcmp(locFirst, aText) == 0 ||
-				(locUse.myCount > 1 && myNames.count(std::string_view(aText.GetText())) != 0))
+				(locUse.myCount > 1 && myNames.Contains(std::string_view(aText.GetText()))))
 				return;
 			if (locUse.myCount == 1)
 			{
 				Add(myDuplicates, locFirst, aHash);
-				myNames.insert(std::string_view(locFirst.GetText()));
+				myNames.Insert(std::string_view(locFirst.GetText()));
 			}
 			Add(myDuplicates, aText, aHash);
 		}
@@ -117,7 +185,7 @@ public:
 			return;
 		if (locUse.myCount > 0)
 		{
-			myNames.insert(std::string_view(myHashes[myHashes.Count() - 1]->myText.GetText()));
+			myNames.Insert(std::string_view(myHashes[myHashes.Count() - 1]->myText.GetText()));
 			++locUse.myCount;
 			return;
 		}
@@ -209,7 +277,7 @@ private:
 
 	void Clear()
 	{
-		myNames.clear();
+		myNames.Clear();
 		for (int locIndex = myHashes.Count() - 1; locIndex >= 0; --locIndex)
 		{
 			delete myHashes[locIndex];
@@ -261,7 +329,7 @@ private:
 	// Indexes of myHashes: the names whose checksum another name has too, and
 	// the checksums.
 	// Views of the texts of the records in myHashes.
-	std::unordered_set<std::string_view> myNames;
+	TextSet myNames;
 	std::vector<HashUse> myUses;
 	size_t myUsesFilled;
 };
@@ -326,6 +394,21 @@ public:
 		PutInt(static_cast<int>(locHash));
 	}
 
+	// PutHash of a shared text (a type name or a declared member's name): the
+	// shared copies written before keep their checksums, and a text recorded
+	// once needs no second record.
+	void PutSharedHash(const KC_String* aShared)
+	{
+		SharedHash& locSlot = mySharedHashes[(reinterpret_cast<uintptr_t>(aShared) / sizeof(KC_String)) % ourSharedHashes];
+		if (locSlot.myText != aShared)
+		{
+			locSlot.myHash = Ice::Hash(*aShared);
+			Tables().Record(*aShared, locSlot.myHash);
+			locSlot.myText = aShared;
+		}
+		PutInt(static_cast<int>(locSlot.myHash));
+	}
+
 	// False when any write failed.
 	bool Flush()
 	{
@@ -336,7 +419,15 @@ public:
 	}
 
 private:
+	struct SharedHash
+	{
+		const KC_String* myText = NULL;
+		unsigned int myHash = 0;
+	};
+	static constexpr size_t ourSharedHashes = 64;
+
 	FILE* myHandle;
+	SharedHash mySharedHashes[ourSharedHashes];
 	unsigned char myBuffer[1 << 16];
 	size_t myUsed;
 	bool myFailed;
@@ -396,12 +487,15 @@ namespace
 bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder::KeyValueList& aLocalizer,
 	const KC_String& aRootPath, const MemberPath* aParentPath)
 {
-	aWriter.PutHash(anInstance->GetTypeName());
-	aWriter.PutHash(anInstance->GetName());
+	aWriter.PutSharedHash(anInstance->GetSharedTypeName());
+	if (const KC_String* locSharedName = anInstance->GetSharedName())
+		aWriter.PutSharedHash(locSharedName);
+	else
+		aWriter.PutHash(anInstance->GetName());
 	int locCount = anInstance->GetMemberCount();
 	// References and localized texts have no members and no subclasses: their
 	// exact type tells them apart.
-	bool locIsReference = locCount == 0 && typeid(*anInstance) == typeid(JuiceRef);
+	bool locIsReference = locCount == 0 && anInstance->GetKind() == JuiceType::KIND_REFERENCE;
 	int locKind = locIsReference ? ICE_KIND_REFERENCE : (locCount == 0 ? ICE_KIND_VALUE : locCount);
 	aWriter.PutInt(locKind);
 
@@ -409,7 +503,7 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 	{
 		const KC_String* locValue = &anInstance->GetValue();
 		KC_String locIndex;
-		if (typeid(*anInstance) == typeid(JuiceLocText))
+		if (anInstance->GetKind() == JuiceType::KIND_LOCTEXT)
 		{
 			IceLangEncoder::KeyValue* locRecord = new IceLangEncoder::KeyValue;
 			locRecord->myKey = ChildPath(SpellPath(aRootPath, aParentPath), anInstance->GetName());

@@ -61,8 +61,7 @@ JuiceType* JuiceClass::FindDirectMember(const char* aName, int aLength)
 		return locFound;
 	for (JuiceType* locType : myMembers)
 	{
-		const char* locName = locType->GetName();
-		if (std::strncmp(locName, aName, static_cast<size_t>(aLength)) == 0 && locName[aLength] == 0)
+		if (JuiceNameIs(locType->GetName(), aName, aLength))
 			return locType;
 	}
 	return NULL;
@@ -223,7 +222,7 @@ bool JuiceClass::AddDeclaredMember(JuiceTypeManager& aTypeManager, ParseTool& aP
 	}
 	if (locMember)
 	{
-		locMember->SetName(locMemberName);
+		locMember->SetSharedName(locMemberName);
 		if (!locDefault.IsEmpty())
 			locMember->Assign(locDefault);
 	}
@@ -246,11 +245,11 @@ bool JuiceClass::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeNam
 {
 	bool locResult;
 	if (aWithTypeName)
-		locResult = JuiceWriteText(aFile, "%s%s %s" JUICE_EOL "%s{" JUICE_EOL, anIndent.GetText(),
-			myTypeName.GetText(), myName.GetText(), anIndent.GetText());
+		locResult = JuiceWriteTexts(aFile, {anIndent.GetText(), myTypeName.GetText(), " ", myName.GetText(),
+			JUICE_EOL, anIndent.GetText(), "{" JUICE_EOL});
 	else
-		locResult = JuiceWriteText(aFile, "%s%s" JUICE_EOL "%s{" JUICE_EOL, anIndent.GetText(),
-			myName.GetText(), anIndent.GetText());
+		locResult = JuiceWriteTexts(aFile, {anIndent.GetText(), myName.GetText(), JUICE_EOL, anIndent.GetText(),
+			"{" JUICE_EOL});
 	if (!locResult)
 		return false;
 	KC_String locIndent = anIndent + "\t";
@@ -259,7 +258,7 @@ bool JuiceClass::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeNam
 		if (!locType->Write(aFile, locIndent, IsScriptClass()))
 			return false;
 	}
-	return JuiceWriteText(aFile, "%s}" JUICE_EOL JUICE_EOL, anIndent.GetText());
+	return JuiceWriteTexts(aFile, {anIndent.GetText(), "}" JUICE_EOL JUICE_EOL});
 }
 
 JuiceType* JuiceClass::Clone() const

@@ -142,10 +142,10 @@ bool JuiceFree::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName
 		locValue = locShortened.GetText();
 	}
 	if (aWithTypeName)
-		return JuiceWriteText(aFile, "%s%s %s %s%s%s" JUICE_EOL JUICE_EOL, anIndent.GetText(),
-			myTypeName.GetText(), myName.GetText(), locForm.myBefore, locValue, locForm.myAfter);
-	return JuiceWriteText(aFile, "%s%s %s%s%s" JUICE_EOL, anIndent.GetText(), myName.GetText(), locForm.myBefore,
-		locValue, locForm.myAfter);
+		return JuiceWriteTexts(aFile, {anIndent.GetText(), myTypeName.GetText(), " ", myName.GetText(), " ",
+			locForm.myBefore, locValue, locForm.myAfter, JUICE_EOL JUICE_EOL});
+	return JuiceWriteTexts(aFile, {anIndent.GetText(), myName.GetText(), " ", locForm.myBefore, locValue,
+		locForm.myAfter, JUICE_EOL});
 }
 
 JuiceLocText::JuiceLocText()
@@ -168,7 +168,7 @@ JuiceType* JuiceLocText::Clone() const
 bool JuiceLocText::Assign(ParseTool& /*aParseTool*/, const KC_String& anInlineText, JuiceTypeManager& /*aTypeManager*/,
 	JuiceInstanceIgnorer* /*anIgnorer*/, JuiceLocalizer& aLocalizer)
 {
-	KC_String locValue = ParseTool::InlineValue(anInlineText, myName);
+	KC_String locValue = TakeInlineValue(anInlineText);
 	if (!aLocalizer.GetText(locValue, myValue))
 		myValue = locValue;
 	return true;

@@ -37,7 +37,7 @@ protected:
 };
 
 // A translatable text; its value may come from the localizer of the file.
-class JuiceLocText : public JuiceFree
+class JuiceLocText final : public JuiceFree
 {
 public:
 	JuiceLocText();
@@ -46,6 +46,7 @@ public:
 	using JuiceFree::Assign;
 
 	JuiceType* Clone() const override;
+	Kind GetKind() const override { return KIND_LOCTEXT; }
 	bool Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
 		JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer) override;
 };

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <typeinfo>
 
 namespace
 {
@@ -24,6 +23,12 @@ unsigned int NameChecksum(const char* aName, int aLength)
 	for (int locIndex = 0; locIndex < aLength && locByte[locIndex]; ++locIndex)
 		locHash = (locHash ^ locByte[locIndex]) * 16777619u;
 	return locHash;
+}
+
+// The home slot of a checksum in a table of aSlots (a power of two) slots.
+size_t SlotOf(unsigned int aChecksum, size_t aSlots)
+{
+	return static_cast<size_t>((aChecksum ^ (aChecksum >> 15)) * 2654435761u) & (aSlots - 1);
 }
 
 bool NeedsLocalization(JuiceType* anInstance)
@@ -71,10 +76,13 @@ JuiceNameSpace::~JuiceNameSpace()
 JuiceType* JuiceNameSpace::FindInstance(const KC_String& aPath, bool aReportMissing)
 {
 	int locDot = aPath.Find('.');
-	KC_String locHead = locDot < 0 ? aPath : aPath.Left(locDot);
+	// The head is compared where it stands in the path, up to its first NUL.
+	int locHeadLength = locDot < 0 ? aPath.GetLength() : locDot;
+	if (const void* locNul = std::memchr(aPath.GetText(), 0, static_cast<size_t>(locHeadLength)))
+		locHeadLength = static_cast<int>(static_cast<const char*>(locNul) - aPath.GetText());
 	for (JuiceType* locType : *this)
 	{
-		if (locType->GetName() == locHead)
+		if (JuiceNameIs(locType->GetName(), aPath.GetText(), locHeadLength))
 		{
 			if (locDot < 0)
 				return locType;
@@ -151,7 +159,7 @@ void JuiceNameSpaceWalk::CollectReferences(JuiceType* anInstance)
 {
 	if (anInstance->GetMemberCount() == 0)
 	{
-		if (typeid(*anInstance) == typeid(JuiceRef))
+		if (anInstance->GetKind() == JuiceType::KIND_REFERENCE)
 			myReferences.push_back(anInstance);
 		return;
 	}
@@ -162,7 +170,7 @@ void JuiceNameSpaceWalk::CollectReferences(JuiceType* anInstance)
 JuiceNameSpace* JuiceNameSpaceWalk::FindNameSpaceOf(const JuiceType* anInstance)
 {
 	JuiceNameSpaceWalk* locWalk = ourWalk;
-	if (!locWalk || !locWalk->myIsFirst || !anInstance || typeid(*anInstance) != typeid(JuiceRef))
+	if (!locWalk || !locWalk->myIsFirst || !anInstance || anInstance->GetKind() != JuiceType::KIND_REFERENCE)
 		return NULL;
 	if (!locWalk->myReferencesCollected)
 	{
@@ -185,23 +193,28 @@ JuiceType* JuiceNameSpaceWalk::FindDirectMember(const JuiceClass& aClass, const 
 	MemberIndex& locIndex = locWalk->myIndexes[&aClass];
 	if (locIndex.empty())
 	{
-		locIndex.reserve(static_cast<size_t>(aClass.GetMemberCount()));
+		size_t locSlots = 2;
+		while (locSlots < 2 * static_cast<size_t>(aClass.GetMemberCount()))
+			locSlots *= 2;
+		locIndex.assign(locSlots, IndexEntry{0u, 0, NULL, NULL});
 		for (JuiceType* locType : const_cast<JuiceClass&>(aClass).GetMembers())
-			locIndex.emplace_back(NameChecksum(locType->GetName(), locType->GetName().GetLength()), locType);
-		std::stable_sort(locIndex.begin(), locIndex.end(),
-			[](const MemberIndex::value_type& aLeft, const MemberIndex::value_type& aRight) {
-				return aLeft.first < aRight.first;
-			});
+		{
+			unsigned int locChecksum = NameChecksum(locType->GetName(), locType->GetName().GetLength());
+			size_t locSlot = SlotOf(locChecksum, locSlots);
+			while (locIndex[locSlot].myMember)
+				locSlot = (locSlot + 1) & (locSlots - 1);
+			locIndex[locSlot] = IndexEntry{locChecksum, locType->GetName().GetLength(), locType, locType->GetName().GetText()};
+		}
 	}
 	aUsed = true;
 	unsigned int locChecksum = NameChecksum(aName, aLength);
-	MemberIndex::const_iterator locFound = std::lower_bound(locIndex.begin(), locIndex.end(), locChecksum,
-		[](const MemberIndex::value_type& anEntry, unsigned int aChecksum) { return anEntry.first < aChecksum; });
-	for (; locFound != locIndex.end() && locFound->first == locChecksum; ++locFound)
+	size_t locMask = locIndex.size() - 1;
+	for (size_t locSlot = SlotOf(locChecksum, locIndex.size()); locIndex[locSlot].myMember;
+		 locSlot = (locSlot + 1) & locMask)
 	{
-		const char* locName = locFound->second->GetName();
-		if (std::strncmp(locName, aName, static_cast<size_t>(aLength)) == 0 && locName[aLength] == 0)
-			return locFound->second;
+		const IndexEntry& locEntry = locIndex[locSlot];
+		if (locEntry.myChecksum == locChecksum && JuiceNameIs(locEntry.myName, locEntry.myNameLength, aName, aLength))
+			return locEntry.myMember;
 	}
 	return NULL;
 }

@@ -68,9 +68,18 @@ private:
 	bool myReferencesCollected;
 	// The references of the namespace, sorted by address.
 	std::vector<const JuiceType*> myReferences;
-	// Per long member list the checksums of its members' names with the members,
-	// sorted by checksum, list order kept among equal checksums.
-	typedef std::vector<std::pair<unsigned int, JuiceType*>> MemberIndex;
+	// Per long member list the checksums of its members' names with the members
+	// and their names (compared without a visit to the member), in an
+	// open-addressed table at most half full, filled in list order (a probe meets
+	// the members of one checksum in list order); a free slot has no member.
+	struct IndexEntry
+	{
+		unsigned int myChecksum;
+		int myNameLength;
+		JuiceType* myMember;
+		const char* myName;
+	};
+	typedef std::vector<IndexEntry> MemberIndex;
 	std::unordered_map<const JuiceClass*, MemberIndex> myIndexes;
 };
 

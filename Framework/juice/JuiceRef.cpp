@@ -4,6 +4,7 @@
 #include "JuiceWriter.h"
 #include "kc_output.h"
 
+#include <cstring>
 #include <new>
 
 namespace
@@ -58,10 +59,9 @@ bool JuiceRef::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName)
 	if (myValue != "NULL" && !FindTarget(true))
 		myValue = "NULL";
 	if (aWithTypeName)
-		return JuiceWriteText(aFile, "%s%s %s %s" JUICE_EOL JUICE_EOL, anIndent.GetText(),
-			myTypeName.GetText(), myName.GetText(), myValue.GetText());
-	return JuiceWriteText(aFile, "%s%s %s" JUICE_EOL, anIndent.GetText(), myName.GetText(),
-		myValue.GetText());
+		return JuiceWriteTexts(aFile, {anIndent.GetText(), myTypeName.GetText(), " ", myName.GetText(), " ",
+			myValue.GetText(), JUICE_EOL JUICE_EOL});
+	return JuiceWriteTexts(aFile, {anIndent.GetText(), myName.GetText(), " ", myValue.GetText(), JUICE_EOL});
 }
 
 JuiceType* JuiceRef::Clone() const
@@ -130,12 +130,16 @@ bool JuiceRef::ResolveReferences(JuiceTypeManager& /*aTypeManager*/)
 {
 	if (myValue == "NULL")
 		return true;
-	if (!JuiceNameSpace::FindNameSpaceOf(this))
-		return false;
+	// FindTarget finds nothing outside a namespace.
 	JuiceType* locTarget = FindTarget(true);
 	if (!locTarget)
 		return false;
-	return locTarget->GetTypeName() == GetTargetTypeName();
+	// The target's type is the reference type without its last character,
+	// compared in place.
+	int locLength = myTypeName.IsEmpty() ? 0 : myTypeName.GetLength() - 1;
+	if (const void* locNul = std::memchr(myTypeName.GetText(), 0, static_cast<size_t>(locLength)))
+		locLength = static_cast<int>(static_cast<const char*>(locNul) - myTypeName.GetText());
+	return JuiceNameIs(locTarget->GetTypeName(), myTypeName.GetText(), locLength);
 }
 
 bool JuiceRef::IsEqual(const JuiceType* anInstance) const

@@ -5,7 +5,7 @@
 
 // A reference: a dotted instance path or "NULL". Its type name is the name of
 // the type it refers to followed by "*".
-class JuiceRef : public JuiceType
+class JuiceRef final : public JuiceType
 {
 public:
 	JuiceRef();
@@ -17,6 +17,7 @@ public:
 	bool Construct(JuiceTypeManager& aTypeManager, ParseTool& aParseTool) override;
 	bool Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName) override;
 	JuiceType* Clone() const override;
+	Kind GetKind() const override { return KIND_REFERENCE; }
 	bool Assign(const KC_String& aValue) override;
 	bool Assign(const JuiceType* anInstance) override;
 	bool SetDefault(const KC_String& aDefaultValue) override;

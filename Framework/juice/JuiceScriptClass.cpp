@@ -5,7 +5,9 @@
 #include "kc_assert.h"
 #include "kc_output.h"
 
+#include <cstring>
 #include <new>
+#include <string>
 
 int JuiceScriptClass::ourMemberCounter = 0;
 
@@ -24,8 +26,15 @@ KC_String GeneratedName(const KC_String& aTypeName, int aCounter)
 		aCounter /= 10;
 	} while (aCounter > 0);
 	locDigits[--locStart] = '(';
-	KC_String locName = KC_String(aTypeName.GetText()) + (locDigits + locStart);
-	return locName + ")";
+	// The type name up to its first NUL, then "(digits)", made in one piece.
+	size_t locTypeLength = std::strlen(aTypeName.GetText());
+	size_t locDigitCount = sizeof(locDigits) - 1 - static_cast<size_t>(locStart);
+	std::string locText;
+	locText.reserve(locTypeLength + locDigitCount + 1);
+	locText.append(aTypeName.GetText(), locTypeLength);
+	locText.append(locDigits + locStart, locDigitCount);
+	locText += ')';
+	return KC_String(locText.c_str());
 }
 }
 

@@ -6,6 +6,10 @@
 #include "ParseTool.h"
 #include "kc_output.h"
 
+#include <deque>
+#include <string_view>
+#include <unordered_map>
+
 namespace
 {
 const KC_String& EmptyString()
@@ -42,6 +46,90 @@ bool JuiceJoinPath(const KC_String& aPrefix, const KC_String& aName, KC_String& 
 		return false;
 	aPath.Format("%s.%s", aPrefix.GetText(), aName.GetText());
 	return true;
+}
+
+namespace
+{
+// The shared texts (type names and the names of declared members), each kept
+// once, in a list that never moves them. They are never freed: objects may be
+// destroyed after any static object.
+struct SharedTypeNames
+{
+	std::deque<KC_String> myTexts;
+	std::unordered_map<std::string_view, const KC_String*> myIndex;
+};
+
+SharedTypeNames& TypeNames()
+{
+	static SharedTypeNames* ourNames = new SharedTypeNames;
+	return *ourNames;
+}
+
+const KC_String* EmptyTypeName()
+{
+	static const KC_String ourEmpty;
+	return &ourEmpty;
+}
+
+const KC_String* ShareTypeName(const KC_String& aText)
+{
+	if (aText.IsEmpty())
+		return EmptyTypeName();
+	SharedTypeNames& locNames = TypeNames();
+	auto locFound = locNames.myIndex.find(std::string_view(aText.GetText(), static_cast<size_t>(aText.GetLength())));
+	if (locFound != locNames.myIndex.end())
+		return locFound->second;
+	locNames.myTexts.push_back(aText);
+	const KC_String& locCopy = locNames.myTexts.back();
+	locNames.myIndex.emplace(std::string_view(locCopy.GetText(), static_cast<size_t>(locCopy.GetLength())), &locCopy);
+	return &locCopy;
+}
+}
+
+JuiceTypeName::JuiceTypeName()
+	: myText(EmptyTypeName())
+{
+}
+
+JuiceTypeName::JuiceTypeName(const char* aText)
+	: myText(ShareTypeName(KC_String(aText)))
+{
+}
+
+JuiceTypeName& JuiceTypeName::operator=(const KC_String& aText)
+{
+	myText = ShareTypeName(aText);
+	return *this;
+}
+
+JuiceName& JuiceName::operator=(const JuiceName& aName)
+{
+	if (this == &aName)
+		return *this;
+	if (const KC_String* locShared = aName.GetShared())
+	{
+		myOwn.Clear();
+		myText = locShared;
+		return *this;
+	}
+	myOwn = aName.myOwn;
+	myText = &myOwn;
+	return *this;
+}
+
+JuiceName& JuiceName::operator=(const KC_String& aText)
+{
+	// aText may be this name's own text or its shared copy.
+	myOwn = aText;
+	myText = &myOwn;
+	return *this;
+}
+
+void JuiceName::Share(const KC_String& aText)
+{
+	const KC_String* locShared = ShareTypeName(aText);
+	myOwn.Clear();
+	myText = locShared;
 }
 
 JuiceType::JuiceType()
@@ -178,13 +266,34 @@ int JuiceType::GetDepth() const
 	return locDeepest + 1;
 }
 
+KC_String JuiceType::TakeInlineValue(const KC_String& anInlineText)
+{
+	KC_String locName;
+	bool locRenamed = false;
+	KC_String locValue = ParseTool::InlineValue(anInlineText, locName, locRenamed);
+	if (locRenamed)
+		myName = locName;
+	return locValue;
+}
+
 bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
 	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer)
 {
 	if (!anInlineText.IsEmpty())
 	{
-		// A scalar value on the line: a second word renames the instance.
-		KC_String locValue = ParseTool::InlineValue(anInlineText, myName);
+		// A scalar value on the line: a second word renames the instance. A
+		// single word without quotes at its ends is the value as it stands.
+		int locLength = anInlineText.GetLength();
+		int locEnd = ParseTool::FindWordEnd(anInlineText);
+		if ((locEnd < 0 || locEnd == locLength - 1) && anInlineText[0] != '"' && anInlineText[locLength - 1] != '"')
+		{
+			if (Assign(anInlineText))
+				return true;
+			aParseTool.Error("Invalid value '%s' for instance '%s' of type '%s'", anInlineText.GetText(),
+				myName.GetText(), myTypeName.GetText());
+			return false;
+		}
+		KC_String locValue = TakeInlineValue(anInlineText);
 		if (!Assign(locValue))
 		{
 			aParseTool.Error("Invalid value '%s' for instance '%s' of type '%s'", anInlineText.GetText(),
@@ -230,8 +339,10 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 			continue;
 		if (locLine == "{" || locLine == "}")
 			continue;
-		KC_String locPath = ParseTool::FirstWord(locLine);
-		KC_String locValue = ParseTool::RestOfLine(locLine);
+		// FirstWord and RestOfLine, the end of the word found once.
+		int locEnd = ParseTool::FindWordEnd(locLine);
+		KC_String locPath = locEnd < 0 ? locLine : locLine.Left(locEnd);
+		KC_String locValue = locEnd < 0 ? KC_String() : locLine.Right(locLine.GetLength() - locEnd - 1);
 		JuiceType* locMember = GetMemberToAssign(aTypeManager, locPath);
 		if (locMember)
 		{

@@ -6,11 +6,64 @@
 #include "kc_list.h"
 
 #include <cstdio>
+#include <cstring>
 
 class JuiceTypeManager;
 class JuiceInstanceIgnorer;
 class JuiceLocalizer;
 class ParseTool;
+
+// A type name: one shared copy of each text for every object of that type, so
+// that a clone copies a pointer. The shared copies live as long as the program.
+class JuiceTypeName
+{
+public:
+	JuiceTypeName();
+	explicit JuiceTypeName(const char* aText);
+	JuiceTypeName& operator=(const KC_String& aText);
+
+	operator const KC_String&() const { return *myText; }
+	const KC_String& GetString() const { return *myText; }
+	const char* GetText() const { return myText->GetText(); }
+	int GetLength() const { return myText->GetLength(); }
+	bool IsEmpty() const { return myText->IsEmpty(); }
+	KC_String Left(int aCount) const { return myText->Left(aCount); }
+	bool operator==(const JuiceTypeName& aName) const { return myText == aName.myText; }
+	bool operator!=(const JuiceTypeName& aName) const { return myText != aName.myText; }
+
+private:
+	const KC_String* myText;
+};
+
+// A name: either the object's own text or, for the members that a declaration
+// names, the shared copy of that text (a clone then copies a pointer).
+class JuiceName
+{
+public:
+	JuiceName()
+		: myText(&myOwn)
+	{
+	}
+	JuiceName& operator=(const JuiceName& aName);
+	JuiceName& operator=(const KC_String& aText);
+	// Takes the shared copy of aText.
+	void Share(const KC_String& aText);
+
+	operator const KC_String&() const { return *myText; }
+	const char* GetText() const { return myText->GetText(); }
+	int GetLength() const { return myText->GetLength(); }
+	bool IsEmpty() const { return myText->IsEmpty(); }
+	bool operator==(const KC_String& aText) const { return *myText == aText; }
+	bool operator!=(const KC_String& aText) const { return !(*myText == aText); }
+	// The shared copy, or NULL for a text of the object's own.
+	const KC_String* GetShared() const { return myText == &myOwn ? NULL : myText; }
+
+private:
+	JuiceName(const JuiceName&);
+
+	const KC_String* myText;
+	KC_String myOwn;
+};
 
 // The root of the Juice type model. One hierarchy serves for declared types
 // (prototypes named "PROTOTYPE", kept by a JuiceTypeManager) and for instances
@@ -27,9 +80,25 @@ public:
 	explicit JuiceType(const char* aMetaName);
 
 	const KC_String& GetTypeName() const { return myTypeName; }
+	// The shared copy of the type name: equal names, equal pointers.
+	const KC_String* GetSharedTypeName() const { return &myTypeName.GetString(); }
 	const KC_String& GetName() const { return myName; }
 	void SetTypeName(const KC_String& aTypeName) { myTypeName = aTypeName; }
 	void SetName(const KC_String& aName) { myName = aName; }
+	// Names the object with the shared copy of aName (members of declarations).
+	void SetSharedName(const KC_String& aName) { myName.Share(aName); }
+	// The shared copy of the name, or NULL when the object has a name of its own.
+	const KC_String* GetSharedName() const { return myName.GetShared(); }
+
+	// The exact classes that walks over a tree tell apart (no class derives from them).
+	enum Kind
+	{
+		KIND_OTHER,
+		KIND_REFERENCE,
+		KIND_LOCTEXT
+	};
+	// Which of them this object is, without a comparison of type names; base: KIND_OTHER.
+	virtual Kind GetKind() const { return KIND_OTHER; }
 
 	// The value text of a scalar; base: a shared empty string.
 	virtual const KC_String& GetValue() const;
@@ -101,13 +170,29 @@ public:
 	int GetDepth() const;
 
 protected:
-	KC_String myTypeName;
-	KC_String myName;
+	// ParseTool::InlineValue of anInlineText; a second word renames the object.
+	KC_String TakeInlineValue(const KC_String& anInlineText);
+
+	JuiceTypeName myTypeName;
+	JuiceName myName;
 
 private:
 	JuiceType(const JuiceType&);
 	JuiceType& operator=(const JuiceType&);
 };
+
+// True when the text of aName (of aNameLength characters) up to its first NUL
+// is the aLength characters at aText, which hold no NUL. A name of another length is told apart without a
+// comparison of characters.
+inline bool JuiceNameIs(const char* aName, int aNameLength, const char* aText, int aLength)
+{
+	return aNameLength >= aLength && aName[aLength] == 0 && std::memcmp(aName, aText, static_cast<size_t>(aLength)) == 0;
+}
+
+inline bool JuiceNameIs(const KC_String& aName, const char* aText, int aLength)
+{
+	return JuiceNameIs(aName.GetText(), aName.GetLength(), aText, aLength);
+}
 
 // Helpers over lists of texts and the limits of KC_String.
 bool JuiceListHasText(const KC_List<KC_String>& aList, const KC_String& aText);

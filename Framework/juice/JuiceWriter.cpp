@@ -7,6 +7,8 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <memory>
+#include <new>
 
 namespace
 {
@@ -29,6 +31,108 @@ bool WriteLine(FILE* aFile, const char* aLine, size_t aCount)
 {
 	return aCount == 0 || std::fwrite(aLine, 1, aCount, aFile) == aCount;
 }
+
+// While a namespace is written, the lines for its file are gathered here and
+// written 64 KiB at a time, rather than each with a write of its own.
+struct LineSink
+{
+	FILE* myFile;
+	size_t myUsed;
+	char myText[1 << 16];
+};
+LineSink* ourSink = NULL;
+
+// Writes out the gathered lines; false when the write failed.
+bool FlushSink(LineSink& aSink)
+{
+	bool locWritten = WriteLine(aSink.myFile, aSink.myText, aSink.myUsed);
+	aSink.myUsed = 0;
+	return locWritten;
+}
+}
+
+namespace
+{
+// Puts a line together: in the gathered lines of a namespace being written to
+// the same file, else in a buffer of its own, written when the line is done.
+class LineWriter
+{
+public:
+	explicit LineWriter(FILE* aFile)
+		: myFile(aFile)
+		, mySink(ourSink && ourSink->myFile == aFile ? ourSink : NULL)
+		, myLine(mySink ? mySink->myText : myOwnLine)
+		, mySize(mySink ? sizeof(mySink->myText) : sizeof(myOwnLine))
+		, myUsed(mySink ? mySink->myUsed : 0)
+		, myStart(myUsed)
+		, myTotal(0)
+		, myWritten(true)
+	{
+	}
+
+	LineSink* GetSink() const { return mySink; }
+
+	void Put(const char* aText, const char* anEnd)
+	{
+		for (; aText != anEnd; ++aText)
+			Put(*aText);
+	}
+
+	// The position is a local while characters are stored (a store of a
+	// character could change any member).
+	void Put(const char* aText)
+	{
+		char* locLine = myLine;
+		size_t locUsed = myUsed;
+		for (; *aText; ++aText)
+		{
+			if (locUsed == mySize)
+			{
+				myUsed = locUsed;
+				Put(*aText);
+				locUsed = myUsed;
+				continue;
+			}
+			locLine[locUsed++] = *aText;
+		}
+		myUsed = locUsed;
+	}
+
+	// vfprintf's result: true for a positive count of characters, all written.
+	bool Finish()
+	{
+		if (mySink)
+		{
+			// The count of characters of this line, the ones written out included.
+			mySink->myUsed = myUsed;
+			return myWritten && myTotal + myUsed - myStart > 0;
+		}
+		myWritten = WriteLine(myFile, myLine, myUsed) && myWritten;
+		return myWritten && myTotal + myUsed > 0;
+	}
+
+private:
+	void Put(char aCharacter)
+	{
+		if (myUsed == mySize)
+		{
+			myWritten = WriteLine(myFile, myLine, myUsed) && myWritten;
+			myTotal += myUsed;
+			myUsed = 0;
+		}
+		myLine[myUsed++] = aCharacter;
+	}
+
+	FILE* myFile;
+	LineSink* mySink;
+	char* myLine;
+	size_t mySize;
+	size_t myUsed;
+	size_t myStart;
+	size_t myTotal;
+	bool myWritten;
+	char myOwnLine[1024];
+};
 }
 
 bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
@@ -37,41 +141,40 @@ bool JuiceWriteText(FILE* aFile, const char* aFormat, ...)
 	va_start(locArguments, aFormat);
 	// Every line of a namespace is plain text and texts: put together here and
 	// written at once, it costs a fraction of a general vfprintf.
+	LineWriter locWriter(aFile);
 	if (!TextsOnly(aFormat))
 	{
-		int locCount = std::vfprintf(aFile, aFormat, locArguments);
+		// The gathered lines go first.
+		bool locFlushed = !locWriter.GetSink() || FlushSink(*locWriter.GetSink());
+		int locCount = locFlushed ? std::vfprintf(aFile, aFormat, locArguments) : -1;
 		va_end(locArguments);
 		return locCount > 0;
 	}
-	char locLine[1024];
-	size_t locUsed = 0;
-	size_t locTotal = 0;
-	bool locWritten = true;
-	auto locPut = [&](char aCharacter) {
-		if (locUsed == sizeof(locLine))
-		{
-			locWritten = WriteLine(aFile, locLine, locUsed) && locWritten;
-			locTotal += locUsed;
-			locUsed = 0;
-		}
-		locLine[locUsed++] = aCharacter;
-	};
-	for (const char* locAt = aFormat; *locAt; ++locAt)
+	for (const char* locAt = aFormat; *locAt;)
 	{
 		if (*locAt != '%')
 		{
-			locPut(*locAt);
+			const char* locEnd = locAt;
+			while (*locEnd && *locEnd != '%')
+				++locEnd;
+			locWriter.Put(locAt, locEnd);
+			locAt = locEnd;
 			continue;
 		}
-		++locAt;
+		locAt += 2;
 		const char* locText = va_arg(locArguments, const char*);
-		for (locText = locText ? locText : "(null)"; *locText; ++locText)
-			locPut(*locText);
+		locWriter.Put(locText ? locText : "(null)");
 	}
 	va_end(locArguments);
-	locWritten = WriteLine(aFile, locLine, locUsed) && locWritten;
-	// vfprintf's result: the count of characters written, or -1 after a failed write.
-	return locWritten && locTotal + locUsed > 0;
+	return locWriter.Finish();
+}
+
+bool JuiceWriteTexts(FILE* aFile, std::initializer_list<const char*> aTexts)
+{
+	LineWriter locWriter(aFile);
+	for (const char* locText : aTexts)
+		locWriter.Put(locText ? locText : "(null)");
+	return locWriter.Finish();
 }
 
 namespace
@@ -125,8 +228,22 @@ bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
 		KC_Log("Failed to open output file '%s'", aFileName.GetText());
 		return false;
 	}
+	// The lines are gathered and written in large pieces (without memory for
+	// that, each line is written as it comes).
+	std::unique_ptr<LineSink> locSink(new (std::nothrow) LineSink);
+	LineSink* locOuterSink = ourSink;
+	if (locSink)
+	{
+		locSink->myFile = locFile;
+		locSink->myUsed = 0;
+		ourSink = locSink.get();
+		// The pieces are large already: no second buffer.
+		std::setvbuf(locFile, NULL, _IONBF, 0);
+	}
 	bool locResult = WriteAll(aNameSpace, locFile, aFileName);
-	if (std::fclose(locFile) != 0 && locResult)
+	ourSink = locOuterSink;
+	bool locFlushed = !locSink || FlushSink(*locSink);
+	if ((std::fclose(locFile) != 0 || !locFlushed) && locResult)
 	{
 		KC_Log("Failed to write namespace to '%s'", aFileName.GetText());
 		locResult = false;

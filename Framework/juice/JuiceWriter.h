@@ -4,6 +4,7 @@
 #include "KC_String.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 class JuiceNameSpace;
 
@@ -13,6 +14,9 @@ class JuiceNameSpace;
 
 // Formats and writes; true when the write reported a positive character count.
 bool JuiceWriteText(FILE* aFile, const char* aFormat, ...) KC_PRINTF_FORMAT(2, 3);
+// Writes the texts one after the other, as JuiceWriteText with a format of as
+// many "%s" would, without a format to read.
+bool JuiceWriteTexts(FILE* aFile, std::initializer_list<const char*> aTexts);
 
 // Writes the namespace as Juice text: its includes, an empty line, then every
 // top-level instance. The file is replaced only by a complete new one.

@@ -9,18 +9,6 @@
 
 namespace
 {
-// Position of the character that ends the first word, or -1.
-int FindWordEnd(const KC_String& aLine)
-{
-	int locLength = aLine.GetLength();
-	if (locLength > 0 && aLine[0] == '"' && aLine[locLength - 1] == '"')
-		return -1;
-	int locBlank = aLine.Find(' ');
-	if (locBlank >= 0)
-		return locBlank;
-	return aLine.Find('\t');
-}
-
 // The bytes of a word that are zero, as their top bits.
 uint64_t ZeroBytes(uint64_t aWord)
 {
@@ -181,6 +169,17 @@ void ParseTool::LeaveBlock()
 		--myBlockDepth;
 }
 
+int ParseTool::FindWordEnd(const KC_String& aLine)
+{
+	int locLength = aLine.GetLength();
+	if (locLength > 0 && aLine[0] == '"' && aLine[locLength - 1] == '"')
+		return -1;
+	int locBlank = aLine.Find(' ');
+	if (locBlank >= 0)
+		return locBlank;
+	return aLine.Find('\t');
+}
+
 KC_String ParseTool::FirstWord(const KC_String& aLine)
 {
 	int locEnd = FindWordEnd(aLine);
@@ -203,8 +202,15 @@ void ParseTool::StripQuotes(KC_String& aValue)
 
 KC_String ParseTool::InlineValue(const KC_String& anInlineText, KC_String& aName)
 {
+	bool locRenamed = false;
+	return InlineValue(anInlineText, aName, locRenamed);
+}
+
+KC_String ParseTool::InlineValue(const KC_String& anInlineText, KC_String& aName, bool& aRenamed)
+{
 	KC_String locValue = RestOfLine(anInlineText);
-	if (locValue.IsEmpty())
+	aRenamed = !locValue.IsEmpty();
+	if (!aRenamed)
 		locValue = anInlineText;
 	else
 		aName = FirstWord(anInlineText);

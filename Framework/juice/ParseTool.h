@@ -38,6 +38,8 @@ public:
 
 	// Word splitting of a line: the first word ends at the first blank, or
 	// failing that the first tab; a line in double quotes is one word.
+	// FindWordEnd: the position of that blank or tab, or -1.
+	static int FindWordEnd(const KC_String& aLine);
 	static KC_String FirstWord(const KC_String& aLine);
 	static KC_String RestOfLine(const KC_String& aLine);
 	// Removes one leading and then one trailing double quote, where present.
@@ -46,6 +48,8 @@ public:
 	// stripped) is the value; with more words the first one renames the
 	// instance (stored in aName) and the rest is the value.
 	static KC_String InlineValue(const KC_String& anInlineText, KC_String& aName);
+	// The same; aRenamed tells whether aName was set.
+	static KC_String InlineValue(const KC_String& anInlineText, KC_String& aName, bool& aRenamed);
 
 	// Reads the body of a type declaration: a "{" line, then one entry a line
 	// up to "}" or the end of the file, each handed to anEntry (a callable

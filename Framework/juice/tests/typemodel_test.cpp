@@ -225,6 +225,38 @@ TEST_F(JuiceModel, ClassMembers)
 	EXPECT_STREQ("<empty>", locPlayer->GetMemberAt(0)->GetValue());
 }
 
+TEST_F(JuiceModel, ClonesShareTypeAndDeclaredMemberNamesUntilRenamed)
+{
+	std::unique_ptr<JuiceType> locFirst(Make("Player", "first"));
+	std::unique_ptr<JuiceType> locSecond(Make("Player", "second"));
+	EXPECT_EQ(locFirst->GetSharedTypeName(), locSecond->GetSharedTypeName());
+	EXPECT_STREQ("Player", *locFirst->GetSharedTypeName());
+	// Instances named by their lines have names of their own.
+	EXPECT_EQ(nullptr, locFirst->GetSharedName());
+	EXPECT_STREQ("first", locFirst->GetName());
+	JuiceType* locName = locFirst->FindMember("myName");
+	JuiceType* locOtherName = locSecond->FindMember("myName");
+	ASSERT_TRUE(locName && locOtherName);
+	ASSERT_NE(nullptr, locName->GetSharedName());
+	EXPECT_EQ(locName->GetSharedName(), locOtherName->GetSharedName());
+
+	// A rename touches one clone only; taking the name back from the other
+	// clone copies it.
+	locName->SetName("renamed");
+	EXPECT_EQ(nullptr, locName->GetSharedName());
+	EXPECT_STREQ("renamed", locName->GetName());
+	EXPECT_STREQ("myName", locOtherName->GetName());
+	EXPECT_EQ(nullptr, locFirst->FindMember("myName"));
+	EXPECT_EQ(locName, locFirst->FindMember("renamed"));
+	locName->SetName(locOtherName->GetName());
+	EXPECT_STREQ("myName", locName->GetName());
+	EXPECT_EQ(nullptr, locName->GetSharedName());
+	std::unique_ptr<JuiceType> locCopy(locFirst->Clone());
+	EXPECT_STREQ("myName", locCopy->FindMember("myName")->GetName());
+	EXPECT_EQ(nullptr, locCopy->FindMember("myName")->GetSharedName());
+	EXPECT_TRUE(locCopy->IsEqual(locFirst.get()));
+}
+
 TEST_F(JuiceModel, PathsAndReferences)
 {
 	JuiceType* locRed = myNameSpace.FindInstance("myPlayers.red", false);

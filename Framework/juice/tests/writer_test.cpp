@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 
 namespace
 {
@@ -44,6 +45,56 @@ public:
 	}
 	bool Write(FILE*, const KC_String&, bool) override { return false; }
 };
+}
+
+namespace
+{
+// A text written as "TYPE name value" lines.
+class NamedText : public JuiceFree
+{
+public:
+	NamedText(const char* aName, const char* aValue)
+	{
+		myTypeName = "TEXT";
+		myName = aName;
+		myValue = aValue;
+	}
+};
+
+// A number whose line is formatted with a conversion other than %s.
+class FormattedNumber : public JuiceFree
+{
+public:
+	FormattedNumber() { myName = "counted"; }
+	bool Write(FILE* aFile, const KC_String& anIndent, bool) override
+	{
+		return JuiceWriteText(aFile, "%sNUMBER %s %d" JUICE_EOL, anIndent.GetText(), myName.GetText(), 42);
+	}
+};
+}
+
+TEST(JuiceWriter, LongNamespacesKeepEveryLineInPlace)
+{
+	// Some 130 KiB of lines with a formatted one among them: the gathered lines
+	// are written in pieces, and the formatted line keeps its place.
+	OutputFiles locFiles("out_long.juice");
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	std::string locExpected = JUICE_EOL;
+	for (int locIndex = 0; locIndex < 6000; ++locIndex)
+	{
+		std::string locName = "text" + std::to_string(locIndex);
+		std::string locValue = "value_" + std::to_string(locIndex * 7);
+		locNameSpace.Add(new NamedText(locName.c_str(), locValue.c_str()));
+		locExpected += "TEXT " + locName + " " + locValue + JUICE_EOL JUICE_EOL;
+		if (locIndex == 3000)
+		{
+			locNameSpace.Add(new FormattedNumber);
+			locExpected += "NUMBER counted 42" JUICE_EOL;
+		}
+	}
+	ASSERT_TRUE(WriteNameSpace(locNameSpace, "out_long.juice")) << locCapture.AllErrors();
+	EXPECT_EQ(locExpected, ReadWholeFile("out_long.juice"));
 }
 
 TEST(JuiceWriter, WrittenFormReadsBackUnchanged)
