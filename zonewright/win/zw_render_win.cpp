@@ -266,10 +266,17 @@ void ZWW_RenderFrame() {
   gDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   gDevice->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
   ZWW_UpdateMousePosition();
+  // The images of the frame are drawn in runs of one texture.
+  if (gSprite) {
+    gSprite->Begin();
+  }
   ZW_ControlsUpdateAndDraw();
   ZW_EditorDrawLabels();
   if (zwShell.fpsMode != 0 || zwShell.memMode != 0) {
     ZW_DrawStatistics();
+  }
+  if (gSprite) {
+    gSprite->End();  // null when a command of the frame released Direct3D
   }
   gDevice->EndScene();
   gDevice->Present(nullptr, nullptr, nullptr, nullptr);
@@ -321,6 +328,10 @@ ZW_Font* BeginFontText(int aFont) {
   ZW_Font* locFont = &gFonts[aFont];
   if (!locFont->texture || !locFont->vertices) {
     return nullptr;
+  }
+  // The images before the text are drawn first.
+  if (gSprite) {
+    gSprite->Flush();
   }
   gDevice->CaptureStateBlock(locFont->savedState);
   gDevice->ApplyStateBlock(locFont->drawState);
