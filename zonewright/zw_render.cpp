@@ -179,6 +179,27 @@ void ZW_FontBuildText(const ZW_FontLayout& aLayout, float anX, float aY, uint32_
   }
 }
 
+// --- Sprite batch ---------------------------------------------------------
+
+void ZW_SpriteBatch::Add(ZW_Texture aTexture, const ZW_SpriteVertex aCorners[4]) {
+  if (aTexture != texture || vertices.size() >= (size_t)ZW_SPRITE_RUN_QUADS * 6) {
+    Flush();
+    texture = aTexture;
+  }
+  // The strip's second triangle is (2, 1, 3).
+  static const int kOrder[6] = {0, 1, 2, 2, 1, 3};
+  for (int i : kOrder) {
+    vertices.push_back(aCorners[i]);
+  }
+}
+
+void ZW_SpriteBatch::Flush() {
+  if (!vertices.empty()) {
+    sink->DrawRun(texture, vertices.data(), (int)vertices.size());
+    vertices.clear();
+  }
+}
+
 // --- Commands -------------------------------------------------------------
 
 void ZW_CmdRenderCameraPosition() {

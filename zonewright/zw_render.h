@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "zw_platform.h"
 
@@ -79,6 +80,33 @@ struct ZW_VertexSink {
 };
 void ZW_FontBuildText(const ZW_FontLayout& aLayout, float anX, float aY, uint32_t aColour,
                       const char* aText, ZW_VertexSink* aSink);
+
+// Sprite rectangles gathered into runs of one texture. A run is drawn when
+// the texture changes, when it holds ZW_SPRITE_RUN_QUADS rectangles and when
+// the batch is flushed, so the rectangles keep their order of drawing.
+enum { ZW_SPRITE_RUN_QUADS = 2048 };
+
+struct ZW_SpriteVertex {
+  float x, y, z, rhw;
+  uint32_t colour;
+  float u, v;
+};
+
+// Receives each run as a triangle list, two triangles a rectangle.
+struct ZW_SpriteRunSink {
+  virtual void DrawRun(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount) = 0;
+  virtual ~ZW_SpriteRunSink() {}
+};
+
+struct ZW_SpriteBatch {
+  ZW_SpriteRunSink* sink = nullptr;
+  ZW_Texture texture = nullptr;  // of the run being gathered
+  std::vector<ZW_SpriteVertex> vertices;
+  // Adds a rectangle given as a triangle strip (top-left, top-right,
+  // bottom-left, bottom-right); its two triangles are those of the strip.
+  void Add(ZW_Texture aTexture, const ZW_SpriteVertex aCorners[4]);
+  void Flush();
+};
 
 // Commands.
 void ZW_CmdRenderCameraPosition();

@@ -181,4 +181,86 @@ TEST_F(RenderTest, FontTextBuildsQuadsInBatchesOfAtMost300Vertices) {
   EXPECT_EQ(120u, locOut.batches[2].size());
 }
 
+// Records every run of a sprite batch.
+struct Runs : ZW_SpriteRunSink {
+  struct Run {
+    ZW_Texture texture;
+    std::vector<ZW_SpriteVertex> vertices;
+  };
+  std::vector<Run> runs;
+  void DrawRun(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount) override {
+    runs.push_back({aTexture, std::vector<ZW_SpriteVertex>(aVertices, aVertices + aCount)});
+  }
+};
+
+// The corners of rectangle n: x holds n, y the corner.
+void Quad(int n, ZW_SpriteVertex aCorners[4]) {
+  for (int i = 0; i < 4; i++) {
+    aCorners[i] = {(float)n, (float)i, 0.5f, 1.0f, 0xFFFFFFFFu, 0, 0};
+  }
+}
+
+TEST(SpriteBatchTest, OneDrawPerTextureRunInTheOrderOfDrawing) {
+  ZW_Texture a = reinterpret_cast<ZW_Texture>(0x10);
+  ZW_Texture b = reinterpret_cast<ZW_Texture>(0x20);
+  Runs locOut;
+  ZW_SpriteBatch locBatch;
+  locBatch.sink = &locOut;
+  ZW_SpriteVertex q[4];
+  // A frame: the map image, 1000 markers of one texture, a button of the
+  // first texture again.
+  Quad(0, q);
+  locBatch.Add(b, q);
+  for (int n = 1; n <= 1000; n++) {
+    Quad(n, q);
+    locBatch.Add(a, q);
+  }
+  ASSERT_EQ(1u, locOut.runs.size());  // the texture change drew the map image
+  EXPECT_EQ(b, locOut.runs[0].texture);
+  EXPECT_EQ(6u, locOut.runs[0].vertices.size());
+  Quad(1001, q);
+  locBatch.Add(b, q);
+  ASSERT_EQ(2u, locOut.runs.size());
+  const Runs::Run& locMarkers = locOut.runs[1];
+  EXPECT_EQ(a, locMarkers.texture);
+  ASSERT_EQ(6000u, locMarkers.vertices.size());
+  // Rectangles in order, each the strip's two triangles (0 1 2) and (2 1 3).
+  const float kCorner[6] = {0, 1, 2, 2, 1, 3};
+  for (size_t i = 0; i < locMarkers.vertices.size(); i++) {
+    ASSERT_FLOAT_EQ((float)(1 + i / 6), locMarkers.vertices[i].x) << i;
+    ASSERT_FLOAT_EQ(kCorner[i % 6], locMarkers.vertices[i].y) << i;
+  }
+  // The flush before a text draws the waiting run; a second flush draws nothing.
+  locBatch.Flush();
+  ASSERT_EQ(3u, locOut.runs.size());
+  EXPECT_EQ(b, locOut.runs[2].texture);
+  EXPECT_FLOAT_EQ(1001.0f, locOut.runs[2].vertices[0].x);
+  locBatch.Flush();
+  EXPECT_EQ(3u, locOut.runs.size());
+  // After a flush the same texture starts a new run.
+  Quad(1002, q);
+  locBatch.Add(b, q);
+  locBatch.Flush();
+  ASSERT_EQ(4u, locOut.runs.size());
+  EXPECT_EQ(6u, locOut.runs[3].vertices.size());
+}
+
+TEST(SpriteBatchTest, AFullRunIsDrawnAndTheNextGoesOn) {
+  ZW_Texture a = reinterpret_cast<ZW_Texture>(0x10);
+  Runs locOut;
+  ZW_SpriteBatch locBatch;
+  locBatch.sink = &locOut;
+  ZW_SpriteVertex q[4];
+  for (int n = 0; n <= ZW_SPRITE_RUN_QUADS; n++) {
+    Quad(n, q);
+    locBatch.Add(a, q);
+  }
+  ASSERT_EQ(1u, locOut.runs.size());
+  EXPECT_EQ((size_t)ZW_SPRITE_RUN_QUADS * 6, locOut.runs[0].vertices.size());
+  locBatch.Flush();
+  ASSERT_EQ(2u, locOut.runs.size());
+  ASSERT_EQ(6u, locOut.runs[1].vertices.size());
+  EXPECT_FLOAT_EQ((float)ZW_SPRITE_RUN_QUADS, locOut.runs[1].vertices[0].x);
+}
+
 }  // namespace

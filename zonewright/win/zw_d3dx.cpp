@@ -43,12 +43,6 @@ HRESULT ZWX_CreateTextureFromFile(IDirect3DDevice8* aDevice, const char* aPath, 
 
 namespace {
 
-struct SpriteVertex {
-  float x, y, z, rhw;
-  D3DCOLOR colour;
-  float u, v;
-};
-
 const DWORD kSpriteFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 const D3DRENDERSTATETYPE kSavedStates[] = {
@@ -58,22 +52,106 @@ const D3DRENDERSTATETYPE kSavedStates[] = {
 const D3DTEXTURESTAGESTATETYPE kSavedStageStates[] = {
     D3DTSS_COLOROP, D3DTSS_COLORARG1, D3DTSS_COLORARG2, D3DTSS_ALPHAOP, D3DTSS_ALPHAARG1,
     D3DTSS_ALPHAARG2};
-const int kStateCount = sizeof(kSavedStates) / sizeof(kSavedStates[0]);
-const int kStageStateCount = sizeof(kSavedStageStates) / sizeof(kSavedStageStates[0]);
 
 }  // namespace
 
-ZWX_Sprite::ZWX_Sprite(IDirect3DDevice8* aDevice) : myDevice(aDevice) {
+ZWX_Sprite::ZWX_Sprite(IDirect3DDevice8* aDevice)
+    : myDevice(aDevice), myHeld(nullptr), myBegun(false), myStage1(0), myShader(0), myOldTexture(nullptr) {
+  static_assert(sizeof(kSavedStates) / sizeof(kSavedStates[0]) == kStateCount, "saved states");
+  static_assert(sizeof(kSavedStageStates) / sizeof(kSavedStageStates[0]) == kStageStateCount,
+                "saved stage states");
+  static_assert(sizeof(ZW_SpriteVertex) == 28, "the vertex of kSpriteFvf");
+  myBatch.sink = this;
   myDevice->AddRef();
 }
 
 ZWX_Sprite::~ZWX_Sprite() {
+  if (myHeld) {
+    myHeld->Release();
+  }
+  if (myOldTexture) {
+    myOldTexture->Release();
+  }
   myDevice->Release();
 }
 
 HRESULT ZWX_CreateSprite(IDirect3DDevice8* aDevice, ZWX_Sprite** aSprite) {
   *aSprite = new (std::nothrow) ZWX_Sprite(aDevice);
   return *aSprite ? D3D_OK : E_OUTOFMEMORY;
+}
+
+HRESULT ZWX_Sprite::Begin() {
+  if (myBegun) {
+    return D3DERR_INVALIDCALL;
+  }
+  for (int i = 0; i < kStateCount; i++) {
+    myDevice->GetRenderState(kSavedStates[i], &myStates[i]);
+  }
+  for (int i = 0; i < kStageStateCount; i++) {
+    myDevice->GetTextureStageState(0, kSavedStageStates[i], &myStageStates[i]);
+  }
+  myDevice->GetTextureStageState(1, D3DTSS_COLOROP, &myStage1);
+  myDevice->GetVertexShader(&myShader);
+  myDevice->GetTexture(0, &myOldTexture);
+
+  myDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
+  myDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
+  myDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+  myDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  myDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  myDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+  myDevice->SetRenderState(D3DRS_ALPHAREF, 0);
+  myDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
+  myDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+  myDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
+  myDevice->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
+  myDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  myDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  myDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  myDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  myDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  myDevice->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  myDevice->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+  myBegun = true;
+  return D3D_OK;
+}
+
+HRESULT ZWX_Sprite::End() {
+  if (!myBegun) {
+    return D3DERR_INVALIDCALL;
+  }
+  Flush();
+  for (int i = 0; i < kStateCount; i++) {
+    myDevice->SetRenderState(kSavedStates[i], myStates[i]);
+  }
+  for (int i = 0; i < kStageStateCount; i++) {
+    myDevice->SetTextureStageState(0, kSavedStageStates[i], myStageStates[i]);
+  }
+  myDevice->SetTextureStageState(1, D3DTSS_COLOROP, myStage1);
+  myDevice->SetVertexShader(myShader);
+  myDevice->SetTexture(0, myOldTexture);
+  if (myOldTexture) {
+    myOldTexture->Release();
+    myOldTexture = nullptr;
+  }
+  myBegun = false;
+  return D3D_OK;
+}
+
+void ZWX_Sprite::Flush() {
+  myBatch.Flush();
+  if (myHeld) {
+    myHeld->Release();
+    myHeld = nullptr;
+  }
+}
+
+// Text drawn between two runs restores the states it changes; the texture
+// and the vertex format are set for every run.
+void ZWX_Sprite::DrawRun(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount) {
+  myDevice->SetTexture(0, static_cast<IDirect3DTexture8*>(aTexture));
+  myDevice->SetVertexShader(kSpriteFvf);
+  myDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, aCount / 3, aVertices, sizeof(ZW_SpriteVertex));
 }
 
 HRESULT ZWX_Sprite::Draw(IDirect3DTexture8* aTexture, const RECT* aSource, const ZWX_Vector2* aScaling,
@@ -107,7 +185,7 @@ HRESULT ZWX_Sprite::Draw(IDirect3DTexture8* aTexture, const RECT* aSource, const
   float v1 = locSource.bottom / (float)locDesc.Height;
 
   const float locCorners[4][4] = {{0, 0, u0, v0}, {w, 0, u1, v0}, {0, h, u0, v1}, {w, h, u1, v1}};
-  SpriteVertex v[4];
+  ZW_SpriteVertex v[4];
   for (int i = 0; i < 4; i++) {
     float px = locCorners[i][0] * sx - cx;
     float py = locCorners[i][1] * sy - cy;
@@ -120,56 +198,25 @@ HRESULT ZWX_Sprite::Draw(IDirect3DTexture8* aTexture, const RECT* aSource, const
     v[i].v = locCorners[i][3];
   }
 
-  DWORD locStates[kStateCount];
-  DWORD locStageStates[kStageStateCount];
-  DWORD locStage1;
-  DWORD locShader;
-  IDirect3DBaseTexture8* locOldTexture = nullptr;
-  for (int i = 0; i < kStateCount; i++) {
-    myDevice->GetRenderState(kSavedStates[i], &locStates[i]);
+  bool locAlone = !myBegun;
+  if (locAlone) {
+    Begin();
   }
-  for (int i = 0; i < kStageStateCount; i++) {
-    myDevice->GetTextureStageState(0, kSavedStageStates[i], &locStageStates[i]);
+  // The texture of the gathered run stays valid until the run is drawn,
+  // even when it is released in between.
+  IDirect3DTexture8* locHeld = myHeld;
+  if (aTexture != locHeld) {
+    aTexture->AddRef();
+    myHeld = aTexture;
   }
-  myDevice->GetTextureStageState(1, D3DTSS_COLOROP, &locStage1);
-  myDevice->GetVertexShader(&locShader);
-  myDevice->GetTexture(0, &locOldTexture);
-
-  myDevice->SetRenderState(D3DRS_ZENABLE, FALSE);
-  myDevice->SetRenderState(D3DRS_LIGHTING, FALSE);
-  myDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-  myDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-  myDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
-  myDevice->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-  myDevice->SetRenderState(D3DRS_ALPHAREF, 0);
-  myDevice->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATER);
-  myDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-  myDevice->SetRenderState(D3DRS_FOGENABLE, FALSE);
-  myDevice->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
-  myDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-  myDevice->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-  myDevice->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-  myDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-  myDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-  myDevice->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-  myDevice->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
-  myDevice->SetTexture(0, aTexture);
-  myDevice->SetVertexShader(kSpriteFvf);
-  hr = myDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof(SpriteVertex));
-
-  for (int i = 0; i < kStateCount; i++) {
-    myDevice->SetRenderState(kSavedStates[i], locStates[i]);
+  myBatch.Add(aTexture, v);  // draws the run of another texture first
+  if (locHeld && locHeld != aTexture) {
+    locHeld->Release();
   }
-  for (int i = 0; i < kStageStateCount; i++) {
-    myDevice->SetTextureStageState(0, kSavedStageStates[i], locStageStates[i]);
+  if (locAlone) {
+    End();
   }
-  myDevice->SetTextureStageState(1, D3DTSS_COLOROP, locStage1);
-  myDevice->SetVertexShader(locShader);
-  myDevice->SetTexture(0, locOldTexture);
-  if (locOldTexture) {
-    locOldTexture->Release();
-  }
-  return hr;
+  return D3D_OK;
 }
 
 void ZWX_MatrixLookAtLH(D3DMATRIX* anOut, const float anEye[3], const float anAt[3], const float anUp[3]) {

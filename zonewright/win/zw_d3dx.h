@@ -1,9 +1,11 @@
 // The few D3DX pieces the renderer uses, written for this program: texture
-// from an image file with a colour key, a sprite that draws one textured
-// rectangle at a time, and the view and projection matrices.
+// from an image file with a colour key, a sprite that draws textured
+// rectangles in runs of one texture, and the view and projection matrices.
 #pragma once
 
 #include <d3d8.h>
+
+#include "zw_render.h"
 
 struct ZWX_Vector2 {
   float x, y;
@@ -15,18 +17,39 @@ struct ZWX_Vector2 {
 HRESULT ZWX_CreateTextureFromFile(IDirect3DDevice8* aDevice, const char* aPath, D3DCOLOR aColourKey,
                                   IDirect3DTexture8** aTexture);
 
-class ZWX_Sprite {
+// Between Begin and End the sprite's device states are set once and the
+// rectangles of one texture are drawn together: a run is drawn when the
+// texture changes, at Flush (before anything else is drawn) and at End. A
+// Draw outside Begin and End draws its rectangle at once.
+class ZWX_Sprite : private ZW_SpriteRunSink {
  public:
   explicit ZWX_Sprite(IDirect3DDevice8* aDevice);
   ~ZWX_Sprite();
+  // Saves the device states the sprite sets and sets them.
+  HRESULT Begin();
   // One textured rectangle: the source rectangle scaled, rotated about the
   // rotation centre (its top-left when null) and moved by the translation.
   HRESULT Draw(IDirect3DTexture8* aTexture, const RECT* aSource, const ZWX_Vector2* aScaling,
                const ZWX_Vector2* aRotationCentre, float aRotation, const ZWX_Vector2* aTranslation,
                D3DCOLOR aColour);
+  // Draws the rectangles gathered so far.
+  void Flush();
+  // Flushes and restores the device states of before Begin.
+  HRESULT End();
 
  private:
+  enum { kStateCount = 11, kStageStateCount = 6 };
+  void DrawRun(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount) override;
+
   IDirect3DDevice8* myDevice;
+  ZW_SpriteBatch myBatch;
+  IDirect3DTexture8* myHeld;  // the texture of the run, referenced until it is drawn
+  bool myBegun;
+  DWORD myStates[kStateCount];
+  DWORD myStageStates[kStageStateCount];
+  DWORD myStage1;
+  DWORD myShader;
+  IDirect3DBaseTexture8* myOldTexture;
 };
 
 HRESULT ZWX_CreateSprite(IDirect3DDevice8* aDevice, ZWX_Sprite** aSprite);

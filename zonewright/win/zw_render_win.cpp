@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <vector>
 
 #include "zw_console.h"
 #include "zw_controls.h"
@@ -68,29 +69,12 @@ struct BufferSink : ZW_VertexSink {
   }
 };
 
-// Gathers the vertices of many short texts into full buffers, so that a list
-// of texts costs one draw per buffer rather than one per text.
-struct BatchSink : ZW_VertexSink {
-  ZW_VertexSink* target;
-  ZW_FontVertex vertices[ZW_FONT_VERTICES];
-  int count = 0;
+// Gathers the vertices of many short texts, so that a list of texts costs
+// one draw.
+struct ListSink : ZW_VertexSink {
+  std::vector<ZW_FontVertex> vertices;
   void Flush(const ZW_FontVertex* aVertices, int aCount) override {
-    while (aCount > 0) {
-      if (count == ZW_FONT_VERTICES) {
-        Drain();
-      }
-      int n = aCount < ZW_FONT_VERTICES - count ? aCount : ZW_FONT_VERTICES - count;
-      memcpy(vertices + count, aVertices, sizeof(ZW_FontVertex) * n);
-      count += n;
-      aVertices += n;
-      aCount -= n;
-    }
-  }
-  void Drain() {
-    if (count > 0) {
-      target->Flush(vertices, count);
-      count = 0;
-    }
+    vertices.insert(vertices.end(), aVertices, aVertices + aCount);
   }
 };
 
@@ -266,10 +250,17 @@ void ZWW_RenderFrame() {
   gDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   gDevice->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
   ZWW_UpdateMousePosition();
+  // The images of the frame are drawn in runs of one texture.
+  if (gSprite) {
+    gSprite->Begin();
+  }
   ZW_ControlsUpdateAndDraw();
   ZW_EditorDrawLabels();
   if (zwShell.fpsMode != 0 || zwShell.memMode != 0) {
     ZW_DrawStatistics();
+  }
+  if (gSprite) {
+    gSprite->End();  // null when a command of the frame released Direct3D
   }
   gDevice->EndScene();
   gDevice->Present(nullptr, nullptr, nullptr, nullptr);
@@ -322,6 +313,10 @@ ZW_Font* BeginFontText(int aFont) {
   if (!locFont->texture || !locFont->vertices) {
     return nullptr;
   }
+  // The images before the text are drawn first.
+  if (gSprite) {
+    gSprite->Flush();
+  }
   gDevice->CaptureStateBlock(locFont->savedState);
   gDevice->ApplyStateBlock(locFont->drawState);
   gDevice->SetVertexShader(kFontFvf);
@@ -357,14 +352,15 @@ void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems,
   if (!locFont) {
     return;
   }
-  BufferSink locBuffer;
-  locBuffer.font = locFont;
-  BatchSink locBatch;
-  locBatch.target = &locBuffer;
+  static ListSink ourList;
+  ourList.vertices.clear();
   for (int i = 0; i < aCount; i++) {
-    ZW_FontBuildText(locFont->layout, aItems[i].x, aItems[i].y, aColour, aItems[i].text, &locBatch);
+    ZW_FontBuildText(locFont->layout, aItems[i].x, aItems[i].y, aColour, aItems[i].text, &ourList);
   }
-  locBatch.Drain();
+  if (!ourList.vertices.empty()) {
+    gDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, (UINT)ourList.vertices.size() / 3, ourList.vertices.data(),
+                             sizeof(ZW_FontVertex));
+  }
   EndFontText(locFont);
 }
 
