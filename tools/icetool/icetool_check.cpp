@@ -1,5 +1,7 @@
 #include "icetool_lib.h"
 
+#include "icetool_channels.h"
+
 #include "Ice.h"
 #include "JuiceCompiler.h"
 #include "JuiceInstanceIgnorer.h"
@@ -25,7 +27,7 @@ const char ourLogPrefix[] = "LOG: ";
 
 // Keeps every error and log line while in scope, without their prefixes and
 // line ends; both channels are on meanwhile.
-class MessageRecorder : public KC_MessageSubscriber
+class MessageRecorder : public IceToolChannelListener
 {
 public:
 	struct Line
@@ -34,20 +36,6 @@ public:
 		std::string myText;
 	};
 
-	MessageRecorder() : myLogWasOn(ourLogChannelOn), myErrorWasOn(ourErrorChannelOn)
-	{
-		ourLogChannelOn = true;
-		ourErrorChannelOn = true;
-		KC_GetMessagePublisher().Subscribe(KC_LOG_CHANNEL, this);
-		KC_GetMessagePublisher().Subscribe(KC_ERROR_CHANNEL, this);
-	}
-	~MessageRecorder() override
-	{
-		KC_GetMessagePublisher().Unsubscribe(KC_LOG_CHANNEL, this);
-		KC_GetMessagePublisher().Unsubscribe(KC_ERROR_CHANNEL, this);
-		ourLogChannelOn = myLogWasOn;
-		ourErrorChannelOn = myErrorWasOn;
-	}
 	bool Receive(int aKey, KC_String aValue) override
 	{
 		std::string locText = static_cast<const char*>(aValue);
@@ -61,13 +49,6 @@ public:
 	}
 
 	std::vector<Line> myLines;
-
-private:
-	MessageRecorder(const MessageRecorder&);
-	MessageRecorder& operator=(const MessageRecorder&);
-
-	bool myLogWasOn;
-	bool myErrorWasOn;
 };
 
 // Enters a folder for the lifetime of the object, as the menu runs in the

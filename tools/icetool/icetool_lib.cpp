@@ -1,5 +1,7 @@
 #include "icetool_lib.h"
 
+#include "icetool_channels.h"
+
 #include "Ice.h"
 #include "JuiceLocalizer.h"
 #include "kc_output.h"
@@ -15,24 +17,10 @@ namespace
 {
 // Switches the log and error channels on and prints every line they carry, one
 // per line, while in scope.
-class MessagePrinter : public KC_MessageSubscriber
+class MessagePrinter : public IceToolChannelListener
 {
 public:
-	explicit MessagePrinter(std::FILE* aStream)
-		: myStream(aStream), myLogWasOn(ourLogChannelOn), myErrorWasOn(ourErrorChannelOn)
-	{
-		ourLogChannelOn = true;
-		ourErrorChannelOn = true;
-		KC_GetMessagePublisher().Subscribe(KC_LOG_CHANNEL, this);
-		KC_GetMessagePublisher().Subscribe(KC_ERROR_CHANNEL, this);
-	}
-	~MessagePrinter() override
-	{
-		KC_GetMessagePublisher().Unsubscribe(KC_LOG_CHANNEL, this);
-		KC_GetMessagePublisher().Unsubscribe(KC_ERROR_CHANNEL, this);
-		ourLogChannelOn = myLogWasOn;
-		ourErrorChannelOn = myErrorWasOn;
-	}
+	explicit MessagePrinter(std::FILE* aStream) : myStream(aStream) {}
 	// Whether a conversion re-saved its Juice text.
 	bool myReSaved = false;
 
@@ -53,12 +41,7 @@ public:
 	}
 
 private:
-	MessagePrinter(const MessagePrinter&);
-	MessagePrinter& operator=(const MessagePrinter&);
-
 	std::FILE* myStream;
-	bool myLogWasOn;
-	bool myErrorWasOn;
 };
 
 // Text in double quotes; quotes, backslashes and control bytes escaped so that
