@@ -200,6 +200,55 @@ void ZW_SpriteBatch::Flush() {
   }
 }
 
+// --- Frame record ---------------------------------------------------------
+
+static_assert(sizeof(ZW_FontVertex) == sizeof(ZW_SpriteVertex), "one vertex layout");
+
+void ZW_FrameRecord::Reset(uint32_t aClearColour) {
+  clearColour = aClearColour;
+  draws.clear();
+  vertices.clear();
+}
+
+void ZW_FrameRecord::AddSprites(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount) {
+  if (aCount <= 0) {
+    return;
+  }
+  draws.push_back({aTexture, -1, 0, (int)vertices.size(), aCount});
+  vertices.insert(vertices.end(), aVertices, aVertices + aCount);
+}
+
+void ZW_FrameRecord::AddText(int aFont, uint32_t aFlags, const ZW_FontVertex* aVertices, int aCount) {
+  if (aCount <= 0) {
+    return;
+  }
+  if (draws.empty() || draws.back().texture || draws.back().font != aFont ||
+      draws.back().flags != aFlags) {
+    draws.push_back({nullptr, aFont, aFlags, (int)vertices.size(), 0});
+  }
+  draws.back().count += aCount;
+  size_t locAt = vertices.size();
+  vertices.resize(locAt + (size_t)aCount);
+  memcpy(&vertices[locAt], aVertices, sizeof(ZW_FontVertex) * (size_t)aCount);
+}
+
+bool ZW_FrameRecord::SameAs(const ZW_FrameRecord& anOther) const {
+  if (clearColour != anOther.clearColour || draws.size() != anOther.draws.size() ||
+      vertices.size() != anOther.vertices.size()) {
+    return false;
+  }
+  for (size_t i = 0; i < draws.size(); i++) {
+    const ZW_FrameDraw& a = draws[i];
+    const ZW_FrameDraw& b = anOther.draws[i];
+    if (a.texture != b.texture || a.font != b.font || a.flags != b.flags || a.first != b.first ||
+        a.count != b.count) {
+      return false;
+    }
+  }
+  return vertices.empty() ||
+         memcmp(vertices.data(), anOther.vertices.data(), sizeof(ZW_SpriteVertex) * vertices.size()) == 0;
+}
+
 // --- Commands -------------------------------------------------------------
 
 void ZW_CmdRenderCameraPosition() {

@@ -108,6 +108,29 @@ struct ZW_SpriteBatch {
   void Flush();
 };
 
+// One frame's drawing in its order: runs of sprite rectangles (a texture)
+// and texts (a font with its flags). A frame that equals the one shown needs
+// no drawing, as the back buffer still holds its picture. Adjacent texts of
+// one font and flags are one draw.
+struct ZW_FrameDraw {
+  ZW_Texture texture;  // sprites; null for a text
+  int font;            // text; -1 for sprites
+  uint32_t flags;      // text
+  int first;           // of the frame's vertices
+  int count;
+};
+
+struct ZW_FrameRecord {
+  uint32_t clearColour = 0;
+  std::vector<ZW_FrameDraw> draws;
+  std::vector<ZW_SpriteVertex> vertices;  // a font vertex has the same layout
+
+  void Reset(uint32_t aClearColour);
+  void AddSprites(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount);
+  void AddText(int aFont, uint32_t aFlags, const ZW_FontVertex* aVertices, int aCount);
+  bool SameAs(const ZW_FrameRecord& anOther) const;
+};
+
 // Commands.
 void ZW_CmdRenderCameraPosition();
 void ZW_CmdRenderClearColor();

@@ -263,4 +263,73 @@ TEST(SpriteBatchTest, AFullRunIsDrawnAndTheNextGoesOn) {
   EXPECT_FLOAT_EQ((float)ZW_SPRITE_RUN_QUADS, locOut.runs[1].vertices[0].x);
 }
 
+// A frame of a background run, two texts of one font, a marker run and a
+// label text; the same calls give the same frame.
+void RecordFrame(ZW_FrameRecord* aFrame, float aMarkerX, uint32_t aClear) {
+  ZW_Texture a = reinterpret_cast<ZW_Texture>(0x10);
+  ZW_Texture b = reinterpret_cast<ZW_Texture>(0x20);
+  ZW_SpriteVertex q[6];
+  ZW_FontVertex t[6];
+  for (int i = 0; i < 6; i++) {
+    q[i] = {(float)i, 0.0f, 0.5f, 1.0f, 0xFFFFFFFFu, 0, 0};
+    t[i] = {(float)i, 1.0f, 0.9f, 1.0f, 0xFF000000u, 0, 0};
+  }
+  aFrame->Reset(aClear);
+  aFrame->AddSprites(b, q, 6);
+  aFrame->AddText(1, 0, t, 6);
+  aFrame->AddText(1, 0, t, 3);
+  q[0].x = aMarkerX;
+  aFrame->AddSprites(a, q, 6);
+  aFrame->AddText(1, 4, t, 6);
+}
+
+TEST(FrameRecordTest, AdjacentTextsOfOneFontAndFlagsAreOneDrawInTheOrderOfDrawing) {
+  ZW_FrameRecord f;
+  RecordFrame(&f, 100.0f, 0x123456);
+  EXPECT_EQ(0x123456u, f.clearColour);
+  ASSERT_EQ(4u, f.draws.size());
+  EXPECT_EQ(reinterpret_cast<ZW_Texture>(0x20), f.draws[0].texture);
+  EXPECT_EQ(-1, f.draws[0].font);
+  EXPECT_EQ(nullptr, f.draws[1].texture);
+  EXPECT_EQ(1, f.draws[1].font);
+  EXPECT_EQ(6, f.draws[1].first);
+  EXPECT_EQ(9, f.draws[1].count);
+  EXPECT_EQ(15, f.draws[2].first);
+  EXPECT_FLOAT_EQ(100.0f, f.vertices[15].x);
+  EXPECT_EQ(4u, f.draws[3].flags);  // other flags: a draw of its own
+  EXPECT_EQ(27u, f.vertices.size());
+  // Nothing drawn adds no draw.
+  f.AddText(1, 4, nullptr, 0);
+  f.AddSprites(nullptr, nullptr, 0);
+  EXPECT_EQ(4u, f.draws.size());
+}
+
+TEST(FrameRecordTest, AFrameIsTheSameOnlyWhenEveryDrawAndVertexIs) {
+  ZW_FrameRecord shown, next;
+  RecordFrame(&shown, 100.0f, 0);
+  RecordFrame(&next, 100.0f, 0);
+  EXPECT_TRUE(next.SameAs(shown));
+  RecordFrame(&next, 101.0f, 0);  // a marker moved
+  EXPECT_FALSE(next.SameAs(shown));
+  RecordFrame(&next, 100.0f, 1);  // another clear colour
+  EXPECT_FALSE(next.SameAs(shown));
+  // The same vertices in other draws, or of another texture.
+  RecordFrame(&next, 100.0f, 0);
+  next.draws[1].count = 6;
+  next.draws[2].first = 12;
+  EXPECT_FALSE(next.SameAs(shown));
+  RecordFrame(&next, 100.0f, 0);
+  next.draws[2].texture = reinterpret_cast<ZW_Texture>(0x30);
+  EXPECT_FALSE(next.SameAs(shown));
+  // One more draw at the end.
+  RecordFrame(&next, 100.0f, 0);
+  std::vector<ZW_SpriteVertex> locCopy(next.vertices.begin(), next.vertices.begin() + 6);
+  next.AddSprites(reinterpret_cast<ZW_Texture>(0x10), locCopy.data(), 6);
+  EXPECT_FALSE(next.SameAs(shown));
+  // Two empty frames are the same.
+  shown.Reset(0);
+  next.Reset(0);
+  EXPECT_TRUE(next.SameAs(shown));
+}
+
 }  // namespace

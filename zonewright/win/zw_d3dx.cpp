@@ -55,13 +55,13 @@ const D3DTEXTURESTAGESTATETYPE kSavedStageStates[] = {
 
 }  // namespace
 
-ZWX_Sprite::ZWX_Sprite(IDirect3DDevice8* aDevice)
+ZWX_Sprite::ZWX_Sprite(IDirect3DDevice8* aDevice, ZW_SpriteRunSink* aRuns)
     : myDevice(aDevice), myHeld(nullptr), myBegun(false), myStage1(0), myShader(0), myOldTexture(nullptr) {
   static_assert(sizeof(kSavedStates) / sizeof(kSavedStates[0]) == kStateCount, "saved states");
   static_assert(sizeof(kSavedStageStates) / sizeof(kSavedStageStates[0]) == kStageStateCount,
                 "saved stage states");
   static_assert(sizeof(ZW_SpriteVertex) == 28, "the vertex of kSpriteFvf");
-  myBatch.sink = this;
+  myBatch.sink = aRuns;
   myDevice->AddRef();
 }
 
@@ -75,8 +75,8 @@ ZWX_Sprite::~ZWX_Sprite() {
   myDevice->Release();
 }
 
-HRESULT ZWX_CreateSprite(IDirect3DDevice8* aDevice, ZWX_Sprite** aSprite) {
-  *aSprite = new (std::nothrow) ZWX_Sprite(aDevice);
+HRESULT ZWX_CreateSprite(IDirect3DDevice8* aDevice, ZW_SpriteRunSink* aRuns, ZWX_Sprite** aSprite) {
+  *aSprite = new (std::nothrow) ZWX_Sprite(aDevice, aRuns);
   return *aSprite ? D3D_OK : E_OUTOFMEMORY;
 }
 
@@ -120,7 +120,6 @@ HRESULT ZWX_Sprite::End() {
   if (!myBegun) {
     return D3DERR_INVALIDCALL;
   }
-  Flush();
   for (int i = 0; i < kStateCount; i++) {
     myDevice->SetRenderState(kSavedStates[i], myStates[i]);
   }
@@ -198,23 +197,16 @@ HRESULT ZWX_Sprite::Draw(IDirect3DTexture8* aTexture, const RECT* aSource, const
     v[i].v = locCorners[i][3];
   }
 
-  bool locAlone = !myBegun;
-  if (locAlone) {
-    Begin();
-  }
-  // The texture of the gathered run stays valid until the run is drawn,
+  // The texture of the gathered run stays valid until the run is flushed,
   // even when it is released in between.
   IDirect3DTexture8* locHeld = myHeld;
   if (aTexture != locHeld) {
     aTexture->AddRef();
     myHeld = aTexture;
   }
-  myBatch.Add(aTexture, v);  // draws the run of another texture first
+  myBatch.Add(aTexture, v);  // hands the run of another texture on first
   if (locHeld && locHeld != aTexture) {
     locHeld->Release();
-  }
-  if (locAlone) {
-    End();
   }
   return D3D_OK;
 }

@@ -17,13 +17,13 @@ struct ZWX_Vector2 {
 HRESULT ZWX_CreateTextureFromFile(IDirect3DDevice8* aDevice, const char* aPath, D3DCOLOR aColourKey,
                                   IDirect3DTexture8** aTexture);
 
-// Between Begin and End the sprite's device states are set once and the
-// rectangles of one texture are drawn together: a run is drawn when the
-// texture changes, at Flush (before anything else is drawn) and at End. A
-// Draw outside Begin and End draws its rectangle at once.
-class ZWX_Sprite : private ZW_SpriteRunSink {
+// Textured rectangles gathered in runs of one texture: a run goes to the
+// run sink when the texture changes and at Flush (before anything else is
+// drawn). Begin and End set the sprite's device states and restore those of
+// before; DrawRun draws a run with them.
+class ZWX_Sprite {
  public:
-  explicit ZWX_Sprite(IDirect3DDevice8* aDevice);
+  ZWX_Sprite(IDirect3DDevice8* aDevice, ZW_SpriteRunSink* aRuns);
   ~ZWX_Sprite();
   // Saves the device states the sprite sets and sets them.
   HRESULT Begin();
@@ -32,18 +32,19 @@ class ZWX_Sprite : private ZW_SpriteRunSink {
   HRESULT Draw(IDirect3DTexture8* aTexture, const RECT* aSource, const ZWX_Vector2* aScaling,
                const ZWX_Vector2* aRotationCentre, float aRotation, const ZWX_Vector2* aTranslation,
                D3DCOLOR aColour);
-  // Draws the rectangles gathered so far.
+  // Hands the rectangles gathered so far to the run sink.
   void Flush();
-  // Flushes and restores the device states of before Begin.
+  // Draws a run of rectangles (between Begin and End).
+  void DrawRun(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount);
+  // Restores the device states of before Begin.
   HRESULT End();
 
  private:
   enum { kStateCount = 11, kStageStateCount = 6 };
-  void DrawRun(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount) override;
 
   IDirect3DDevice8* myDevice;
   ZW_SpriteBatch myBatch;
-  IDirect3DTexture8* myHeld;  // the texture of the run, referenced until it is drawn
+  IDirect3DTexture8* myHeld;  // the texture of the run, referenced until it is flushed
   bool myBegun;
   DWORD myStates[kStateCount];
   DWORD myStageStates[kStageStateCount];
@@ -52,7 +53,7 @@ class ZWX_Sprite : private ZW_SpriteRunSink {
   IDirect3DBaseTexture8* myOldTexture;
 };
 
-HRESULT ZWX_CreateSprite(IDirect3DDevice8* aDevice, ZWX_Sprite** aSprite);
+HRESULT ZWX_CreateSprite(IDirect3DDevice8* aDevice, ZW_SpriteRunSink* aRuns, ZWX_Sprite** aSprite);
 
 void ZWX_MatrixLookAtLH(D3DMATRIX* anOut, const float anEye[3], const float anAt[3], const float anUp[3]);
 void ZWX_MatrixPerspectiveFovLH(D3DMATRIX* anOut, float aFovY, float anAspect, float aNear, float aFar);

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "zw_console.h"
@@ -28,17 +29,16 @@ struct ZW_Font {
   int points;
   DWORD flags;  // bit 0 bold, bit 1 italic, bit 2 depth test
   IDirect3DTexture8* texture;
-  IDirect3DVertexBuffer8* vertices;
   DWORD savedState;
   DWORD drawState;
   ZW_FontLayout layout;
 };
 
 ZW_Font gFonts[4] = {
-    {"Arial", 8, 0, nullptr, nullptr, 0, 0, {}},
-    {"Arial Bold", 8, 0, nullptr, nullptr, 0, 0, {}},
-    {"Arial", 10, 0, nullptr, nullptr, 0, 0, {}},
-    {"Arial", 12, 0, nullptr, nullptr, 0, 0, {}},
+    {"Arial", 8, 0, nullptr, 0, 0, {}},
+    {"Arial Bold", 8, 0, nullptr, 0, 0, {}},
+    {"Arial", 10, 0, nullptr, 0, 0, {}},
+    {"Arial", 12, 0, nullptr, 0, 0, {}},
 };
 
 // Measures and draws glyphs into the GDI bitmap of a font texture.
@@ -55,28 +55,38 @@ struct GdiGlyphs : ZW_GlyphSink {
   }
 };
 
-// Copies font vertices into the dynamic buffer and draws them.
-struct BufferSink : ZW_VertexSink {
-  ZW_Font* font;
+// The frame being drawn and the frame shown: a frame draws nothing until its
+// end, and only when it differs from the one shown. A recorded run holds a
+// reference to its texture, so that a texture released during the frame
+// stays valid, and a texture shown stays the same texture.
+ZW_FrameRecord gFrame;
+ZW_FrameRecord gShown;
+bool gShownValid;
+
+struct RecordRuns : ZW_SpriteRunSink {
+  void DrawRun(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount) override {
+    static_cast<IDirect3DTexture8*>(aTexture)->AddRef();
+    gFrame.AddSprites(aTexture, aVertices, aCount);
+  }
+};
+RecordRuns gRecordRuns;
+
+struct RecordText : ZW_VertexSink {
+  int font;
+  uint32_t flags;
   void Flush(const ZW_FontVertex* aVertices, int aCount) override {
-    BYTE* p = nullptr;
-    if (FAILED(font->vertices->Lock(0, 0, &p, D3DLOCK_DISCARD))) {
-      return;
-    }
-    memcpy(p, aVertices, sizeof(ZW_FontVertex) * aCount);
-    font->vertices->Unlock();
-    gDevice->DrawPrimitive(D3DPT_TRIANGLELIST, 0, aCount / 3);
+    gFrame.AddText(font, flags, aVertices, aCount);
   }
 };
 
-// Gathers the vertices of many short texts, so that a list of texts costs
-// one draw.
-struct ListSink : ZW_VertexSink {
-  std::vector<ZW_FontVertex> vertices;
-  void Flush(const ZW_FontVertex* aVertices, int aCount) override {
-    vertices.insert(vertices.end(), aVertices, aVertices + aCount);
+void ReleaseRecord(ZW_FrameRecord* aRecord) {
+  for (const ZW_FrameDraw& d : aRecord->draws) {
+    if (d.texture) {
+      static_cast<IDirect3DTexture8*>(d.texture)->Release();
+    }
   }
-};
+  aRecord->Reset(0);
+}
 
 void RecordFontStates(ZW_Font* aFont) {
   for (int i = 0; i < 2; i++) {
@@ -179,10 +189,6 @@ void CreateFontTexture(ZW_Font* aFont) {
   DeleteObject(locFont);
   DeleteObject(locBitmap);
   DeleteDC(locDc);
-
-  gDevice->CreateVertexBuffer(ZW_FONT_VERTICES * sizeof(ZW_FontVertex),
-                              D3DUSAGE_WRITEONLY | D3DUSAGE_DYNAMIC, 0, D3DPOOL_DEFAULT,
-                              &aFont->vertices);
   RecordFontStates(aFont);
 }
 
@@ -200,7 +206,9 @@ HRESULT ZWW_CreateDevice(HWND aWindow) {
   D3DPRESENT_PARAMETERS locParams;
   memset(&locParams, 0, sizeof(locParams));
   locParams.BackBufferFormat = locMode.Format;
-  locParams.SwapEffect = D3DSWAPEFFECT_DISCARD;
+  // The back buffer keeps its picture after a present: a frame equal to the
+  // one shown is presented again without being drawn.
+  locParams.SwapEffect = D3DSWAPEFFECT_COPY;
   locParams.Windowed = TRUE;
   locParams.EnableAutoDepthStencil = TRUE;
   locParams.AutoDepthStencilFormat = D3DFMT_D16;
@@ -214,7 +222,8 @@ HRESULT ZWW_CreateDevice(HWND aWindow) {
   gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
   gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
   gDevice->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
-  if (FAILED(ZWX_CreateSprite(gDevice, &gSprite))) {
+  gShownValid = false;
+  if (FAILED(ZWX_CreateSprite(gDevice, &gRecordRuns, &gSprite))) {
     return E_FAIL;
   }
   D3DMATRIX locProjection;
@@ -233,11 +242,26 @@ void ZWW_SetupFonts() {
   }
 }
 
-void ZWW_RenderFrame() {
-  if (!gDevice) {
-    return;
+namespace {
+
+// Draws a recorded text with its font's states; those of before come back.
+void DrawText(const ZW_FrameDraw& aDraw) {
+  ZW_Font* locFont = &gFonts[aDraw.font];
+  gDevice->CaptureStateBlock(locFont->savedState);
+  gDevice->ApplyStateBlock(locFont->drawState);
+  gDevice->SetVertexShader(kFontFvf);
+  gDevice->SetPixelShader(0);
+  if (aDraw.flags & 4) {
+    gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
   }
-  gDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, zwRender.clearColor, 1.0f, 0);
+  gDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, (UINT)aDraw.count / 3, &gFrame.vertices[(size_t)aDraw.first],
+                           sizeof(ZW_FontVertex));
+  gDevice->ApplyStateBlock(locFont->savedState);
+}
+
+void DrawFrame() {
+  gDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, gFrame.clearColour, 1.0f, 0);
   gDevice->BeginScene();
   D3DMATRIX locView;
   ZWX_MatrixLookAtLH(&locView, zwRender.camera, zwRender.cameraTarget, zwRender.up);
@@ -249,21 +273,44 @@ void ZWW_RenderFrame() {
   gDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
   gDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
   gDevice->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-  ZWW_UpdateMousePosition();
-  // The images of the frame are drawn in runs of one texture.
-  if (gSprite) {
-    gSprite->Begin();
+  gSprite->Begin();
+  for (const ZW_FrameDraw& d : gFrame.draws) {
+    if (d.texture) {
+      gSprite->DrawRun(d.texture, &gFrame.vertices[(size_t)d.first], d.count);
+    } else {
+      DrawText(d);
+    }
   }
+  gSprite->End();
+  gDevice->EndScene();
+}
+
+}  // namespace
+
+void ZWW_RenderFrame() {
+  if (!gDevice) {
+    return;
+  }
+  ReleaseRecord(&gFrame);
+  gFrame.Reset(zwRender.clearColor);
+  ZWW_UpdateMousePosition();
+  // The images of the frame are gathered in runs of one texture.
   ZW_ControlsUpdateAndDraw();
   ZW_EditorDrawLabels();
   if (zwShell.fpsMode != 0 || zwShell.memMode != 0) {
     ZW_DrawStatistics();
   }
-  if (gSprite) {
-    gSprite->End();  // null when a command of the frame released Direct3D
+  if (!gDevice || !gSprite) {
+    return;  // a command of the frame released Direct3D
   }
-  gDevice->EndScene();
-  gDevice->Present(nullptr, nullptr, nullptr, nullptr);
+  gSprite->Flush();
+  bool locSame = gShownValid && gFrame.SameAs(gShown);
+  if (!locSame) {
+    DrawFrame();
+  }
+  // A failed present (a lost device) draws the next frame whole.
+  gShownValid = SUCCEEDED(gDevice->Present(nullptr, nullptr, nullptr, nullptr));
+  std::swap(gFrame, gShown);
 }
 
 void ZWW_ShowDeviceCursor() {
@@ -273,6 +320,12 @@ void ZWW_ShowDeviceCursor() {
 }
 
 void ZWW_ReleaseDirect3D() {
+  if (gSprite) {
+    gSprite->Flush();
+  }
+  ReleaseRecord(&gFrame);
+  ReleaseRecord(&gShown);
+  gShownValid = false;
   if (gDevice) {
     gDevice->Release();
     gDevice = nullptr;
@@ -303,65 +356,43 @@ void ZW_DrawImage(int aSrcLeft, int aSrcTop, int aSrcRight, int aSrcBottom,
 
 namespace {
 
-// The font's states for drawing text, or null when it cannot draw; the
-// states of before come back with EndFontText.
-ZW_Font* BeginFontText(int aFont) {
-  if (!gDevice || aFont < 0 || aFont > 3) {
+// The font that draws a text, or null when it cannot draw.
+ZW_Font* TextFont(int aFont) {
+  if (!gDevice || aFont < 0 || aFont > 3 || !gFonts[aFont].texture) {
     return nullptr;
   }
-  ZW_Font* locFont = &gFonts[aFont];
-  if (!locFont->texture || !locFont->vertices) {
-    return nullptr;
-  }
-  // The images before the text are drawn first.
+  // The images before the text come first.
   if (gSprite) {
     gSprite->Flush();
   }
-  gDevice->CaptureStateBlock(locFont->savedState);
-  gDevice->ApplyStateBlock(locFont->drawState);
-  gDevice->SetVertexShader(kFontFvf);
-  gDevice->SetPixelShader(0);
-  gDevice->SetStreamSource(0, locFont->vertices, sizeof(ZW_FontVertex));
-  return locFont;
-}
-
-void EndFontText(ZW_Font* aFont) {
-  gDevice->ApplyStateBlock(aFont->savedState);
+  return &gFonts[aFont];
 }
 
 }  // namespace
 
 void ZW_DrawFontText(int aFont, float anX, float aY, uint32_t aColour, const char* aText,
                      uint32_t aFlags) {
-  ZW_Font* locFont = BeginFontText(aFont);
+  ZW_Font* locFont = TextFont(aFont);
   if (!locFont) {
     return;
   }
-  if (aFlags & 4) {
-    gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-    gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-  }
-  BufferSink locSink;
-  locSink.font = locFont;
+  RecordText locSink;
+  locSink.font = aFont;
+  locSink.flags = aFlags & 4;
   ZW_FontBuildText(locFont->layout, anX, aY, aColour, aText, &locSink);
-  EndFontText(locFont);
 }
 
 void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems, int aCount) {
-  ZW_Font* locFont = aCount > 0 ? BeginFontText(aFont) : nullptr;
+  ZW_Font* locFont = aCount > 0 ? TextFont(aFont) : nullptr;
   if (!locFont) {
     return;
   }
-  static ListSink ourList;
-  ourList.vertices.clear();
+  RecordText locSink;
+  locSink.font = aFont;
+  locSink.flags = 0;
   for (int i = 0; i < aCount; i++) {
-    ZW_FontBuildText(locFont->layout, aItems[i].x, aItems[i].y, aColour, aItems[i].text, &ourList);
+    ZW_FontBuildText(locFont->layout, aItems[i].x, aItems[i].y, aColour, aItems[i].text, &locSink);
   }
-  if (!ourList.vertices.empty()) {
-    gDevice->DrawPrimitiveUP(D3DPT_TRIANGLELIST, (UINT)ourList.vertices.size() / 3, ourList.vertices.data(),
-                             sizeof(ZW_FontVertex));
-  }
-  EndFontText(locFont);
 }
 
 void ZW_ReleaseTexture(ZW_Texture aTexture) {
