@@ -209,6 +209,7 @@ HRESULT ZWW_CreateDevice(HWND aWindow) {
   // The back buffer keeps its picture after a present: a frame equal to the
   // one shown is presented again without being drawn.
   locParams.SwapEffect = D3DSWAPEFFECT_COPY;
+  locParams.BackBufferCount = 1;  // the one back buffer the copy effect allows
   locParams.Windowed = TRUE;
   locParams.EnableAutoDepthStencil = TRUE;
   locParams.AutoDepthStencilFormat = D3DFMT_D16;
