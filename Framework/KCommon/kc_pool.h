@@ -27,8 +27,11 @@
 // 64 KiB of pages, aligned to their size, that begin with a header holding the
 // run's free list and its count of blocks in use, so that a block finds its run
 // from its address and a run whose blocks are all free can go back to the
-// system (KC_PoolTrim) without a look at its blocks. Not thread-safe, like the
-// rest of the framework.
+// system (KC_PoolTrim) without a look at its blocks. The runs lie in regions
+// of reserved address space, each as large as those before it together, whose
+// pages are committed in steps of up to 16 runs; a run that goes back leaves
+// its slot decommitted for the next new run, and a region without runs goes
+// back whole. Not thread-safe, like the rest of the framework.
 //
 // Sanitizer builds use the checked mode (KC_POOL_CHECKED), which bypasses the
 // runs and the inline paths: a poisoned header with the exact size in front of

@@ -263,23 +263,46 @@ void* KC_PlatformAllocatePages(size_t aSize)
 	return locPages == MAP_FAILED ? NULL : locPages;
 }
 
-void* KC_PlatformAllocateAlignedPages(size_t aSize)
+void KC_PlatformFreePages(void* aPages, size_t aSize)
 {
-	// Twice the size, then the parts before and after the aligned pages go back.
-	void* locPages = mmap(NULL, 2 * aSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-	if (locPages == MAP_FAILED)
+	if (aPages)
+		munmap(aPages, aSize);
+}
+
+void* KC_PlatformReservePages(size_t aSize)
+{
+	// Inaccessible pages cost no memory and count against no commit limit;
+	// 64 KiB more than asked, then the parts before and after the aligned range
+	// go back.
+	const uintptr_t locAlignment = 1 << 16;
+	void* locRange = mmap(NULL, aSize + locAlignment, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+	if (locRange == MAP_FAILED)
 		return NULL;
-	uintptr_t locStart = reinterpret_cast<uintptr_t>(locPages);
-	uintptr_t locAligned = (locStart + aSize - 1) & ~(static_cast<uintptr_t>(aSize) - 1);
+	uintptr_t locStart = reinterpret_cast<uintptr_t>(locRange);
+	uintptr_t locAligned = (locStart + locAlignment - 1) & ~(locAlignment - 1);
 	if (locAligned > locStart)
-		munmap(locPages, locAligned - locStart);
-	if (locAligned + aSize < locStart + 2 * aSize)
-		munmap(reinterpret_cast<void*>(locAligned + aSize), locStart + 2 * aSize - locAligned - aSize);
-	KC_PlatformPrepareBlock(reinterpret_cast<void*>(locAligned), aSize);
+		munmap(locRange, locAligned - locStart);
+	if (locAligned < locStart + locAlignment)
+		munmap(reinterpret_cast<void*>(locAligned + aSize), locStart + locAlignment - locAligned);
 	return reinterpret_cast<void*>(locAligned);
 }
 
-void KC_PlatformFreePages(void* aPages, size_t aSize)
+bool KC_PlatformCommitPages(void* aPages, size_t aSize)
+{
+	if (mprotect(aPages, aSize, PROT_READ | PROT_WRITE) != 0)
+		return false;
+	KC_PlatformPrepareBlock(aPages, aSize);
+	return true;
+}
+
+void KC_PlatformDecommitPages(void* aPages, size_t aSize)
+{
+	// The pages stay writable: committing them again needs no change of the
+	// mapping, only their memory.
+	madvise(aPages, aSize, MADV_DONTNEED);
+}
+
+void KC_PlatformReleasePages(void* aPages, size_t aSize)
 {
 	if (aPages)
 		munmap(aPages, aSize);
