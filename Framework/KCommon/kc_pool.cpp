@@ -65,10 +65,12 @@ std::size_t ourRunCount = 0;
 // Runs lie in regions of reserved address space, a run's room in a region is
 // a slot. Slots are committed ahead in steps, so that the system backs many
 // runs in one call; a slot whose run went back is decommitted and taken again
-// before a new one is cut.
+// before a new one is cut. Regions from 2 MiB on are committed 2 MiB at a time,
+// which the system can back with one huge page.
 const std::size_t ourFirstSlots = 16;
 const std::size_t ourMostSlots = 512;
 const std::size_t ourMostStep = 16;
+const std::size_t ourHugeSlots = (std::size_t(2) << 20) / ourRunBytes;
 const std::size_t ourMostRegions = 64;
 const std::size_t ourWordBits = 32;
 
@@ -81,9 +83,11 @@ struct Region
 	std::size_t myCommitted;
 	// Runs in the region.
 	std::size_t myRuns;
-	// Slots below myCut whose run went back.
+	// Slots below myCut whose run went back: decommitted, and those that
+	// KC_PoolTrim decommits next, in ranges.
 	std::size_t myFreeCount;
 	unsigned int myFree[ourMostSlots / ourWordBits];
+	unsigned int myGoing[ourMostSlots / ourWordBits];
 };
 
 Region ourRegions[ourMostRegions];
@@ -146,6 +150,8 @@ char* CutSlot(Region& aRegion)
 			locStep = 1;
 		if (locStep > ourMostStep)
 			locStep = ourMostStep;
+		if (aRegion.mySlots % ourHugeSlots == 0)
+			locStep = ourHugeSlots;
 		if (locStep > aRegion.mySlots - aRegion.myCut)
 			locStep = aRegion.mySlots - aRegion.myCut;
 		if (!KC_PlatformCommitPages(aRegion.myBase + aRegion.myCut * ourRunBytes, locStep * ourRunBytes))
@@ -224,26 +230,48 @@ Run* NewRun(std::size_t aClass)
 	return locRun;
 }
 
+// The run goes back with the next TrimRegions.
 void ReleaseRun(Run* aRun)
 {
 	--ourRunCount;
 	Region* locRegion = RegionOf(aRun);
 	std::size_t locSlot = static_cast<std::size_t>(reinterpret_cast<char*>(aRun) - locRegion->myBase) / ourRunBytes;
-	KC_PlatformDecommitPages(aRun, ourRunBytes);
-	--ourCommittedSlots;
-	locRegion->myFree[locSlot / ourWordBits] |= 1u << (locSlot % ourWordBits);
-	++locRegion->myFreeCount;
+	locRegion->myGoing[locSlot / ourWordBits] |= 1u << (locSlot % ourWordBits);
 	--locRegion->myRuns;
 }
 
-// After runs went back: a region without runs goes back whole, the others give
-// back the slots they committed ahead.
+bool IsGoing(const Region& aRegion, std::size_t aSlot)
+{
+	return (aRegion.myGoing[aSlot / ourWordBits] >> (aSlot % ourWordBits) & 1) != 0;
+}
+
+// After runs went back: a region without runs goes back whole; the others
+// decommit the slots of those runs, each range of neighbours in one call, and
+// the slots they committed ahead.
 void TrimRegions()
 {
 	for (Region& locRegion : ourRegions)
 	{
 		if (!locRegion.myBase)
 			continue;
+		for (std::size_t locSlot = 0; locSlot < locRegion.myCut;)
+		{
+			if (!IsGoing(locRegion, locSlot))
+			{
+				++locSlot;
+				continue;
+			}
+			std::size_t locEnd = locSlot + 1;
+			while (locEnd < locRegion.myCut && IsGoing(locRegion, locEnd))
+				++locEnd;
+			if (locRegion.myRuns > 0)
+				KC_PlatformDecommitPages(locRegion.myBase + locSlot * ourRunBytes, (locEnd - locSlot) * ourRunBytes);
+			ourCommittedSlots -= locEnd - locSlot;
+			locRegion.myFreeCount += locEnd - locSlot;
+			for (; locSlot < locEnd; ++locSlot)
+				locRegion.myFree[locSlot / ourWordBits] |= 1u << (locSlot % ourWordBits);
+		}
+		std::memset(locRegion.myGoing, 0, sizeof(locRegion.myGoing));
 		ourCommittedSlots -= locRegion.myCommitted - locRegion.myCut;
 		if (locRegion.myRuns == 0)
 		{

@@ -97,7 +97,9 @@ void* KC_PlatformAllocatePages(size_t aSize);
 void KC_PlatformFreePages(void* aPages, size_t aSize);
 
 // aSize bytes of address space (a multiple of 64 KiB) that start at a multiple
-// of 64 KiB, with no memory behind them yet. NULL when there is no room.
+// of 64 KiB, with no memory behind them yet. NULL when there is no room. Where
+// the system has huge pages, a reservation of whole 2 MiB pieces starts at a
+// multiple of 2 MiB, and a piece committed whole may be backed by one page.
 void* KC_PlatformReservePages(size_t aSize);
 // Backs aSize bytes of a reservation (whole pages, from a page's start) with
 // zeroed, writable memory, at once where the system can do that in one step.

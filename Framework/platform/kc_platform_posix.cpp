@@ -272,9 +272,12 @@ void KC_PlatformFreePages(void* aPages, size_t aSize)
 void* KC_PlatformReservePages(size_t aSize)
 {
 	// Inaccessible pages cost no memory and count against no commit limit;
-	// 64 KiB more than asked, then the parts before and after the aligned range
-	// go back.
-	const uintptr_t locAlignment = 1 << 16;
+	// the alignment more than asked, then the parts before and after the
+	// aligned range go back. A reservation of whole 2 MiB pieces is aligned to
+	// them and asks for huge pages: each piece committed at once is then
+	// backed by one page, far cheaper than 512 small ones.
+	const uintptr_t locHuge = 2u << 20;
+	const uintptr_t locAlignment = aSize % locHuge == 0 ? locHuge : (1u << 16);
 	void* locRange = mmap(NULL, aSize + locAlignment, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
 	if (locRange == MAP_FAILED)
 		return NULL;
@@ -284,6 +287,10 @@ void* KC_PlatformReservePages(size_t aSize)
 		munmap(locRange, locAligned - locStart);
 	if (locAligned < locStart + locAlignment)
 		munmap(reinterpret_cast<void*>(locAligned + aSize), locStart + locAlignment - locAligned);
+#ifdef MADV_HUGEPAGE
+	if (locAlignment == locHuge)
+		madvise(reinterpret_cast<void*>(locAligned), aSize, MADV_HUGEPAGE);
+#endif
 	return reinterpret_cast<void*>(locAligned);
 }
 
