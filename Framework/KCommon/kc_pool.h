@@ -100,21 +100,33 @@ void* AllocateMore(std::size_t aSize) noexcept;
 void FreeMore(void* aBlock, std::size_t aSize) noexcept;
 } // namespace KC_PoolParts
 
-// A free block of the current run is taken and given back inline: strings and
-// list links come and go by the hundred thousand.
+// A free block of the current run, or the next block not yet handed out, is
+// taken inline, and a block is given back inline: strings and list links come
+// and go by the hundred thousand.
 inline void* KC_PoolAllocate(std::size_t aSize) noexcept
 {
 #if defined(KC_POOL_INLINE)
 	using namespace KC_PoolParts;
 	if (aSize - 1 < ourLargest)
 	{
-		Run* locRun = ourCurrent[ClassOf(aSize)];
-		FreeBlock* locBlock;
-		if (locRun && (locBlock = locRun->myFree) != NULL)
+		std::size_t locClass = ClassOf(aSize);
+		Run* locRun = ourCurrent[locClass];
+		if (locRun)
 		{
-			locRun->myFree = locBlock->myNext;
-			++locRun->myUsed;
-			return locBlock;
+			FreeBlock* locBlock = locRun->myFree;
+			if (locBlock)
+			{
+				locRun->myFree = locBlock->myNext;
+				++locRun->myUsed;
+				return locBlock;
+			}
+			char* locUncut = locRun->myUncut;
+			if (static_cast<std::size_t>(locRun->myEnd - locUncut) >= locClass * ourStep)
+			{
+				locRun->myUncut = locUncut + locClass * ourStep;
+				++locRun->myUsed;
+				return locUncut;
+			}
 		}
 	}
 #endif
