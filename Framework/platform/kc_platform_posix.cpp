@@ -322,6 +322,15 @@ void KC_PlatformPrepareBlock(void* aBlock, size_t aSize)
 	const uintptr_t locPage = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
 	uintptr_t locStart = (reinterpret_cast<uintptr_t>(aBlock) + locPage - 1) & ~(locPage - 1);
 	uintptr_t locEnd = (reinterpret_cast<uintptr_t>(aBlock) + aSize) & ~(locPage - 1);
+#ifdef MADV_HUGEPAGE
+	// The 2 MiB pieces that lie entirely inside a large block may each be
+	// backed by one huge page.
+	const uintptr_t locHuge = 2u << 20;
+	uintptr_t locHugeStart = (locStart + locHuge - 1) & ~(locHuge - 1);
+	uintptr_t locHugeEnd = locEnd & ~(locHuge - 1);
+	if (locHugeEnd > locHugeStart)
+		madvise(reinterpret_cast<void*>(locHugeStart), locHugeEnd - locHugeStart, MADV_HUGEPAGE);
+#endif
 	if (locEnd > locStart)
 		madvise(reinterpret_cast<void*>(locStart), locEnd - locStart, MADV_POPULATE_WRITE);
 #else
