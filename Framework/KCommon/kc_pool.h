@@ -29,9 +29,10 @@
 // from its address and a run whose blocks are all free can go back to the
 // system (KC_PoolTrim) without a look at its blocks. The runs lie in regions
 // of reserved address space, each as large as those before it together, whose
-// pages are committed in steps of up to 16 runs; a run that goes back leaves
-// its slot decommitted for the next new run, and a region without runs goes
-// back whole. Not thread-safe, like the rest of the framework.
+// pages are committed in steps (up to 16 runs, 2 MiB pieces in regions of 2 MiB
+// and more); a run that goes back leaves its slot decommitted for the next new
+// run, and a region without runs goes back whole. Not thread-safe, like the
+// rest of the framework.
 //
 // Sanitizer builds use the checked mode (KC_POOL_CHECKED), which bypasses the
 // runs and the inline paths: a poisoned header with the exact size in front of
@@ -44,8 +45,9 @@ inline void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
 // Gives back every run whose blocks are all free (after a large tree is gone,
 // before another is built); costs a look at each run, none at the blocks.
 void KC_PoolTrim() noexcept;
-// The bytes of the runs the pool holds (0 where the heap serves, and in the
-// checked mode, which gives nothing back).
+// The bytes of committed pages the pool holds: its runs and the pages committed
+// ahead of them (0 where the heap serves, and in the checked mode, which gives
+// nothing back).
 std::size_t KC_PoolHeldBytes() noexcept;
 // For tests of running out of memory: from now on the pool takes at most aRuns
 // more runs of pages from the system and then fails as if it had none left
