@@ -34,6 +34,13 @@ KC_String::KC_String(const KC_String& aString)
 	Assign(aString.myData, aString.GetLength());
 }
 
+KC_String::KC_String(const char* aData, int aLength)
+	: myData(ourEmptyData)
+{
+	Allocate(aLength);
+	std::memcpy(myData, aData, aLength);
+}
+
 KC_String::KC_String(KC_String&& aString) noexcept
 	: myData(ourEmptyData)
 {

@@ -15,6 +15,9 @@ public:
 	KC_String();
 	KC_String(const char* aString);
 	KC_String(const KC_String& aString);
+	// A text of its own of the aLength characters at aData (no NUL needed), as
+	// Left and Right make them.
+	KC_String(const char* aData, int aLength);
 	// Moves take the buffer over and leave the source empty.
 	KC_String(KC_String&& aString) noexcept;
 	~KC_String();

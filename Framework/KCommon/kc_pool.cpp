@@ -3,12 +3,12 @@
 #include "kc_platform.h"
 
 #include <cstdint>
+#include <cstring>
 
 #if defined(KC_POOL_CHECKED)
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #if defined(KC_POOL_ASAN)
 #include <sanitizer/asan_interface.h>
 #include <sanitizer/lsan_interface.h>
@@ -62,19 +62,162 @@ const std::size_t ourHeaderBytes = (sizeof(Run) + 63) & ~std::size_t(63);
 Run* ourPartial[ourClasses];
 std::size_t ourRunCount = 0;
 
+// Runs lie in regions of reserved address space, a run's room in a region is
+// a slot. Slots are committed ahead in steps, so that the system backs many
+// runs in one call; a slot whose run went back is decommitted and taken again
+// before a new one is cut. Regions from 2 MiB on are committed 2 MiB at a time,
+// which the system can back with one huge page.
+const std::size_t ourFirstSlots = 16;
+const std::size_t ourMostSlots = 512;
+const std::size_t ourMostStep = 16;
+const std::size_t ourHugeSlots = (std::size_t(2) << 20) / ourRunBytes;
+const std::size_t ourMostRegions = 64;
+const std::size_t ourWordBits = 32;
+
+struct Region
+{
+	char* myBase;
+	std::size_t mySlots;
+	// Slots below myCut have had a run; those up to myCommitted are backed ahead.
+	std::size_t myCut;
+	std::size_t myCommitted;
+	// Runs in the region.
+	std::size_t myRuns;
+	// Slots below myCut whose run went back: decommitted, and those that
+	// KC_PoolTrim decommits next, in ranges.
+	std::size_t myFreeCount;
+	unsigned int myFree[ourMostSlots / ourWordBits];
+	unsigned int myGoing[ourMostSlots / ourWordBits];
+};
+
+Region ourRegions[ourMostRegions];
+std::size_t ourReservedSlots = 0;
+std::size_t ourCommittedSlots = 0;
+
 // Size 0 takes the smallest blocks.
 std::size_t SmallClass(std::size_t aSize)
 {
 	return aSize == 0 ? 1 : ClassOf(aSize);
 }
 
+Region* RegionOf(Run* aRun)
+{
+	char* locRun = reinterpret_cast<char*>(aRun);
+	for (Region& locRegion : ourRegions)
+	{
+		if (locRegion.myBase && locRun >= locRegion.myBase && locRun < locRegion.myBase + locRegion.mySlots * ourRunBytes)
+			return &locRegion;
+	}
+	return NULL;
+}
+
+// A slot whose run went back, committed again.
+char* TakeFreeSlot()
+{
+	for (Region& locRegion : ourRegions)
+	{
+		if (!locRegion.myBase || locRegion.myFreeCount == 0)
+			continue;
+		for (std::size_t locWord = 0;; ++locWord)
+		{
+			unsigned int locBits = locRegion.myFree[locWord];
+			if (!locBits)
+				continue;
+			std::size_t locBit = 0;
+			while (!(locBits & (1u << locBit)))
+				++locBit;
+			char* locSlot = locRegion.myBase + (locWord * ourWordBits + locBit) * ourRunBytes;
+			if (!KC_PlatformCommitPages(locSlot, ourRunBytes))
+				return NULL;
+			locRegion.myFree[locWord] = locBits & ~(1u << locBit);
+			--locRegion.myFreeCount;
+			++locRegion.myRuns;
+			++ourCommittedSlots;
+			return locSlot;
+		}
+	}
+	return NULL;
+}
+
+// The next slot of a region never used, committed ahead by a step that grows
+// with the runs in use.
+char* CutSlot(Region& aRegion)
+{
+	if (aRegion.myCut == aRegion.myCommitted)
+	{
+		std::size_t locStep = ourRunCount / 4;
+		if (locStep < 1)
+			locStep = 1;
+		if (locStep > ourMostStep)
+			locStep = ourMostStep;
+		if (aRegion.mySlots % ourHugeSlots == 0)
+			locStep = ourHugeSlots;
+		if (locStep > aRegion.mySlots - aRegion.myCut)
+			locStep = aRegion.mySlots - aRegion.myCut;
+		if (!KC_PlatformCommitPages(aRegion.myBase + aRegion.myCut * ourRunBytes, locStep * ourRunBytes))
+			return NULL;
+		aRegion.myCommitted += locStep;
+		ourCommittedSlots += locStep;
+	}
+	++aRegion.myRuns;
+	return aRegion.myBase + aRegion.myCut++ * ourRunBytes;
+}
+
+// A new region, as large as those the pool holds together (so that their
+// number grows with the logarithm of the memory), smaller when the system has
+// no room for that.
+Region* NewRegion()
+{
+	Region* locRegion = NULL;
+	for (Region& locFree : ourRegions)
+	{
+		if (!locFree.myBase)
+		{
+			locRegion = &locFree;
+			break;
+		}
+	}
+	if (!locRegion)
+		return NULL;
+	std::size_t locSlots = ourReservedSlots < ourFirstSlots ? ourFirstSlots : ourReservedSlots;
+	if (locSlots > ourMostSlots)
+		locSlots = ourMostSlots;
+	for (; locSlots > 0; locSlots /= 2)
+	{
+		char* locBase = static_cast<char*>(KC_PlatformReservePages(locSlots * ourRunBytes));
+		if (locBase)
+		{
+			std::memset(locRegion, 0, sizeof(*locRegion));
+			locRegion->myBase = locBase;
+			locRegion->mySlots = locSlots;
+			ourReservedSlots += locSlots;
+			return locRegion;
+		}
+	}
+	return NULL;
+}
+
 Run* NewRun(std::size_t aClass)
 {
 	if (!TakeRun())
 		return NULL;
-	char* locPages = static_cast<char*>(KC_PlatformAllocateAlignedPages(ourRunBytes));
+	char* locPages = TakeFreeSlot();
 	if (!locPages)
-		return NULL;
+	{
+		Region* locRegion = NULL;
+		for (Region& locOpen : ourRegions)
+		{
+			if (locOpen.myBase && locOpen.myCut < locOpen.mySlots)
+			{
+				locRegion = &locOpen;
+				break;
+			}
+		}
+		if (!locRegion && !(locRegion = NewRegion()))
+			return NULL;
+		if (!(locPages = CutSlot(*locRegion)))
+			return NULL;
+	}
 	++ourRunCount;
 	Run* locRun = reinterpret_cast<Run*>(locPages);
 	locRun->myFree = NULL;
@@ -87,10 +230,62 @@ Run* NewRun(std::size_t aClass)
 	return locRun;
 }
 
+// The run goes back with the next TrimRegions.
 void ReleaseRun(Run* aRun)
 {
 	--ourRunCount;
-	KC_PlatformFreePages(aRun, ourRunBytes);
+	Region* locRegion = RegionOf(aRun);
+	std::size_t locSlot = static_cast<std::size_t>(reinterpret_cast<char*>(aRun) - locRegion->myBase) / ourRunBytes;
+	locRegion->myGoing[locSlot / ourWordBits] |= 1u << (locSlot % ourWordBits);
+	--locRegion->myRuns;
+}
+
+bool IsGoing(const Region& aRegion, std::size_t aSlot)
+{
+	return (aRegion.myGoing[aSlot / ourWordBits] >> (aSlot % ourWordBits) & 1) != 0;
+}
+
+// After runs went back: a region without runs goes back whole; the others
+// decommit the slots of those runs, each range of neighbours in one call, and
+// the slots they committed ahead.
+void TrimRegions()
+{
+	for (Region& locRegion : ourRegions)
+	{
+		if (!locRegion.myBase)
+			continue;
+		for (std::size_t locSlot = 0; locSlot < locRegion.myCut;)
+		{
+			if (!IsGoing(locRegion, locSlot))
+			{
+				++locSlot;
+				continue;
+			}
+			std::size_t locEnd = locSlot + 1;
+			while (locEnd < locRegion.myCut && IsGoing(locRegion, locEnd))
+				++locEnd;
+			if (locRegion.myRuns > 0)
+				KC_PlatformDecommitPages(locRegion.myBase + locSlot * ourRunBytes, (locEnd - locSlot) * ourRunBytes);
+			ourCommittedSlots -= locEnd - locSlot;
+			locRegion.myFreeCount += locEnd - locSlot;
+			for (; locSlot < locEnd; ++locSlot)
+				locRegion.myFree[locSlot / ourWordBits] |= 1u << (locSlot % ourWordBits);
+		}
+		std::memset(locRegion.myGoing, 0, sizeof(locRegion.myGoing));
+		ourCommittedSlots -= locRegion.myCommitted - locRegion.myCut;
+		if (locRegion.myRuns == 0)
+		{
+			KC_PlatformReleasePages(locRegion.myBase, locRegion.mySlots * ourRunBytes);
+			ourReservedSlots -= locRegion.mySlots;
+			locRegion.myBase = NULL;
+		}
+		else if (locRegion.myCommitted > locRegion.myCut)
+		{
+			KC_PlatformDecommitPages(locRegion.myBase + locRegion.myCut * ourRunBytes,
+				(locRegion.myCommitted - locRegion.myCut) * ourRunBytes);
+			locRegion.myCommitted = locRegion.myCut;
+		}
+	}
 }
 } // namespace
 
@@ -181,11 +376,12 @@ void KC_PoolTrim() noexcept
 			ReleaseRun(locCurrent);
 		}
 	}
+	TrimRegions();
 }
 
 std::size_t KC_PoolHeldBytes() noexcept
 {
-	return ourRunCount * ourRunBytes;
+	return ourCommittedSlots * ourRunBytes;
 }
 
 #elif defined(KC_POOL_CHECKED)

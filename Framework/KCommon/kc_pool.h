@@ -27,7 +27,11 @@
 // 64 KiB of pages, aligned to their size, that begin with a header holding the
 // run's free list and its count of blocks in use, so that a block finds its run
 // from its address and a run whose blocks are all free can go back to the
-// system (KC_PoolTrim) without a look at its blocks. Not thread-safe, like the
+// system (KC_PoolTrim) without a look at its blocks. The runs lie in regions
+// of reserved address space, each as large as those before it together, whose
+// pages are committed in steps (up to 16 runs, 2 MiB pieces in regions of 2 MiB
+// and more); a run that goes back leaves its slot decommitted for the next new
+// run, and a region without runs goes back whole. Not thread-safe, like the
 // rest of the framework.
 //
 // Sanitizer builds use the checked mode (KC_POOL_CHECKED), which bypasses the
@@ -41,8 +45,9 @@ inline void KC_PoolFree(void* aBlock, std::size_t aSize) noexcept;
 // Gives back every run whose blocks are all free (after a large tree is gone,
 // before another is built); costs a look at each run, none at the blocks.
 void KC_PoolTrim() noexcept;
-// The bytes of the runs the pool holds (0 where the heap serves, and in the
-// checked mode, which gives nothing back).
+// The bytes of committed pages the pool holds: its runs and the pages committed
+// ahead of them (0 where the heap serves, and in the checked mode, which gives
+// nothing back).
 std::size_t KC_PoolHeldBytes() noexcept;
 // For tests of running out of memory: from now on the pool takes at most aRuns
 // more runs of pages from the system and then fails as if it had none left
@@ -97,21 +102,33 @@ void* AllocateMore(std::size_t aSize) noexcept;
 void FreeMore(void* aBlock, std::size_t aSize) noexcept;
 } // namespace KC_PoolParts
 
-// A free block of the current run is taken and given back inline: strings and
-// list links come and go by the hundred thousand.
+// A free block of the current run, or the next block not yet handed out, is
+// taken inline, and a block is given back inline: strings and list links come
+// and go by the hundred thousand.
 inline void* KC_PoolAllocate(std::size_t aSize) noexcept
 {
 #if defined(KC_POOL_INLINE)
 	using namespace KC_PoolParts;
 	if (aSize - 1 < ourLargest)
 	{
-		Run* locRun = ourCurrent[ClassOf(aSize)];
-		FreeBlock* locBlock;
-		if (locRun && (locBlock = locRun->myFree) != NULL)
+		std::size_t locClass = ClassOf(aSize);
+		Run* locRun = ourCurrent[locClass];
+		if (locRun)
 		{
-			locRun->myFree = locBlock->myNext;
-			++locRun->myUsed;
-			return locBlock;
+			FreeBlock* locBlock = locRun->myFree;
+			if (locBlock)
+			{
+				locRun->myFree = locBlock->myNext;
+				++locRun->myUsed;
+				return locBlock;
+			}
+			char* locUncut = locRun->myUncut;
+			if (static_cast<std::size_t>(locRun->myEnd - locUncut) >= locClass * ourStep)
+			{
+				locRun->myUncut = locUncut + locClass * ourStep;
+				++locRun->myUsed;
+				return locUncut;
+			}
 		}
 	}
 #endif

@@ -155,17 +155,19 @@ Ice* Ice::Load(const char* aFileName, bool aConvert)
 }
 
 Ice::Ice()
-	: myTypeHash(0), myNameHash(0), myKind(KIND_VALUE), myValue(ourEmptyText), myReference(NULL),
-	  myMembers(NULL), myTexts(NULL), myLangDecoder(NULL), myReferenceState(UNRESOLVED), myIsRoot(false)
+	: myTypeHash(0), myNameHash(0), myKind(KIND_VALUE), myReferenceState(UNRESOLVED), myIsRoot(false),
+	  myValue(ourEmptyText), myReference(NULL), myMembers(NULL), myLangDecoder(NULL)
 {
 }
 
 Ice::~Ice()
 {
 	delete[] myMembers;
-	std::free(myTexts);
 	if (myIsRoot)
+	{
+		std::free(myTexts);
 		delete myLangDecoder;
+	}
 }
 
 bool Ice::Init(const char* aFileName)

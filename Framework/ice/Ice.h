@@ -77,16 +77,24 @@ private:
 	Ice* FindChild(const char* aName, int aLength);
 	bool IsComposite() const { return myKind >= 1; }
 
+	// A tree has a member for every record of its file: the fields are packed
+	// (48 bytes in 64-bit builds, 32 in 32-bit ones).
 	unsigned int myTypeHash;
 	unsigned int myNameHash;
 	int myKind;
-	char* myValue;
-	Ice* myReference;
-	Ice* myMembers;
-	char* myTexts;
-	IceLangDecoder* myLangDecoder;
-	ReferenceState myReferenceState;
+	// A ReferenceState.
+	unsigned char myReferenceState;
 	bool myIsRoot;
+	char* myValue;
+	// A reference's target; the root, which is no reference, holds its block of
+	// value texts here.
+	union
+	{
+		Ice* myReference;
+		char* myTexts;
+	};
+	Ice* myMembers;
+	IceLangDecoder* myLangDecoder;
 };
 
 #endif

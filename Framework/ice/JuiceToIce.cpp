@@ -40,17 +40,26 @@ bool KeepOriginal(const KC_String& aJuiceName)
 	KC_PlatformTime locTime;
 	if (KC_PlatformFindFile(locOriginal, &locSize, &locTime))
 		return true;
+	// Copied in pieces (a file on disk is read through the system): the text
+	// is not held in memory whole.
 	KF_File locSource;
-	if (!locSource.Open(aJuiceName, OPEN_READ))
+	if (!locSource.Open(aJuiceName, OPEN_READ | OPEN_STREAMING))
 		return false;
 	KC_String locTemporary = locOriginal + "tmp";
 	FILE* locCopy = std::fopen(locTemporary, "wb");
 	bool locDone = locCopy != NULL;
 	if (locCopy)
 	{
-		if (locSource.GetSize() > 0 &&
-			std::fwrite(locSource.GetData(), 1, locSource.GetSize(), locCopy) != locSource.GetSize())
-			locDone = false;
+		std::setvbuf(locCopy, NULL, _IONBF, 0);
+		std::vector<char> locPiece(1 << 16);
+		unsigned int locLeft = locSource.GetSize();
+		while (locDone && locLeft > 0)
+		{
+			unsigned int locCount = locLeft < locPiece.size() ? locLeft : static_cast<unsigned int>(locPiece.size());
+			locDone = locSource.Read(locPiece.data(), locCount) == locCount &&
+				std::fwrite(locPiece.data(), 1, locCount, locCopy) == locCount;
+			locLeft -= locCount;
+		}
 		if (std::fclose(locCopy) != 0)
 			locDone = false;
 		if (locDone)
@@ -708,8 +717,9 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to open outfile '%s'", anIceName.GetText());
 		return false;
 	}
-	// Records are written a few bytes at a time: a large buffer keeps that cheap.
-	std::setvbuf(locFile, NULL, _IOFBF, 1 << 18);
+	// The records come in pieces of 64 KiB (RecordWriter): each is written as
+	// it comes, without a copy into a second buffer.
+	std::setvbuf(locFile, NULL, _IONBF, 0);
 	bool locWritten = std::fwrite(ourVersion, sizeof(ourVersion), 1, locFile) == 1 &&
 					  WriteInt(locFile, locLanguageFlag) && WriteInt(locFile, locInstances.Count());
 	for (JuiceType* locType : locInstances)

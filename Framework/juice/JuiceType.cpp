@@ -322,8 +322,6 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 	bool locResult = true;
 	for (;;)
 	{
-		if (locLine == "}")
-			break;
 		// The file ends inside the block: a cut-off text is not compiled.
 		if (aParseTool.IsEOF())
 		{
@@ -333,16 +331,20 @@ bool JuiceType::Assign(ParseTool& aParseTool, const KC_String& anInlineText, Jui
 			locResult = false;
 			break;
 		}
-		aParseTool.ReadLine(locLine);
+		// The line is split in the tool's buffer: only its two parts are copied.
+		int locLength = 0;
+		const char* locText = aParseTool.ReadLineText(locLength);
 		// Only the end of the file gives an empty line; the test above reports it.
-		if (locLine.IsEmpty())
+		if (locLength == 0)
 			continue;
-		if (locLine == "{" || locLine == "}")
+		if (locLength == 1 && locText[0] == '}')
+			break;
+		if (locLength == 1 && locText[0] == '{')
 			continue;
 		// FirstWord and RestOfLine, the end of the word found once.
-		int locEnd = ParseTool::FindWordEnd(locLine);
-		KC_String locPath = locEnd < 0 ? locLine : locLine.Left(locEnd);
-		KC_String locValue = locEnd < 0 ? KC_String() : locLine.Right(locLine.GetLength() - locEnd - 1);
+		int locEnd = ParseTool::FindWordEnd(locText, locLength);
+		KC_String locPath(locText, locEnd < 0 ? locLength : locEnd);
+		KC_String locValue = locEnd < 0 ? KC_String() : KC_String(locText + locEnd + 1, locLength - locEnd - 1);
 		JuiceType* locMember = GetMemberToAssign(aTypeManager, locPath);
 		if (locMember)
 		{

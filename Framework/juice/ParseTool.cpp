@@ -111,12 +111,19 @@ bool ParseTool::IsEOF()
 
 void ParseTool::ReadLine(KC_String& aLine)
 {
+	int locLength = 0;
+	aLine = ReadLineText(locLength);
+}
+
+const char* ParseTool::ReadLineText(int& aLength)
+{
 	myFile.ReadLine(myLineBuffer, sizeof(myLineBuffer));
 	myLineBuffer[sizeof(myLineBuffer) - 1] = 0;
 	// Blank and comment lines before the end of the file are no lines.
 	if (myLineBuffer[0] != 0)
 		++myLineNumber;
-	aLine = myLineBuffer;
+	aLength = static_cast<int>(std::strlen(myLineBuffer));
+	return myLineBuffer;
 }
 
 void ParseTool::PeekLine(KC_String& aLine)
@@ -171,13 +178,17 @@ void ParseTool::LeaveBlock()
 
 int ParseTool::FindWordEnd(const KC_String& aLine)
 {
-	int locLength = aLine.GetLength();
-	if (locLength > 0 && aLine[0] == '"' && aLine[locLength - 1] == '"')
+	return FindWordEnd(aLine, aLine.GetLength());
+}
+
+int ParseTool::FindWordEnd(const char* aLine, int aLength)
+{
+	if (aLength > 0 && aLine[0] == '"' && aLine[aLength - 1] == '"')
 		return -1;
-	int locBlank = aLine.Find(' ');
-	if (locBlank >= 0)
-		return locBlank;
-	return aLine.Find('\t');
+	const void* locBlank = std::memchr(aLine, ' ', static_cast<size_t>(aLength));
+	if (!locBlank)
+		locBlank = std::memchr(aLine, '\t', static_cast<size_t>(aLength));
+	return locBlank ? static_cast<int>(static_cast<const char*>(locBlank) - aLine) : -1;
 }
 
 KC_String ParseTool::FirstWord(const KC_String& aLine)

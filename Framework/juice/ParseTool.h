@@ -19,6 +19,9 @@ public:
 	// Reads the next line; only called when not IsEOF(). An empty line comes
 	// only from the end of the file (blank lines and comments are never delivered).
 	void ReadLine(KC_String& aLine);
+	// ReadLine without a copy: the line in the tool's buffer, valid until the
+	// next read, and its length.
+	const char* ReadLineText(int& aLength);
 	// The next line without consuming or counting it.
 	void PeekLine(KC_String& aLine);
 
@@ -40,6 +43,7 @@ public:
 	// failing that the first tab; a line in double quotes is one word.
 	// FindWordEnd: the position of that blank or tab, or -1.
 	static int FindWordEnd(const KC_String& aLine);
+	static int FindWordEnd(const char* aLine, int aLength);
 	static KC_String FirstWord(const KC_String& aLine);
 	static KC_String RestOfLine(const KC_String& aLine);
 	// Removes one leading and then one trailing double quote, where present.

@@ -93,13 +93,24 @@ bool KC_PlatformReplaceFile(const char* aSource, const char* aTarget);
 // aSize bytes of zeroed, writable pages, backed at once where the system can do
 // that in one step. NULL when there is no memory.
 void* KC_PlatformAllocatePages(size_t aSize);
-// aSize bytes of zeroed, writable pages that start at a multiple of aSize (a
-// power of two, at least 64 KiB), backed at once where the system can do that
-// in one step. NULL when there is no memory.
-void* KC_PlatformAllocateAlignedPages(size_t aSize);
-// Gives back pages of KC_PlatformAllocatePages or KC_PlatformAllocateAlignedPages,
-// all aSize bytes of them.
+// Gives back pages of KC_PlatformAllocatePages, all aSize bytes of them.
 void KC_PlatformFreePages(void* aPages, size_t aSize);
+
+// aSize bytes of address space (a multiple of 64 KiB) that start at a multiple
+// of 64 KiB, with no memory behind them yet. NULL when there is no room. Where
+// the system has huge pages, a reservation of whole 2 MiB pieces starts at a
+// multiple of 2 MiB, and a piece committed whole may be backed by one page.
+void* KC_PlatformReservePages(size_t aSize);
+// Backs aSize bytes of a reservation (whole pages, from a page's start) with
+// zeroed, writable memory, at once where the system can do that in one step.
+// Committing pages that are committed already keeps them. False when there is
+// no memory.
+bool KC_PlatformCommitPages(void* aPages, size_t aSize);
+// Gives the memory of committed pages back; they stay reserved, and read as
+// zeros once they are committed again.
+void KC_PlatformDecommitPages(void* aPages, size_t aSize);
+// Gives back a whole reservation of KC_PlatformReservePages, all aSize bytes.
+void KC_PlatformReleasePages(void* aPages, size_t aSize);
 
 // Backs the pages of a new, large block at once where the system can do that in
 // one step, instead of a fault per page on first touch. A hint: nothing changes

@@ -263,23 +263,53 @@ void* KC_PlatformAllocatePages(size_t aSize)
 	return locPages == MAP_FAILED ? NULL : locPages;
 }
 
-void* KC_PlatformAllocateAlignedPages(size_t aSize)
+void KC_PlatformFreePages(void* aPages, size_t aSize)
 {
-	// Twice the size, then the parts before and after the aligned pages go back.
-	void* locPages = mmap(NULL, 2 * aSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-	if (locPages == MAP_FAILED)
+	if (aPages)
+		munmap(aPages, aSize);
+}
+
+void* KC_PlatformReservePages(size_t aSize)
+{
+	// Inaccessible pages cost no memory and count against no commit limit;
+	// the alignment more than asked, then the parts before and after the
+	// aligned range go back. A reservation of whole 2 MiB pieces is aligned to
+	// them and asks for huge pages: each piece committed at once is then
+	// backed by one page, far cheaper than 512 small ones.
+	const uintptr_t locHuge = 2u << 20;
+	const uintptr_t locAlignment = aSize % locHuge == 0 ? locHuge : (1u << 16);
+	void* locRange = mmap(NULL, aSize + locAlignment, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+	if (locRange == MAP_FAILED)
 		return NULL;
-	uintptr_t locStart = reinterpret_cast<uintptr_t>(locPages);
-	uintptr_t locAligned = (locStart + aSize - 1) & ~(static_cast<uintptr_t>(aSize) - 1);
+	uintptr_t locStart = reinterpret_cast<uintptr_t>(locRange);
+	uintptr_t locAligned = (locStart + locAlignment - 1) & ~(locAlignment - 1);
 	if (locAligned > locStart)
-		munmap(locPages, locAligned - locStart);
-	if (locAligned + aSize < locStart + 2 * aSize)
-		munmap(reinterpret_cast<void*>(locAligned + aSize), locStart + 2 * aSize - locAligned - aSize);
-	KC_PlatformPrepareBlock(reinterpret_cast<void*>(locAligned), aSize);
+		munmap(locRange, locAligned - locStart);
+	if (locAligned < locStart + locAlignment)
+		munmap(reinterpret_cast<void*>(locAligned + aSize), locStart + locAlignment - locAligned);
+#ifdef MADV_HUGEPAGE
+	if (locAlignment == locHuge)
+		madvise(reinterpret_cast<void*>(locAligned), aSize, MADV_HUGEPAGE);
+#endif
 	return reinterpret_cast<void*>(locAligned);
 }
 
-void KC_PlatformFreePages(void* aPages, size_t aSize)
+bool KC_PlatformCommitPages(void* aPages, size_t aSize)
+{
+	if (mprotect(aPages, aSize, PROT_READ | PROT_WRITE) != 0)
+		return false;
+	KC_PlatformPrepareBlock(aPages, aSize);
+	return true;
+}
+
+void KC_PlatformDecommitPages(void* aPages, size_t aSize)
+{
+	// The pages stay writable: committing them again needs no change of the
+	// mapping, only their memory.
+	madvise(aPages, aSize, MADV_DONTNEED);
+}
+
+void KC_PlatformReleasePages(void* aPages, size_t aSize)
 {
 	if (aPages)
 		munmap(aPages, aSize);
@@ -292,6 +322,15 @@ void KC_PlatformPrepareBlock(void* aBlock, size_t aSize)
 	const uintptr_t locPage = static_cast<uintptr_t>(sysconf(_SC_PAGESIZE));
 	uintptr_t locStart = (reinterpret_cast<uintptr_t>(aBlock) + locPage - 1) & ~(locPage - 1);
 	uintptr_t locEnd = (reinterpret_cast<uintptr_t>(aBlock) + aSize) & ~(locPage - 1);
+#ifdef MADV_HUGEPAGE
+	// The 2 MiB pieces that lie entirely inside a large block may each be
+	// backed by one huge page.
+	const uintptr_t locHuge = 2u << 20;
+	uintptr_t locHugeStart = (locStart + locHuge - 1) & ~(locHuge - 1);
+	uintptr_t locHugeEnd = locEnd & ~(locHuge - 1);
+	if (locHugeEnd > locHugeStart)
+		madvise(reinterpret_cast<void*>(locHugeStart), locHugeEnd - locHugeStart, MADV_HUGEPAGE);
+#endif
 	if (locEnd > locStart)
 		madvise(reinterpret_cast<void*>(locStart), locEnd - locStart, MADV_POPULATE_WRITE);
 #else

@@ -185,29 +185,47 @@ void* KC_PlatformAllocatePages(size_t aSize)
 	return VirtualAlloc(NULL, aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
 }
 
-void* KC_PlatformAllocateAlignedPages(size_t aSize)
+void KC_PlatformFreePages(void* aPages, size_t /*aSize*/)
 {
-	// Allocations start at multiples of 64 KiB; a larger alignment is found by
-	// reserving twice the size and taking the aligned part of that range.
-	void* locPages = VirtualAlloc(NULL, aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
-	if (!locPages || (reinterpret_cast<uintptr_t>(locPages) & (aSize - 1)) == 0)
+	if (aPages)
+		VirtualFree(aPages, 0, MEM_RELEASE);
+}
+
+void* KC_PlatformReservePages(size_t aSize)
+{
+	// Reservations start at multiples of the allocation granularity, 64 KiB on
+	// every x86 system; a system with a finer one gets an aligned range found
+	// by reserving 64 KiB more and taking the aligned part of that range.
+	const uintptr_t locAlignment = 1 << 16;
+	void* locPages = VirtualAlloc(NULL, aSize, MEM_RESERVE, PAGE_NOACCESS);
+	if (!locPages || (reinterpret_cast<uintptr_t>(locPages) & (locAlignment - 1)) == 0)
 		return locPages;
 	VirtualFree(locPages, 0, MEM_RELEASE);
 	for (int locTry = 0; locTry < 8; ++locTry)
 	{
-		void* locRange = VirtualAlloc(NULL, 2 * aSize, MEM_RESERVE, PAGE_NOACCESS);
+		void* locRange = VirtualAlloc(NULL, aSize + locAlignment, MEM_RESERVE, PAGE_NOACCESS);
 		if (!locRange)
 			return NULL;
-		uintptr_t locAligned = (reinterpret_cast<uintptr_t>(locRange) + aSize - 1) & ~(static_cast<uintptr_t>(aSize) - 1);
+		uintptr_t locAligned = (reinterpret_cast<uintptr_t>(locRange) + locAlignment - 1) & ~(locAlignment - 1);
 		VirtualFree(locRange, 0, MEM_RELEASE);
-		locPages = VirtualAlloc(reinterpret_cast<void*>(locAligned), aSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+		locPages = VirtualAlloc(reinterpret_cast<void*>(locAligned), aSize, MEM_RESERVE, PAGE_NOACCESS);
 		if (locPages)
 			return locPages;
 	}
 	return NULL;
 }
 
-void KC_PlatformFreePages(void* aPages, size_t /*aSize*/)
+bool KC_PlatformCommitPages(void* aPages, size_t aSize)
+{
+	return VirtualAlloc(aPages, aSize, MEM_COMMIT, PAGE_READWRITE) != NULL;
+}
+
+void KC_PlatformDecommitPages(void* aPages, size_t aSize)
+{
+	VirtualFree(aPages, aSize, MEM_DECOMMIT);
+}
+
+void KC_PlatformReleasePages(void* aPages, size_t /*aSize*/)
 {
 	if (aPages)
 		VirtualFree(aPages, 0, MEM_RELEASE);

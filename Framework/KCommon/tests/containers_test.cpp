@@ -4,6 +4,7 @@
 #include "kc_list.h"
 #include "kc_listiterator.h"
 #include "kc_locstring.h"
+#include "kc_platform.h"
 #include "kc_pool.h"
 #include "kc_publisher.h"
 #include "KC_String.h"
@@ -170,6 +171,118 @@ TEST(KC_Pool, TrimGivesBackRunsWhoseBlocksAreAllFreeAndKeepsTheOthers)
 	KC_PoolFree(locKept, locSize);
 	KC_PoolTrim();
 	EXPECT_LE(KC_PoolHeldBytes(), locTrimmed);
+}
+
+// The pool's pages: reservations aligned to 64 KiB (2 MiB for whole 2 MiB
+// pieces where huge pages exist, which this test does not require), parts of
+// them committed as zeros, written, decommitted and committed again as zeros.
+TEST(KC_PlatformPages, ReservedPagesAreCommittedAsZerosAndDecommittedApart)
+{
+	for (size_t locSize : {size_t(1) << 16, size_t(3) << 16, size_t(4) << 20})
+	{
+		unsigned char* locPages = static_cast<unsigned char*>(KC_PlatformReservePages(locSize));
+		ASSERT_TRUE(locPages) << locSize;
+		EXPECT_EQ(0u, reinterpret_cast<uintptr_t>(locPages) % (1 << 16)) << locSize;
+		ASSERT_TRUE(KC_PlatformCommitPages(locPages, locSize));
+		for (size_t locByte = 0; locByte < locSize; locByte += 4093)
+			ASSERT_EQ(0, locPages[locByte]) << locSize << " " << locByte;
+		std::memset(locPages, 0xA5, locSize);
+		// Committing committed pages keeps them.
+		ASSERT_TRUE(KC_PlatformCommitPages(locPages, 1 << 16));
+		EXPECT_EQ(0xA5, locPages[100]);
+
+		// The first 64 KiB go back and come again as zeros; the rest keeps its bytes.
+		KC_PlatformDecommitPages(locPages, 1 << 16);
+		ASSERT_TRUE(KC_PlatformCommitPages(locPages, 1 << 16));
+		for (size_t locByte = 0; locByte < (1 << 16); locByte += 509)
+			ASSERT_EQ(0, locPages[locByte]) << locSize << " " << locByte;
+		if (locSize > (1 << 16))
+		{
+			EXPECT_EQ(0xA5, locPages[1 << 16]);
+			EXPECT_EQ(0xA5, locPages[locSize - 1]);
+		}
+		KC_PlatformReleasePages(locPages, locSize);
+	}
+}
+
+namespace
+{
+// A block's own pattern: its index in every byte, so that a block that shares
+// room with another, or whose pages went back, shows it.
+void FillBlock(unsigned char* aBlock, size_t aSize, size_t anIndex)
+{
+	std::memset(aBlock, static_cast<int>(anIndex * 7 % 251 + 1), aSize);
+}
+
+bool HoldsBlock(const unsigned char* aBlock, size_t aSize, size_t anIndex)
+{
+	for (size_t locByte = 0; locByte < aSize; ++locByte)
+		if (aBlock[locByte] != static_cast<unsigned char>(anIndex * 7 % 251 + 1))
+			return false;
+	return true;
+}
+} // namespace
+
+TEST(KC_Pool, RunsOfManyRegionsGoBackAndTheirRoomIsTakenAgainWithoutOverlap)
+{
+	KC_PoolTrim();
+	size_t locBefore = KC_PoolHeldBytes();
+	// Some 12 MiB of blocks of two sizes: runs in several regions of growing size.
+	const size_t locSizes[2] = {200, 256};
+	const size_t locCount = 50000;
+	std::vector<unsigned char*> locBlocks;
+	for (size_t locIndex = 0; locIndex < locCount; ++locIndex)
+	{
+		locBlocks.push_back(static_cast<unsigned char*>(KC_PoolAllocate(locSizes[locIndex % 2])));
+		ASSERT_TRUE(locBlocks.back());
+		FillBlock(locBlocks.back(), locSizes[locIndex % 2], locIndex);
+	}
+	size_t locFilled = KC_PoolHeldBytes();
+	if (locFilled == 0)
+	{
+		for (size_t locIndex = 0; locIndex < locCount; ++locIndex)
+			KC_PoolFree(locBlocks[locIndex], locSizes[locIndex % 2]);
+		GTEST_SKIP() << "the heap or the checked mode serves the pool's blocks in this build";
+	}
+	EXPECT_GE(locFilled, locBefore + locCount * 228);
+
+	// Twice: every 500th block stays (others the second time), the runs of the
+	// rest go back and those blocks keep their bytes; then the rooms that went
+	// back are taken again, the new blocks apart from the kept ones and from
+	// each other.
+	for (size_t locKept = 0; locKept < 500; locKept += 250)
+	{
+		for (size_t locIndex = 0; locIndex < locCount; ++locIndex)
+		{
+			if (locIndex % 500 != locKept)
+			{
+				KC_PoolFree(locBlocks[locIndex], locSizes[locIndex % 2]);
+				locBlocks[locIndex] = NULL;
+			}
+		}
+		KC_PoolTrim();
+		EXPECT_LT(KC_PoolHeldBytes(), locFilled / 2);
+		for (size_t locIndex = locKept; locIndex < locCount; locIndex += 500)
+			ASSERT_TRUE(HoldsBlock(locBlocks[locIndex], locSizes[locIndex % 2], locIndex)) << locIndex;
+
+		for (size_t locIndex = 0; locIndex < locCount; ++locIndex)
+		{
+			if (locBlocks[locIndex])
+				continue;
+			locBlocks[locIndex] = static_cast<unsigned char*>(KC_PoolAllocate(locSizes[locIndex % 2]));
+			ASSERT_TRUE(locBlocks[locIndex]);
+			FillBlock(locBlocks[locIndex], locSizes[locIndex % 2], locIndex);
+		}
+		for (size_t locIndex = 0; locIndex < locCount; ++locIndex)
+			ASSERT_TRUE(HoldsBlock(locBlocks[locIndex], locSizes[locIndex % 2], locIndex)) << locIndex;
+		EXPECT_LE(KC_PoolHeldBytes(), locFilled + (size_t(2) << 20));
+	}
+
+	// All gone: the pool holds no more than before.
+	for (size_t locIndex = 0; locIndex < locCount; ++locIndex)
+		KC_PoolFree(locBlocks[locIndex], locSizes[locIndex % 2]);
+	KC_PoolTrim();
+	EXPECT_LE(KC_PoolHeldBytes(), locBefore);
 }
 
 #if defined(KC_POOL_CHECKED)
