@@ -16,24 +16,9 @@ arch=${2:?}
 exe=$(readlink -f "${3:?}")
 top=$(cd "$(dirname "$0")/../../.." && pwd)
 data=$top/zonewright/tests/data
-kc_before_cleanup() { chmod -R u+w "$work" 2>/dev/null; }
-kc_fail_details() {
-  [ -f "$work/out.txt" ] && sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" | tail -20
-}
+. "$top/zonewright/tests/gui/sample_map.sh"
 . "$top/cmake/gui-test.sh" "$@"
-
-exe_dir=$(dirname "$exe")
-[ -f "$exe_dir/custom_maps/v/vInstances.juice" ] || fail "no sample map next to $exe"
-cp "$exe_dir/zonewright.zrf" "$work/" || fail "no zonewright.zrf"
-mkdir -p "$work/custom_maps"
-cp -r "$exe_dir/custom_maps/v" "$work/custom_maps/"
-map=$work/custom_maps/v/v.juice
-instances=$work/custom_maps/v/vInstances.juice
-cp "$map" "$work/map.before"
-cp "$instances" "$work/instances.before"
-
-# Printed lines of the program so far.
-lines() { sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt"; }
+sample_map_copy
 
 # Polls (at most 60 s) until the program has printed a line equal to $1.
 wait_line() {

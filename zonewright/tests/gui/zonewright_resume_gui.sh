@@ -14,24 +14,9 @@ what=${1:?usage: zonewright_resume_gui.sh resume ARCH EXE}
 arch=${2:?}
 exe=$(readlink -f "${3:?}")
 top=$(cd "$(dirname "$0")/../../.." && pwd)
-kc_before_cleanup() { chmod -R u+w "$work" 2>/dev/null; }
-kc_fail_details() {
-  [ -f "$work/out.txt" ] && sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt" | tail -20
-}
+. "$top/zonewright/tests/gui/sample_map.sh"
 . "$top/cmake/gui-test.sh" "$@"
-
-exe_dir=$(dirname "$exe")
-[ -f "$exe_dir/custom_maps/v/vInstances.juice" ] || fail "no sample map next to $exe"
-cp "$exe_dir/zonewright.zrf" "$work/" || fail "no zonewright.zrf"
-mkdir -p "$work/custom_maps"
-cp -r "$exe_dir/custom_maps/v" "$work/custom_maps/"
-map=$work/custom_maps/v/v.juice
-instances=$work/custom_maps/v/vInstances.juice
-cp "$map" "$work/map.before"
-cp "$instances" "$work/instances.before"
-
-# Printed lines of the program so far.
-lines() { sed -n 's/.*OutputDebugStringA "\(.*\)\\n"$/\1/p' "$work/out.txt"; }
+sample_map_copy
 printed() { lines | grep -qxF -- "$1"; }
 count() { lines | grep -cxF -- "$1"; }
 wait_line() { kc_poll 60 printed "$1" || fail "no line \"$1\""; }
