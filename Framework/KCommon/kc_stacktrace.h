@@ -91,6 +91,10 @@ bool KC_FindModule(uintptr_t anAddress, uintptr_t* aBase, char* aName, unsigned 
 // crash handler.
 void KC_InstallCrashHandler();
 LONG WINAPI KC_CrashFilter(EXCEPTION_POINTERS* anException);
+// The stack of a thread context: its instruction pointer, then the return
+// addresses (frame-pointer chain on 32-bit Windows, unwind data on x64), at
+// most KC_MAX_STACK_FRAMES values. Returns the number recorded.
+int KC_WalkContext(const CONTEXT& aContext, uintptr_t* anAddresses);
 // Appends the stack of the watched thread to "deadlock_thread.txt" whenever
 // Scroll Lock is pressed. Never returns.
 DWORD WINAPI KC_DeadlockWatcher(LPVOID aThread);

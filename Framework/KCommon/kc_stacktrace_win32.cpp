@@ -33,19 +33,54 @@ bool ReadOwnMemory(void* /*aContext*/, uintptr_t anAddress, void* aBuffer, unsig
 	std::memcpy(aBuffer, locSource, aCount);
 	return true;
 }
-
-// The frame chain of a thread context: words of the pointer size.
-int WalkContext(const CONTEXT& aContext, uintptr_t* anAddresses)
-{
-#if defined(_WIN64)
-	return KC_WalkStack(static_cast<uintptr_t>(aContext.Rip), static_cast<uintptr_t>(aContext.Rbp),
-	                    sizeof(void*), ReadOwnMemory, NULL, anAddresses);
-#else
-	return KC_WalkStack(static_cast<uintptr_t>(aContext.Eip), static_cast<uintptr_t>(aContext.Ebp),
-	                    sizeof(void*), ReadOwnMemory, NULL, anAddresses);
-#endif
 }
 
+#if defined(_WIN64)
+// x64 code keeps no frame-pointer chain: each step unwinds by the function's
+// unwind data, and a function without any (a leaf) has its return address at
+// the stack pointer.
+int KC_WalkContext(const CONTEXT& aContext, uintptr_t* anAddresses)
+{
+	CONTEXT locContext = aContext;
+	int locCount = 0;
+	while (locCount < KC_MAX_STACK_FRAMES && locContext.Rip)
+	{
+		anAddresses[locCount++] = static_cast<uintptr_t>(locContext.Rip);
+		const DWORD64 locStack = locContext.Rsp;
+		DWORD64 locReturn = 0;
+		if (!ReadOwnMemory(NULL, static_cast<uintptr_t>(locStack), &locReturn, sizeof(locReturn)))
+			break;
+		DWORD64 locImageBase = 0;
+		PRUNTIME_FUNCTION locFunction = RtlLookupFunctionEntry(locContext.Rip, &locImageBase, NULL);
+		if (locFunction)
+		{
+			void* locHandlerData = NULL;
+			DWORD64 locEstablisher = 0;
+			RtlVirtualUnwind(UNW_FLAG_NHANDLER, locImageBase, locContext.Rip, locFunction, &locContext,
+			                 &locHandlerData, &locEstablisher, NULL);
+		}
+		else
+		{
+			locContext.Rip = locReturn;
+			locContext.Rsp = locStack + sizeof(DWORD64);
+		}
+		// The stack grows down: a caller's frame lies above its callee's.
+		if (locContext.Rsp <= locStack)
+			break;
+	}
+	return locCount;
+}
+#else
+// The frame chain of a thread context, in 32-bit words.
+int KC_WalkContext(const CONTEXT& aContext, uintptr_t* anAddresses)
+{
+	return KC_WalkStack(static_cast<uintptr_t>(aContext.Eip), static_cast<uintptr_t>(aContext.Ebp),
+	                    sizeof(void*), ReadOwnMemory, NULL, anAddresses);
+}
+#endif
+
+namespace
+{
 // Puts the text on the clipboard as CF_TEXT; false when it could not.
 bool CopyToClipboard(const char* aText, int aLength)
 {
@@ -78,7 +113,7 @@ bool CopyToClipboard(const char* aText, int aLength)
 void Report(EXCEPTION_POINTERS* anException)
 {
 	uintptr_t locAddresses[KC_MAX_STACK_FRAMES];
-	int locCount = WalkContext(*anException->ContextRecord, locAddresses);
+	int locCount = KC_WalkContext(*anException->ContextRecord, locAddresses);
 
 	ChangeDisplaySettingsA(NULL, 0);
 
@@ -106,6 +141,40 @@ DWORD WINAPI ReporterThread(LPVOID)
 	return 0;
 }
 
+// A stack that is committed whole (the main thread's under Wine) has no guard
+// page to grow by, so an overflow shows only at its last page, with too little
+// room left to dispatch the exception on x64. A guard page above the
+// guaranteed room makes the system grow the stack page by page down to that
+// room and raise the overflow there, as on a stack committed on demand. A
+// stack that has its guard page (Windows) is left alone.
+void GuardCommittedStack()
+{
+	SYSTEM_INFO locSystem;
+	GetSystemInfo(&locSystem);
+	const uintptr_t locPage = locSystem.dwPageSize;
+	MEMORY_BASIC_INFORMATION locStack;
+	if (!VirtualQuery(&locStack, &locStack, sizeof(locStack)) || !locStack.AllocationBase)
+		return;
+	// The lowest page stays the system's; the guaranteed room lies above it.
+	const uintptr_t locBottom = reinterpret_cast<uintptr_t>(locStack.AllocationBase) + locPage;
+	const uintptr_t locGuard = locBottom + ourGuaranteedStack + locPage;
+	if (locGuard + 2 * locPage > reinterpret_cast<uintptr_t>(&locStack))
+		return;
+	// Committed at the guard's place and at the bottom of the room: the stack
+	// does not grow there.
+	MEMORY_BASIC_INFORMATION locRoom;
+	MEMORY_BASIC_INFORMATION locRoomBottom;
+	if (!VirtualQuery(reinterpret_cast<LPCVOID>(locGuard), &locRoom, sizeof(locRoom)) ||
+	    !VirtualQuery(reinterpret_cast<LPCVOID>(locBottom + locPage), &locRoomBottom, sizeof(locRoomBottom)))
+		return;
+	const bool locWritable = locRoom.State == MEM_COMMIT && (locRoom.Protect & PAGE_GUARD) == 0 &&
+	                         (locRoom.Protect & (PAGE_READWRITE | PAGE_EXECUTE_READWRITE)) != 0;
+	if (!locWritable || locRoomBottom.State != MEM_COMMIT)
+		return;
+	DWORD locOld = 0;
+	VirtualProtect(reinterpret_cast<LPVOID>(locGuard), locPage, PAGE_READWRITE | PAGE_GUARD, &locOld);
+}
+
 void StartReporter()
 {
 	typedef BOOL(WINAPI * StackGuarantee)(PULONG);
@@ -114,7 +183,8 @@ void StartReporter()
 	if (locGuarantee)
 	{
 		ULONG locSize = ourGuaranteedStack;
-		locGuarantee(&locSize);
+		if (locGuarantee(&locSize))
+			GuardCommittedStack();
 	}
 	if (ourReporter)
 		return;
@@ -183,7 +253,7 @@ DWORD WINAPI KC_DeadlockWatcher(LPVOID aThread)
 			std::memset(&locContext, 0, sizeof(locContext));
 			locContext.ContextFlags = CONTEXT_ALL;
 			if (GetThreadContext(locThread, &locContext))
-				locCount = WalkContext(locContext, locAddresses);
+				locCount = KC_WalkContext(locContext, locAddresses);
 			ResumeThread(locThread);
 		}
 		if (locCount > 0)

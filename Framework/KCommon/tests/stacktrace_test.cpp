@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -356,6 +357,50 @@ TEST(KC_StackWalk, DeepChainGivesThirtyTwoAddresses)
 	EXPECT_EQ(0x400FFFu, locFrames[0]);
 	EXPECT_EQ(0x40101Eu, locFrames[31]);
 }
+
+#ifdef _WIN32
+// The walk of a real thread context, as the crash filter and the deadlock
+// watcher take it: the frame-pointer chain on 32-bit Windows, unwind data on x64.
+namespace
+{
+volatile int ourSink = 0;
+uintptr_t ourIntoMiddle = 0;
+uintptr_t ourIntoCaller = 0;
+std::vector<uintptr_t> ourWalked;
+
+__attribute__((noinline)) void WalkHere()
+{
+	ourIntoMiddle = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+	CONTEXT locContext;
+	std::memset(&locContext, 0, sizeof(locContext));
+	locContext.ContextFlags = CONTEXT_FULL;
+	RtlCaptureContext(&locContext);
+	uintptr_t locAddresses[KC_MAX_STACK_FRAMES];
+	int locCount = KC_WalkContext(locContext, locAddresses);
+	ourWalked.assign(locAddresses, locAddresses + locCount);
+	ourSink = ourSink + 1;
+}
+
+__attribute__((noinline)) void Middle()
+{
+	ourIntoCaller = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+	WalkHere();
+	ourSink = ourSink + 1;
+}
+}
+
+TEST(KC_StackWalk, ThreadContextReachesEachCallerInOrder)
+{
+	Middle();
+	ourSink = ourSink + 1;
+	ASSERT_GE(ourWalked.size(), 3u);
+	EXPECT_LE(ourWalked.size(), static_cast<size_t>(KC_MAX_STACK_FRAMES));
+	// 32-bit RtlCaptureContext gives the context of its caller's return.
+	std::vector<uintptr_t>::iterator locMiddle = std::find(ourWalked.begin(), ourWalked.end(), ourIntoMiddle);
+	ASSERT_NE(ourWalked.end(), locMiddle) << "no return into Middle";
+	EXPECT_NE(ourWalked.end(), std::find(locMiddle + 1, ourWalked.end(), ourIntoCaller)) << "no return into the test";
+}
+#endif
 
 // -- The report.
 
