@@ -36,6 +36,11 @@ const char* const kcTestDataFolder = \"${CMAKE_CURRENT_SOURCE_DIR}/tests/data\";
   add_test(NAME ${name} COMMAND ${name} --gtest_color=no
            WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set_tests_properties(${name} PROPERTIES LABELS unit TIMEOUT 600)
+  # Under qemu-user a death test forks without executing the test program
+  # again: the kernel may not run a 32-bit program that is started by execv.
+  if(CMAKE_CROSSCOMPILING_EMULATOR MATCHES "qemu-")
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT KC_DEATH_TEST_STYLE=fast)
+  endif()
 endfunction()
 
 # kc_add_fuzz_target(NAME SOURCES... LIBS libs...)

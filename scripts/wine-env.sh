@@ -2,10 +2,12 @@
 # here, and a private X display.
 
 # kc_pick_wine TOP: 32-bit Wine where this kernel runs 32-bit code, else the
-# 64-bit build under 64-bit Wine. Sets wine_arch (win32|win64), wine_build
-# (build/win|build/win64), wine_loader and wine_prefix.
+# 64-bit build under 64-bit Wine. KC_WINE_ARCH=win64 (set by the --win64 switch
+# of scripts/test and scripts/run) takes the 64-bit path on any machine. Sets
+# wine_arch (win32|win64), wine_build (build/win|build/win64), wine_loader and
+# wine_prefix.
 kc_pick_wine() {
-  if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  if [ "${KC_WINE_ARCH:-}" != win64 ] && /usr/lib/wine/wine --version >/dev/null 2>&1; then
     wine_arch=win32; wine_build=build/win; wine_loader=/usr/lib/wine/wine; wine_prefix=$1/build/wine
   else
     wine_arch=win64; wine_build=build/win64; wine_loader=/usr/lib/wine/wine64; wine_prefix=$1/build/wine64

@@ -1,5 +1,7 @@
 #include "kc_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -108,4 +110,10 @@ ScratchFolder::~ScratchFolder()
 {
 	std::error_code locError;
 	std::filesystem::remove_all(myPath, locError);
+}
+
+void KC_SetDeathTestStyle()
+{
+	const char* locStyle = std::getenv("KC_DEATH_TEST_STYLE");
+	::testing::FLAGS_gtest_death_test_style = locStyle && *locStyle ? locStyle : "threadsafe";
 }

@@ -20,6 +20,12 @@ std::string ReadWholeFile(const std::string& aFileName, const std::string& aMiss
 // Writes aContent as the whole file, making its folders first.
 bool WriteWholeFile(const std::string& aFileName, const std::string& aContent);
 
+// Death tests start the test program again for their statement ("threadsafe"),
+// unless KC_DEATH_TEST_STYLE names another style: under qemu-user they fork
+// without starting a program ("fast"), which needs no kernel support for
+// 32-bit programs.
+void KC_SetDeathTestStyle();
+
 // A fresh empty folder inside the scratch folder, removed at the end.
 class ScratchFolder
 {

@@ -8,6 +8,7 @@
 #include "kc_pool.h"
 #include "kc_publisher.h"
 #include "KC_String.h"
+#include "kc_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -476,7 +477,7 @@ using KC_ContainersDeathTest = ::testing::Test;
 
 TEST(KC_ContainersDeathTest, BrokenPreconditionsAreAssertions)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	EXPECT_DEATH({ KC_List<int> locList; locList.GetFirst(); }, "Assertion \\(myFirstLink\\) failed in .*kc_list");
 	EXPECT_DEATH({ KC_ListIterator<int> locIterator(nullptr); }, "Assertion \\(myList\\) failed in .*kc_listiterator");
 	EXPECT_DEATH(

@@ -118,7 +118,7 @@ using KC_DiagnosticsDeathTest = ::testing::Test;
 
 TEST(KC_DiagnosticsDeathTest, FailedAssertionReportsAndExitsWithMinus666)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	// The debug output hears the text first, then the box shows it.
 	EXPECT_EXIT(
 		{
@@ -140,7 +140,7 @@ TEST(KC_DiagnosticsDeathTest, AssertionTextsNameSourcesRelativeToTheSourceRoot)
 
 TEST(KC_DiagnosticsDeathTest, FatalErrorCutsItsTextAt255Characters)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	std::string locExpected = "FatalError\\|" + std::string(255, 'z') + "$";
 	EXPECT_EXIT(FatalError("%s", std::string(400, 'z').c_str()), ::testing::ExitedWithCode(kFatalExitCode),
 	            locExpected.c_str());
@@ -148,7 +148,7 @@ TEST(KC_DiagnosticsDeathTest, FatalErrorCutsItsTextAt255Characters)
 
 TEST(KC_DiagnosticsDeathTest, RefusingSubscriberIsAnAssertionInThePublisher)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	EXPECT_EXIT(
 		{
 			static ChannelSubscriber locRefuser(false);

@@ -1,5 +1,6 @@
 #include "KC_String.h"
 #include "kc_pool.h"
+#include "kc_test_support.h"
 
 #include <gtest/gtest.h>
 
@@ -212,7 +213,7 @@ using KC_StringDeathTest = ::testing::Test;
 
 TEST(KC_StringDeathTest, RequestsOf65535CharactersOrMoreFail)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	std::string locTooLong(65535, 'y');
 	EXPECT_DEATH({ KC_String locText(locTooLong.c_str()); }, "aSize >= 0 && aSize < 65535");
 	EXPECT_DEATH({ KC_String locText; locText.Format("%s", locTooLong.c_str()); },

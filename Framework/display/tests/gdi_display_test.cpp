@@ -202,7 +202,7 @@ TEST_F(GdiDisplayTest, WindowLargerThanTheWorkAreaDrawsIntoTheBufferThatFits)
 	}
 	DestroyWindow(locLarge);
 	// A factory without a window is a broken invariant, reported with its site.
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	EXPECT_EXIT({ KDGdi_Factory locFactory(NULL); }, ::testing::ExitedWithCode(kFatalExitCode),
 	            "Assertion \\(aWindowHandle\\) failed in \\.\\\\KDGdi_Factory, line 14");
 }

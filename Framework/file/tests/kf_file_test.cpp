@@ -314,7 +314,7 @@ TEST_F(KF_FileTest, MakeDirectoriesCreatesEveryLevel)
 
 TEST_F(KF_FileTest, BrokenInvariantsAreFatal)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	WriteWholeFile(Path("ten"), "0123456789");
 	std::string locName = Path("ten");
 	EXPECT_EXIT(

@@ -242,7 +242,7 @@ using IceDeathTest = ::testing::Test;
 
 TEST(IceDeathTest, IndexOutOfRangeAndMissingTargetsAreAssertions)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	IceBytes locMenu = MenuBytes();
 	EXPECT_EXIT(
 		{

@@ -112,7 +112,7 @@ using IceLangDecoderDeathTest = ::testing::Test;
 
 TEST(IceLangDecoderDeathTest, MalformedUtf8IsAnAssertionThatReadsNoFurther)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	KC_LocString locText;
 	EXPECT_EXIT(IceLangDecoder::DecodeValue("a\x80", locText), ::testing::ExitedWithCode(kFatalExitCode),
 	            "Assertion \\(curChar\\[0\\] & 0x40\\) failed in .*IceLangDecoder");

@@ -327,7 +327,7 @@ TEST_F(JuiceModel, NameSpaceLookupsAndLocalization)
 
 TEST(JuiceDeathTest, BrokenInvariantsAreFatal)
 {
-	::testing::FLAGS_gtest_death_test_style = "threadsafe";
+	KC_SetDeathTestStyle();
 	EXPECT_EXIT({ JuiceFree locSecond("NUMBER", false); }, ::testing::ExitedWithCode(kFatalExitCode),
 		"Assertion \\(success\\) failed in .*JuiceMetaTypes");
 	EXPECT_EXIT(
