@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_MAX_DIMENSIONS 8192
@@ -27,17 +28,43 @@ bool ZW_DecodeImage(const char* aPath, uint32_t aColourKey, bool aPowerOfTwo, ZW
   if (!locData) {
     return false;
   }
-  anImage->width = aPowerOfTwo ? NextPowerOfTwo(w) : w;
-  anImage->height = aPowerOfTwo ? NextPowerOfTwo(h) : h;
-  anImage->pixels.assign((size_t)anImage->width * anImage->height, 0);
-  for (int y = 0; y < h; y++) {
-    for (int x = 0; x < w; x++) {
-      const stbi_uc* p = locData + ((size_t)y * w + x) * 4;
-      uint32_t locArgb = (uint32_t)p[3] << 24 | (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
-      anImage->pixels[(size_t)y * anImage->width + x] = locArgb == aColourKey ? 0 : locArgb;
-    }
+  ZW_Image locPicture;
+  locPicture.width = w;
+  locPicture.height = h;
+  locPicture.pixels.resize((size_t)w * h);
+  for (size_t i = 0; i < locPicture.pixels.size(); i++) {
+    const stbi_uc* p = locData + i * 4;
+    uint32_t locArgb = (uint32_t)p[3] << 24 | (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
+    locPicture.pixels[i] = locArgb == aColourKey ? 0 : locArgb;
   }
   stbi_image_free(locData);
+  if (aPowerOfTwo) {
+    ZW_PadImage(locPicture, anImage);
+  } else {
+    *anImage = std::move(locPicture);
+  }
+  return true;
+}
+
+void ZW_PadImage(const ZW_Image& aPicture, ZW_Image* aPadded) {
+  aPadded->width = NextPowerOfTwo(aPicture.width);
+  aPadded->height = NextPowerOfTwo(aPicture.height);
+  aPadded->pixels.assign((size_t)aPadded->width * aPadded->height, 0);
+  for (int y = 0; y < aPicture.height; y++) {
+    memcpy(&aPadded->pixels[(size_t)y * aPadded->width], &aPicture.pixels[(size_t)y * aPicture.width],
+           (size_t)aPicture.width * sizeof(uint32_t));
+  }
+}
+
+bool ZW_ImageTexel(const ZW_Image& anImage, int anX, int aY, float aValues[4]) {
+  if (anX < 0 || aY < 0 || anX >= anImage.width || aY >= anImage.height) {
+    return false;
+  }
+  uint32_t t = anImage.pixels[(size_t)aY * anImage.width + anX];
+  aValues[0] = ((t >> 16) & 0xFF) * 0.003921569f;
+  aValues[1] = ((t >> 8) & 0xFF) * 0.003921569f;
+  aValues[2] = (t & 0xFF) * 0.003921569f;
+  aValues[3] = ((t >> 24) & 0xFF) * 0.003921569f;
   return true;
 }
 

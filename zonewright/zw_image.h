@@ -15,6 +15,12 @@ struct ZW_Image {
 // become transparent black. With aPowerOfTwo the image is padded to the next
 // powers of two (transparent black), the picture kept at the top left.
 bool ZW_DecodeImage(const char* aPath, uint32_t aColourKey, bool aPowerOfTwo, ZW_Image* anImage);
+// A copy of aPicture padded to the next powers of two (transparent black),
+// the picture at the top left.
+void ZW_PadImage(const ZW_Image& aPicture, ZW_Image* aPadded);
+// The pixel (x, y): red, green, blue, alpha as 0 to 1 (each byte times
+// 0.003921569). False outside the picture; aValues then stays as it was.
+bool ZW_ImageTexel(const ZW_Image& anImage, int anX, int aY, float aValues[4]);
 
 struct ZW_Matrix {
   float m[4][4];

@@ -27,7 +27,8 @@ typedef void* ZW_Texture;
 ZW_Texture ZW_LoadTextureFile(const char* aPath);
 // Releases a texture of the renderer (null: nothing).
 void ZW_ReleaseTexture(ZW_Texture aTexture);
-// Width and height of level 0; false when they cannot be read.
+// Width and height of the picture a texture was loaded from (not padded), or
+// of level 0 for a texture made from pixels; false when they cannot be read.
 bool ZW_TextureSize(ZW_Texture aTexture, int* aWidth, int* aHeight);
 // A texture made from an RGBA picture (rows top-down); null on failure.
 ZW_Texture ZW_CreateTexture(const uint8_t* aPixels, int aWidth, int aHeight);
@@ -46,6 +47,7 @@ struct ZW_TextItem {
 };
 // Draws all the texts of a list in one batch (the marker labels).
 void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems, int aCount);
-// Reads the texel (x, y) of level 0: red, green, blue, alpha as 0 to 1.
-// False when the texture cannot be read there; aValues then stays as it was.
+// Reads the pixel (x, y) of the picture a texture was loaded from, whatever
+// its size (or of level 0 for a texture made from pixels): red, green, blue,
+// alpha as 0 to 1. False outside it; aValues then stays as it was.
 bool ZW_SampleHeight(ZW_Texture aTexture, int anX, int aY, float aValues[4]);

@@ -249,6 +249,40 @@ bool ZW_FrameRecord::SameAs(const ZW_FrameRecord& anOther) const {
          memcmp(vertices.data(), anOther.vertices.data(), sizeof(ZW_SpriteVertex) * vertices.size()) == 0;
 }
 
+// --- Frame presenter ------------------------------------------------------
+
+bool ZW_FramePresenter::Frame(ZW_FrameDevice* aDevice, bool aSameAsShown) {
+  if (lost) {
+    ZW_DeviceLevel locLevel = aDevice->CooperativeLevel();
+    if (locLevel == ZW_DEVICE_LOST || locLevel == ZW_DEVICE_FAILED) {
+      return false;
+    }
+    if (locLevel == ZW_DEVICE_NOT_RESET && !aDevice->Reset()) {
+      return false;
+    }
+    lost = false;
+    shownValid = false;
+  }
+  if (!shownValid || !aSameAsShown) {
+    aDevice->Draw();
+  }
+  ZW_DeviceLevel locPresented = aDevice->Present();
+  lost = locPresented == ZW_DEVICE_LOST || locPresented == ZW_DEVICE_NOT_RESET;
+  // A failed present draws the next frame whole.
+  shownValid = locPresented == ZW_DEVICE_OK;
+  return !lost;
+}
+
+bool ZW_FramePresenter::PresentShown(ZW_FrameDevice* aDevice) {
+  if (lost || !shownValid) {
+    return false;
+  }
+  ZW_DeviceLevel locPresented = aDevice->Present();
+  lost = locPresented == ZW_DEVICE_LOST || locPresented == ZW_DEVICE_NOT_RESET;
+  shownValid = locPresented == ZW_DEVICE_OK;
+  return shownValid;
+}
+
 // --- Commands -------------------------------------------------------------
 
 void ZW_CmdRenderCameraPosition() {

@@ -131,6 +131,33 @@ struct ZW_FrameRecord {
   bool SameAs(const ZW_FrameRecord& anOther) const;
 };
 
+// The device's part of a frame: draw, present, and the way back from a lost
+// device (a lock screen, a secure desktop, a display change). While the device
+// is lost nothing is drawn or presented; each frame asks the device whether it
+// can be reset, and once it is reset (what the reset releases made again) the
+// frame is drawn whole and the screen goes on as it was.
+enum ZW_DeviceLevel { ZW_DEVICE_OK, ZW_DEVICE_LOST, ZW_DEVICE_NOT_RESET, ZW_DEVICE_FAILED };
+
+struct ZW_FrameDevice {
+  virtual ZW_DeviceLevel CooperativeLevel() = 0;
+  // Releases what a reset releases, resets, and makes it again.
+  virtual bool Reset() = 0;
+  virtual void Draw() = 0;
+  virtual ZW_DeviceLevel Present() = 0;
+  virtual ~ZW_FrameDevice() {}
+};
+
+struct ZW_FramePresenter {
+  bool lost = false;
+  bool shownValid = false;  // the back buffer holds the frame shown
+  // One frame; aSameAsShown: the frame equals the one shown. False when the
+  // device is lost and nothing was presented.
+  bool Frame(ZW_FrameDevice* aDevice, bool aSameAsShown);
+  // The frame shown presented again (a window uncovered); false when there
+  // is none to present.
+  bool PresentShown(ZW_FrameDevice* aDevice);
+};
+
 // Commands.
 void ZW_CmdRenderCameraPosition();
 void ZW_CmdRenderClearColor();

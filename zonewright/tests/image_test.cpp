@@ -46,6 +46,68 @@ TEST(ImageTest, DecodesWithTheColourKeyAndPadding) {
   EXPECT_EQ(0u, locImage.pixels[3]);
 }
 
+// A square height map as the game's editor saves it: uncompressed 24-bit TGA,
+// rows top-down; red is the column, green the row (each modulo 251).
+std::string WriteHeightMap(int aSide) {
+  std::string locBytes(18, '\0');
+  locBytes[2] = 2;
+  locBytes[12] = (char)(aSide & 0xFF);
+  locBytes[13] = (char)(aSide >> 8);
+  locBytes[14] = locBytes[12];
+  locBytes[15] = locBytes[13];
+  locBytes[16] = 24;
+  locBytes[17] = 0x20;
+  locBytes.reserve(18 + (size_t)aSide * aSide * 3);
+  for (int y = 0; y < aSide; y++) {
+    for (int x = 0; x < aSide; x++) {
+      locBytes += '\0';
+      locBytes += (char)(y % 251);
+      locBytes += (char)(x % 251);
+    }
+  }
+  std::string locPath = KC_TestScratchFolder() + "/zw_height" + std::to_string(aSide) + ".tga";
+  EXPECT_TRUE(WriteWholeFile(locPath, locBytes));
+  return locPath;
+}
+
+// A height map of any size is sampled as read, to its last column and row;
+// the texture's padded copy keeps the picture at its top left.
+TEST(ImageTest, HeightMapsOfAnySizeAreSampledToTheirLastPixel) {
+  for (int locSide : {513, 2048}) {
+    SCOPED_TRACE(locSide);
+    ZW_Image locPicture;
+    ASSERT_TRUE(ZW_DecodeImage(WriteHeightMap(locSide).c_str(), 0xFFFF00FF, false, &locPicture));
+    ASSERT_EQ(locSide, locPicture.width);
+    ASSERT_EQ(locSide, locPicture.height);
+    const int locLast = locSide - 1;
+    for (int locColumn : {0, 700 % locSide, 1500 % locSide, locLast}) {
+      float v[4] = {-1, -1, -1, -1};
+      ASSERT_TRUE(ZW_ImageTexel(locPicture, locColumn, locLast, v));
+      EXPECT_FLOAT_EQ((locColumn % 251) * 0.003921569f, v[0]);
+      EXPECT_FLOAT_EQ((locLast % 251) * 0.003921569f, v[1]);
+      EXPECT_FLOAT_EQ(0.0f, v[2]);
+      EXPECT_FLOAT_EQ(1.0f, v[3]);
+    }
+    float v[4] = {-1, -1, -1, -1};
+    EXPECT_FALSE(ZW_ImageTexel(locPicture, locSide, 0, v));
+    EXPECT_FALSE(ZW_ImageTexel(locPicture, 0, locSide, v));
+    EXPECT_FALSE(ZW_ImageTexel(locPicture, -1, 0, v));
+    EXPECT_FLOAT_EQ(-1.0f, v[0]);  // nothing read, the values stay
+
+    ZW_Image locPadded;
+    ZW_PadImage(locPicture, &locPadded);
+    const int locPaddedSide = locSide == 513 ? 1024 : 2048;
+    ASSERT_EQ(locPaddedSide, locPadded.width);
+    ASSERT_EQ(locPaddedSide, locPadded.height);
+    EXPECT_EQ(locPicture.pixels[(size_t)locLast * locSide + locLast],
+              locPadded.pixels[(size_t)locLast * locPaddedSide + locLast]);
+    if (locPaddedSide > locSide) {
+      EXPECT_EQ(0u, locPadded.pixels[(size_t)locLast * locPaddedSide + locSide]);
+      EXPECT_EQ(0u, locPadded.pixels[(size_t)locSide * locPaddedSide]);
+    }
+  }
+}
+
 TEST(ImageTest, RejectsMissingAndBrokenFiles) {
   ZW_Image locImage;
   EXPECT_FALSE(ZW_DecodeImage("no/such/image.png", 0xFFFF00FF, false, &locImage));

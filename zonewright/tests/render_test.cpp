@@ -1,6 +1,7 @@
 // Texture registry, cell text, camera, clear colour and the font layout rules.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "zw_console.h"
@@ -330,6 +331,104 @@ TEST(FrameRecordTest, AFrameIsTheSameOnlyWhenEveryDrawAndVertexIs) {
   shown.Reset(0);
   next.Reset(0);
   EXPECT_TRUE(next.SameAs(shown));
+}
+
+// A device that answers as told and logs what the frame asked of it.
+struct ScriptedDevice : ZW_FrameDevice {
+  ZW_DeviceLevel level = ZW_DEVICE_OK;
+  ZW_DeviceLevel presented = ZW_DEVICE_OK;
+  bool resets = true;
+  std::string log;
+  ZW_DeviceLevel CooperativeLevel() override {
+    log += "test ";
+    return level;
+  }
+  bool Reset() override {
+    log += resets ? "reset " : "reset-failed ";
+    return resets;
+  }
+  void Draw() override { log += "draw "; }
+  ZW_DeviceLevel Present() override {
+    log += "present ";
+    return presented;
+  }
+  std::string Take() {
+    std::string locLog = log;
+    log.clear();
+    return locLog;
+  }
+};
+
+TEST(FramePresenterTest, AFrameEqualToTheOneShownIsPresentedWithoutDrawing) {
+  ScriptedDevice d;
+  ZW_FramePresenter p;
+  EXPECT_TRUE(p.Frame(&d, true));  // nothing shown yet: drawn whole
+  EXPECT_EQ("draw present ", d.Take());
+  EXPECT_TRUE(p.Frame(&d, true));
+  EXPECT_EQ("present ", d.Take());
+  EXPECT_TRUE(p.Frame(&d, false));
+  EXPECT_EQ("draw present ", d.Take());
+  // A present that fails otherwise draws the next frame whole.
+  d.presented = ZW_DEVICE_FAILED;
+  EXPECT_TRUE(p.Frame(&d, true));
+  d.presented = ZW_DEVICE_OK;
+  d.Take();
+  EXPECT_TRUE(p.Frame(&d, true));
+  EXPECT_EQ("draw present ", d.Take());
+}
+
+TEST(FramePresenterTest, ALostDeviceWaitsIsResetAndDrawsTheSameScreenWhole) {
+  ScriptedDevice d;
+  ZW_FramePresenter p;
+  p.Frame(&d, false);
+  d.Take();
+  // Lost at a present: nothing is drawn or presented until it can be reset.
+  d.presented = ZW_DEVICE_LOST;
+  EXPECT_FALSE(p.Frame(&d, true));
+  EXPECT_EQ("present ", d.Take());
+  d.level = ZW_DEVICE_LOST;
+  EXPECT_FALSE(p.Frame(&d, true));
+  EXPECT_FALSE(p.Frame(&d, false));
+  EXPECT_EQ("test test ", d.Take());
+  EXPECT_FALSE(p.PresentShown(&d));  // a window uncovered meanwhile
+  EXPECT_EQ("", d.Take());
+  // Resettable, but the reset fails: asked again at the next frame.
+  d.level = ZW_DEVICE_NOT_RESET;
+  d.resets = false;
+  EXPECT_FALSE(p.Frame(&d, true));
+  EXPECT_EQ("test reset-failed ", d.Take());
+  // Reset: the frame is drawn whole although it equals the one shown.
+  d.resets = true;
+  d.presented = ZW_DEVICE_OK;
+  EXPECT_TRUE(p.Frame(&d, true));
+  EXPECT_EQ("test reset draw present ", d.Take());
+  d.level = ZW_DEVICE_OK;
+  EXPECT_TRUE(p.Frame(&d, true));
+  EXPECT_EQ("present ", d.Take());
+  // Back without a reset (the device answers OK at once): drawn whole too.
+  d.presented = ZW_DEVICE_NOT_RESET;
+  EXPECT_FALSE(p.Frame(&d, true));
+  d.presented = ZW_DEVICE_OK;
+  d.Take();
+  EXPECT_TRUE(p.Frame(&d, true));
+  EXPECT_EQ("test draw present ", d.Take());
+}
+
+TEST(FramePresenterTest, AnUncoveredWindowGetsTheFrameShownAgain) {
+  ScriptedDevice d;
+  ZW_FramePresenter p;
+  EXPECT_FALSE(p.PresentShown(&d));  // no frame yet
+  p.Frame(&d, false);
+  d.Take();
+  EXPECT_TRUE(p.PresentShown(&d));
+  EXPECT_EQ("present ", d.Take());
+  d.presented = ZW_DEVICE_LOST;
+  EXPECT_FALSE(p.PresentShown(&d));
+  d.presented = ZW_DEVICE_OK;
+  d.level = ZW_DEVICE_NOT_RESET;
+  d.Take();
+  EXPECT_TRUE(p.Frame(&d, true));
+  EXPECT_EQ("test reset draw present ", d.Take());
 }
 
 }  // namespace

@@ -3,21 +3,27 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "zw_image.h"
 
 HRESULT ZWX_CreateTextureFromFile(IDirect3DDevice8* aDevice, const char* aPath, D3DCOLOR aColourKey,
-                                  IDirect3DTexture8** aTexture) {
+                                  IDirect3DTexture8** aTexture, ZW_Image* aPicture) {
   *aTexture = nullptr;
   D3DCAPS8 locCaps;
   bool locPowerOfTwo = true;
   if (SUCCEEDED(aDevice->GetDeviceCaps(&locCaps))) {
     locPowerOfTwo = (locCaps.TextureCaps & D3DPTEXTURECAPS_POW2) != 0;
   }
-  ZW_Image locImage;
-  if (!ZW_DecodeImage(aPath, aColourKey, locPowerOfTwo, &locImage)) {
+  ZW_Image locPicture;
+  if (!ZW_DecodeImage(aPath, aColourKey, false, &locPicture)) {
     return E_FAIL;
   }
+  ZW_Image locPadded;
+  if (locPowerOfTwo) {
+    ZW_PadImage(locPicture, &locPadded);
+  }
+  const ZW_Image& locImage = locPowerOfTwo ? locPadded : locPicture;
   IDirect3DTexture8* locTexture = nullptr;
   HRESULT hr = aDevice->CreateTexture(locImage.width, locImage.height, 1, 0, D3DFMT_A8R8G8B8,
                                       D3DPOOL_MANAGED, &locTexture);
@@ -36,6 +42,9 @@ HRESULT ZWX_CreateTextureFromFile(IDirect3DDevice8* aDevice, const char* aPath, 
   }
   locTexture->UnlockRect(0);
   *aTexture = locTexture;
+  if (aPicture) {
+    *aPicture = std::move(locPicture);
+  }
   return D3D_OK;
 }
 

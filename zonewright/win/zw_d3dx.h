@@ -5,6 +5,7 @@
 
 #include <d3d8.h>
 
+#include "zw_image.h"
 #include "zw_render.h"
 
 struct ZWX_Vector2 {
@@ -13,9 +14,10 @@ struct ZWX_Vector2 {
 
 // Loads an image file into a one-level A8R8G8B8 texture in the managed pool.
 // Texels equal to aColourKey become transparent black. The size comes from
-// the file (padded to powers of two when the device needs them).
+// the file (padded to powers of two when the device needs them). aPicture,
+// when given, receives the picture as read, without the padding.
 HRESULT ZWX_CreateTextureFromFile(IDirect3DDevice8* aDevice, const char* aPath, D3DCOLOR aColourKey,
-                                  IDirect3DTexture8** aTexture);
+                                  IDirect3DTexture8** aTexture, ZW_Image* aPicture = nullptr);
 
 // Textured rectangles gathered in runs of one texture: a run goes to the
 // run sink when the texture changes and at Flush (before anything else is

@@ -42,6 +42,7 @@ LRESULT CALLBACK WindowProc(HWND aWindow, UINT aMessage, WPARAM wParam, LPARAM l
       PostQuitMessage(0);
       return 0;
     case WM_PAINT:
+      ZWW_PresentShown();
       ValidateRect(aWindow, nullptr);
       return 0;
     case WM_KEYDOWN:

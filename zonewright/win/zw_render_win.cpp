@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "zw_controls.h"
 #include "zw_d3dx.h"
 #include "zw_editor.h"
+#include "zw_image.h"
 #include "zw_platform.h"
 #include "zw_render.h"
 #include "zw_shell.h"
@@ -20,6 +22,7 @@ namespace {
 
 IDirect3D8* gDirect3D;
 IDirect3DDevice8* gDevice;
+D3DPRESENT_PARAMETERS gPresentParameters;
 ZWX_Sprite* gSprite;
 
 const DWORD kFontFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1;
@@ -61,7 +64,11 @@ struct GdiGlyphs : ZW_GlyphSink {
 // stays valid, and a texture shown stays the same texture.
 ZW_FrameRecord gFrame;
 ZW_FrameRecord gShown;
-bool gShownValid;
+ZW_FramePresenter gPresenter;
+
+// The pictures of the textures loaded from files, as read: a texture may be
+// padded to powers of two, and a height is sampled from the picture itself.
+std::map<IDirect3DTexture8*, ZW_Image> gPictures;
 
 struct RecordRuns : ZW_SpriteRunSink {
   void DrawRun(ZW_Texture aTexture, const ZW_SpriteVertex* aVertices, int aCount) override {
@@ -194,6 +201,22 @@ void CreateFontTexture(ZW_Font* aFont) {
 
 }  // namespace
 
+namespace {
+
+// The device states of the program, set at creation and after a reset.
+void SetDeviceStates() {
+  gDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
+  gDevice->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
+  gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+  gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+  gDevice->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
+  D3DMATRIX locProjection;
+  ZWX_MatrixPerspectiveFovLH(&locProjection, 0.7853982f, 1.3333f, 1.0f, 200.0f);
+  gDevice->SetTransform(D3DTS_PROJECTION, &locProjection);
+}
+
+}  // namespace
+
 HRESULT ZWW_CreateDevice(HWND aWindow) {
   gDirect3D = Direct3DCreate8(D3D_SDK_VERSION);
   if (!gDirect3D) {
@@ -203,7 +226,7 @@ HRESULT ZWW_CreateDevice(HWND aWindow) {
   if (FAILED(gDirect3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &locMode))) {
     return E_FAIL;
   }
-  D3DPRESENT_PARAMETERS locParams;
+  D3DPRESENT_PARAMETERS& locParams = gPresentParameters;
   memset(&locParams, 0, sizeof(locParams));
   locParams.BackBufferFormat = locMode.Format;
   // The back buffer keeps its picture after a present: a frame equal to the
@@ -218,18 +241,11 @@ HRESULT ZWW_CreateDevice(HWND aWindow) {
     gDevice = nullptr;
     return E_FAIL;
   }
-  gDevice->SetRenderState(D3DRS_ZENABLE, TRUE);
-  gDevice->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
-  gDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
-  gDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
-  gDevice->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_LINEAR);
-  gShownValid = false;
+  SetDeviceStates();
+  gPresenter = ZW_FramePresenter();
   if (FAILED(ZWX_CreateSprite(gDevice, &gRecordRuns, &gSprite))) {
     return E_FAIL;
   }
-  D3DMATRIX locProjection;
-  ZWX_MatrixPerspectiveFovLH(&locProjection, 0.7853982f, 1.3333f, 1.0f, 200.0f);
-  gDevice->SetTransform(D3DTS_PROJECTION, &locProjection);
   return D3D_OK;
 }
 
@@ -288,6 +304,53 @@ void DrawFrame() {
 
 }  // namespace
 
+namespace {
+
+ZW_DeviceLevel DeviceLevel(HRESULT aResult) {
+  switch (aResult) {
+    case D3D_OK:
+      return ZW_DEVICE_OK;
+    case D3DERR_DEVICELOST:
+      return ZW_DEVICE_LOST;
+    case D3DERR_DEVICENOTRESET:
+      return ZW_DEVICE_NOT_RESET;
+    default:
+      return ZW_DEVICE_FAILED;
+  }
+}
+
+// The device as the frame presenter sees it. A reset loses the state blocks
+// and the device states; the managed textures (images and fonts) survive it.
+struct Direct3DFrameDevice : ZW_FrameDevice {
+  ZW_DeviceLevel CooperativeLevel() override { return DeviceLevel(gDevice->TestCooperativeLevel()); }
+  bool Reset() override {
+    for (ZW_Font& locFont : gFonts) {
+      if (locFont.savedState) {
+        gDevice->DeleteStateBlock(locFont.savedState);
+      }
+      if (locFont.drawState) {
+        gDevice->DeleteStateBlock(locFont.drawState);
+      }
+      locFont.savedState = locFont.drawState = 0;
+    }
+    if (FAILED(gDevice->Reset(&gPresentParameters))) {
+      return false;
+    }
+    SetDeviceStates();
+    for (ZW_Font& locFont : gFonts) {
+      if (locFont.texture) {
+        RecordFontStates(&locFont);
+      }
+    }
+    return true;
+  }
+  void Draw() override { DrawFrame(); }
+  ZW_DeviceLevel Present() override { return DeviceLevel(gDevice->Present(nullptr, nullptr, nullptr, nullptr)); }
+};
+Direct3DFrameDevice gFrameDevice;
+
+}  // namespace
+
 void ZWW_RenderFrame() {
   if (!gDevice) {
     return;
@@ -305,13 +368,14 @@ void ZWW_RenderFrame() {
     return;  // a command of the frame released Direct3D
   }
   gSprite->Flush();
-  bool locSame = gShownValid && gFrame.SameAs(gShown);
-  if (!locSame) {
-    DrawFrame();
-  }
-  // A failed present (a lost device) draws the next frame whole.
-  gShownValid = SUCCEEDED(gDevice->Present(nullptr, nullptr, nullptr, nullptr));
+  gPresenter.Frame(&gFrameDevice, gFrame.SameAs(gShown));
   std::swap(gFrame, gShown);
+}
+
+void ZWW_PresentShown() {
+  if (gDevice) {
+    gPresenter.PresentShown(&gFrameDevice);
+  }
 }
 
 void ZWW_ShowDeviceCursor() {
@@ -326,7 +390,7 @@ void ZWW_ReleaseDirect3D() {
   }
   ReleaseRecord(&gFrame);
   ReleaseRecord(&gShown);
-  gShownValid = false;
+  gPresenter = ZW_FramePresenter();
   if (gDevice) {
     gDevice->Release();
     gDevice = nullptr;
@@ -398,12 +462,19 @@ void ZW_DrawFontTextList(int aFont, uint32_t aColour, const ZW_TextItem* aItems,
 
 void ZW_ReleaseTexture(ZW_Texture aTexture) {
   if (aTexture) {
+    gPictures.erase(static_cast<IDirect3DTexture8*>(aTexture));
     static_cast<IDirect3DTexture8*>(aTexture)->Release();
   }
 }
 
 bool ZW_TextureSize(ZW_Texture aTexture, int* aWidth, int* aHeight) {
   IDirect3DTexture8* locTexture = static_cast<IDirect3DTexture8*>(aTexture);
+  std::map<IDirect3DTexture8*, ZW_Image>::const_iterator locPicture = gPictures.find(locTexture);
+  if (locPicture != gPictures.end()) {
+    *aWidth = locPicture->second.width;
+    *aHeight = locPicture->second.height;
+    return true;
+  }
   D3DSURFACE_DESC locDesc;
   if (!locTexture || FAILED(locTexture->GetLevelDesc(0, &locDesc))) {
     return false;
@@ -418,9 +489,11 @@ ZW_Texture ZW_LoadTextureFile(const char* aPath) {
     return nullptr;
   }
   IDirect3DTexture8* locTexture = nullptr;
-  if (FAILED(ZWX_CreateTextureFromFile(gDevice, aPath, 0xFFFF00FF, &locTexture))) {
+  ZW_Image locPicture;
+  if (FAILED(ZWX_CreateTextureFromFile(gDevice, aPath, 0xFFFF00FF, &locTexture, &locPicture))) {
     return nullptr;
   }
+  gPictures[locTexture] = std::move(locPicture);
   return locTexture;
 }
 
@@ -448,12 +521,16 @@ ZW_Texture ZW_CreateTexture(const uint8_t* aPixels, int aWidth, int aHeight) {
 
 bool ZW_SampleHeight(ZW_Texture aTexture, int anX, int aY, float aValues[4]) {
   IDirect3DTexture8* locTexture = static_cast<IDirect3DTexture8*>(aTexture);
+  std::map<IDirect3DTexture8*, ZW_Image>::const_iterator locPicture = gPictures.find(locTexture);
+  if (locPicture != gPictures.end()) {
+    return ZW_ImageTexel(locPicture->second, anX, aY, aValues);
+  }
+  // A texture made from pixels: its level 0.
   D3DSURFACE_DESC locDesc;
   if (!locTexture || FAILED(locTexture->GetLevelDesc(0, &locDesc))) {
     return false;
   }
-  // The row length is 1024 texels; a texel outside the texture is not read.
-  if (anX < 0 || aY < 0 || anX >= 1024 || (UINT)anX >= locDesc.Width || (UINT)aY >= locDesc.Height) {
+  if (anX < 0 || aY < 0 || (UINT)anX >= locDesc.Width || (UINT)aY >= locDesc.Height) {
     return false;
   }
   D3DLOCKED_RECT locRect;

@@ -12,6 +12,9 @@ void ZWW_InputPoll();
 HRESULT ZWW_CreateDevice(HWND aWindow);
 void ZWW_SetupFonts();
 void ZWW_RenderFrame();
+// The frame shown presented again from the back buffer (WM_PAINT, while a
+// modal box keeps the main loop from running).
+void ZWW_PresentShown();
 void ZWW_ShowDeviceCursor();
 void ZWW_ReleaseDirect3D();
 
