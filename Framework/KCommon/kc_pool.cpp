@@ -20,6 +20,22 @@
 #endif
 #endif
 
+KC_PoolFaultHook KC_PoolParts::ourFaultHook = NULL;
+
+void KC_PoolSetFaultHook(KC_PoolFaultHook aHook) noexcept
+{
+	KC_PoolParts::ourFaultHook = aHook;
+}
+
+namespace
+{
+// Whether the fault hook fails a block of aSize bytes.
+bool Faulted(std::size_t aSize)
+{
+	return KC_PoolParts::ourFaultHook && aSize <= KC_PoolParts::ourLargest && KC_PoolParts::ourFaultHook(aSize);
+}
+} // namespace
+
 #ifndef KC_POOL_USES_HEAP
 namespace
 {
@@ -293,6 +309,8 @@ void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
 {
 	if (aSize > ourLargest)
 		return ::operator new(aSize, std::nothrow);
+	if (Faulted(aSize))
+		return NULL;
 	std::size_t locClass = SmallClass(aSize);
 	std::size_t locBytes = locClass * ourStep;
 	for (;;)
@@ -500,6 +518,8 @@ void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
 {
 	if (aSize > ourLargest)
 		return ::operator new(aSize, std::nothrow);
+	if (Faulted(aSize))
+		return NULL;
 	std::size_t locClass = SizeClass(aSize);
 	unsigned char* locBlock = reinterpret_cast<unsigned char*>(ourFree[locClass]);
 	if (locBlock)
@@ -559,6 +579,8 @@ std::size_t KC_PoolHeldBytes() noexcept
 
 void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
 {
+	if (Faulted(aSize))
+		return NULL;
 	return ::operator new(aSize, std::nothrow);
 }
 

@@ -53,6 +53,11 @@ std::size_t KC_PoolHeldBytes() noexcept;
 // more runs of pages from the system and then fails as if it had none left
 // (SIZE_MAX lifts the limit). False when the pool uses the heap.
 bool KC_PoolLimitRuns(std::size_t aRuns) noexcept;
+// For tests of running out of memory at any one allocation: while a hook is
+// set, every block of up to 512 bytes asks it first, and a true answer makes
+// the allocation fail (larger blocks come from the C++ heap). Null removes it.
+typedef bool (*KC_PoolFaultHook)(std::size_t aSize);
+void KC_PoolSetFaultHook(KC_PoolFaultHook aHook) noexcept;
 
 namespace KC_PoolParts
 {
@@ -83,6 +88,8 @@ struct Run
 
 // The run that each size class hands blocks out of.
 extern Run* ourCurrent[ourClasses];
+// The hook of KC_PoolSetFaultHook; while it is set, no block is taken inline.
+extern KC_PoolFaultHook ourFaultHook;
 
 inline std::size_t ClassOf(std::size_t aSize)
 {
@@ -109,7 +116,7 @@ inline void* KC_PoolAllocate(std::size_t aSize) noexcept
 {
 #if defined(KC_POOL_INLINE)
 	using namespace KC_PoolParts;
-	if (aSize - 1 < ourLargest)
+	if (aSize - 1 < ourLargest && !ourFaultHook)
 	{
 		std::size_t locClass = ClassOf(aSize);
 		Run* locRun = ourCurrent[locClass];
