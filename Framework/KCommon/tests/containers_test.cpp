@@ -118,6 +118,42 @@ TEST(KC_List, StringItemsAreCopiesAndDeleteAllDeletesPointers)
 	EXPECT_EQ(2, locDeaths);
 }
 
+namespace
+{
+bool FailEveryBlock(std::size_t /*aSize*/)
+{
+	return true;
+}
+}
+
+TEST(KC_List, AddWithoutMemoryFailsAndLeavesTheListAsItWas)
+{
+	KC_List<int> locList;
+	ASSERT_TRUE(locList.Add(1));
+	KC_PoolSetFaultHook(FailEveryBlock);
+	bool locAdded = locList.Add(2);
+	bool locFirstAdded = true;
+	{
+		KC_List<int> locEmpty;
+		locFirstAdded = locEmpty.Add(3);
+		EXPECT_EQ(nullptr, locEmpty.myFirstLink);
+		EXPECT_EQ(nullptr, locEmpty.myLastLink);
+	}
+	KC_PoolSetFaultHook(NULL);
+	EXPECT_FALSE(locAdded);
+	EXPECT_FALSE(locFirstAdded);
+	EXPECT_EQ(1, locList.Count());
+	EXPECT_EQ(locList.myFirstLink, locList.myLastLink);
+	EXPECT_EQ(nullptr, locList.myLastLink->myNextLink);
+
+	// With memory back the list goes on where it was.
+	ASSERT_TRUE(locList.Add(2));
+	std::vector<int> locItems;
+	for (int locItem : locList)
+		locItems.push_back(locItem);
+	EXPECT_EQ((std::vector<int>{1, 2}), locItems);
+}
+
 TEST(KC_Pool, TrimGivesBackRunsWhoseBlocksAreAllFreeAndKeepsTheOthers)
 {
 	KC_PoolTrim();
