@@ -38,10 +38,13 @@ JuiceType* JuiceRef::FindTarget(bool aReportMissing)
 		return NULL;
 	if (ourChainDepth >= ourMaxReferenceChain)
 		return NULL;
-	++ourChainDepth;
-	JuiceType* locTarget = locNameSpace->FindInstance(myValue, aReportMissing);
-	--ourChainDepth;
-	return locTarget;
+	// The depth goes down again however the lookup ends (out of memory, it throws).
+	struct ChainStep
+	{
+		ChainStep() { ++ourChainDepth; }
+		~ChainStep() { --ourChainDepth; }
+	} locStep;
+	return locNameSpace->FindInstance(myValue, aReportMissing);
 }
 
 JuiceType* JuiceRef::FindMember(const KC_String& /*aPath*/)
