@@ -384,7 +384,7 @@ bool Ice::ResolveReference()
 		++ourNestedResolutions;
 		myReference = ourResolvingRoot->GetMember(myValue);
 		--ourNestedResolutions;
-		KC_ASSERT(myReference);
+		// A path that leads nowhere (a damaged file) fails the load.
 		if (!myReference)
 		{
 			myReferenceState = UNRESOLVED;

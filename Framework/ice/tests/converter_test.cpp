@@ -149,6 +149,23 @@ TEST_F(Converter, ConvertsOnlyWhenTheTextIsNewerOrTheIceFileIsBad)
 	}
 }
 
+TEST_F(Converter, ACurrentIceFileWithAReferenceThatLeadsNowhereIsConvertedAgain)
+{
+	InFolder locFolder;
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", kMenu));
+	ASSERT_TRUE(LoadConverted());
+	const std::string locIce = ReadWholeFile("autorun.ice");
+	IceBytes locDamaged;
+	locDamaged.Header(1, 1).Composite("Gui", "g", 1).Reference("Colour*", "myRef", "g.myGone");
+	ASSERT_TRUE(WriteWholeFile("autorun.ice", locDamaged.myBytes));
+	MakeNewer("autorun.ice", 10);
+	MessageCapture locLog;
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_AssertFileName(): Existing 'autorun.ice' is of incorrect format "
+	                          "version (should be ice0010) or fragmented, forcing new conversion..."));
+	EXPECT_EQ(locIce, ReadWholeFile("autorun.ice"));
+}
+
 TEST_F(Converter, RefusesMissingFilesAndBadNames)
 {
 	InFolder locFolder;
