@@ -13,15 +13,13 @@ KC_List<KC_String>* JuiceInstanceIgnorer::GetIgnoredMembers(const KC_String& aTy
 		KC_ASSERT(type);
 		return type;
 	}
-	type = new (std::nothrow) KC_List<KC_String>;
-	KC_ASSERT(type);
-	if (!type)
-		return NULL;
+	// Without memory for the table the compilation fails as out of memory, not
+	// as if the member were unknown.
+	type = new KC_List<KC_String>;
 	if (!myIgnoredMembers.Add(aTypeName, type))
 	{
 		delete type;
-		KC_ASSERT(0);
-		return NULL;
+		throw std::bad_alloc();
 	}
 	return type;
 }

@@ -5,6 +5,7 @@
 #include "kc_output.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace
@@ -69,14 +70,14 @@ bool JuiceRef::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName)
 
 JuiceType* JuiceRef::Clone() const
 {
-	JuiceRef* locCopy = new (std::nothrow) JuiceRef;
+	std::unique_ptr<JuiceRef> locCopy(new (std::nothrow) JuiceRef);
 	if (locCopy)
 	{
 		locCopy->myTypeName = myTypeName;
 		locCopy->myName = myName;
 		locCopy->myValue = myValue;
 	}
-	return locCopy;
+	return locCopy.release();
 }
 
 bool JuiceRef::Assign(const KC_String& aValue)
