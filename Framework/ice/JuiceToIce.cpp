@@ -48,12 +48,14 @@ bool KeepOriginal(const KC_String& aJuiceName)
 	if (!locSource.Open(aJuiceName, OPEN_READ | OPEN_STREAMING))
 		return false;
 	KC_String locTemporary = locOriginal + "tmp";
+	// The piece is had before the copy is made, so that running out of memory
+	// leaves no file.
+	std::vector<char> locPiece(1 << 16);
 	FILE* locCopy = std::fopen(locTemporary, "wb");
 	bool locDone = locCopy != NULL;
 	if (locCopy)
 	{
 		std::setvbuf(locCopy, NULL, _IONBF, 0);
-		std::vector<char> locPiece(1 << 16);
 		unsigned int locLeft = locSource.GetSize();
 		while (locDone && locLeft > 0)
 		{
