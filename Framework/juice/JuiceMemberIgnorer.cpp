@@ -2,6 +2,7 @@
 
 #include "kc_assert.h"
 
+#include <memory>
 #include <new>
 
 // The member table of the ignorer: for each type the member names ignored so far.
@@ -15,11 +16,8 @@ KC_List<KC_String>* JuiceInstanceIgnorer::GetIgnoredMembers(const KC_String& aTy
 	}
 	// Without memory for the table the compilation fails as out of memory, not
 	// as if the member were unknown.
-	type = new KC_List<KC_String>;
-	if (!myIgnoredMembers.Add(aTypeName, type))
-	{
-		delete type;
+	std::unique_ptr<KC_List<KC_String> > locType(new KC_List<KC_String>);
+	if (!myIgnoredMembers.Add(aTypeName, locType.get()))
 		throw std::bad_alloc();
-	}
-	return type;
+	return locType.release();
 }

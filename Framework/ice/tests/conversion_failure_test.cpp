@@ -88,6 +88,16 @@ void operator delete[](void* aBlock, std::size_t) noexcept
 	std::free(aBlock);
 }
 
+void operator delete(void* aBlock, const std::nothrow_t&) noexcept
+{
+	std::free(aBlock);
+}
+
+void operator delete[](void* aBlock, const std::nothrow_t&) noexcept
+{
+	std::free(aBlock);
+}
+
 namespace
 {
 // Allocations of the test itself are not counted.
