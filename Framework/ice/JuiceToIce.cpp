@@ -779,7 +779,9 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 	}
 	if (!locWritten)
 		return false;
-	Tables().Write(anIceName);
+	// The report is no part of the conversion's result.
+	if (!Tables().Write(anIceName))
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to write the hash file of '%s'", anIceName.GetText());
 	// A file that cannot be completed on disk is a failed conversion.
 	int locClosed = std::fclose(aFile);
 	aFile = NULL;

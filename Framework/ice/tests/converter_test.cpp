@@ -292,6 +292,33 @@ TEST_F(Converter, AnOverlongValueFailsTheConversionAndLeavesTheFilesAsTheyWere)
 	EXPECT_EQ(std::string(511, 'x'), locLoaded->GetMemberValue("g.mya"));
 }
 
+TEST_F(Converter, AHashFileThatCannotBeWrittenIsLoggedAndTheOldOneStays)
+{
+	InFolder locFolder;
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", kMenu));
+	ASSERT_TRUE(WriteWholeFile("autorun.hash", "old report"));
+	// A folder in the way of the report's temporary file.
+	std::filesystem::create_directory("autorun.hashtmp");
+	{
+		MessageCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): failed to write the hash file of "
+		                          "'autorun.ice'"));
+	}
+	EXPECT_EQ("old report", ReadWholeFile("autorun.hash"));
+	// The next report holds the next conversion's names only.
+	std::filesystem::remove("autorun.hashtmp");
+	std::string locOther = kMenu;
+	locOther.replace(locOther.find("Gui g"), 5, "Gui k");
+	locOther.replace(locOther.find("g.myChromaKey"), 13, "k.myChromaKey");
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locOther));
+	MakeNewer("autorun.juice", 5);
+	ASSERT_TRUE(LoadConverted());
+	const std::string locHash = ReadWholeFile("autorun.hash");
+	EXPECT_NE(std::string::npos, locHash.find(HashLine("k"))) << locHash;
+	EXPECT_EQ(std::string::npos, locHash.find(HashLine("g"))) << locHash;
+}
+
 TEST_F(Converter, EmptyLocalizedTextRoundTripsThroughTheLanguageFile)
 {
 	InFolder locFolder;
