@@ -108,22 +108,20 @@ struct Paused
 	bool myWasArmed;
 };
 
-// Every line of the channels and the debug output while it lives (the log
-// channel on, as autorun's diagnosis has it).
+// The debug output while it lives, which every channel line reaches; the log
+// channel is on and has a subscriber, as in autorun's diagnosis.
 class Lines : public KC_MessageSubscriber, public KC_DebugListener
 {
 public:
 	Lines() : myOldLogSwitch(ourLogChannelOn)
 	{
 		ourLogChannelOn = true;
-		KC_GetMessagePublisher().Subscribe(KC_ERROR_CHANNEL, this);
 		KC_GetMessagePublisher().Subscribe(KC_LOG_CHANNEL, this);
 		KC_AddDebugListener(this);
 	}
 	~Lines() override
 	{
 		KC_RemoveDebugListener(this);
-		KC_GetMessagePublisher().Unsubscribe(KC_ERROR_CHANNEL, this);
 		KC_GetMessagePublisher().Unsubscribe(KC_LOG_CHANNEL, this);
 		ourLogChannelOn = myOldLogSwitch;
 	}
