@@ -30,9 +30,8 @@ public:
 	{
 		if (!myRoot)
 		{
-			myRoot = new (std::nothrow) Node{anItem, aKey, NULL, NULL};
-			KC_ASSERT(myRoot);
 			KC_ASSERT(myCount == 0);
+			myRoot = new (std::nothrow) Node{anItem, aKey, NULL, NULL};
 			if (!myRoot)
 				return false;
 			myCount = 1;
@@ -51,10 +50,6 @@ public:
 				continue;
 			}
 			locChild = new (std::nothrow) Node{anItem, aKey, NULL, NULL};
-			if (locGoLeft)
-				KC_ASSERT(parent->myLeftChild);
-			else
-				KC_ASSERT(parent->myRightChild);
 			if (!locChild)
 				return false;
 			++myCount;

@@ -25,11 +25,11 @@ public:
 	KC_List() : myFirstLink(NULL), myLastLink(NULL), myCount(0) {}
 	virtual ~KC_List() { RemoveAll(); }
 
+	// False, the list unchanged, when there is no memory for the link.
 	bool Add(const T& anItem)
 	{
 		KC_ListLink<T>* locOldLast = myLastLink;
 		myLastLink = new (std::nothrow) KC_ListLink<T>{anItem, NULL, locOldLast};
-		KC_ASSERT(myLastLink);
 		if (!myLastLink)
 		{
 			myLastLink = locOldLast;

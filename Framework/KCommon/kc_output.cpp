@@ -4,6 +4,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <new>
 
 bool ourErrorChannelOn = true;
 bool ourLogChannelOn = false;
@@ -31,10 +32,22 @@ bool Publish(bool aSwitch, const char* aPrefix, int aKey, const char* aFormat, s
 	char locMessage[1024];
 	std::vsnprintf(locMessage, sizeof(locMessage), aFormat, anArguments);
 
-	KC_String locLine;
-	locLine.Format("%s %s", aPrefix, locMessage);
-	KC_DebugOutput("%s", locLine.GetText());
-	return KC_GetMessagePublisher().CallbackSubscribers(aKey, locLine);
+	// Out of memory the line still reaches the debug output, from the stack.
+	bool locShown = false;
+	try
+	{
+		KC_String locLine;
+		locLine.Format("%s %s", aPrefix, locMessage);
+		KC_DebugOutput("%s", locLine.GetText());
+		locShown = true;
+		return KC_GetMessagePublisher().CallbackSubscribers(aKey, locLine);
+	}
+	catch (const std::bad_alloc&)
+	{
+		if (!locShown)
+			KC_DebugOutput("%s %s", aPrefix, locMessage);
+		return false;
+	}
 }
 }
 

@@ -20,6 +20,22 @@
 #endif
 #endif
 
+KC_PoolFaultHook KC_PoolParts::ourFaultHook = NULL;
+
+void KC_PoolSetFaultHook(KC_PoolFaultHook aHook) noexcept
+{
+	KC_PoolParts::ourFaultHook = aHook;
+}
+
+namespace
+{
+// Whether the fault hook fails a block of aSize bytes.
+bool Faulted(std::size_t aSize)
+{
+	return KC_PoolParts::ourFaultHook && aSize <= KC_PoolParts::ourLargest && KC_PoolParts::ourFaultHook(aSize);
+}
+} // namespace
+
 #ifndef KC_POOL_USES_HEAP
 namespace
 {
@@ -71,7 +87,7 @@ const std::size_t ourFirstSlots = 16;
 const std::size_t ourMostSlots = 512;
 const std::size_t ourMostStep = 16;
 const std::size_t ourHugeSlots = (std::size_t(2) << 20) / ourRunBytes;
-const std::size_t ourMostRegions = 64;
+const std::size_t ourFirstRegions = 64;
 const std::size_t ourWordBits = 32;
 
 struct Region
@@ -90,9 +106,44 @@ struct Region
 	unsigned int myGoing[ourMostSlots / ourWordBits];
 };
 
-Region ourRegions[ourMostRegions];
+// The table of regions: first the static one, then, when an address space cut
+// into small holes needs more regions, pages of its own that double each time.
+Region ourFirstTable[ourFirstRegions];
+Region* ourRegions = ourFirstTable;
+std::size_t ourRegionRoom = ourFirstRegions;
+// The table's entries below this one have been used (those beyond are empty).
+std::size_t ourRegionsUsed = 0;
 std::size_t ourReservedSlots = 0;
 std::size_t ourCommittedSlots = 0;
+// Slots of all regions whose run went back, ready to be taken again.
+std::size_t ourFreeSlots = 0;
+// Where the search for a region with slots never used starts.
+std::size_t ourOpenHint = 0;
+
+void* (*ourReserve)(std::size_t) = KC_PlatformReservePages;
+void (*ourRelease)(void*, std::size_t) = KC_PlatformReleasePages;
+
+struct RegionRange
+{
+	Region* begin() const { return ourRegions; }
+	Region* end() const { return ourRegions + ourRegionsUsed; }
+};
+const RegionRange ourUsedRegions = {};
+
+// A table twice as large; false when the system has no pages for it.
+bool GrowRegionTable()
+{
+	std::size_t locRoom = 2 * ourRegionRoom;
+	Region* locTable = static_cast<Region*>(KC_PlatformAllocatePages(locRoom * sizeof(Region)));
+	if (!locTable)
+		return false;
+	std::memcpy(static_cast<void*>(locTable), ourRegions, ourRegionRoom * sizeof(Region));
+	if (ourRegions != ourFirstTable)
+		KC_PlatformFreePages(ourRegions, ourRegionRoom * sizeof(Region));
+	ourRegions = locTable;
+	ourRegionRoom = locRoom;
+	return true;
+}
 
 // Size 0 takes the smallest blocks.
 std::size_t SmallClass(std::size_t aSize)
@@ -103,7 +154,7 @@ std::size_t SmallClass(std::size_t aSize)
 Region* RegionOf(Run* aRun)
 {
 	char* locRun = reinterpret_cast<char*>(aRun);
-	for (Region& locRegion : ourRegions)
+	for (Region& locRegion : ourUsedRegions)
 	{
 		if (locRegion.myBase && locRun >= locRegion.myBase && locRun < locRegion.myBase + locRegion.mySlots * ourRunBytes)
 			return &locRegion;
@@ -114,7 +165,9 @@ Region* RegionOf(Run* aRun)
 // A slot whose run went back, committed again.
 char* TakeFreeSlot()
 {
-	for (Region& locRegion : ourRegions)
+	if (ourFreeSlots == 0)
+		return NULL;
+	for (Region& locRegion : ourUsedRegions)
 	{
 		if (!locRegion.myBase || locRegion.myFreeCount == 0)
 			continue;
@@ -131,6 +184,7 @@ char* TakeFreeSlot()
 				return NULL;
 			locRegion.myFree[locWord] = locBits & ~(1u << locBit);
 			--locRegion.myFreeCount;
+			--ourFreeSlots;
 			++locRegion.myRuns;
 			++ourCommittedSlots;
 			return locSlot;
@@ -166,10 +220,12 @@ char* CutSlot(Region& aRegion)
 // A new region, as large as those the pool holds together (so that their
 // number grows with the logarithm of the memory), smaller when the system has
 // no room for that.
+// The number of regions has no bound of its own: where the address space is
+// cut into small holes, every hole down to one run's room can serve.
 Region* NewRegion()
 {
 	Region* locRegion = NULL;
-	for (Region& locFree : ourRegions)
+	for (Region& locFree : ourUsedRegions)
 	{
 		if (!locFree.myBase)
 		{
@@ -178,19 +234,25 @@ Region* NewRegion()
 		}
 	}
 	if (!locRegion)
-		return NULL;
+	{
+		if (ourRegionsUsed == ourRegionRoom && !GrowRegionTable())
+			return NULL;
+		locRegion = &ourRegions[ourRegionsUsed];
+	}
 	std::size_t locSlots = ourReservedSlots < ourFirstSlots ? ourFirstSlots : ourReservedSlots;
 	if (locSlots > ourMostSlots)
 		locSlots = ourMostSlots;
 	for (; locSlots > 0; locSlots /= 2)
 	{
-		char* locBase = static_cast<char*>(KC_PlatformReservePages(locSlots * ourRunBytes));
+		char* locBase = static_cast<char*>(ourReserve(locSlots * ourRunBytes));
 		if (locBase)
 		{
-			std::memset(locRegion, 0, sizeof(*locRegion));
+			std::memset(static_cast<void*>(locRegion), 0, sizeof(*locRegion));
 			locRegion->myBase = locBase;
 			locRegion->mySlots = locSlots;
 			ourReservedSlots += locSlots;
+			if (locRegion == &ourRegions[ourRegionsUsed])
+				++ourRegionsUsed;
 			return locRegion;
 		}
 	}
@@ -204,12 +266,16 @@ Run* NewRun(std::size_t aClass)
 	char* locPages = TakeFreeSlot();
 	if (!locPages)
 	{
+		// The search starts where the last one found a region with room.
 		Region* locRegion = NULL;
-		for (Region& locOpen : ourRegions)
+		for (std::size_t locStep = 0; locStep < ourRegionsUsed; ++locStep)
 		{
+			std::size_t locIndex = (ourOpenHint + locStep) % ourRegionsUsed;
+			Region& locOpen = ourRegions[locIndex];
 			if (locOpen.myBase && locOpen.myCut < locOpen.mySlots)
 			{
 				locRegion = &locOpen;
+				ourOpenHint = locIndex;
 				break;
 			}
 		}
@@ -250,7 +316,7 @@ bool IsGoing(const Region& aRegion, std::size_t aSlot)
 // the slots they committed ahead.
 void TrimRegions()
 {
-	for (Region& locRegion : ourRegions)
+	for (Region& locRegion : ourUsedRegions)
 	{
 		if (!locRegion.myBase)
 			continue;
@@ -268,6 +334,7 @@ void TrimRegions()
 				KC_PlatformDecommitPages(locRegion.myBase + locSlot * ourRunBytes, (locEnd - locSlot) * ourRunBytes);
 			ourCommittedSlots -= locEnd - locSlot;
 			locRegion.myFreeCount += locEnd - locSlot;
+			ourFreeSlots += locEnd - locSlot;
 			for (; locSlot < locEnd; ++locSlot)
 				locRegion.myFree[locSlot / ourWordBits] |= 1u << (locSlot % ourWordBits);
 		}
@@ -275,8 +342,9 @@ void TrimRegions()
 		ourCommittedSlots -= locRegion.myCommitted - locRegion.myCut;
 		if (locRegion.myRuns == 0)
 		{
-			KC_PlatformReleasePages(locRegion.myBase, locRegion.mySlots * ourRunBytes);
+			ourRelease(locRegion.myBase, locRegion.mySlots * ourRunBytes);
 			ourReservedSlots -= locRegion.mySlots;
+			ourFreeSlots -= locRegion.myFreeCount;
 			locRegion.myBase = NULL;
 		}
 		else if (locRegion.myCommitted > locRegion.myCut)
@@ -293,6 +361,8 @@ void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
 {
 	if (aSize > ourLargest)
 		return ::operator new(aSize, std::nothrow);
+	if (Faulted(aSize))
+		return NULL;
 	std::size_t locClass = SmallClass(aSize);
 	std::size_t locBytes = locClass * ourStep;
 	for (;;)
@@ -382,6 +452,13 @@ void KC_PoolTrim() noexcept
 std::size_t KC_PoolHeldBytes() noexcept
 {
 	return ourCommittedSlots * ourRunBytes;
+}
+
+bool KC_PoolSetReservation(KC_PoolReserveFunction aReserve, KC_PoolReleaseFunction aRelease) noexcept
+{
+	ourReserve = aReserve ? aReserve : KC_PlatformReservePages;
+	ourRelease = aRelease ? aRelease : KC_PlatformReleasePages;
+	return true;
 }
 
 #elif defined(KC_POOL_CHECKED)
@@ -500,6 +577,8 @@ void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
 {
 	if (aSize > ourLargest)
 		return ::operator new(aSize, std::nothrow);
+	if (Faulted(aSize))
+		return NULL;
 	std::size_t locClass = SizeClass(aSize);
 	unsigned char* locBlock = reinterpret_cast<unsigned char*>(ourFree[locClass]);
 	if (locBlock)
@@ -550,6 +629,11 @@ void KC_PoolTrim() noexcept
 {
 }
 
+bool KC_PoolSetReservation(KC_PoolReserveFunction /*aReserve*/, KC_PoolReleaseFunction /*aRelease*/) noexcept
+{
+	return false;
+}
+
 std::size_t KC_PoolHeldBytes() noexcept
 {
 	return 0;
@@ -559,6 +643,8 @@ std::size_t KC_PoolHeldBytes() noexcept
 
 void* KC_PoolParts::AllocateMore(std::size_t aSize) noexcept
 {
+	if (Faulted(aSize))
+		return NULL;
 	return ::operator new(aSize, std::nothrow);
 }
 
@@ -574,5 +660,10 @@ void KC_PoolTrim() noexcept
 std::size_t KC_PoolHeldBytes() noexcept
 {
 	return 0;
+}
+
+bool KC_PoolSetReservation(KC_PoolReserveFunction /*aReserve*/, KC_PoolReleaseFunction /*aRelease*/) noexcept
+{
+	return false;
 }
 #endif

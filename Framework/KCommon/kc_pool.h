@@ -28,11 +28,12 @@
 // run's free list and its count of blocks in use, so that a block finds its run
 // from its address and a run whose blocks are all free can go back to the
 // system (KC_PoolTrim) without a look at its blocks. The runs lie in regions
-// of reserved address space, each as large as those before it together, whose
-// pages are committed in steps (up to 16 runs, 2 MiB pieces in regions of 2 MiB
-// and more); a run that goes back leaves its slot decommitted for the next new
-// run, and a region without runs goes back whole. Not thread-safe, like the
-// rest of the framework.
+// of reserved address space, each as large as those before it together (up to
+// 32 MiB), or smaller, down to one run, where the address space has no hole
+// that large; their number has no bound. Their pages are committed in steps
+// (up to 16 runs, 2 MiB pieces in regions of 2 MiB and more); a run that goes
+// back leaves its slot decommitted for the next new run, and a region without
+// runs goes back whole. Not thread-safe, like the rest of the framework.
 //
 // Sanitizer builds use the checked mode (KC_POOL_CHECKED), which bypasses the
 // runs and the inline paths: a poisoned header with the exact size in front of
@@ -53,6 +54,20 @@ std::size_t KC_PoolHeldBytes() noexcept;
 // more runs of pages from the system and then fails as if it had none left
 // (SIZE_MAX lifts the limit). False when the pool uses the heap.
 bool KC_PoolLimitRuns(std::size_t aRuns) noexcept;
+// For tests of running out of memory at any one allocation: while a hook is
+// set, every block of up to 512 bytes asks it first, and a true answer makes
+// the allocation fail (larger blocks come from the C++ heap). Null removes it.
+typedef bool (*KC_PoolFaultHook)(std::size_t aSize);
+void KC_PoolSetFaultHook(KC_PoolFaultHook aHook) noexcept;
+// For tests of an address space cut into holes: the calls with which the pool
+// reserves and releases its regions, in place of KC_PlatformReservePages and
+// KC_PlatformReleasePages (NULLs bring those back). A region goes back through
+// the release call in force at that time, so the replacements must be able to
+// release what the system reserved and the other way round. False when the
+// pool has no regions in this build.
+typedef void* (*KC_PoolReserveFunction)(std::size_t aSize);
+typedef void (*KC_PoolReleaseFunction)(void* aPages, std::size_t aSize);
+bool KC_PoolSetReservation(KC_PoolReserveFunction aReserve, KC_PoolReleaseFunction aRelease) noexcept;
 
 namespace KC_PoolParts
 {
@@ -83,6 +98,8 @@ struct Run
 
 // The run that each size class hands blocks out of.
 extern Run* ourCurrent[ourClasses];
+// The hook of KC_PoolSetFaultHook; while it is set, no block is taken inline.
+extern KC_PoolFaultHook ourFaultHook;
 
 inline std::size_t ClassOf(std::size_t aSize)
 {
@@ -109,7 +126,7 @@ inline void* KC_PoolAllocate(std::size_t aSize) noexcept
 {
 #if defined(KC_POOL_INLINE)
 	using namespace KC_PoolParts;
-	if (aSize - 1 < ourLargest)
+	if (aSize - 1 < ourLargest && !ourFaultHook)
 	{
 		std::size_t locClass = ClassOf(aSize);
 		Run* locRun = ourCurrent[locClass];

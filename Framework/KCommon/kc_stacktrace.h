@@ -95,6 +95,13 @@ LONG WINAPI KC_CrashFilter(EXCEPTION_POINTERS* anException);
 // addresses (frame-pointer chain on 32-bit Windows, unwind data on x64), at
 // most KC_MAX_STACK_FRAMES values. Returns the number recorded.
 int KC_WalkContext(const CONTEXT& aContext, uintptr_t* anAddresses);
+// How the thread that faulted waits for the reporter thread (aReporter, whose
+// id is aReporterId) that was asked for the report: until aDone is set or the
+// reporter ends, however long its box stays up; but when no visible window of
+// the reporter has appeared within aTimeLimit milliseconds, it waits no more
+// (the reporter may wait for a lock that the thread that faulted holds, the
+// loader's or the heap's). False when it gave up.
+bool KC_AwaitReporter(HANDLE aDone, HANDLE aReporter, DWORD aReporterId, DWORD aTimeLimit);
 // Appends the stack of the watched thread to "deadlock_thread.txt" whenever
 // Scroll Lock is pressed. Never returns.
 DWORD WINAPI KC_DeadlockWatcher(LPVOID aThread);

@@ -20,6 +20,10 @@ HANDLE ourReportWanted = NULL;
 HANDLE ourReportDone = NULL;
 EXCEPTION_POINTERS* volatile ourReportedException = NULL;
 
+// How long the thread that faulted waits for the reporter's box to appear
+// before it reports itself.
+const DWORD ourReporterTimeLimit = 10000;
+
 // Stack kept for the crash filter on the thread that installs the handler,
 // where the system offers it (not before Windows Vista).
 const ULONG ourGuaranteedStack = 64 * 1024;
@@ -175,6 +179,14 @@ void GuardCommittedStack()
 	VirtualProtect(reinterpret_cast<LPVOID>(locGuard), locPage, PAGE_READWRITE | PAGE_GUARD, &locOld);
 }
 
+BOOL CALLBACK FindVisibleWindow(HWND aWindow, LPARAM aFound)
+{
+	if (!IsWindowVisible(aWindow))
+		return TRUE;
+	*reinterpret_cast<bool*>(aFound) = true;
+	return FALSE;
+}
+
 void StartReporter()
 {
 	typedef BOOL(WINAPI * StackGuarantee)(PULONG);
@@ -226,17 +238,35 @@ LONG WINAPI KC_CrashFilter(EXCEPTION_POINTERS* anException)
 {
 	if (InterlockedExchange(&ourCrashFilterRunning, 1) != 0)
 		return EXCEPTION_EXECUTE_HANDLER;
-	// The faulting thread only hands the report over and waits: it may be out of stack.
+	// The faulting thread hands the report over and waits: it may be out of
+	// stack. A reporter that shows no box in time reports nothing, and the
+	// faulting thread reports itself.
 	if (ourReporter && GetCurrentThreadId() != ourReporterId)
 	{
 		ourReportedException = anException;
 		SetEvent(ourReportWanted);
-		HANDLE locEnds[2] = {ourReportDone, ourReporter};
-		WaitForMultipleObjects(2, locEnds, FALSE, INFINITE);
+		if (KC_AwaitReporter(ourReportDone, ourReporter, ourReporterId, ourReporterTimeLimit))
+			return EXCEPTION_EXECUTE_HANDLER;
 	}
-	else
-		Report(anException);
+	Report(anException);
 	return EXCEPTION_EXECUTE_HANDLER;
+}
+
+bool KC_AwaitReporter(HANDLE aDone, HANDLE aReporter, DWORD aReporterId, DWORD aTimeLimit)
+{
+	HANDLE locEnds[2] = {aDone, aReporter};
+	const DWORD locSlice = 50;
+	for (DWORD locWaited = 0;; locWaited += locSlice)
+	{
+		if (WaitForMultipleObjects(2, locEnds, FALSE, locSlice) != WAIT_TIMEOUT)
+			return true;
+		bool locShown = false;
+		EnumThreadWindows(aReporterId, FindVisibleWindow, reinterpret_cast<LPARAM>(&locShown));
+		if (locShown)
+			return WaitForMultipleObjects(2, locEnds, FALSE, INFINITE) != WAIT_FAILED;
+		if (locWaited >= aTimeLimit)
+			return false;
+	}
 }
 
 DWORD WINAPI KC_DeadlockWatcher(LPVOID aThread)

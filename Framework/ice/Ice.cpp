@@ -136,22 +136,36 @@ unsigned int Ice::Hash(const char* aText)
 
 Ice* Ice::Load(const char* aFileName, bool aConvert)
 {
-	KC_String locName(aFileName);
-	if (aConvert)
+	Ice* locRoot = NULL;
+	// Out of memory the load fails like any other.
+	try
 	{
-		locName.MakeLower();
-		if (!JuiceToIce::Priv_AssertFileName(locName))
+		KC_String locName(aFileName);
+		if (aConvert)
+		{
+			locName.MakeLower();
+			if (!JuiceToIce::Priv_AssertFileName(locName))
+				return NULL;
+		}
+		locRoot = new (std::nothrow) Ice;
+		if (!locRoot)
+		{
+			KC_Log("Ice::Load(): out of memory loading '%s'", aFileName);
 			return NULL;
+		}
+		if (!locRoot->Init(aFileName ? locName.GetText() : NULL))
+		{
+			delete locRoot;
+			return NULL;
+		}
+		return locRoot;
 	}
-	Ice* locRoot = new (std::nothrow) Ice;
-	if (!locRoot)
-		return NULL;
-	if (!locRoot->Init(aFileName ? locName.GetText() : NULL))
+	catch (const std::bad_alloc&)
 	{
 		delete locRoot;
+		KC_Log("Ice::Load(): out of memory loading '%s'", aFileName ? aFileName : "");
 		return NULL;
 	}
-	return locRoot;
 }
 
 Ice::Ice()
@@ -279,13 +293,24 @@ bool Ice::ResolveTopLevel()
 	std::unordered_map<const Ice*, ChildIndex> locIndexes;
 	ourChildIndexes = &locIndexes;
 	ourResolvingRoot = this;
-	for (int m = 0; locResult && m < myKind; ++m)
+	int m = 0;
+	try
 	{
-		if (!myMembers[m].ResolveReferences(1))
+		for (; locResult && m < myKind; ++m)
 		{
-			KC_Log("Ice::Init(): failed to resolve references for member %d", m);
-			locResult = false;
+			if (!myMembers[m].ResolveReferences(1))
+			{
+				KC_Log("Ice::Init(): failed to resolve references for member %d", m);
+				locResult = false;
+			}
 		}
+	}
+	catch (const std::bad_alloc&)
+	{
+		// The child indexes could not grow.
+		ourNestedResolutions = 0;
+		KC_Log("Ice::Init(): failed to resolve references for member %d", m);
+		locResult = false;
 	}
 	ourResolvingRoot = NULL;
 	ourChildIndexes = NULL;
@@ -384,7 +409,7 @@ bool Ice::ResolveReference()
 		++ourNestedResolutions;
 		myReference = ourResolvingRoot->GetMember(myValue);
 		--ourNestedResolutions;
-		KC_ASSERT(myReference);
+		// A path that leads nowhere (a damaged file) fails the load.
 		if (!myReference)
 		{
 			myReferenceState = UNRESOLVED;

@@ -7,6 +7,7 @@
 #include "kf_file.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace
@@ -43,11 +44,11 @@ const char16_t* IceLangDecoder::GetString(unsigned int anIndex) const
 	return myStrings[anIndex].GetData();
 }
 
-void IceLangDecoder::DecodeValue(const char* aValue, KC_LocString& aResult)
+bool IceLangDecoder::DecodeValue(const char* aValue, KC_LocString& aResult)
 {
 	// The result never has more units than the value has bytes.
 	size_t locLength = std::strlen(aValue);
-	char16_t* locUnits = new char16_t[locLength + 1];
+	std::unique_ptr<char16_t[]> locUnits(new char16_t[locLength + 1]);
 	size_t locCount = 0;
 	const unsigned char* curChar = reinterpret_cast<const unsigned char*>(aValue);
 	while (*curChar)
@@ -60,29 +61,32 @@ void IceLangDecoder::DecodeValue(const char* aValue, KC_LocString& aResult)
 		}
 		else if ((curChar[0] & 0xE0) == 0xC0)
 		{
-			KC_ASSERT((curChar[1] & 0xC0) == 0x80);
+			if ((curChar[1] & 0xC0) != 0x80)
+				return false;
 			locUnit = static_cast<char16_t>(((curChar[0] & 0x1F) << 6) | (curChar[1] & 0x3F));
 			curChar += 2;
 		}
 		else if ((curChar[0] & 0xF0) == 0xE0)
 		{
-			KC_ASSERT((curChar[1] & 0xC0) == 0x80 && (curChar[2] & 0xC0) == 0x80);
+			// Each byte is looked at only when the one before it continues the character.
+			if ((curChar[1] & 0xC0) != 0x80 || (curChar[2] & 0xC0) != 0x80)
+				return false;
 			locUnit = static_cast<char16_t>(((curChar[0] & 0x0F) << 12) | ((curChar[1] & 0x3F) << 6) |
 			                                (curChar[2] & 0x3F));
 			curChar += 3;
 		}
 		else if ((curChar[0] & 0xF8) == 0xF0)
 		{
-			KC_ASSERT((curChar[1] & 0xC0) == 0x80 && (curChar[2] & 0xC0) == 0x80 && (curChar[3] & 0xC0) == 0x80);
+			if ((curChar[1] & 0xC0) != 0x80 || (curChar[2] & 0xC0) != 0x80 || (curChar[3] & 0xC0) != 0x80)
+				return false;
 			// Texts use characters up to U+FFFF only: a longer one becomes the replacement character.
 			locUnit = 0xFFFD;
 			curChar += 4;
 		}
 		else
 		{
-			KC_ASSERT(curChar[0] & 0x40);
-			KC_ASSERT(0);
-			break;
+			// A continuation byte without a start, or a start of more than four bytes.
+			return false;
 		}
 		if (locUnit == u'n' && locCount > 0 && locUnits[locCount - 1] == u'\\')
 			locUnits[locCount - 1] = 10;
@@ -90,8 +94,8 @@ void IceLangDecoder::DecodeValue(const char* aValue, KC_LocString& aResult)
 			locUnits[locCount++] = locUnit;
 	}
 	locUnits[locCount] = 0;
-	aResult = locUnits;
-	delete[] locUnits;
+	aResult = locUnits.get();
+	return true;
 }
 
 bool IceLangDecoder::Load(const char* anIceFileName)
@@ -113,7 +117,7 @@ bool IceLangDecoder::Load(const char* anIceFileName)
 
 	// All values go into one block of the file's size, each ended by a NUL.
 	unsigned int locBlockSize = locFile.GetSize() + 1;
-	char* locValues = new (std::nothrow) char[locBlockSize];
+	std::unique_ptr<char[]> locValues(new (std::nothrow) char[locBlockSize]);
 	if (!locValues)
 	{
 		locFile.Close();
@@ -133,7 +137,6 @@ bool IceLangDecoder::Load(const char* anIceFileName)
 		{
 			KC_Log("IceLangDecoder::Load(): error in '%s', found line without a tab delimiter",
 			       locLocName.GetText());
-			delete[] locValues;
 			locFile.Close();
 			return false;
 		}
@@ -142,21 +145,28 @@ bool IceLangDecoder::Load(const char* anIceFileName)
 		// A line never holds more bytes than the file; the check keeps the block safe regardless.
 		if (locUsed + locLength + 1 > locBlockSize)
 			break;
-		std::memcpy(locValues + locUsed, locValue, locLength + 1);
+		std::memcpy(locValues.get() + locUsed, locValue, locLength + 1);
 		locUsed += static_cast<unsigned int>(locLength + 1);
 		++locCount;
 	}
 
+	locFile.Close();
 	delete[] myStrings;
-	myStrings = new KC_LocString[locCount];
-	myCount = locCount;
-	const char* locValue = locValues;
+	myStrings = NULL;
+	myCount = 0;
+	std::unique_ptr<KC_LocString[]> locStrings(new KC_LocString[locCount]);
+	const char* locValue = locValues.get();
 	for (unsigned int locIndex = 0; locIndex < locCount; ++locIndex)
 	{
-		DecodeValue(locValue, myStrings[locIndex]);
+		if (!DecodeValue(locValue, locStrings[locIndex]))
+		{
+			KC_Log("IceLangDecoder::Load(): error in '%s', text %u is not valid UTF-8", locLocName.GetText(),
+			       locIndex);
+			return false;
+		}
 		locValue += std::strlen(locValue) + 1;
 	}
-	delete[] locValues;
-	locFile.Close();
+	myStrings = locStrings.release();
+	myCount = locCount;
 	return true;
 }

@@ -18,8 +18,9 @@ public:
 	// Text number anIndex, or NULL when anIndex is not below the count.
 	const char16_t* GetString(unsigned int anIndex) const;
 
-	// Converts one UTF-8 value to UTF-16; a backslash followed by n becomes a line feed.
-	static void DecodeValue(const char* aValue, KC_LocString& aResult);
+	// Converts one UTF-8 value to UTF-16; a backslash followed by n becomes a line
+	// feed. False, the result unchanged, for a value that is not UTF-8.
+	static bool DecodeValue(const char* aValue, KC_LocString& aResult);
 
 private:
 	IceLangDecoder(const IceLangDecoder&);

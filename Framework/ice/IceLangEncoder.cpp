@@ -3,8 +3,11 @@
 #include "IceFormat.h"
 #include "kc_assert.h"
 #include "kc_output.h"
+#include "kc_platform.h"
 #include "kf_file.h"
 
+#include <cstdio>
+#include <new>
 #include <string>
 
 namespace
@@ -71,32 +74,50 @@ bool IceLangEncoder::Save(const KeyValueList& aList, const char* anIceFileName)
 		return false;
 	KC_String locLocName;
 	locLocName.Format("%s.loc", locIceName.Left(locDot).GetText());
-
-	KF_File locFile;
-	if (!locFile.Open(locLocName, OPEN_WRITE))
-		return false;
-	bool locWritten = locFile.Write(ICE_LOC_MARK, sizeof(ICE_LOC_MARK));
+	// The lines go to a file beside the target, which replaces the target only
+	// when it is complete.
+	KC_String locTemporary = locLocName + "tmp";
 	// "key<TAB>value<CR><LF>" lines, written in pieces of some 64 KiB.
 	const size_t locPieceBytes = 1 << 16;
 	std::string locText;
 	locText.reserve(locPieceBytes + 2 * ICE_MAX_STRING);
-	for (KeyValue* locPair : aList)
+
+	KF_File locFile;
+	if (!locFile.Open(locTemporary, OPEN_WRITE))
+		return false;
+	bool locWritten = locFile.Write(ICE_LOC_MARK, sizeof(ICE_LOC_MARK));
+	try
 	{
-		if (!locWritten)
-			break;
-		locText += locPair->myKey.GetText();
-		locText += '\t';
-		// The reader refuses a line that ends at its tab: an empty text is spelled "<empty>".
-		const KC_String& locValue = locPair->myValue;
-		AppendValue(locText, locValue.IsEmpty() ? KC_String(ourEmptyValue) : locValue);
-		locText += "\r\n";
-		if (locText.size() >= locPieceBytes)
+		for (KeyValue* locPair : aList)
 		{
-			locWritten = locFile.Write(locText.data(), static_cast<unsigned int>(locText.size()));
-			locText.clear();
+			if (!locWritten)
+				break;
+			locText += locPair->myKey.GetText();
+			locText += '\t';
+			// The reader refuses a line that ends at its tab: an empty text is spelled "<empty>".
+			const KC_String& locValue = locPair->myValue;
+			if (locValue.IsEmpty())
+				locText += ourEmptyValue;
+			else
+				AppendValue(locText, locValue);
+			locText += "\r\n";
+			if (locText.size() >= locPieceBytes)
+			{
+				locWritten = locFile.Write(locText.data(), static_cast<unsigned int>(locText.size()));
+				locText.clear();
+			}
 		}
+	}
+	catch (const std::bad_alloc&)
+	{
+		locFile.Close();
+		std::remove(locTemporary);
+		throw;
 	}
 	if (locWritten && !locText.empty())
 		locWritten = locFile.Write(locText.data(), static_cast<unsigned int>(locText.size()));
-	return locFile.Close() && locWritten;
+	locWritten = locFile.Close() && locWritten && KC_PlatformReplaceFile(locTemporary, locLocName);
+	if (!locWritten)
+		std::remove(locTemporary);
+	return locWritten;
 }

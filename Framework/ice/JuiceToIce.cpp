@@ -14,11 +14,13 @@
 #include "kc_growingarray.h"
 #include "kc_output.h"
 #include "kc_pool.h"
+#include "kc_platform.h"
 #include "kf_file.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -46,12 +48,14 @@ bool KeepOriginal(const KC_String& aJuiceName)
 	if (!locSource.Open(aJuiceName, OPEN_READ | OPEN_STREAMING))
 		return false;
 	KC_String locTemporary = locOriginal + "tmp";
+	// The piece is had before the copy is made, so that running out of memory
+	// leaves no file.
+	std::vector<char> locPiece(1 << 16);
 	FILE* locCopy = std::fopen(locTemporary, "wb");
 	bool locDone = locCopy != NULL;
 	if (locCopy)
 	{
 		std::setvbuf(locCopy, NULL, _IONBF, 0);
-		std::vector<char> locPiece(1 << 16);
 		unsigned int locLeft = locSource.GetSize();
 		while (locDone && locLeft > 0)
 		{
@@ -190,8 +194,7 @@ public:
 			}
 			Add(myDuplicates, aText, aHash);
 		}
-		if (!Add(myHashes, aText, aHash))
-			return;
+		Add(myHashes, aText, aHash);
 		if (locUse.myCount > 0)
 		{
 			myNames.Insert(std::string_view(myHashes[myHashes.Count() - 1]->myText.GetText()));
@@ -203,51 +206,70 @@ public:
 			GrowUses();
 	}
 
-	// "<ice name up to its last dot>hash": every name, then the collisions.
+	// "<ice name up to its last dot>hash": every name, then the collisions,
+	// written beside it first and put in its place when complete. The tables
+	// are emptied (Reset) by the caller.
 	bool Write(const KC_String& anIceName)
 	{
 		int locDot = anIceName.ReverseFind('.');
 		KC_String locName = anIceName.Left(locDot + 1) + "hash";
+		KC_String locTemporary = locName + "tmp";
 		// The lines are written in pieces of some 64 KiB (reserved before the
 		// file is made, so that running out of memory leaves no file open).
 		std::string locText;
 		locText.reserve(ourPieceBytes + 2 * ICE_MAX_STRING);
-		FILE* locFile = std::fopen(locName, "w");
+		FILE* locFile = std::fopen(locTemporary, "w");
 		if (!locFile)
 			return false;
-		for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
-			AppendLine(locText, *myHashes[locIndex], locFile);
-		locText += "\n\n";
-		if (myDuplicates.Count() > 0)
+		bool locWritten = true;
+		try
 		{
-			locText += "Duplicate Hash Entries:\n";
-			for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
-				AppendLine(locText, *myDuplicates[locIndex], locFile);
-			char locCount[64];
-			std::snprintf(
-				locCount, sizeof(locCount), "\n%d duplicate hash entries were found!\n", myDuplicates.Count());
-			locText += locCount;
+			for (int locIndex = 0; locIndex < myHashes.Count(); ++locIndex)
+				locWritten = AppendLine(locText, *myHashes[locIndex], locFile) && locWritten;
+			locText += "\n\n";
+			if (myDuplicates.Count() > 0)
+			{
+				locText += "Duplicate Hash Entries:\n";
+				for (int locIndex = 0; locIndex < myDuplicates.Count(); ++locIndex)
+					locWritten = AppendLine(locText, *myDuplicates[locIndex], locFile) && locWritten;
+				char locCount[64];
+				std::snprintf(
+					locCount, sizeof(locCount), "\n%d duplicate hash entries were found!\n", myDuplicates.Count());
+				locText += locCount;
+			}
+			else
+			{
+				locText += "No duplicate hash entries.\n";
+			}
 		}
-		else
+		catch (const std::bad_alloc&)
 		{
-			locText += "No duplicate hash entries.\n";
+			std::fclose(locFile);
+			std::remove(locTemporary);
+			throw;
 		}
-		std::fwrite(locText.data(), 1, locText.size(), locFile);
-		std::fclose(locFile);
-		Clear();
-		return true;
+		locWritten = std::fwrite(locText.data(), 1, locText.size(), locFile) == locText.size() && locWritten;
+		locWritten = std::fclose(locFile) == 0 && locWritten && KC_PlatformReplaceFile(locTemporary, locName);
+		if (!locWritten)
+			std::remove(locTemporary);
+		return locWritten;
 	}
+
+	// Empties both tables; allocates nothing.
+	void Reset() { Clear(); }
 
 private:
 	static constexpr size_t ourPieceBytes = 1 << 16;
 
 	// "%13d %s\n" of the checksum as a signed number and the text; a full piece
 	// goes to aFile first.
-	static void AppendLine(std::string& aText, const HashRecord& aRecord, FILE* aFile)
+	// False when a piece could not be written.
+	static bool AppendLine(std::string& aText, const HashRecord& aRecord, FILE* aFile)
 	{
+		bool locWritten = true;
 		if (aText.size() >= ourPieceBytes)
 		{
-			std::fwrite(aText.data(), 1, aText.size(), aFile);
+			locWritten = std::fwrite(aText.data(), 1, aText.size(), aFile) == aText.size();
 			aText.clear();
 		}
 		char locDigits[16];
@@ -268,20 +290,32 @@ private:
 		aText += ' ';
 		aText += aRecord.myText.GetText();
 		aText += '\n';
+		return locWritten;
 	}
 
-	static bool Add(KC_GrowingArray<HashRecord*>& anArray, const KC_String& aText, unsigned int aHash)
+	// Without memory for the record it throws: a report without the name would
+	// be incomplete.
+	static void Add(KC_GrowingArray<HashRecord*>& anArray, const KC_String& aText, unsigned int aHash)
 	{
 		HashRecord* locRecord = new HashRecord;
-		locRecord->myText = aText;
+		try
+		{
+			locRecord->myText = aText;
+		}
+		catch (const std::bad_alloc&)
+		{
+			delete locRecord;
+			throw;
+		}
 		locRecord->myHash = aHash;
-		// The array grows by doubling, not by its step, so that filling it stays linear.
+		// The array grows by doubling, not by its step, so that filling it stays
+		// linear (an array whose first block could not be had starts anew).
 		if (anArray.Count() == anArray.Capacity())
-			anArray.Resize(2 * anArray.Capacity());
-		if (anArray.Add(locRecord))
-			return true;
+			anArray.Resize(anArray.Capacity() > 0 ? 2 * anArray.Capacity() : 128);
+		if (anArray.Count() < anArray.Capacity() && anArray.Add(locRecord))
+			return;
 		delete locRecord;
-		return false;
+		throw std::bad_alloc();
 	}
 
 	void Clear()
@@ -514,7 +548,7 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 		KC_String locIndex;
 		if (anInstance->GetKind() == JuiceType::KIND_LOCTEXT)
 		{
-			IceLangEncoder::KeyValue* locRecord = new IceLangEncoder::KeyValue;
+			std::unique_ptr<IceLangEncoder::KeyValue> locRecord(new IceLangEncoder::KeyValue);
 			locRecord->myKey = ChildPath(SpellPath(aRootPath, aParentPath), anInstance->GetName());
 			locRecord->myValue = anInstance->GetValue();
 			char locDigits[16];
@@ -523,7 +557,10 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 			for (int locCount = aLocalizer.Count(); locStart == sizeof(locDigits) - 1 || locCount > 0; locCount /= 10)
 				locDigits[--locStart] = static_cast<char>('0' + locCount % 10);
 			locIndex = locDigits + locStart;
-			aLocalizer.Add(locRecord);
+			// A text missing from the language file would shift every later index.
+			if (!aLocalizer.Add(locRecord.get()))
+				throw std::bad_alloc();
+			locRecord.release();
 			locValue = &locIndex;
 		}
 		if (locIsReference && locValue->IsEmpty())
@@ -672,37 +709,47 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 {
 	FILE* locFile = NULL;
 	IceLangEncoder::KeyValueList locKeyValues;
+	bool locWritten = false;
 	try
 	{
-		return WriteIceFiles(aNameSpace, anIceName, aLocalized, locFile, locKeyValues);
+		locWritten = WriteIceFiles(aNameSpace, anIceName, aLocalized, locFile, locKeyValues);
 	}
 	catch (const std::bad_alloc&)
 	{
-		// Out of memory: the conversion fails and leaves no partial file behind.
-		if (locFile)
-			std::fclose(locFile);
-		locKeyValues.DeleteAll();
-		// The names are made without the heap.
+		// Out of memory: the conversion fails like any other.
+		locWritten = false;
+	}
+	if (locFile)
+		std::fclose(locFile);
+	locKeyValues.DeleteAll();
+	if (!locWritten)
+	{
+		// The files in the making go; those in place stay as they were. The
+		// names are made without the heap.
 		int locStem = anIceName.ReverseFind('.') + 1;
 		char locName[1024];
-		std::remove(anIceName.GetText());
-		std::snprintf(locName, sizeof(locName), "%.*shash", locStem, anIceName.GetText());
+		std::snprintf(locName, sizeof(locName), "%stmp", anIceName.GetText());
 		std::remove(locName);
-		std::snprintf(locName, sizeof(locName), "%.*sloc", locStem, anIceName.GetText());
-		if (aLocalized)
-			std::remove(locName);
-		return false;
+		std::snprintf(locName, sizeof(locName), "%.*shashtmp", locStem, anIceName.GetText());
+		std::remove(locName);
+		std::snprintf(locName, sizeof(locName), "%.*sloctmp", locStem, anIceName.GetText());
+		std::remove(locName);
 	}
+	// A failed conversion leaves no names for the next report.
+	Tables().Reset();
+	return locWritten;
 }
 
 bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIceName, bool aLocalized,
 	FILE*& aFile, IceLangEncoder::KeyValueList& aKeyValues)
 {
-	IceLangEncoder::KeyValueList& locKeyValues = aKeyValues;
 	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): converting namespace to '%s'...", anIceName.GetText());
 	KC_List<JuiceType*> locInstances;
 	for (JuiceType* locType : aNameSpace)
-		locInstances.Add(locType);
+	{
+		if (!locInstances.Add(locType))
+			throw std::bad_alloc();
+	}
 	if (locInstances.Count() == 0)
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): no instances at root level");
@@ -710,46 +757,46 @@ bool JuiceToIce::WriteIceFiles(JuiceNameSpace& aNameSpace, const KC_String& anIc
 	}
 	int locLanguageFlag = aLocalized ? 1 : 0;
 
-	FILE*& locFile = aFile;
-	locFile = std::fopen(anIceName, "wb");
-	if (!locFile)
+	// The records go to a file beside the Ice file, which replaces it when
+	// the conversion is complete.
+	KC_String locTemporary = anIceName + "tmp";
+	aFile = std::fopen(locTemporary, "wb");
+	if (!aFile)
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to open outfile '%s'", anIceName.GetText());
 		return false;
 	}
 	// The records come in pieces of 64 KiB (RecordWriter): each is written as
 	// it comes, without a copy into a second buffer.
-	std::setvbuf(locFile, NULL, _IONBF, 0);
-	bool locWritten = std::fwrite(ourVersion, sizeof(ourVersion), 1, locFile) == 1 &&
-					  WriteInt(locFile, locLanguageFlag) && WriteInt(locFile, locInstances.Count());
+	std::setvbuf(aFile, NULL, _IONBF, 0);
+	bool locWritten = std::fwrite(ourVersion, sizeof(ourVersion), 1, aFile) == 1 &&
+					  WriteInt(aFile, locLanguageFlag) && WriteInt(aFile, locInstances.Count());
 	for (JuiceType* locType : locInstances)
 	{
 		if (!locWritten)
 			break;
-		locWritten = ConvertJuiceToIce(locFile, locType, locKeyValues, KC_String());
+		locWritten = ConvertJuiceToIce(aFile, locType, aKeyValues, KC_String());
 	}
 	if (!locWritten)
-	{
-		std::fclose(locFile);
-		locFile = NULL;
-		locKeyValues.DeleteAll();
 		return false;
-	}
-	Tables().Write(anIceName);
+	// The report is no part of the conversion's result.
+	if (!Tables().Write(anIceName))
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to write the hash file of '%s'", anIceName.GetText());
 	// A file that cannot be completed on disk is a failed conversion.
-	int locClosed = std::fclose(locFile);
-	locFile = NULL;
+	int locClosed = std::fclose(aFile);
+	aFile = NULL;
 	if (locClosed != 0)
-	{
-		locKeyValues.DeleteAll();
 		return false;
-	}
-	if (locLanguageFlag && !IceLangEncoder::Save(locKeyValues, anIceName))
+	if (locLanguageFlag && !IceLangEncoder::Save(aKeyValues, anIceName))
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to save .lang file for '%s'...", anIceName.GetText());
-		locKeyValues.DeleteAll();
 		return false;
 	}
-	locKeyValues.DeleteAll();
+	if (!KC_PlatformReplaceFile(locTemporary, anIceName))
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to replace '%s' with '%s'", anIceName.GetText(),
+			locTemporary.GetText());
+		return false;
+	}
 	return true;
 }

@@ -9,6 +9,7 @@
 #include "kc_output.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 JuiceClass::JuiceClass()
@@ -89,16 +90,29 @@ bool JuiceClass::SortMembers(const KC_List<KC_String>& aNameList)
 		{
 			if (locIterator.Get()->GetName() == locText)
 			{
-				locSorted.Add(locIterator.Get());
+				JuiceType* locMember = locIterator.Get();
 				locIterator.Remove();
+				if (!locSorted.Add(locMember))
+				{
+					delete locMember;
+					locSorted.DeleteAll();
+					throw std::bad_alloc();
+				}
 				break;
 			}
 		}
 	}
 	// Members that no name took leave the class.
 	myMembers.DeleteAll();
+	bool locAdded = true;
 	for (JuiceType* locType : locSorted)
-		myMembers.Add(locType);
+	{
+		if (!locAdded || !(locAdded = myMembers.Add(locType)))
+			delete locType;
+	}
+	locSorted.RemoveAll();
+	if (!locAdded)
+		throw std::bad_alloc();
 	return true;
 }
 
@@ -263,19 +277,23 @@ bool JuiceClass::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeNam
 
 JuiceType* JuiceClass::Clone() const
 {
-	JuiceClass* locCopy = new (std::nothrow) JuiceClass;
+	std::unique_ptr<JuiceClass> locCopy(new (std::nothrow) JuiceClass);
 	if (!locCopy)
 		return NULL;
 	locCopy->myTypeName = myTypeName;
 	locCopy->myName = myName;
-	// The names are unique here already: the copies need no check.
+	// The names are unique here already: the copies need no check. A copy is
+	// whole or none (without memory for a member).
 	for (JuiceType* locType : myMembers)
 	{
 		JuiceType* locMember = locType->Clone();
-		if (locMember && !locCopy->myMembers.Add(locMember))
+		if (!locMember || !locCopy->myMembers.Add(locMember))
+		{
 			delete locMember;
+			return NULL;
+		}
 	}
-	return locCopy;
+	return locCopy.release();
 }
 
 bool JuiceClass::Assign(const JuiceType* anInstance)

@@ -8,6 +8,7 @@
 #include "ParseTool.h"
 #include "kc_output.h"
 
+#include <memory>
 #include <new>
 
 namespace
@@ -113,13 +114,13 @@ bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileNa
 	KC_Log("JuiceCompiler::Compile(): Compiling %s", aFileName.GetText());
 	KC_Log("--------------------------------------");
 
-	JuiceTypeManager* locLocalManager = NULL;
+	std::unique_ptr<JuiceTypeManager> locLocalManager;
 	if (!aTypeManager)
 	{
-		locLocalManager = new (std::nothrow) JuiceTypeManager;
+		locLocalManager.reset(new (std::nothrow) JuiceTypeManager);
 		if (!locLocalManager)
 			return false;
-		aTypeManager = locLocalManager;
+		aTypeManager = locLocalManager.get();
 	}
 	aTypeManager->Reset();
 
@@ -127,6 +128,5 @@ bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileNa
 	if (locResult)
 		KC_Log("JuiceCompiler::Compile(): '%s' OK\n", aFileName.GetText());
 	locParseTool.Close();
-	delete locLocalManager;
 	return locResult;
 }

@@ -4,6 +4,7 @@
 #include "kc_assert.h"
 #include "kc_output.h"
 
+#include <memory>
 #include <new>
 
 JuiceEnum::JuiceEnum()
@@ -34,15 +35,19 @@ bool JuiceEnum::Construct(JuiceTypeManager& /*aTypeManager*/, ParseTool& aParseT
 
 JuiceType* JuiceEnum::Clone() const
 {
-	JuiceEnum* locCopy = new (std::nothrow) JuiceEnum;
+	// A copy is whole or none (without memory for a part of it).
+	std::unique_ptr<JuiceEnum> locCopy(new (std::nothrow) JuiceEnum);
 	if (!locCopy)
 		return NULL;
 	CopyTo(*locCopy);
 	for (const KC_String& locText : myRange)
-		locCopy->myRange.Add(locText);
+	{
+		if (!locCopy->myRange.Add(locText))
+			return NULL;
+	}
 	if (locCopy->myValue.IsEmpty() && locCopy->myRange.Count() != 0)
 		locCopy->myValue = locCopy->myRange.GetFirst();
-	return locCopy;
+	return locCopy.release();
 }
 
 bool JuiceEnum::Assign(const KC_String& aValue)
@@ -66,5 +71,8 @@ void JuiceEnum::GetRange(KC_List<KC_String>& aList) const
 {
 	aList.RemoveAll();
 	for (const KC_String& locText : myRange)
-		aList.Add(locText);
+	{
+		if (!aList.Add(locText))
+			throw std::bad_alloc();
+	}
 }

@@ -5,6 +5,7 @@
 #include "ParseTool.h"
 #include "kc_output.h"
 
+#include <memory>
 #include <new>
 
 JuiceFree::JuiceFree()
@@ -39,10 +40,10 @@ void JuiceFree::CopyTo(JuiceFree& aCopy) const
 
 JuiceType* JuiceFree::Clone() const
 {
-	JuiceFree* locCopy = new (std::nothrow) JuiceFree;
+	std::unique_ptr<JuiceFree> locCopy(new (std::nothrow) JuiceFree);
 	if (locCopy)
 		CopyTo(*locCopy);
-	return locCopy;
+	return locCopy.release();
 }
 
 bool JuiceFree::Assign(const KC_String& aValue)
@@ -159,10 +160,10 @@ JuiceLocText::JuiceLocText(const char* aMetaName)
 
 JuiceType* JuiceLocText::Clone() const
 {
-	JuiceLocText* locCopy = new (std::nothrow) JuiceLocText;
+	std::unique_ptr<JuiceLocText> locCopy(new (std::nothrow) JuiceLocText);
 	if (locCopy)
 		CopyTo(*locCopy);
-	return locCopy;
+	return locCopy.release();
 }
 
 bool JuiceLocText::Assign(ParseTool& /*aParseTool*/, const KC_String& anInlineText, JuiceTypeManager& /*aTypeManager*/,

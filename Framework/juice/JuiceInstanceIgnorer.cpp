@@ -5,6 +5,8 @@
 #include "kc_assert.h"
 #include "kc_output.h"
 
+#include <new>
+
 JuiceInstanceIgnorer::JuiceInstanceIgnorer()
 	: myIgnoredMembers(false)
 {
@@ -38,7 +40,9 @@ bool JuiceInstanceIgnorer::OkToIgnoreMember(const KC_String& aMemberName, const 
 		return true;
 	if (!Sub_OkToIgnoreMember(aTypeName, anInstanceName, aMemberName))
 		return false;
-	return locMembers->Add(aMemberName);
+	if (!locMembers->Add(aMemberName))
+		throw std::bad_alloc();
+	return true;
 }
 
 bool JuiceInstanceIgnorer::SkipInstance(ParseTool& aParseTool)

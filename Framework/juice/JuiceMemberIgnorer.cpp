@@ -2,6 +2,7 @@
 
 #include "kc_assert.h"
 
+#include <memory>
 #include <new>
 
 // The member table of the ignorer: for each type the member names ignored so far.
@@ -13,15 +14,10 @@ KC_List<KC_String>* JuiceInstanceIgnorer::GetIgnoredMembers(const KC_String& aTy
 		KC_ASSERT(type);
 		return type;
 	}
-	type = new (std::nothrow) KC_List<KC_String>;
-	KC_ASSERT(type);
-	if (!type)
-		return NULL;
-	if (!myIgnoredMembers.Add(aTypeName, type))
-	{
-		delete type;
-		KC_ASSERT(0);
-		return NULL;
-	}
-	return type;
+	// Without memory for the table the compilation fails as out of memory, not
+	// as if the member were unknown.
+	std::unique_ptr<KC_List<KC_String> > locType(new KC_List<KC_String>);
+	if (!myIgnoredMembers.Add(aTypeName, locType.get()))
+		throw std::bad_alloc();
+	return locType.release();
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace
 {
@@ -56,7 +57,9 @@ KC_List<JuiceNameSpace*>& JuiceNameSpace::GetNameSpaces()
 
 JuiceNameSpace::JuiceNameSpace()
 {
-	GetNameSpaces().Add(this);
+	// A namespace that is not listed would resolve no reference.
+	if (!GetNameSpaces().Add(this))
+		throw std::bad_alloc();
 }
 
 JuiceNameSpace::~JuiceNameSpace()
@@ -101,7 +104,8 @@ void JuiceNameSpace::AddInclude(const KC_String& aFileName)
 		if (locText.CompareNoCase(aFileName) == 0)
 			return;
 	}
-	myIncludes.Add(aFileName);
+	if (!myIncludes.Add(aFileName))
+		throw std::bad_alloc();
 }
 
 bool JuiceNameSpace::ResolveReferences(JuiceTypeManager& aTypeManager)

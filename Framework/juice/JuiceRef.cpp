@@ -5,6 +5,7 @@
 #include "kc_output.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace
@@ -38,10 +39,13 @@ JuiceType* JuiceRef::FindTarget(bool aReportMissing)
 		return NULL;
 	if (ourChainDepth >= ourMaxReferenceChain)
 		return NULL;
-	++ourChainDepth;
-	JuiceType* locTarget = locNameSpace->FindInstance(myValue, aReportMissing);
-	--ourChainDepth;
-	return locTarget;
+	// The depth goes down again however the lookup ends (out of memory, it throws).
+	struct ChainStep
+	{
+		ChainStep() { ++ourChainDepth; }
+		~ChainStep() { --ourChainDepth; }
+	} locStep;
+	return locNameSpace->FindInstance(myValue, aReportMissing);
 }
 
 JuiceType* JuiceRef::FindMember(const KC_String& /*aPath*/)
@@ -66,14 +70,14 @@ bool JuiceRef::Write(FILE* aFile, const KC_String& anIndent, bool aWithTypeName)
 
 JuiceType* JuiceRef::Clone() const
 {
-	JuiceRef* locCopy = new (std::nothrow) JuiceRef;
+	std::unique_ptr<JuiceRef> locCopy(new (std::nothrow) JuiceRef);
 	if (locCopy)
 	{
 		locCopy->myTypeName = myTypeName;
 		locCopy->myName = myName;
 		locCopy->myValue = myValue;
 	}
-	return locCopy;
+	return locCopy.release();
 }
 
 bool JuiceRef::Assign(const KC_String& aValue)

@@ -6,6 +6,7 @@
 #include "kc_output.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -161,16 +162,20 @@ bool JuiceScriptClass::Construct(JuiceTypeManager& /*aTypeManager*/, ParseTool& 
 
 JuiceType* JuiceScriptClass::Clone() const
 {
-	JuiceScriptClass* locCopy = new (std::nothrow) JuiceScriptClass;
+	std::unique_ptr<JuiceScriptClass> locCopy(new (std::nothrow) JuiceScriptClass);
 	if (!locCopy)
 		return NULL;
 	locCopy->myTypeName = myTypeName;
 	locCopy->myName = myName;
+	// A copy is whole or none (without memory for a part of it).
 	for (const KC_String& locText : myLegalTypes)
-		locCopy->myLegalTypes.Add(locText);
+	{
+		if (!locCopy->myLegalTypes.Add(locText))
+			return NULL;
+	}
 	if (!locCopy->CopyMembers(this))
-		KC_ASSERT(0 && "JuiceScriptClass::JuiceScriptClass(): faile to copy members in copy constructor");
-	return locCopy;
+		return NULL;
+	return locCopy.release();
 }
 
 bool JuiceScriptClass::Assign(const JuiceType* anInstance)
@@ -191,10 +196,13 @@ bool JuiceScriptClass::CopyMembers(const JuiceType* anInstance)
 	for (JuiceType* locType : const_cast<JuiceType*>(anInstance)->GetMembers())
 	{
 		JuiceType* newMember = locType->Clone();
-		KC_ASSERT(newMember);
 		if (!newMember)
 			return false;
-		myMembers.Add(newMember);
+		if (!myMembers.Add(newMember))
+		{
+			delete newMember;
+			return false;
+		}
 	}
 	return true;
 }
@@ -225,7 +233,10 @@ void JuiceScriptClass::GetRange(KC_List<KC_String>& aList) const
 {
 	aList.RemoveAll();
 	for (const KC_String& locText : myLegalTypes)
-		aList.Add(locText);
+	{
+		if (!aList.Add(locText))
+			throw std::bad_alloc();
+	}
 }
 
 bool JuiceScriptClass::IsScriptClass() const

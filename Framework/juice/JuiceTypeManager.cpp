@@ -6,6 +6,7 @@
 #include "ParseTool.h"
 #include "kc_output.h"
 
+#include <memory>
 #include <new>
 
 namespace
@@ -68,7 +69,8 @@ JuiceType* JuiceTypeManager::DefineType(ParseTool& aParseTool, const KC_String& 
 		aParseTool.Error("Typename '%s' already defined", aTypeName.GetText());
 		return NULL;
 	}
-	myDeclaredTypeNames.Add(aTypeName);
+	if (!myDeclaredTypeNames.Add(aTypeName))
+		throw std::bad_alloc();
 
 	JuiceType* locMeta = JuiceFindMetaType(aMetaName);
 	if (!locMeta)
@@ -77,31 +79,30 @@ JuiceType* JuiceTypeManager::DefineType(ParseTool& aParseTool, const KC_String& 
 	if (aTypeName.GetLength() >= 65534)
 		return NULL;
 
-	JuiceRef* locReference = new (std::nothrow) JuiceRef;
+	// Without memory for a part of the type the compilation fails as out of
+	// memory (the lists own what they hold, the half-made parts go).
+	std::unique_ptr<JuiceRef> locReference(new (std::nothrow) JuiceRef);
 	if (!locReference)
 		return NULL;
 	locReference->SetTypeName(aTypeName + "*");
 	locReference->SetName("PROTOTYPE");
 	locReference->Assign(KC_String("NULL"));
-	myReferenceTypes.Add(locReference);
+	if (!myReferenceTypes.Add(locReference.get()))
+		throw std::bad_alloc();
+	locReference.release();
 
-	JuiceType* locPrototype = locMeta->Clone();
+	std::unique_ptr<JuiceType> locPrototype(locMeta->Clone());
 	if (!locPrototype)
 		return NULL;
 	locPrototype->SetTypeName(aTypeName);
 	locPrototype->SetName("PROTOTYPE");
 	if (!locPrototype->SetDefault(aDefaultValue))
-	{
-		delete locPrototype;
 		return NULL;
-	}
 	if (!locPrototype->Construct(*this, aParseTool))
-	{
-		delete locPrototype;
 		return NULL;
-	}
-	myTypes.Add(locPrototype);
-	return locPrototype;
+	if (!myTypes.Add(locPrototype.get()))
+		throw std::bad_alloc();
+	return locPrototype.release();
 }
 
 bool JuiceTypeManager::Compile(const KC_String& aFileName)
@@ -113,7 +114,8 @@ bool JuiceTypeManager::Compile(const KC_String& aFileName)
 		KC_Log("'%s' already compiled, skipping...", aFileName.GetText());
 		return true;
 	}
-	myCompiledFiles.Add(locLowerName);
+	if (!myCompiledFiles.Add(locLowerName))
+		throw std::bad_alloc();
 
 	ParseTool locParseTool;
 	if (!locParseTool.Open(aFileName))

@@ -240,7 +240,20 @@ bool WriteNameSpace(JuiceNameSpace& aNameSpace, const KC_String& aFileName)
 		// The pieces are large already: no second buffer.
 		std::setvbuf(locFile, NULL, _IONBF, 0);
 	}
-	bool locResult = WriteAll(aNameSpace, locFile, aFileName);
+	bool locResult = false;
+	try
+	{
+		locResult = WriteAll(aNameSpace, locFile, aFileName);
+	}
+	catch (const std::bad_alloc&)
+	{
+		// Out of memory the text stays as it was and the half-written copy goes.
+		ourSink = locOuterSink;
+		std::fclose(locFile);
+		std::remove(locTemporary);
+		KC_Log("Failed to write namespace to '%s'", aFileName.GetText());
+		return false;
+	}
 	ourSink = locOuterSink;
 	bool locFlushed = !locSink || FlushSink(*locSink);
 	if ((std::fclose(locFile) != 0 || !locFlushed) && locResult)

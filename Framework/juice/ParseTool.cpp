@@ -99,7 +99,7 @@ void ParseTool::Close()
 	if (myIsOpen)
 		myFile.Close();
 	myIsOpen = false;
-	myFileName = "";
+	myFileName.Clear();
 	myLineNumber = -1;
 	myBlockDepth = 0;
 }

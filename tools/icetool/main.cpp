@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 namespace
@@ -49,6 +50,9 @@ int Usage()
 	std::fputs(ourUsage, stderr);
 	return 2;
 }
+
+// Runs one command on its file; the exit status.
+int Run(const std::string& aCommand, const char* aName);
 }
 
 int main(int argc, char** argv)
@@ -61,29 +65,44 @@ int main(int argc, char** argv)
 	}
 	if (argc != 3)
 		return Usage();
-	std::string locCommand = argv[1];
-	if (locCommand == "compile")
+	// Out of memory a command fails like any other, with a message.
+	try
 	{
-		if (ICE_Compile(argv[2], stderr))
-			return 0;
-		std::fprintf(stderr, "icetool: '%s' does not load\n", argv[2]);
+		return Run(argv[1], argv[2]);
+	}
+	catch (const std::bad_alloc&)
+	{
+		std::fprintf(stderr, "icetool: out of memory on '%s'\n", argv[2]);
 		return 1;
 	}
-	if (locCommand == "check")
+}
+
+namespace
+{
+int Run(const std::string& aCommand, const char* aName)
+{
+	if (aCommand == "compile")
 	{
-		int locErrors = ICE_Check(argv[2], stderr);
+		if (ICE_Compile(aName, stderr))
+			return 0;
+		std::fprintf(stderr, "icetool: '%s' does not load\n", aName);
+		return 1;
+	}
+	if (aCommand == "check")
+	{
+		int locErrors = ICE_Check(aName, stderr);
 		if (locErrors == 0)
 		{
-			std::printf("icetool: '%s' OK: the menu would load it\n", argv[2]);
+			std::printf("icetool: '%s' OK: the menu would load it\n", aName);
 			return 0;
 		}
-		std::fprintf(stderr, "icetool: '%s': %d error%s\n", argv[2], locErrors, locErrors == 1 ? "" : "s");
+		std::fprintf(stderr, "icetool: '%s': %d error%s\n", aName, locErrors, locErrors == 1 ? "" : "s");
 		return 1;
 	}
-	if (locCommand == "dump")
+	if (aCommand == "dump")
 	{
 		std::string locError;
-		bool locOk = ICE_Dump(argv[2], stdout, stderr, &locError);
+		bool locOk = ICE_Dump(aName, stdout, stderr, &locError);
 		std::fflush(stdout);
 		if (locOk)
 			return 0;
@@ -91,4 +110,5 @@ int main(int argc, char** argv)
 		return 1;
 	}
 	return Usage();
+}
 }

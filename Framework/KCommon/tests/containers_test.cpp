@@ -119,6 +119,42 @@ TEST(KC_List, StringItemsAreCopiesAndDeleteAllDeletesPointers)
 	EXPECT_EQ(2, locDeaths);
 }
 
+namespace
+{
+bool FailEveryBlock(std::size_t /*aSize*/)
+{
+	return true;
+}
+}
+
+TEST(KC_List, AddWithoutMemoryFailsAndLeavesTheListAsItWas)
+{
+	KC_List<int> locList;
+	ASSERT_TRUE(locList.Add(1));
+	KC_PoolSetFaultHook(FailEveryBlock);
+	bool locAdded = locList.Add(2);
+	bool locFirstAdded = true;
+	{
+		KC_List<int> locEmpty;
+		locFirstAdded = locEmpty.Add(3);
+		EXPECT_EQ(nullptr, locEmpty.myFirstLink);
+		EXPECT_EQ(nullptr, locEmpty.myLastLink);
+	}
+	KC_PoolSetFaultHook(NULL);
+	EXPECT_FALSE(locAdded);
+	EXPECT_FALSE(locFirstAdded);
+	EXPECT_EQ(1, locList.Count());
+	EXPECT_EQ(locList.myFirstLink, locList.myLastLink);
+	EXPECT_EQ(nullptr, locList.myLastLink->myNextLink);
+
+	// With memory back the list goes on where it was.
+	ASSERT_TRUE(locList.Add(2));
+	std::vector<int> locItems;
+	for (int locItem : locList)
+		locItems.push_back(locItem);
+	EXPECT_EQ((std::vector<int>{1, 2}), locItems);
+}
+
 TEST(KC_Pool, TrimGivesBackRunsWhoseBlocksAreAllFreeAndKeepsTheOthers)
 {
 	KC_PoolTrim();
@@ -284,6 +320,69 @@ TEST(KC_Pool, RunsOfManyRegionsGoBackAndTheirRoomIsTakenAgainWithoutOverlap)
 		KC_PoolFree(locBlocks[locIndex], locSizes[locIndex % 2]);
 	KC_PoolTrim();
 	EXPECT_LE(KC_PoolHeldBytes(), locBefore);
+}
+
+namespace
+{
+// An address space cut into holes of 256 KiB: larger reservations fail.
+const size_t kHoleBytes = 256 << 10;
+size_t ourHolesTaken = 0;
+size_t ourHolesGiven = 0;
+
+void* ReserveInAHole(size_t aSize)
+{
+	if (aSize > kHoleBytes)
+		return NULL;
+	void* locPages = KC_PlatformReservePages(aSize);
+	ourHolesTaken += locPages != NULL;
+	return locPages;
+}
+
+void ReleaseAHole(void* aPages, size_t aSize)
+{
+	++ourHolesGiven;
+	KC_PlatformReleasePages(aPages, aSize);
+}
+} // namespace
+
+TEST(KC_Pool, AnAddressSpaceOfSmallHolesIsUsedWhole)
+{
+	KC_PoolTrim();
+	if (!KC_PoolSetReservation(ReserveInAHole, ReleaseAHole))
+		GTEST_SKIP() << "the heap or the checked mode serves the pool's blocks in this build";
+	ourHolesTaken = ourHolesGiven = 0;
+	// 24 MiB of blocks: some hundred holes, more regions than the pool's first table holds.
+	const size_t locSize = 256;
+	const size_t locCount = (size_t(24) << 20) / locSize;
+	std::vector<unsigned char*> locBlocks;
+	locBlocks.reserve(locCount);
+	for (size_t locIndex = 0; locIndex < locCount; ++locIndex)
+	{
+		unsigned char* locBlock = static_cast<unsigned char*>(KC_PoolAllocate(locSize));
+		if (!locBlock)
+			break;
+		FillBlock(locBlock, locSize, locIndex);
+		locBlocks.push_back(locBlock);
+	}
+	EXPECT_EQ(locCount, locBlocks.size()) << "the pool stopped after " << ourHolesTaken << " holes";
+	EXPECT_GT(ourHolesTaken, 64u);
+	size_t locSound = 0;
+	for (size_t locIndex = 0; locIndex < locBlocks.size(); ++locIndex)
+		locSound += HoldsBlock(locBlocks[locIndex], locSize, locIndex);
+	EXPECT_EQ(locBlocks.size(), locSound);
+
+	// Every hole goes back once its blocks are free.
+	for (unsigned char* locBlock : locBlocks)
+		KC_PoolFree(locBlock, locSize);
+	KC_PoolTrim();
+	EXPECT_EQ(ourHolesTaken, ourHolesGiven);
+	KC_PoolSetReservation(NULL, NULL);
+
+	// The system's own reservation serves again.
+	void* locBlock = KC_PoolAllocate(locSize);
+	EXPECT_NE(nullptr, locBlock);
+	KC_PoolFree(locBlock, locSize);
+	KC_PoolTrim();
 }
 
 #if defined(KC_POOL_CHECKED)

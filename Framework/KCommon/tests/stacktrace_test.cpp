@@ -479,3 +479,101 @@ TEST(KC_CrashReport, DeepRecursionIsCutAfterThe3840thCharacter)
 	EXPECT_EQ(2 + 32, CountLines(Report(locOverflow, locShort)));
 	std::remove(locPath.c_str());
 }
+
+#ifdef _WIN32
+namespace
+{
+// Stand-ins for the reporter thread: each is asked for its report at once.
+struct Reporter
+{
+	HANDLE myDone = CreateEventA(NULL, TRUE, FALSE, NULL);
+	HANDLE myThread = NULL;
+	DWORD myId = 0;
+	CRITICAL_SECTION* myLock = NULL;
+	DWORD myBoxTime = 0;
+
+	void Start(LPTHREAD_START_ROUTINE aRoutine) { myThread = CreateThread(NULL, 0, aRoutine, this, 0, &myId); }
+	~Reporter()
+	{
+		WaitForSingleObject(myThread, 10000);
+		CloseHandle(myThread);
+		CloseHandle(myDone);
+	}
+};
+
+// Waits for a lock that the thread that faulted holds, as for the loader's.
+DWORD WINAPI StuckOnALock(LPVOID aReporter)
+{
+	Reporter* locReporter = static_cast<Reporter*>(aReporter);
+	EnterCriticalSection(locReporter->myLock);
+	LeaveCriticalSection(locReporter->myLock);
+	SetEvent(locReporter->myDone);
+	return 0;
+}
+
+DWORD WINAPI ReportsAtOnce(LPVOID aReporter)
+{
+	SetEvent(static_cast<Reporter*>(aReporter)->myDone);
+	return 0;
+}
+
+// Shows a visible window, the box, for myBoxTime milliseconds.
+DWORD WINAPI ShowsABox(LPVOID aReporter)
+{
+	Reporter* locReporter = static_cast<Reporter*>(aReporter);
+	HWND locBox = CreateWindowExA(0, "STATIC", "BOOOOOOM!", WS_POPUP | WS_VISIBLE, 0, 0, 100, 50, NULL, NULL,
+	                              GetModuleHandleA(NULL), NULL);
+	DWORD locEnd = GetTickCount() + locReporter->myBoxTime;
+	while (GetTickCount() < locEnd)
+	{
+		MSG locMessage;
+		while (PeekMessageA(&locMessage, NULL, 0, 0, PM_REMOVE))
+			DispatchMessageA(&locMessage);
+		Sleep(10);
+	}
+	DestroyWindow(locBox);
+	SetEvent(locReporter->myDone);
+	return locBox != NULL;
+}
+} // namespace
+
+TEST(KC_CrashFilter, TheFaultingThreadWaitsForTheReporterOnlyWhileItCanAnswer)
+{
+	{
+		// Stuck: the wait ends after the time limit, and the faulting thread reports itself.
+		CRITICAL_SECTION locLoaderLock;
+		InitializeCriticalSection(&locLoaderLock);
+		EnterCriticalSection(&locLoaderLock);
+		Reporter locStuck;
+		locStuck.myLock = &locLoaderLock;
+		locStuck.Start(StuckOnALock);
+		DWORD locStart = GetTickCount();
+		EXPECT_FALSE(KC_AwaitReporter(locStuck.myDone, locStuck.myThread, locStuck.myId, 300));
+		DWORD locWaited = GetTickCount() - locStart;
+		EXPECT_GE(locWaited, 250u);
+		EXPECT_LT(locWaited, 5000u);
+		LeaveCriticalSection(&locLoaderLock);
+		EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(locStuck.myDone, 10000));
+		DeleteCriticalSection(&locLoaderLock);
+	}
+	{
+		Reporter locQuick;
+		locQuick.Start(ReportsAtOnce);
+		EXPECT_TRUE(KC_AwaitReporter(locQuick.myDone, locQuick.myThread, locQuick.myId, 300));
+	}
+	{
+		// A box that stays up longer than the time limit is waited for.
+		Reporter locBox;
+		locBox.myBoxTime = 1500;
+		locBox.Start(ShowsABox);
+		DWORD locStart = GetTickCount();
+		EXPECT_TRUE(KC_AwaitReporter(locBox.myDone, locBox.myThread, locBox.myId, 300));
+		EXPECT_GE(GetTickCount() - locStart, 1400u);
+		EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(locBox.myDone, 0));
+		DWORD locShown = 0;
+		WaitForSingleObject(locBox.myThread, 10000);
+		GetExitCodeThread(locBox.myThread, &locShown);
+		EXPECT_EQ(1u, locShown) << "the box could not be made";
+	}
+}
+#endif

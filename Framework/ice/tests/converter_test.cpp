@@ -149,6 +149,23 @@ TEST_F(Converter, ConvertsOnlyWhenTheTextIsNewerOrTheIceFileIsBad)
 	}
 }
 
+TEST_F(Converter, ACurrentIceFileWithAReferenceThatLeadsNowhereIsConvertedAgain)
+{
+	InFolder locFolder;
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", kMenu));
+	ASSERT_TRUE(LoadConverted());
+	const std::string locIce = ReadWholeFile("autorun.ice");
+	IceBytes locDamaged;
+	locDamaged.Header(1, 1).Composite("Gui", "g", 1).Reference("Colour*", "myRef", "g.myGone");
+	ASSERT_TRUE(WriteWholeFile("autorun.ice", locDamaged.myBytes));
+	MakeNewer("autorun.ice", 10);
+	MessageCapture locLog;
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_AssertFileName(): Existing 'autorun.ice' is of incorrect format "
+	                          "version (should be ice0010) or fragmented, forcing new conversion..."));
+	EXPECT_EQ(locIce, ReadWholeFile("autorun.ice"));
+}
+
 TEST_F(Converter, RefusesMissingFilesAndBadNames)
 {
 	InFolder locFolder;
@@ -231,15 +248,75 @@ TEST_F(Converter, WithoutTheOrigCopyTheTextIsNotReSavedAndTheConversionGoesOn)
 	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadWholeFile("autorun.loc"));
 }
 
-TEST_F(Converter, RefusesOverlongValues)
+TEST_F(Converter, AnOverlongValueFailsTheConversionAndLeavesTheFilesAsTheyWere)
 {
 	InFolder locFolder;
-	std::string locMenu = "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tmya \"" + std::string(512, 'x') + "\"\r\n}\r\n";
-	ASSERT_TRUE(WriteWholeFile("autorun.juice", locMenu));
-	MessageCapture locLog;
+	const std::string locOverlong =
+		"INCLUDE menu.fruit\r\n\r\nGui failed\r\n{\r\n\tmyBackground x.tga\r\n\tmya \"" + std::string(512, 'x') + "\"\r\n}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locOverlong));
+	{
+		MessageCapture locLog;
+		EXPECT_FALSE(LoadConverted());
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, "
+		                          "JuiceLocalizer& aLocalizer): string value exceeds maximum allowed length (512 chars)"));
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_AssertFileName(): Failed to convert 'autorun.juice' to "
+		                          "'autorun.ice'"));
+	}
+	for (const char* locName : {"autorun.ice", "autorun.icetmp", "autorun.hash", "autorun.hashtmp"})
+		EXPECT_FALSE(std::filesystem::exists(locName)) << locName;
+
+	// A good conversion: its report holds none of the failed one's names.
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", kMenu));
+	MakeNewer("autorun.juice", 5);
+	ASSERT_TRUE(LoadConverted());
+	const std::string locIce = ReadWholeFile("autorun.ice");
+	const std::string locHash = ReadWholeFile("autorun.hash");
+	const std::string locLoc = ReadWholeFile("autorun.loc");
+	EXPECT_EQ(std::string::npos, locHash.find("failed"));
+	EXPECT_EQ(HashLine("Gui"), locHash.substr(0, HashLine("Gui").size()));
+
+	// A failure after it leaves its files as they were: 511 bytes pass, 512 do not.
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locOverlong));
+	MakeNewer("autorun.juice", 10);
 	EXPECT_FALSE(LoadConverted());
-	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::ConvertJuiceToIce(FILE* aHandle, JuiceType* anInstance, JuiceLocalizer& "
-	                       "aLocalizer): string value exceeds maximum allowed length (512 chars)"));
+	EXPECT_EQ(locIce, ReadWholeFile("autorun.ice"));
+	EXPECT_EQ(locHash, ReadWholeFile("autorun.hash"));
+	EXPECT_EQ(locLoc, ReadWholeFile("autorun.loc"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.icetmp"));
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tmya \"" +
+	                                                std::string(511, 'x') + "\"\r\n}\r\n"));
+	MakeNewer("autorun.juice", 15);
+	ASSERT_TRUE(LoadConverted());
+	std::unique_ptr<Ice> locLoaded(Ice::Load("autorun.ice", false));
+	ASSERT_TRUE(locLoaded);
+	EXPECT_EQ(std::string(511, 'x'), locLoaded->GetMemberValue("g.mya"));
+}
+
+TEST_F(Converter, AHashFileThatCannotBeWrittenIsLoggedAndTheOldOneStays)
+{
+	InFolder locFolder;
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", kMenu));
+	ASSERT_TRUE(WriteWholeFile("autorun.hash", "old report"));
+	// A folder in the way of the report's temporary file.
+	std::filesystem::create_directory("autorun.hashtmp");
+	{
+		MessageCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): failed to write the hash file of "
+		                          "'autorun.ice'"));
+	}
+	EXPECT_EQ("old report", ReadWholeFile("autorun.hash"));
+	// The next report holds the next conversion's names only.
+	std::filesystem::remove("autorun.hashtmp");
+	std::string locOther = kMenu;
+	locOther.replace(locOther.find("Gui g"), 5, "Gui k");
+	locOther.replace(locOther.find("g.myChromaKey"), 13, "k.myChromaKey");
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locOther));
+	MakeNewer("autorun.juice", 5);
+	ASSERT_TRUE(LoadConverted());
+	const std::string locHash = ReadWholeFile("autorun.hash");
+	EXPECT_NE(std::string::npos, locHash.find(HashLine("k"))) << locHash;
+	EXPECT_EQ(std::string::npos, locHash.find(HashLine("g"))) << locHash;
 }
 
 TEST_F(Converter, EmptyLocalizedTextRoundTripsThroughTheLanguageFile)
@@ -269,8 +346,7 @@ TEST_F(Converter, HashReportListsEachNameOnceAndEveryCollisionInFirstSeenOrder)
 	ASSERT_TRUE(WriteWholeFile("autorun.juice", "INCLUDE menu.fruit\r\n\r\nGui g\r\n{\r\n\tmya 1\r\n\tp\r\n\t{\r\n"
 	                                            "\t\tnwb 2\r\n\t\touc 3\r\n\t}\r\n\tq\r\n\t{\r\n\t\tnwb 4\r\n\t}\r\n"
 	                                            "\tpsd 5\r\n}\r\n"));
-	// A conversion that failed earlier leaves its names for the next report:
-	// the first one here takes them, the second is checked.
+	// The second conversion's report is checked: the first one's names are gone.
 	ASSERT_TRUE(LoadConverted());
 	MakeNewer("autorun.juice", 5);
 	ASSERT_TRUE(LoadConverted());

@@ -251,11 +251,31 @@ TEST(IceDeathTest, IndexOutOfRangeAndMissingTargetsAreAssertions)
 		},
 		::testing::ExitedWithCode(kFatalExitCode),
 		"Assertion \\(0 && \"Ice::GetMember\\(const unsigned int anIndex\\): index out of range\"\\) failed in .*Ice");
+}
 
+TEST(Ice, AReferenceThatLeadsNowhereFailsTheLoad)
+{
+	// At top level, and deep inside a member after a reference that resolves.
 	IceBytes locDangling;
 	locDangling.Header(0, 1).Reference("T", "a", "nowhere");
-	EXPECT_EXIT(LoadBytes(locDangling), ::testing::ExitedWithCode(kFatalExitCode),
-	            "Assertion \\(myReference\\) failed in .*Ice");
+	IceBytes locDeep;
+	locDeep.Header(0, 2).Composite("G", "g", 2).Value("TEXT", "x", "1").Reference("TEXT", "r", "g.x");
+	locDeep.Composite("H", "h", 1).Composite("K", "k", 1).Reference("TEXT", "s", "g.y");
+	{
+		MessageCapture locLog;
+		EXPECT_EQ(nullptr, LoadBytes(locDangling));
+		EXPECT_TRUE(locLog.HasLog("LOG: Ice::GetMember(): failed to find member named 'nowhere'. This may or may not "
+		                          "cause a crash."));
+		EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): failed to resolve references for member 0"));
+	}
+	{
+		MessageCapture locLog;
+		EXPECT_EQ(nullptr, LoadBytes(locDeep));
+		EXPECT_TRUE(locLog.HasLog("LOG: Ice::Init(): failed to resolve references for member 1"));
+	}
+	// A later load of a sound file is not disturbed.
+	std::unique_ptr<Ice> locRoot = LoadBytes(MenuBytes());
+	EXPECT_TRUE(locRoot);
 }
 
 TEST(Ice, HashIsAdler32AtEveryLength)

@@ -108,18 +108,25 @@ TEST(IceLangDecoder, RefusesUnmarkedFilesAndLinesWithoutTab)
 	EXPECT_TRUE(locLog.HasLog("LOG: IceLangDecoder::Load(): error in 'notab.loc', found line without a tab delimiter"));
 }
 
-using IceLangDecoderDeathTest = ::testing::Test;
-
-TEST(IceLangDecoderDeathTest, MalformedUtf8IsAnAssertionThatReadsNoFurther)
+TEST(IceLangDecoder, MalformedUtf8FailsTheLoadAndReadsNoFurther)
 {
-	KC_SetDeathTestStyle();
+	// A continuation byte without a start, characters cut at the value's end,
+	// a start byte of five, and a start followed by no continuation.
+	for (const char* locBad : {"a\x80", "\xC3", "\xE2\x82", "\xF0\x9F\x98", "\xF8\x80", "\xC3z"})
+	{
+		KC_LocString locText(u"kept");
+		EXPECT_FALSE(IceLangDecoder::DecodeValue(locBad, locText)) << locBad;
+		EXPECT_EQ(u"kept", std::u16string(locText.GetData())) << locBad;
+	}
 	KC_LocString locText;
-	EXPECT_EXIT(IceLangDecoder::DecodeValue("a\x80", locText), ::testing::ExitedWithCode(kFatalExitCode),
-	            "Assertion \\(curChar\\[0\\] & 0x40\\) failed in .*IceLangDecoder");
-	EXPECT_EXIT(IceLangDecoder::DecodeValue("\xC3", locText), ::testing::ExitedWithCode(kFatalExitCode),
-	            "Assertion \\(\\(curChar\\[1\\] & 0xC0\\) == 0x80\\) failed in .*IceLangDecoder");
-	EXPECT_EXIT(IceLangDecoder::DecodeValue("\xE2\x82", locText), ::testing::ExitedWithCode(kFatalExitCode),
-	            "Assertion \\(\\(curChar\\[1\\] & 0xC0\\) == 0x80 && \\(curChar\\[2\\] & 0xC0\\) == 0x80\\) failed");
-	EXPECT_EXIT(IceLangDecoder::DecodeValue("\xF8\x80", locText), ::testing::ExitedWithCode(kFatalExitCode),
-	            "Assertion \\(0\\) failed in .*IceLangDecoder");
+	EXPECT_TRUE(IceLangDecoder::DecodeValue("caf\xC3\xA9", locText));
+	EXPECT_EQ(u"caf\u00e9", std::u16string(locText.GetData()));
+
+	MessageCapture locLog;
+	ASSERT_TRUE(WriteWholeFile("broken.loc", "\xEF\xBB\xBF"
+	                                         "a\tgood\r\nb\tcut \xE2\x82\r\n"));
+	IceLangDecoder locDecoder;
+	EXPECT_FALSE(locDecoder.Load("broken.ice"));
+	EXPECT_TRUE(locLog.HasLog("LOG: IceLangDecoder::Load(): error in 'broken.loc', text 1 is not valid UTF-8"));
+	EXPECT_EQ(0u, locDecoder.GetCount());
 }

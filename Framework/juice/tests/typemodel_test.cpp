@@ -7,11 +7,13 @@
 #include "JuiceScriptClass.h"
 #include "JuiceTypeManager.h"
 #include "juice_test_support.h"
+#include "kc_pool.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -353,4 +355,40 @@ TEST(JuiceDeathTest, BrokenInvariantsAreFatal)
 			locFirst.CopyMembers(&locSecond);
 		},
 		::testing::ExitedWithCode(kFatalExitCode), "JuiceScriptClass::CopyMembers\\(\\): myTypeName != anInstance");
+}
+
+namespace
+{
+bool FailEveryBlock(std::size_t /*aSize*/)
+{
+	return true;
+}
+}
+
+TEST_F(JuiceModel, ReferencesStillResolveAfterManyLookupsRanOutOfMemory)
+{
+	JuiceType* locHost = myNameSpace.FindInstance("myXMap.myHost", true);
+	ASSERT_NE(nullptr, locHost);
+	ASSERT_EQ(JuiceType::KIND_REFERENCE, locHost->GetKind());
+	JuiceType* locRed = myNameSpace.FindInstance("myPlayers.red", true);
+	ASSERT_NE(nullptr, locRed);
+
+	// Each lookup throws while it splits the dotted path; more of them than a
+	// chain may be long.
+	int locThrown = 0;
+	KC_PoolSetFaultHook(FailEveryBlock);
+	for (int locTry = 0; locTry < 2 * JuiceRef::ourMaxReferenceChain; ++locTry)
+	{
+		try
+		{
+			locHost->FindMember(KC_String());
+		}
+		catch (const std::bad_alloc&)
+		{
+			++locThrown;
+		}
+	}
+	KC_PoolSetFaultHook(NULL);
+	EXPECT_EQ(2 * JuiceRef::ourMaxReferenceChain, locThrown);
+	EXPECT_EQ(locRed, locHost->FindMember(KC_String()));
 }

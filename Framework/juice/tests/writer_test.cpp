@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <new>
 #include <string>
 
 namespace
@@ -209,4 +211,41 @@ TEST(JuiceWriter, FailuresLeaveTheOldFile)
 
 	EXPECT_FALSE(WriteNameSpace(locNameSpace, "no_such_folder/out.juice"));
 	EXPECT_TRUE(locCapture.HasLog("LOG: Failed to open output file 'no_such_folder/out.juice'"));
+}
+
+namespace
+{
+// A member that runs out of memory after its first line.
+class ExhaustedText : public JuiceFree
+{
+public:
+	ExhaustedText() { myName = "exhausted"; }
+	bool Write(FILE* aFile, const KC_String& anIndent, bool) override
+	{
+		JuiceWriteTexts(aFile, {anIndent.GetText(), "TEXT exhausted x" JUICE_EOL});
+		throw std::bad_alloc();
+	}
+};
+}
+
+TEST(JuiceWriter, OutOfMemoryLeavesTheOldFileAndNoTemporaryOne)
+{
+	OutputFiles locFiles("out_oom.juice", "out_after.juice");
+	ASSERT_TRUE(WriteWholeFile("out_oom.juice", "old content"));
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	locNameSpace.Add(new NamedText("first", "1"));
+	locNameSpace.Add(new ExhaustedText);
+	EXPECT_FALSE(WriteNameSpace(locNameSpace, "out_oom.juice"));
+	EXPECT_TRUE(locCapture.HasLog("LOG: Failed to write namespace to 'out_oom.juice'"));
+	EXPECT_EQ("old content", ReadWholeFile("out_oom.juice"));
+	EXPECT_FALSE(std::filesystem::exists("out_oom.juice.juicetmp"));
+
+	// Lines written afterwards go to their own file, not to the gathered
+	// lines of the failed write.
+	FILE* locFile = std::fopen("out_after.juice", "wb");
+	ASSERT_NE(nullptr, locFile);
+	EXPECT_TRUE(JuiceWriteText(locFile, "TEXT %s %s" JUICE_EOL, "after", "2"));
+	std::fclose(locFile);
+	EXPECT_EQ("TEXT after 2" JUICE_EOL, ReadWholeFile("out_after.juice"));
 }
