@@ -1031,6 +1031,11 @@ ZW_MissionKind ZW_ReadMission(const unsigned char* anInstances, size_t anInstanc
   locMission.worldRight = ZW_WORLD_SIZE - locMinX;
   locMission.worldTop = locMinZ;
   locMission.worldBottom = locMaxZ;
+  // A playfield that the crop editing would change at once is not the export's.
+  if (!ZW_CropKeepsWorld(locMission.worldLeft, locMission.worldTop, locMission.worldRight,
+                         locMission.worldBottom)) {
+    return Refuse(ZW_MISSION_DAMAGED, "the map file's playfield lies beyond the playfield's limits", aWhy);
+  }
   // The export of what was read must give the file again.
   ZW_Crop locCrop;
   ZW_CropFromWorld(&locCrop, locMission.worldLeft, locMission.worldTop, locMission.worldRight,

@@ -252,27 +252,58 @@ TEST(MissionRead, WrittenPositionsReadBackAsTheSameText) {
 }
 
 // The crop of a playfield read from a map file stays as read under the crop
-// editing's rounding; the limits stand for the initial pixels.
+// editing's rounding, the limits 500 and 2578 included; a playfield that the
+// crop editing would change is told apart.
 TEST(MissionRead, PlayfieldPixelsKeepTheirWorldValues) {
-  for (int w = 0; w <= ZW_WORLD_SIZE; w++) {
+  for (int w = 499; w <= 2578; w++) {
+    if (w == 2577) {
+      continue;  // held at 2578 by the crop editing
+    }
     ZW_Crop locCrop;
     ZW_CropFromWorld(&locCrop, w, w, w, w);
-    if (w == 500 || w == 2578) {
-      continue;
-    }
     ZW_Crop locEdited = locCrop;
     ZW_CropUpdateWorld(&locEdited);
-    if (w >= 499 && w <= 2576) {
-      ASSERT_EQ(w, locEdited.worldLeft) << w;
-      ASSERT_EQ(w, locEdited.worldBottom) << w;
-    }
+    ASSERT_EQ(w, locEdited.worldLeft) << w;
+    ASSERT_EQ(w, locEdited.worldTop) << w;
+    ASSERT_EQ(w, locEdited.worldRight) << w;
+    ASSERT_EQ(w, locEdited.worldBottom) << w;
   }
+  EXPECT_TRUE(ZW_CropKeepsWorld(500, 500, 2578, 2578));
+  EXPECT_TRUE(ZW_CropKeepsWorld(504, 504, 2574, 2574));
+  EXPECT_FALSE(ZW_CropKeepsWorld(498, 500, 2578, 2578));   // becomes 500
+  EXPECT_FALSE(ZW_CropKeepsWorld(500, 300, 2578, 2578));
+  EXPECT_FALSE(ZW_CropKeepsWorld(500, 500, 2577, 2578));   // becomes 2578
+  EXPECT_FALSE(ZW_CropKeepsWorld(500, 500, 2578, 2600));
+  EXPECT_FALSE(ZW_CropKeepsWorld(1200, 500, 600, 2578));   // reversed
+}
+
+// A map file with a playfield at the limits, as the sample map has, is read
+// and exported again byte for byte; one beyond the limits is not the export's.
+TEST(MissionRead, PlayfieldAtTheLimitsReadsBack) {
+  ZW_MapValues locValues = {"v", "Temperate_Valley", "Summer_Day"};
   ZW_Crop locCrop;
-  ZW_CropFromWorld(&locCrop, 500, 500, 2578, 2578);
-  EXPECT_FLOAT_EQ(84, locCrop.left);
-  EXPECT_FLOAT_EQ(429, locCrop.bottom);
-  EXPECT_EQ(500, locCrop.worldTop);
-  EXPECT_EQ(2578, locCrop.worldRight);
+  ZW_CropInit(&locCrop);
+  std::string locMap, locInstances;
+  ZW_BuildMapFile(locValues, locCrop, &locMap);
+  ZW_MapValues locUpper = locValues;
+  ZW_BuildInstancesFile(nullptr, 0, &locUpper, &locInstances);
+  ZW_Mission locMission;
+  const char* locWhy = nullptr;
+  auto Read = [&](const std::string& aMap) {
+    return ZW_ReadMission((const unsigned char*)locInstances.data(), locInstances.size(),
+                          (const unsigned char*)aMap.data(), aMap.size(), locValues, &locMission, &locWhy);
+  };
+  ASSERT_EQ(ZW_MISSION_OURS, Read(locMap)) << locWhy;
+  ZW_Crop locRead;
+  ZW_CropFromWorld(&locRead, locMission.worldLeft, locMission.worldTop, locMission.worldRight,
+                   locMission.worldBottom);
+  ZW_CropUpdateWorld(&locRead);  // what every frame of the crop editing does
+  std::string locAgain;
+  ZW_BuildMapFile(locValues, locRead, &locAgain);
+  EXPECT_EQ(locMap, locAgain);
+
+  EXPECT_EQ(ZW_MISSION_DAMAGED, Read(ReplaceAll(locMap, "x 494.000000", "x 492.000000")));  // right 2580
+  EXPECT_STREQ("the map file's playfield lies beyond the playfield's limits", locWhy);
 }
 
 TEST(MapImport, PathsFollowTheInstancesFile) {

@@ -14,6 +14,7 @@
 #include "zw_controls.h"
 #include "zw_editor.h"
 #include "zw_editor_double.h"
+#include "zw_export.h"
 #include "zw_input.h"
 #include "zw_keys.h"
 #include "zw_map.h"
@@ -689,6 +690,55 @@ TEST_F(MapEditorTest, ForeignOrDamagedInstancesImportTheMapWithoutMarkers) {
   Import();
   EXPECT_EQ(0, Markers());
   EXPECT_TRUE(Printed("No markers read: the file is not an instances file."));
+}
+
+// --- The playfield round trip -----------------------------------------------
+
+TEST_F(MapEditorTest, PlayfieldAtTheLimitsResumesAndExportsByteForByte) {
+  // The sample map's files: written by the export with the initial playfield
+  // (world 500 to 2578) and without markers.
+  ZW_MapValues locValues = {"small", "Desert_Rock", "Evening_Clear"};
+  ZW_Crop locCrop;
+  ZW_CropInit(&locCrop);
+  std::string locMap, locInstances;
+  ZW_BuildMapFile(locValues, locCrop, &locMap);
+  ZW_BuildInstancesFile(nullptr, 0, &locValues, &locInstances);
+  WriteWholeFile(myBase + ".juice", locMap);
+  WriteWholeFile(myBase + "Instances.juice", locInstances);
+  Import();
+  EXPECT_TRUE(Printed("Read 0 LZs and 0 VLs of the mission."));
+  for (int i = 0; i < 3; i++) {
+    Frame(10, 10, false, false);
+  }
+  EXPECT_STREQ("UV:500:500:2578:2578", Find("txtMapCoords")->caption);
+  ZW_Execute("editor.export");
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
+
+  // Markers held at the playfield's four edges come back where they were.
+  zwDouble.sampleRed = 0.5f;
+  ZW_Control* a = Place(2, 100, 100);
+  Drag(100, 100, 0, 0);         // top-left corner
+  ZW_Control* b = Place(3, 300, 300);
+  Drag(300, 300, 511, 470);     // bottom-right corner
+  ZW_Execute("editor.export");
+  std::string locMap2 = ReadWholeFile(myBase + ".juice", "");
+  std::string locInstances2 = ReadWholeFile(myBase + "Instances.juice", "");
+  std::vector<std::vector<float>> locWorlds = MarkersByKind();
+  (void)a;
+  (void)b;
+  TearDownRun();
+  zwEditorDouble.dialogPath = myBase + "Instances.juice";
+  ZW_Execute("editor.openMap");  // the second export wrote the name in upper case
+  EXPECT_TRUE(Printed("Read 1 LZs and 1 VLs of the mission."));
+  for (int i = 0; i < 3; i++) {
+    Frame(10, 10, false, false);
+  }
+  EXPECT_EQ(locWorlds, MarkersByKind());
+  EXPECT_EQ(0, ZW_EditorUndoSteps());
+  ZW_Execute("editor.export");
+  EXPECT_EQ(locMap2, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ(locInstances2, ReadWholeFile(myBase + "Instances.juice", ""));
 }
 
 }  // namespace
