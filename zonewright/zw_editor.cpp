@@ -64,7 +64,10 @@ struct UndoState {
   ZW_Control* placing = nullptr;  // placed by the press that still drags it
   ZW_Control* dragged = nullptr;  // the marker whose drag runs
   MarkerState dragStart = {};
-  bool cropDragging = false;
+  bool cropDragging = false;  // from the right press on the map image to its release
+  bool cropMoved = false;     // the pointer moved while the press was held
+  int cropPress[2] = {0, 0};  // the pointer at the press
+  float cropCorner[2] = {0, 0};  // the first corner, in map pixels
   ZW_Crop cropStart = {};
   bool labelsDirty = true;
 };
@@ -247,6 +250,12 @@ void MarkerWorld(ZW_Control* c) {
   }
 }
 
+// Holds the top-left (x, y) of a marker of side aSide inside the crop rectangle.
+void ClampToCrop(const ZW_Crop& r, float aSide, float* x, float* y) {
+  *x = Clamp(*x, r.left, r.right - aSide);
+  *y = Clamp(*y, r.top - kAboveScreen, r.bottom - aSide - kAboveScreen);
+}
+
 // Order the corners, keep them on the map, update the lines and move every
 // marker inside the rectangle; a marker that moves gets the world position of
 // its new place. aMoved (if given) receives the markers moved, as they were.
@@ -271,9 +280,8 @@ void FinishCrop(ZW_Control* anImage, std::vector<MarkerState>* aMoved) {
   ZW_EditorUpdateCropLines();
   for (ZW_Control* c = zwControls.head; c; c = c->next) {
     if (IsMarker(c)) {
-      float s = 2 * HalfSide(c);
-      float x = Clamp(c->pos[0], r.left, r.right - s);
-      float y = Clamp(c->pos[1], r.top - kAboveScreen, r.bottom - s - kAboveScreen);
+      float x = c->pos[0], y = c->pos[1];
+      ClampToCrop(r, 2 * HalfSide(c), &x, &y);
       if (x != c->pos[0] || y != c->pos[1]) {
         if (aMoved) {
           aMoved->push_back(StateOf(c));
@@ -295,6 +303,21 @@ bool SameCrop(const ZW_Crop& a, const ZW_Crop& b) {
          a.worldBottom == b.worldBottom;
 }
 
+// The end of a crop drag: one step, with every marker that the new rectangle
+// moved, when it changed anything.
+void EndCropDrag(ZW_Control* anImage) {
+  ourUndo.cropDragging = false;
+  const ZW_Crop& r = zwMap.crop;
+  Step locStep = {};
+  locStep.kind = STEP_CROP;
+  locStep.crop = ourUndo.cropStart;
+  FinishCrop(anImage, &locStep.moved);
+  if (!SameCrop(locStep.crop, r) || !locStep.moved.empty()) {
+    ZW_Printf("Playfield %d:%d:%d:%d", r.worldLeft, r.worldTop, r.worldRight, r.worldBottom);
+    PushStep(std::move(locStep));
+  }
+}
+
 void CropEditing() {
   ZW_SetCursorShape(ZW_CURSOR_ARROW);
   ZW_Control* locImage = MapImage();
@@ -309,30 +332,32 @@ void CropEditing() {
   float locPixelY = (float)zwShell.mouseY - (locWindow->pos[1] + kImageOffsetY);
   ZW_Crop& r = zwMap.crop;
   if (ZW_RightButtonDown() && zwControls.secondId == 0 && locOver) {
+    if (ourUndo.cropDragging) {
+      EndCropDrag(locImage);  // released and pressed again between two frames
+    }
     ZW_Print("ok");
-    if (!ourUndo.cropDragging) {
-      ourUndo.cropDragging = true;
-      ourUndo.cropStart = r;
+    // The rectangle changes only when the pointer moves: a click changes nothing.
+    ourUndo.cropDragging = true;
+    ourUndo.cropMoved = false;
+    ourUndo.cropStart = r;
+    ourUndo.cropPress[0] = zwShell.mouseX;
+    ourUndo.cropPress[1] = zwShell.mouseY;
+    ourUndo.cropCorner[0] = Snap(locPixelX);
+    ourUndo.cropCorner[1] = Snap(locPixelY);
+  } else if (ourUndo.cropDragging && zwControls.secondId != 0) {
+    // The drag runs while the press is held, wherever the pointer goes; the
+    // opposite corner follows it over the map image.
+    ourUndo.cropMoved = ourUndo.cropMoved || zwShell.mouseX != ourUndo.cropPress[0] ||
+                        zwShell.mouseY != ourUndo.cropPress[1];
+    if (ourUndo.cropMoved && zwControls.clickId == 0 && locOver) {
+      r.left = ourUndo.cropCorner[0];
+      r.top = ourUndo.cropCorner[1];
+      r.right = Snap(locPixelX + (float)zwProps.mapSnap);
+      r.bottom = Snap(locPixelY + (float)zwProps.mapSnap);
+      ZW_EditorUpdateCropLines();
     }
-    r.left = Snap(locPixelX);
-    r.top = Snap(locPixelY);
-    r.right = r.left;
-    r.bottom = r.top;
-  } else if (zwControls.clickId == 0 && zwControls.secondId != 0 && locOver) {
-    r.right = Snap(locPixelX + (float)zwProps.mapSnap);
-    r.bottom = Snap(locPixelY + (float)zwProps.mapSnap);
-    ZW_EditorUpdateCropLines();
   } else if (ourUndo.cropDragging) {
-    // The end of a crop drag: one step when it changed anything.
-    ourUndo.cropDragging = false;
-    Step locStep = {};
-    locStep.kind = STEP_CROP;
-    locStep.crop = ourUndo.cropStart;
-    FinishCrop(locImage, &locStep.moved);
-    if (!SameCrop(locStep.crop, r) || !locStep.moved.empty()) {
-      ZW_Printf("Playfield %d:%d:%d:%d", r.worldLeft, r.worldTop, r.worldRight, r.worldBottom);
-      PushStep(std::move(locStep));
-    }
+    EndCropDrag(locImage);
   } else {
     FinishCrop(locImage, nullptr);
   }
@@ -423,10 +448,7 @@ void DragMarker(ZW_Control* c) {
   if (!IsMarker(c)) {
     return;
   }
-  const ZW_Crop& r = zwMap.crop;
-  float k = HalfSide(c);
-  c->pos[0] = Clamp(c->pos[0], r.left, r.right - 2 * k);
-  c->pos[1] = Clamp(c->pos[1], r.top - kAboveScreen, r.bottom - 2 * k - kAboveScreen);
+  ClampToCrop(zwMap.crop, 2 * HalfSide(c), &c->pos[0], &c->pos[1]);
   MarkerWorld(c);
 }
 
@@ -748,8 +770,8 @@ void ZW_EditorFrame() {
 }
 
 void ZW_EditorKey(int aKey, bool aControl) {
-  // Not while a button is down: a drag of a marker or of the crop runs.
-  if (ZW_LeftButtonDown() || ZW_RightButtonDown()) {
+  // Not while a button is down or a crop drag has not ended: a drag runs.
+  if (ZW_LeftButtonDown() || ZW_RightButtonDown() || ourUndo.cropDragging) {
     return;
   }
   if (aKey == ZW_KEY_DELETE && !aControl) {

@@ -692,6 +692,66 @@ TEST_F(MapEditorTest, ForeignOrDamagedInstancesImportTheMapWithoutMarkers) {
   EXPECT_TRUE(Printed("No markers read: the file is not an instances file."));
 }
 
+// --- One step for each change, none across an import --------------------
+
+TEST_F(MapEditorTest, CropDragThatLeavesTheMapAndComesBackIsOneStep) {
+  Import();
+  ZW_Control* a = Place(2, 300, 300);  // top-left 288, 288
+  const ZW_Crop locBefore = zwMap.crop;
+  float locWorld[3];
+  memcpy(locWorld, a->worldPos, sizeof(locWorld));
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+  Frame(60, 60, false, true);     // first corner 60 (84 at the limit), 90
+  Frame(450, 450, false, true);
+  Frame(600, 450, false, true);   // over the panel, still held
+  Frame(600, 450, false, true);
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+  EXPECT_FLOAT_EQ(288, a->pos[0]);  // nothing is clamped while the drag runs
+  Frame(200, 200, false, true);   // back on the map: corner 210, 240
+  Frame(200, 200, false, false);
+  Frame(200, 200, false, false);
+  EXPECT_EQ(2, ZW_EditorUndoSteps());
+  // Left of the limit: world 500 at pixel 84, which the crop editing reads as 504.
+  EXPECT_TRUE(Printed("Playfield 504:540:1260:1440"));
+  EXPECT_FLOAT_EQ(186, a->pos[0]);  // 210 - 24
+  EXPECT_FLOAT_EQ(184, a->pos[1]);  // 240 - 24 - 32
+
+  Key('Z', true);  // the whole drag, with the clamp at its release
+  EXPECT_FLOAT_EQ(locBefore.left, zwMap.crop.left);
+  EXPECT_EQ(locBefore.worldBottom, zwMap.crop.worldBottom);
+  EXPECT_FLOAT_EQ(288, a->pos[0]);
+  EXPECT_FLOAT_EQ(288, a->pos[1]);
+  EXPECT_EQ(0, memcmp(locWorld, a->worldPos, sizeof(locWorld)));
+  Frame(10, 10, false, false);
+  EXPECT_FLOAT_EQ(288, a->pos[0]);
+  Key('Z', true);
+  EXPECT_EQ(0, Markers());
+}
+
+TEST_F(MapEditorTest, RightClickWithoutADragChangesNothing) {
+  Import();
+  Place(2, 112, 212);
+  const ZW_Crop locBefore = zwMap.crop;
+  auto Unchanged = [&] {
+    return zwMap.crop.left == locBefore.left && zwMap.crop.top == locBefore.top &&
+           zwMap.crop.right == locBefore.right && zwMap.crop.bottom == locBefore.bottom &&
+           zwMap.crop.worldLeft == locBefore.worldLeft && zwMap.crop.worldRight == locBefore.worldRight;
+  };
+  Frame(200, 200, false, true);
+  EXPECT_TRUE(Unchanged());  // no empty or reversed rectangle, not for a frame
+  Frame(200, 200, false, true);
+  Frame(200, 200, false, true);
+  EXPECT_TRUE(Unchanged());
+  Frame(200, 200, false, false);
+  Frame(200, 200, false, false);
+  EXPECT_TRUE(Unchanged());
+  EXPECT_FLOAT_EQ(locBefore.right - locBefore.left, Find("winMapCrs1")->size[0]);  // the lines stay
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+  for (const auto& l : zwConsole.scrollBack) {
+    EXPECT_NE(0, strncmp(l, "Playfield ", 10)) << l;
+  }
+}
+
 // --- The playfield round trip -----------------------------------------------
 
 TEST_F(MapEditorTest, PlayfieldAtTheLimitsResumesAndExportsByteForByte) {
