@@ -2,11 +2,13 @@
 // and undo, import with the resume of a mission, and export.
 #include "zw_editor.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "zw_console.h"
@@ -559,6 +561,14 @@ void Undo() {
   ourUndo.labelsDirty = true;
 }
 
+// An import starts a new history: no step reaches back across it.
+void ForgetSteps() {
+  ClearSteps();
+  ourUndo.placing = nullptr;
+  ourUndo.dragged = nullptr;
+  ourUndo.cropDragging = false;
+}
+
 void MoveImportControls() {
   SetTargetX("butLoadHeightmap", 30000);
   SetTargetX("txtAddZone", 10);
@@ -626,17 +636,34 @@ void ResumeMission(const ZW_MapPaths& aPaths, const ZW_MapValues& aValues) {
     ZW_Printf("No markers read: %s.", locWhy);
     return;
   }
-  ZW_CropFromWorld(&zwMap.crop, locMission.worldLeft, locMission.worldTop, locMission.worldRight,
+  ZW_Crop locCrop;
+  ZW_CropFromWorld(&locCrop, locMission.worldLeft, locMission.worldTop, locMission.worldRight,
                    locMission.worldBottom);
+  // A marker's top-left on the map. The crop editing would move a marker
+  // outside the playfield at the next frame, and the export never leaves one
+  // there; one on an edge may come back a rounding step beyond it and is held
+  // on the edge (its world position stays as read).
+  const float kRounding = 0.001f;
+  std::vector<std::pair<float, float>> locPlaces;
+  for (const ZW_ExportMarker& m : locMission.markers) {
+    float k = m.kind == ZW_ZONE_LANDING ? 12.0f : 16.0f;
+    float x = ((float)ZW_WORLD_SIZE - m.world[0]) / ZW_WORLD_PER_PIXEL - k;
+    float y = m.world[2] / ZW_WORLD_PER_PIXEL - k - kAboveScreen;
+    float cx = x, cy = y;
+    ClampToCrop(locCrop, 2 * k, &cx, &cy);
+    if (fabsf(cx - x) > kRounding || fabsf(cy - y) > kRounding) {
+      ZW_Print("No markers read: a marker lies outside the playfield.");
+      return;
+    }
+    locPlaces.push_back({cx, cy});
+  }
+  zwMap.crop = locCrop;
   ZW_EditorUpdateCropLines();
   // The first marker of the export order is the newest: create from the last.
   int locLzs = 0;
   for (size_t i = locMission.markers.size(); i-- > 0;) {
     const ZW_ExportMarker& m = locMission.markers[i];
-    float k = m.kind == ZW_ZONE_LANDING ? 12.0f : 16.0f;
-    float x = ((float)ZW_WORLD_SIZE - m.world[0]) / ZW_WORLD_PER_PIXEL - k;
-    float y = m.world[2] / ZW_WORLD_PER_PIXEL - k - kAboveScreen;
-    ZW_Control* c = CreateMarker(m.kind, x, y);
+    ZW_Control* c = CreateMarker(m.kind, locPlaces[i].first, locPlaces[i].second);
     c->move = ZW_MoveRest;
     FollowTarget(c);
     memcpy(c->worldPos, m.world, sizeof(c->worldPos));
@@ -686,6 +713,7 @@ void ImportMap(const char* anInstancesPath) {
   }
   zwMap.paths = locPaths;
   zwMap.values = locValues;
+  ForgetSteps();
   ResumeMission(locPaths, locValues);
 }
 

@@ -752,6 +752,56 @@ TEST_F(MapEditorTest, RightClickWithoutADragChangesNothing) {
   }
 }
 
+TEST_F(MapEditorTest, UndoDoesNotReachAcrossAnImport) {
+  Import();
+  ZW_Control* a = Place(3, 212, 212);
+  Crop(100, 60, 400, 400);  // pixels 100, 90, 410, 440
+  ZW_Execute("editor.export");
+  Frame(a->pos[0] + 16, a->pos[1] + 16, false, false);
+  Key(ZW_KEY_DELETE);
+  ASSERT_EQ(0, Markers());
+  ASSERT_EQ(3, ZW_EditorUndoSteps());
+  Import();  // resumes the exported VL and playfield
+  ASSERT_EQ(1, Markers());
+  EXPECT_EQ(0, ZW_EditorUndoSteps());
+  const ZW_Crop locResumed = zwMap.crop;
+  Key('Z', true);  // neither the removed VL nor the old playfield comes back
+  Frame(10, 10, false, false);
+  EXPECT_EQ(1, Markers());
+  EXPECT_FLOAT_EQ(locResumed.left, zwMap.crop.left);
+  EXPECT_EQ(locResumed.worldRight, zwMap.crop.worldRight);
+  ZW_Execute("editor.export");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  EXPECT_NE(std::string::npos, locInstances.find("VL_1_thing"));
+  EXPECT_EQ(std::string::npos, locInstances.find("VL_2_thing"));
+}
+
+TEST_F(MapEditorTest, ResumedMarkerOutsideItsPlayfieldImportsTheMapWithoutMarkers) {
+  // Files as the export writes them, but an LZ at world x 2400 (map pixel
+  // 112) with a playfield whose left edge is pixel 200.
+  ZW_MapValues locValues = {"small", "Desert_Rock", "Evening_Clear"};
+  ZW_Crop locCrop;
+  ZW_CropFromWorld(&locCrop, 1200, 540, 2460, 2520);
+  ZW_ExportMarker locLz = {};
+  locLz.kind = ZW_ZONE_LANDING;
+  locLz.world[0] = 2400;
+  locLz.world[2] = 1464;
+  std::string locMap, locInstances;
+  ZW_BuildMapFile(locValues, locCrop, &locMap);
+  ZW_ComputeLzPositions(&locLz, 1, locCrop);
+  ZW_BuildInstancesFile(&locLz, 1, &locValues, &locInstances);
+  WriteWholeFile(myBase + ".juice", locMap);
+  WriteWholeFile(myBase + "Instances.juice", locInstances);
+  zwDouble.sampleRed = 0.5f;
+  Import();
+  EXPECT_TRUE(Printed("No markers read: a marker lies outside the playfield."));
+  EXPECT_EQ(0, Markers());
+  EXPECT_EQ(500, zwMap.crop.worldLeft);  // the playfield as before the import
+  EXPECT_EQ(-1, zwDouble.sampledAt[0]);
+  Frame(10, 10, false, false);
+  EXPECT_EQ(0, ZW_EditorUndoSteps());
+}
+
 // --- The playfield round trip -----------------------------------------------
 
 TEST_F(MapEditorTest, PlayfieldAtTheLimitsResumesAndExportsByteForByte) {
