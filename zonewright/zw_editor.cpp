@@ -931,14 +931,6 @@ void ZW_CmdEditorExport() {
     return;
   }
   ZW_SetCursorShape(ZW_CURSOR_WAIT);
-  // The previous files are kept before either is replaced.
-  for (const char* locPath : {zwMap.paths.mapFilePath, zwMap.paths.instancesPath}) {
-    if (!ZW_BackupFile(locPath)) {
-      ZW_SetCursorShape(ZW_CURSOR_ARROW);
-      ReportError("ERROR: Could not keep the previous file as '%s.bak'!", locPath);
-      return;
-    }
-  }
   std::vector<ZW_Control*> locControls;
   std::vector<ZW_ExportMarker> locMarkers;
   for (ZW_Control* c = zwControls.head; c; c = c->next) {
@@ -956,7 +948,7 @@ void ZW_CmdEditorExport() {
   size_t locBytes = 0;
   ZW_ExportStatus locStatus = ZW_ExportMission(zwMap.paths, &zwMap.values, zwMap.crop, locMarkers.data(),
                                                (int)locMarkers.size(), &locBytes);
-  if (locStatus != ZW_EXPORT_MAP_FAILED) {
+  if (locStatus == ZW_EXPORT_OK) {
     for (size_t i = 0; i < locControls.size(); i++) {
       memcpy(locControls[i]->basePos, locMarkers[i].base, sizeof(locMarkers[i].base));
       memcpy(locControls[i]->cameraPos, locMarkers[i].camera, sizeof(locMarkers[i].camera));
@@ -964,11 +956,23 @@ void ZW_CmdEditorExport() {
     }
   }
   ZW_SetCursorShape(ZW_CURSOR_ARROW);
-  if (locStatus == ZW_EXPORT_MAP_FAILED) {
-    ReportError("ERROR: Could not write '%s'!", zwMap.paths.mapFilePath);
-  } else if (locStatus == ZW_EXPORT_INSTANCES_FAILED) {
-    ReportError("ERROR: Could not write '%s'!", zwMap.paths.instancesPath);
-  } else {
-    ZW_Beep();
+  const char* locMap = zwMap.paths.mapFilePath;
+  const char* locInstances = zwMap.paths.instancesPath;
+  switch (locStatus) {
+    case ZW_EXPORT_OK: ZW_Beep(); break;
+    case ZW_EXPORT_MAP_FAILED: ReportError("ERROR: Could not write '%s'!", locMap); break;
+    case ZW_EXPORT_INSTANCES_FAILED: ReportError("ERROR: Could not write '%s'!", locInstances); break;
+    case ZW_EXPORT_MAP_BACKUP_FAILED:
+      ReportError("ERROR: Could not keep the previous file as '%s.bak'!", locMap);
+      break;
+    case ZW_EXPORT_INSTANCES_BACKUP_FAILED:
+      ReportError("ERROR: Could not keep the previous file as '%s.bak'!", locInstances);
+      break;
+    case ZW_EXPORT_MAP_ORIGINAL_FAILED:
+      ReportError("ERROR: Could not keep the original file as '%s.orig'!", locMap);
+      break;
+    case ZW_EXPORT_INSTANCES_ORIGINAL_FAILED:
+      ReportError("ERROR: Could not keep the original file as '%s.orig'!", locInstances);
+      break;
   }
 }

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "kc_test_support.h"
 #include "zw_export.h"
@@ -26,6 +28,18 @@ bool Exists(const std::string& aPath) {
 void SetReadOnly(const std::string& aPath, bool aReadOnly) {
   chmod(aPath.c_str(), aReadOnly ? S_IREAD : (S_IREAD | S_IWRITE));
 }
+
+int MakeFolder(const std::string& aPath) {
+#ifdef _WIN32
+  return mkdir(aPath.c_str());
+#else
+  return mkdir(aPath.c_str(), 0700);
+#endif
+}
+
+// The names that an export writes beside a file.
+const char* const kKept[] = {"", ".bak", ".orig"};
+const char* const kTemporary[] = {".tmp", ".orig.tmp", ".bak.old"};
 
 std::string ReplaceAll(std::string aText, const std::string& aFrom, const std::string& aTo) {
   for (size_t i = aText.find(aFrom); i != std::string::npos; i = aText.find(aFrom, i + aTo.size())) {
@@ -53,9 +67,36 @@ class ExportTest : public ::testing::Test {
 
   void TearDown() override {
     for (const char* p : {myPaths.mapFilePath, myPaths.instancesPath}) {
-      SetReadOnly(p, false);
-      remove(p);
+      for (const char* locEnd : {"", ".bak", ".orig", ".tmp", ".orig.tmp", ".bak.old"}) {
+        std::string locName = std::string(p) + locEnd;
+        SetReadOnly(locName, false);
+        remove(locName.c_str());
+        rmdir((locName + "/x").c_str());
+        rmdir(locName.c_str());
+      }
     }
+  }
+
+  // Both files with their ".bak" and ".orig" ("<missing>" for none).
+  std::vector<std::string> Kept() {
+    std::vector<std::string> locFiles;
+    for (const char* p : {myPaths.mapFilePath, myPaths.instancesPath}) {
+      for (const char* locEnd : kKept) {
+        locFiles.push_back(ReadWholeFile(std::string(p) + locEnd));
+      }
+    }
+    return locFiles;
+  }
+
+  bool TemporariesLeft() {
+    for (const char* p : {myPaths.mapFilePath, myPaths.instancesPath}) {
+      for (const char* locEnd : kTemporary) {
+        if (Exists(std::string(p) + locEnd)) {
+          return true;
+        }
+      }
+    }
+    return false;
   }
 
   ZW_ExportStatus Export(ZW_ExportMarker* aMarkers, int aCount) {
@@ -178,10 +219,120 @@ TEST_F(ExportTest, FileThatCannotBeReplacedIsReportedAndLeftWhole) {
   SetReadOnly(myPaths.instancesPath, true);
   EXPECT_EQ(ZW_EXPORT_INSTANCES_FAILED, Export(&locMarker, 1));
   EXPECT_EQ("my instances", ReadWholeFile(myPaths.instancesPath, ""));
+  EXPECT_EQ("my map", ReadWholeFile(myPaths.mapFilePath, ""));  // not replaced alone
   EXPECT_FALSE(Exists(std::string(myPaths.instancesPath) + ".tmp"));
+  EXPECT_FALSE(TemporariesLeft());
 
   // A folder that does not exist: nothing is written.
   EXPECT_FALSE(ZW_WriteFileWhole((myPrefix + "_no_such_folder/x.juice").c_str(), "x", 1));
+}
+
+// The game editor's files stay as ".orig" from the first export on; ".bak"
+// holds what the latest export replaced.
+TEST_F(ExportTest, ExportsKeepTheOriginalsAndTheFilesTheyReplace) {
+  WriteWholeFile(myPaths.mapFilePath, "editor map");
+  WriteWholeFile(myPaths.instancesPath, "editor instances");
+  ZW_ExportMarker locMarker = Marker(ZW_ZONE_LANDING, 2400, 20, 1464);
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  std::string locMap1 = ReadWholeFile(myPaths.mapFilePath);
+  std::string locInstances1 = ReadWholeFile(myPaths.instancesPath);
+  EXPECT_EQ((std::vector<std::string>{locMap1, "editor map", "editor map", locInstances1, "editor instances",
+                                      "editor instances"}),
+            Kept());
+
+  locMarker.world[0] = 2000;
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  std::string locMap2 = ReadWholeFile(myPaths.mapFilePath);
+  std::string locInstances2 = ReadWholeFile(myPaths.instancesPath);
+  EXPECT_NE(locInstances1, locInstances2);
+  EXPECT_EQ((std::vector<std::string>{locMap2, locMap1, "editor map", locInstances2, locInstances1,
+                                      "editor instances"}),
+            Kept());
+  EXPECT_FALSE(TemporariesLeft());
+
+  // A ".orig" is never replaced, whatever it holds.
+  WriteWholeFile(std::string(myPaths.instancesPath) + ".orig", "kept by hand");
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  EXPECT_EQ("kept by hand", ReadWholeFile(std::string(myPaths.instancesPath) + ".orig"));
+  EXPECT_EQ(locInstances2, ReadWholeFile(std::string(myPaths.instancesPath) + ".bak"));
+
+  // A first export into an empty folder has nothing to keep.
+  TearDown();
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  EXPECT_EQ((std::vector<std::string>{locMap2, "<missing>", "<missing>", locInstances2, "<missing>",
+                                      "<missing>"}),
+            Kept());
+}
+
+// Whatever step fails, the files, their ".bak" and their ".orig" are as they
+// were, and the map name is not upper-cased.
+TEST_F(ExportTest, FailedExportChangesNoFileAtAnyStep) {
+  WriteWholeFile(myPaths.mapFilePath, "editor map");
+  WriteWholeFile(myPaths.instancesPath, "editor instances");
+  ZW_ExportMarker locMarker = Marker(ZW_ZONE_LANDING, 2400, 20, 1464);
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  snprintf(myValues.mapName, sizeof(myValues.mapName), "small");
+  const std::string locMap = myPaths.mapFilePath;
+  const std::string locInstances = myPaths.instancesPath;
+  struct Case {
+    const char* what;
+    std::string blocked;  // made read-only, or a folder when it ends in "/"
+    ZW_ExportStatus status;
+  };
+  const Case kCases[] = {
+      {"map file read-only", locMap, ZW_EXPORT_MAP_FAILED},
+      {"instances file read-only", locInstances, ZW_EXPORT_INSTANCES_FAILED},
+      {"instances temporary file", locInstances + ".tmp/", ZW_EXPORT_INSTANCES_FAILED},
+      {"map backup read-only", locMap + ".bak", ZW_EXPORT_MAP_BACKUP_FAILED},
+      {"instances backup read-only", locInstances + ".bak", ZW_EXPORT_INSTANCES_BACKUP_FAILED},
+      // The map file's renames are done when the instances file's backup
+      // cannot be moved aside: they are taken back.
+      {"instances backup cannot move", locInstances + ".bak.old/x/", ZW_EXPORT_INSTANCES_BACKUP_FAILED},
+  };
+  for (const Case& c : kCases) {
+    std::vector<std::string> locBefore = Kept();
+    if (c.blocked.back() == '/') {
+      std::string locFolder = c.blocked.substr(0, c.blocked.size() - 1);
+      if (locFolder.size() > 2 && locFolder.compare(locFolder.size() - 2, 2, "/x") == 0) {
+        MakeFolder(locFolder.substr(0, locFolder.size() - 2));
+      }
+      ASSERT_EQ(0, MakeFolder(locFolder)) << c.what;
+    } else {
+      SetReadOnly(c.blocked, true);
+    }
+    locMarker = Marker(ZW_ZONE_LANDING, 2000, 20, 1464);
+    size_t locBytes = 1;
+    EXPECT_EQ(c.status, ZW_ExportMission(myPaths, &myValues, myCrop, &locMarker, 1, &locBytes)) << c.what;
+    EXPECT_EQ(0u, locBytes) << c.what;
+    EXPECT_EQ(locBefore, Kept()) << c.what;
+    EXPECT_STREQ("small", myValues.mapName) << c.what;
+    EXPECT_FLOAT_EQ(0, locMarker.base[1]) << c.what;  // no base computed into the marker
+    if (c.blocked.back() == '/') {
+      std::string locFolder = c.blocked.substr(0, c.blocked.size() - 1);
+      rmdir(locFolder.c_str());
+      rmdir(locFolder.substr(0, locFolder.size() - 2).c_str());
+    } else {
+      SetReadOnly(c.blocked, false);
+    }
+    EXPECT_FALSE(TemporariesLeft()) << c.what;
+  }
+  // The first export over the game editor's files: a new ".orig" goes again.
+  TearDown();
+  WriteWholeFile(myPaths.mapFilePath, "editor map");
+  WriteWholeFile(myPaths.instancesPath, "editor instances");
+  ASSERT_EQ(0, MakeFolder(locInstances + ".orig.tmp"));
+  EXPECT_EQ(ZW_EXPORT_INSTANCES_ORIGINAL_FAILED, Export(&locMarker, 1));
+  rmdir((locInstances + ".orig.tmp").c_str());
+  EXPECT_EQ((std::vector<std::string>{"editor map", "<missing>", "<missing>", "editor instances", "<missing>",
+                                      "<missing>"}),
+            Kept());
+  ASSERT_EQ(0, MakeFolder(locInstances + ".bak.old"));
+  ASSERT_EQ(0, MakeFolder(locInstances + ".bak.old/x"));
+  WriteWholeFile(locInstances + ".bak", "an older backup");
+  EXPECT_EQ(ZW_EXPORT_INSTANCES_BACKUP_FAILED, Export(&locMarker, 1));
+  EXPECT_EQ((std::vector<std::string>{"editor map", "<missing>", "<missing>", "editor instances",
+                                      "an older backup", "<missing>"}),
+            Kept());
 }
 
 // The resume reads the hand-written expected files of the small mission back:

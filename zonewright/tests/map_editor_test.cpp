@@ -74,7 +74,7 @@ class MapEditorTest : public ::testing::Test {
 
   void TearDown() override {
     for (const char* s : {".juice", "Instances.juice", "Heightmap.tga", "Overviewmap.tga", ".juice.bak",
-                          "Instances.juice.bak"}) {
+                          "Instances.juice.bak", ".juice.orig", "Instances.juice.orig"}) {
       chmod((myBase + s).c_str(), S_IREAD | S_IWRITE);
       remove((myBase + s).c_str());
     }
@@ -476,6 +476,9 @@ TEST_F(MapEditorTest, ExportKeepsThePreviousFilesAndStopsWhenItCannot) {
   ZW_Execute("editor.export");  // one generation: the first export's files
   EXPECT_EQ(locFirstMap, ReadWholeFile(myBase + ".juice.bak", ""));
   EXPECT_EQ(locFirstInstances, ReadWholeFile(myBase + "Instances.juice.bak", ""));
+  // The game editor's files stay as they were imported.
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice.orig", ""));
+  EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice.orig", ""));
 
   // A backup that cannot be written: nothing is written, the error is shown.
   std::string locMapNow = ReadWholeFile(myBase + ".juice", "");
@@ -494,7 +497,49 @@ TEST_F(MapEditorTest, ExportKeepsThePreviousFilesAndStopsWhenItCannot) {
   EXPECT_EQ(locBeeps, zwEditorDouble.beeps);
   EXPECT_EQ(locMapNow, ReadWholeFile(myBase + ".juice", ""));
   EXPECT_EQ(locInstancesNow, ReadWholeFile(myBase + "Instances.juice", ""));
-  EXPECT_EQ("", ReadWholeFile(myBase + "Instances.juice.bak.tmp", ""));
+  EXPECT_EQ("", ReadWholeFile(myBase + "Instances.juice.tmp", ""));
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice.orig", ""));
+}
+
+// An export that fails halfway (the instances file read-only) leaves every
+// file as it was; a retry keeps what the last export that succeeded replaced.
+TEST_F(MapEditorTest, ExportThatFailsHalfwayIsTakenBackWhole) {
+  Import();
+  ZW_Control* a = Place(2, 112, 212);
+  ZW_Execute("editor.export");
+  std::string locMap = ReadWholeFile(myBase + ".juice", "");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  std::string locMapBak = ReadWholeFile(myBase + ".juice.bak", "");
+  float locBase[3];
+  memcpy(locBase, a->basePos, sizeof(locBase));
+  Drag(112, 212, 212, 262);
+  chmod((myBase + "Instances.juice").c_str(), S_IREAD);
+  zwDouble.messageBoxes.clear();
+  EXPECT_FALSE(ZW_Execute("editor.export"));
+  ASSERT_EQ(1u, zwDouble.messageBoxes.size());
+  EXPECT_EQ("zonewright Error|ERROR: Could not write '" + myBase + "Instances.juice'!", zwDouble.messageBoxes[0]);
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
+  EXPECT_EQ(locMapBak, ReadWholeFile(myBase + ".juice.bak", ""));
+  EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice.bak", ""));
+  EXPECT_EQ(0, memcmp(locBase, a->basePos, sizeof(locBase)));  // the last export's base
+
+  chmod((myBase + "Instances.juice").c_str(), S_IREAD | S_IWRITE);
+  EXPECT_TRUE(ZW_Execute("editor.export"));
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice.bak", ""));
+  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice.bak", ""));
+  EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice.orig", ""));
+
+  // A ".orig" that cannot be written: said, and nothing written.
+  remove((myBase + ".juice.orig").c_str());
+  ASSERT_EQ(0, MakeFolder(myBase + ".juice.orig.tmp"));
+  std::string locNow = ReadWholeFile(myBase + ".juice", "");
+  EXPECT_FALSE(ZW_Execute("editor.export"));
+  rmdir((myBase + ".juice.orig.tmp").c_str());
+  EXPECT_EQ("ERROR: Could not keep the original file as '" + myBase + ".juice.orig'!",
+            std::string(ZW_Result()));
+  EXPECT_EQ(locNow, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ("<none>", ReadWholeFile(myBase + ".juice.orig", "<none>"));
 }
 
 TEST_F(MapEditorTest, DeleteRemovesTheMarkerUnderThePointerAndTheNumbersFollow) {
