@@ -14,34 +14,34 @@
 
 namespace {
 
-enum FileState { FILE_MISSING, FILE_PLAIN, FILE_READ_ONLY, FILE_OTHER };
+enum NameState { NAME_FREE, NAME_WRITABLE, NAME_READ_ONLY, NAME_NOT_A_FILE };
 
-FileState StateOf(const char* aPath) {
+NameState StateOf(const char* aPath) {
 #ifdef _WIN32
   DWORD locAttributes = GetFileAttributesA(aPath);
   if (locAttributes == INVALID_FILE_ATTRIBUTES) {
     DWORD locError = GetLastError();
-    return locError == ERROR_FILE_NOT_FOUND || locError == ERROR_PATH_NOT_FOUND ? FILE_MISSING : FILE_OTHER;
+    return locError == ERROR_FILE_NOT_FOUND || locError == ERROR_PATH_NOT_FOUND ? NAME_FREE : NAME_NOT_A_FILE;
   }
   if (locAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-    return FILE_OTHER;
+    return NAME_NOT_A_FILE;
   }
-  return (locAttributes & FILE_ATTRIBUTE_READONLY) ? FILE_READ_ONLY : FILE_PLAIN;
+  return (locAttributes & FILE_ATTRIBUTE_READONLY) ? NAME_READ_ONLY : NAME_WRITABLE;
 #else
   struct stat locStat;
   if (stat(aPath, &locStat) != 0) {
-    return FILE_MISSING;
+    return NAME_FREE;
   }
   if (!S_ISREG(locStat.st_mode)) {
-    return FILE_OTHER;
+    return NAME_NOT_A_FILE;
   }
-  return (locStat.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) ? FILE_PLAIN : FILE_READ_ONLY;
+  return (locStat.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) ? NAME_WRITABLE : NAME_READ_ONLY;
 #endif
 }
 
 // Replaces aTarget with aSource; a read-only target stays.
 bool ReplaceFile(const char* aSource, const char* aTarget) {
-  if (StateOf(aTarget) == FILE_READ_ONLY) {
+  if (StateOf(aTarget) == NAME_READ_ONLY) {
     return false;
   }
 #ifdef _WIN32
@@ -56,7 +56,7 @@ bool MoveToFreeName(const char* aSource, const char* aTarget) {
 #ifdef _WIN32
   return MoveFileExA(aSource, aTarget, MOVEFILE_WRITE_THROUGH) != 0;
 #else
-  return StateOf(aTarget) == FILE_MISSING && rename(aSource, aTarget) == 0;
+  return StateOf(aTarget) == NAME_FREE && rename(aSource, aTarget) == 0;
 #endif
 }
 
@@ -143,17 +143,17 @@ bool ZW_ReplaceFilesKept(const ZW_NewFile* aFiles, int aCount, ZW_KeepFailure* a
     n.backupAside = n.file + ".bak.old";
     n.original = n.file + ".orig";
     n.originalTemp = n.file + ".orig.tmp";
-    FileState locFile = StateOf(n.file.c_str());
-    if (locFile == FILE_READ_ONLY || locFile == FILE_OTHER) {
+    NameState locFile = StateOf(n.file.c_str());
+    if (locFile == NAME_READ_ONLY || locFile == NAME_NOT_A_FILE) {
       return Fail(ZW_KEEP_WRITE, i);
     }
-    FileState locBackup = StateOf(n.backup.c_str());
-    if (locBackup == FILE_READ_ONLY || locBackup == FILE_OTHER) {
+    NameState locBackup = StateOf(n.backup.c_str());
+    if (locBackup == NAME_READ_ONLY || locBackup == NAME_NOT_A_FILE) {
       return Fail(ZW_KEEP_BACKUP, i);
     }
-    n.present = locFile == FILE_PLAIN;
-    n.backupPresent = locBackup == FILE_PLAIN;
-    n.keepOriginal = n.present && StateOf(n.original.c_str()) == FILE_MISSING;
+    n.present = locFile == NAME_WRITABLE;
+    n.backupPresent = locBackup == NAME_WRITABLE;
+    n.keepOriginal = n.present && StateOf(n.original.c_str()) == NAME_FREE;
     locTemps.push_back(n.temp);
     if (!WriteBytes(n.temp.c_str(), aFiles[i].bytes, aFiles[i].size)) {
       return Fail(ZW_KEEP_WRITE, i);
