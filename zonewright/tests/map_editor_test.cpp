@@ -835,6 +835,7 @@ TEST_F(MapEditorTest, ResumedMarkerOutsideItsPlayfieldImportsTheMapWithoutMarker
   ZW_BuildMapFile(locValues, locCrop, &locMap);
   ZW_ComputeLzPositions(&locLz, 1, locCrop);
   ZW_BuildInstancesFile(&locLz, 1, &locValues, &locInstances);
+  snprintf(locValues.mapName, sizeof(locValues.mapName), "small");
   WriteWholeFile(myBase + ".juice", locMap);
   WriteWholeFile(myBase + "Instances.juice", locInstances);
   zwDouble.sampleRed = 0.5f;
@@ -845,6 +846,30 @@ TEST_F(MapEditorTest, ResumedMarkerOutsideItsPlayfieldImportsTheMapWithoutMarker
   EXPECT_EQ(-1, zwDouble.sampledAt[0]);
   Frame(10, 10, false, false);
   EXPECT_EQ(0, ZW_EditorUndoSteps());
+
+  // A VL held on the top-left edge of a playfield at world 674, 673 (pixels
+  // 112.33, 112.17) reads back a rounding step beyond the edge: it is inside.
+  ZW_CropFromWorld(&locCrop, 674, 673, 2460, 2520);
+  ZW_ExportMarker locVl = {};
+  locVl.kind = ZW_ZONE_VICTORY;
+  volatile float u = locCrop.left + 16.0f;
+  volatile float v = locCrop.top + 16.0f;
+  locVl.world[0] = (float)ZW_WORLD_SIZE - u * ZW_WORLD_PER_PIXEL;
+  locVl.world[2] = v * ZW_WORLD_PER_PIXEL;
+  locMap.clear();
+  locInstances.clear();
+  ZW_BuildMapFile(locValues, locCrop, &locMap);
+  ZW_BuildInstancesFile(&locVl, 1, &locValues, &locInstances);
+  WriteWholeFile(myBase + ".juice", locMap);
+  WriteWholeFile(myBase + "Instances.juice", locInstances);
+  TearDownRun();
+  zwEditorDouble.dialogPath = myBase + "Instances.juice";
+  ZW_Execute("editor.openMap");
+  EXPECT_TRUE(Printed("Read 0 LZs and 1 VLs of the mission."));
+  Frame(10, 10, false, false);
+  ZW_Execute("editor.export");
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
 }
 
 // --- The playfield round trip -----------------------------------------------
