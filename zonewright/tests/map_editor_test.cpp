@@ -149,6 +149,37 @@ class MapEditorTest : public ::testing::Test {
     return n;
   }
 
+  // The two files as the export writes them for a playfield and markers.
+  void WriteMission(const ZW_Crop& aCrop, ZW_ExportMarker* aMarkers, int aCount) {
+    ZW_MapValues locValues = {"small", "Desert_Rock", "Evening_Clear"};
+    std::string locMap, locInstances;
+    ZW_BuildMapFile(locValues, aCrop, &locMap);
+    ZW_ComputeLzPositions(aMarkers, aCount, aCrop);
+    ZW_BuildInstancesFile(aMarkers, aCount, &locValues, &locInstances);
+    WriteWholeFile(myBase + ".juice", locMap);
+    WriteWholeFile(myBase + "Instances.juice", locInstances);
+  }
+
+  // A new run that imports the files again (whatever their map name's case).
+  void Reimport() {
+    TearDownRun();
+    zwEditorDouble.dialogPath = myBase + "Instances.juice";
+    ZW_Execute("editor.openMap");
+  }
+
+  // Frames of the crop editing, then an export: both files stay byte for byte.
+  void ExpectExportUnchanged() {
+    std::string locMap = ReadWholeFile(myBase + ".juice", "");
+    std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+    for (int i = 0; i < 3; i++) {
+      Frame(10, 10, false, false);
+    }
+    EXPECT_EQ(0, ZW_EditorUndoSteps());
+    ZW_Execute("editor.export");
+    EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
+    EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
+  }
+
   // The start of a new run of the program on the same files.
   void TearDownRun() {
     ZW_ResetAll();
@@ -822,103 +853,53 @@ TEST_F(MapEditorTest, UndoDoesNotReachAcrossAnImport) {
 }
 
 TEST_F(MapEditorTest, ResumedMarkerOutsideItsPlayfieldImportsTheMapWithoutMarkers) {
-  // Files as the export writes them, but an LZ at world x 2400 (map pixel
-  // 112) with a playfield whose left edge is pixel 200.
-  ZW_MapValues locValues = {"small", "Desert_Rock", "Evening_Clear"};
+  // An LZ at map pixel 112 with a playfield whose left edge is pixel 200.
   ZW_Crop locCrop;
   ZW_CropFromWorld(&locCrop, 1200, 540, 2460, 2520);
-  ZW_ExportMarker locLz = {};
-  locLz.kind = ZW_ZONE_LANDING;
-  locLz.world[0] = 2400;
-  locLz.world[2] = 1464;
-  std::string locMap, locInstances;
-  ZW_BuildMapFile(locValues, locCrop, &locMap);
-  ZW_ComputeLzPositions(&locLz, 1, locCrop);
-  ZW_BuildInstancesFile(&locLz, 1, &locValues, &locInstances);
-  snprintf(locValues.mapName, sizeof(locValues.mapName), "small");
-  WriteWholeFile(myBase + ".juice", locMap);
-  WriteWholeFile(myBase + "Instances.juice", locInstances);
-  zwDouble.sampleRed = 0.5f;
+  ZW_ExportMarker locLz = {ZW_ZONE_LANDING, {2400, 0, 1464}, {}, {}, {}};
+  WriteMission(locCrop, &locLz, 1);
   Import();
   EXPECT_TRUE(Printed("No markers read: a marker lies outside the playfield."));
   EXPECT_EQ(0, Markers());
   EXPECT_EQ(500, zwMap.crop.worldLeft);  // the playfield as before the import
-  EXPECT_EQ(-1, zwDouble.sampledAt[0]);
   Frame(10, 10, false, false);
-  EXPECT_EQ(0, ZW_EditorUndoSteps());
+  EXPECT_EQ(-1, zwDouble.sampledAt[0]);
 
   // A VL held on the top-left edge of a playfield at world 674, 673 (pixels
   // 112.33, 112.17) reads back a rounding step beyond the edge: it is inside.
   ZW_CropFromWorld(&locCrop, 674, 673, 2460, 2520);
-  ZW_ExportMarker locVl = {};
-  locVl.kind = ZW_ZONE_VICTORY;
-  volatile float u = locCrop.left + 16.0f;
-  volatile float v = locCrop.top + 16.0f;
-  locVl.world[0] = (float)ZW_WORLD_SIZE - u * ZW_WORLD_PER_PIXEL;
-  locVl.world[2] = v * ZW_WORLD_PER_PIXEL;
-  locMap.clear();
-  locInstances.clear();
-  ZW_BuildMapFile(locValues, locCrop, &locMap);
-  ZW_BuildInstancesFile(&locVl, 1, &locValues, &locInstances);
-  WriteWholeFile(myBase + ".juice", locMap);
-  WriteWholeFile(myBase + "Instances.juice", locInstances);
-  TearDownRun();
-  zwEditorDouble.dialogPath = myBase + "Instances.juice";
-  ZW_Execute("editor.openMap");
+  volatile float u = locCrop.left + 16.0f, v = locCrop.top + 16.0f;
+  ZW_ExportMarker locVl = {ZW_ZONE_VICTORY, {(float)ZW_WORLD_SIZE - u * 6, 0, v * 6}, {}, {}, {}};
+  WriteMission(locCrop, &locVl, 1);
+  Reimport();
   EXPECT_TRUE(Printed("Read 0 LZs and 1 VLs of the mission."));
-  Frame(10, 10, false, false);
-  ZW_Execute("editor.export");
-  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
-  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
+  ExpectExportUnchanged();
 }
 
 // --- The playfield round trip -----------------------------------------------
 
 TEST_F(MapEditorTest, PlayfieldAtTheLimitsResumesAndExportsByteForByte) {
-  // The sample map's files: written by the export with the initial playfield
-  // (world 500 to 2578) and without markers.
-  ZW_MapValues locValues = {"small", "Desert_Rock", "Evening_Clear"};
+  // The sample map's files: the initial playfield (world 500 to 2578), no markers.
   ZW_Crop locCrop;
   ZW_CropInit(&locCrop);
-  std::string locMap, locInstances;
-  ZW_BuildMapFile(locValues, locCrop, &locMap);
-  ZW_BuildInstancesFile(nullptr, 0, &locValues, &locInstances);
-  WriteWholeFile(myBase + ".juice", locMap);
-  WriteWholeFile(myBase + "Instances.juice", locInstances);
+  WriteMission(locCrop, nullptr, 0);
   Import();
   EXPECT_TRUE(Printed("Read 0 LZs and 0 VLs of the mission."));
-  for (int i = 0; i < 3; i++) {
-    Frame(10, 10, false, false);
-  }
+  ExpectExportUnchanged();
   EXPECT_STREQ("UV:500:500:2578:2578", Find("txtMapCoords")->caption);
-  ZW_Execute("editor.export");
-  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
-  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
 
-  // Markers held at the playfield's four edges come back where they were.
+  // Markers held at the top-left and the bottom-right corner come back there.
   zwDouble.sampleRed = 0.5f;
-  ZW_Control* a = Place(2, 100, 100);
-  Drag(100, 100, 0, 0);         // top-left corner
-  ZW_Control* b = Place(3, 300, 300);
-  Drag(300, 300, 511, 470);     // bottom-right corner
+  Place(2, 100, 100);
+  Drag(100, 100, 0, 0);
+  Place(3, 300, 300);
+  Drag(300, 300, 511, 470);
   ZW_Execute("editor.export");
-  std::string locMap2 = ReadWholeFile(myBase + ".juice", "");
-  std::string locInstances2 = ReadWholeFile(myBase + "Instances.juice", "");
   std::vector<std::vector<float>> locWorlds = MarkersByKind();
-  (void)a;
-  (void)b;
-  TearDownRun();
-  zwEditorDouble.dialogPath = myBase + "Instances.juice";
-  ZW_Execute("editor.openMap");  // the second export wrote the name in upper case
+  Reimport();
   EXPECT_TRUE(Printed("Read 1 LZs and 1 VLs of the mission."));
-  for (int i = 0; i < 3; i++) {
-    Frame(10, 10, false, false);
-  }
+  ExpectExportUnchanged();
   EXPECT_EQ(locWorlds, MarkersByKind());
-  EXPECT_EQ(0, ZW_EditorUndoSteps());
-  ZW_Execute("editor.export");
-  EXPECT_EQ(locMap2, ReadWholeFile(myBase + ".juice", ""));
-  EXPECT_EQ(locInstances2, ReadWholeFile(myBase + "Instances.juice", ""));
 }
 
 }  // namespace
