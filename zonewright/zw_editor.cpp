@@ -2,11 +2,13 @@
 // and undo, import with the resume of a mission, and export.
 #include "zw_editor.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "zw_console.h"
@@ -64,7 +66,10 @@ struct UndoState {
   ZW_Control* placing = nullptr;  // placed by the press that still drags it
   ZW_Control* dragged = nullptr;  // the marker whose drag runs
   MarkerState dragStart = {};
-  bool cropDragging = false;
+  bool cropDragging = false;  // from the right press on the map image to its release
+  bool cropMoved = false;     // the pointer moved while the press was held
+  int cropPress[2] = {0, 0};  // the pointer at the press
+  float cropCorner[2] = {0, 0};  // the first corner, in map pixels
   ZW_Crop cropStart = {};
   bool labelsDirty = true;
 };
@@ -247,6 +252,12 @@ void MarkerWorld(ZW_Control* c) {
   }
 }
 
+// Holds the top-left (x, y) of a marker of side aSide inside the crop rectangle.
+void ClampToCrop(const ZW_Crop& r, float aSide, float* x, float* y) {
+  *x = Clamp(*x, r.left, r.right - aSide);
+  *y = Clamp(*y, r.top - kAboveScreen, r.bottom - aSide - kAboveScreen);
+}
+
 // Order the corners, keep them on the map, update the lines and move every
 // marker inside the rectangle; a marker that moves gets the world position of
 // its new place. aMoved (if given) receives the markers moved, as they were.
@@ -271,9 +282,8 @@ void FinishCrop(ZW_Control* anImage, std::vector<MarkerState>* aMoved) {
   ZW_EditorUpdateCropLines();
   for (ZW_Control* c = zwControls.head; c; c = c->next) {
     if (IsMarker(c)) {
-      float s = 2 * HalfSide(c);
-      float x = Clamp(c->pos[0], r.left, r.right - s);
-      float y = Clamp(c->pos[1], r.top - kAboveScreen, r.bottom - s - kAboveScreen);
+      float x = c->pos[0], y = c->pos[1];
+      ClampToCrop(r, 2 * HalfSide(c), &x, &y);
       if (x != c->pos[0] || y != c->pos[1]) {
         if (aMoved) {
           aMoved->push_back(StateOf(c));
@@ -295,6 +305,21 @@ bool SameCrop(const ZW_Crop& a, const ZW_Crop& b) {
          a.worldBottom == b.worldBottom;
 }
 
+// The end of a crop drag: one step, with every marker that the new rectangle
+// moved, when it changed anything.
+void EndCropDrag(ZW_Control* anImage) {
+  ourUndo.cropDragging = false;
+  const ZW_Crop& r = zwMap.crop;
+  Step locStep = {};
+  locStep.kind = STEP_CROP;
+  locStep.crop = ourUndo.cropStart;
+  FinishCrop(anImage, &locStep.moved);
+  if (!SameCrop(locStep.crop, r) || !locStep.moved.empty()) {
+    ZW_Printf("Playfield %d:%d:%d:%d", r.worldLeft, r.worldTop, r.worldRight, r.worldBottom);
+    PushStep(std::move(locStep));
+  }
+}
+
 void CropEditing() {
   ZW_SetCursorShape(ZW_CURSOR_ARROW);
   ZW_Control* locImage = MapImage();
@@ -309,30 +334,32 @@ void CropEditing() {
   float locPixelY = (float)zwShell.mouseY - (locWindow->pos[1] + kImageOffsetY);
   ZW_Crop& r = zwMap.crop;
   if (ZW_RightButtonDown() && zwControls.secondId == 0 && locOver) {
+    if (ourUndo.cropDragging) {
+      EndCropDrag(locImage);  // released and pressed again between two frames
+    }
     ZW_Print("ok");
-    if (!ourUndo.cropDragging) {
-      ourUndo.cropDragging = true;
-      ourUndo.cropStart = r;
+    // The rectangle changes only when the pointer moves: a click changes nothing.
+    ourUndo.cropDragging = true;
+    ourUndo.cropMoved = false;
+    ourUndo.cropStart = r;
+    ourUndo.cropPress[0] = zwShell.mouseX;
+    ourUndo.cropPress[1] = zwShell.mouseY;
+    ourUndo.cropCorner[0] = Snap(locPixelX);
+    ourUndo.cropCorner[1] = Snap(locPixelY);
+  } else if (ourUndo.cropDragging && zwControls.secondId != 0) {
+    // The drag runs while the press is held, wherever the pointer goes; the
+    // opposite corner follows it over the map image.
+    ourUndo.cropMoved = ourUndo.cropMoved || zwShell.mouseX != ourUndo.cropPress[0] ||
+                        zwShell.mouseY != ourUndo.cropPress[1];
+    if (ourUndo.cropMoved && zwControls.clickId == 0 && locOver) {
+      r.left = ourUndo.cropCorner[0];
+      r.top = ourUndo.cropCorner[1];
+      r.right = Snap(locPixelX + (float)zwProps.mapSnap);
+      r.bottom = Snap(locPixelY + (float)zwProps.mapSnap);
+      ZW_EditorUpdateCropLines();
     }
-    r.left = Snap(locPixelX);
-    r.top = Snap(locPixelY);
-    r.right = r.left;
-    r.bottom = r.top;
-  } else if (zwControls.clickId == 0 && zwControls.secondId != 0 && locOver) {
-    r.right = Snap(locPixelX + (float)zwProps.mapSnap);
-    r.bottom = Snap(locPixelY + (float)zwProps.mapSnap);
-    ZW_EditorUpdateCropLines();
   } else if (ourUndo.cropDragging) {
-    // The end of a crop drag: one step when it changed anything.
-    ourUndo.cropDragging = false;
-    Step locStep = {};
-    locStep.kind = STEP_CROP;
-    locStep.crop = ourUndo.cropStart;
-    FinishCrop(locImage, &locStep.moved);
-    if (!SameCrop(locStep.crop, r) || !locStep.moved.empty()) {
-      ZW_Printf("Playfield %d:%d:%d:%d", r.worldLeft, r.worldTop, r.worldRight, r.worldBottom);
-      PushStep(std::move(locStep));
-    }
+    EndCropDrag(locImage);
   } else {
     FinishCrop(locImage, nullptr);
   }
@@ -423,10 +450,7 @@ void DragMarker(ZW_Control* c) {
   if (!IsMarker(c)) {
     return;
   }
-  const ZW_Crop& r = zwMap.crop;
-  float k = HalfSide(c);
-  c->pos[0] = Clamp(c->pos[0], r.left, r.right - 2 * k);
-  c->pos[1] = Clamp(c->pos[1], r.top - kAboveScreen, r.bottom - 2 * k - kAboveScreen);
+  ClampToCrop(zwMap.crop, 2 * HalfSide(c), &c->pos[0], &c->pos[1]);
   MarkerWorld(c);
 }
 
@@ -537,6 +561,14 @@ void Undo() {
   ourUndo.labelsDirty = true;
 }
 
+// An import starts a new history: no step reaches back across it.
+void ForgetSteps() {
+  ClearSteps();
+  ourUndo.placing = nullptr;
+  ourUndo.dragged = nullptr;
+  ourUndo.cropDragging = false;
+}
+
 void MoveImportControls() {
   SetTargetX("butLoadHeightmap", 30000);
   SetTargetX("txtAddZone", 10);
@@ -604,17 +636,34 @@ void ResumeMission(const ZW_MapPaths& aPaths, const ZW_MapValues& aValues) {
     ZW_Printf("No markers read: %s.", locWhy);
     return;
   }
-  ZW_CropFromWorld(&zwMap.crop, locMission.worldLeft, locMission.worldTop, locMission.worldRight,
+  ZW_Crop locCrop;
+  ZW_CropFromWorld(&locCrop, locMission.worldLeft, locMission.worldTop, locMission.worldRight,
                    locMission.worldBottom);
+  // A marker's top-left on the map. The crop editing would move a marker
+  // outside the playfield at the next frame, and the export never leaves one
+  // there; one on an edge may come back a rounding step beyond it and is held
+  // on the edge (its world position stays as read).
+  const float kRounding = 0.001f;
+  std::vector<std::pair<float, float>> locPlaces;
+  for (const ZW_ExportMarker& m : locMission.markers) {
+    float k = m.kind == ZW_ZONE_LANDING ? 12.0f : 16.0f;
+    float x = ((float)ZW_WORLD_SIZE - m.world[0]) / ZW_WORLD_PER_PIXEL - k;
+    float y = m.world[2] / ZW_WORLD_PER_PIXEL - k - kAboveScreen;
+    float cx = x, cy = y;
+    ClampToCrop(locCrop, 2 * k, &cx, &cy);
+    if (fabsf(cx - x) > kRounding || fabsf(cy - y) > kRounding) {
+      ZW_Print("No markers read: a marker lies outside the playfield.");
+      return;
+    }
+    locPlaces.push_back({cx, cy});
+  }
+  zwMap.crop = locCrop;
   ZW_EditorUpdateCropLines();
   // The first marker of the export order is the newest: create from the last.
   int locLzs = 0;
   for (size_t i = locMission.markers.size(); i-- > 0;) {
     const ZW_ExportMarker& m = locMission.markers[i];
-    float k = m.kind == ZW_ZONE_LANDING ? 12.0f : 16.0f;
-    float x = ((float)ZW_WORLD_SIZE - m.world[0]) / ZW_WORLD_PER_PIXEL - k;
-    float y = m.world[2] / ZW_WORLD_PER_PIXEL - k - kAboveScreen;
-    ZW_Control* c = CreateMarker(m.kind, x, y);
+    ZW_Control* c = CreateMarker(m.kind, locPlaces[i].first, locPlaces[i].second);
     c->move = ZW_MoveRest;
     FollowTarget(c);
     memcpy(c->worldPos, m.world, sizeof(c->worldPos));
@@ -664,6 +713,7 @@ void ImportMap(const char* anInstancesPath) {
   }
   zwMap.paths = locPaths;
   zwMap.values = locValues;
+  ForgetSteps();
   ResumeMission(locPaths, locValues);
 }
 
@@ -748,8 +798,8 @@ void ZW_EditorFrame() {
 }
 
 void ZW_EditorKey(int aKey, bool aControl) {
-  // Not while a button is down: a drag of a marker or of the crop runs.
-  if (ZW_LeftButtonDown() || ZW_RightButtonDown()) {
+  // Not while a button is down or a crop drag has not ended: a drag runs.
+  if (ZW_LeftButtonDown() || ZW_RightButtonDown() || ourUndo.cropDragging) {
     return;
   }
   if (aKey == ZW_KEY_DELETE && !aControl) {
@@ -881,14 +931,6 @@ void ZW_CmdEditorExport() {
     return;
   }
   ZW_SetCursorShape(ZW_CURSOR_WAIT);
-  // The previous files are kept before either is replaced.
-  for (const char* locPath : {zwMap.paths.mapFilePath, zwMap.paths.instancesPath}) {
-    if (!ZW_BackupFile(locPath)) {
-      ZW_SetCursorShape(ZW_CURSOR_ARROW);
-      ReportError("ERROR: Could not keep the previous file as '%s.bak'!", locPath);
-      return;
-    }
-  }
   std::vector<ZW_Control*> locControls;
   std::vector<ZW_ExportMarker> locMarkers;
   for (ZW_Control* c = zwControls.head; c; c = c->next) {
@@ -906,7 +948,7 @@ void ZW_CmdEditorExport() {
   size_t locBytes = 0;
   ZW_ExportStatus locStatus = ZW_ExportMission(zwMap.paths, &zwMap.values, zwMap.crop, locMarkers.data(),
                                                (int)locMarkers.size(), &locBytes);
-  if (locStatus != ZW_EXPORT_MAP_FAILED) {
+  if (locStatus == ZW_EXPORT_OK) {
     for (size_t i = 0; i < locControls.size(); i++) {
       memcpy(locControls[i]->basePos, locMarkers[i].base, sizeof(locMarkers[i].base));
       memcpy(locControls[i]->cameraPos, locMarkers[i].camera, sizeof(locMarkers[i].camera));
@@ -914,11 +956,23 @@ void ZW_CmdEditorExport() {
     }
   }
   ZW_SetCursorShape(ZW_CURSOR_ARROW);
-  if (locStatus == ZW_EXPORT_MAP_FAILED) {
-    ReportError("ERROR: Could not write '%s'!", zwMap.paths.mapFilePath);
-  } else if (locStatus == ZW_EXPORT_INSTANCES_FAILED) {
-    ReportError("ERROR: Could not write '%s'!", zwMap.paths.instancesPath);
-  } else {
-    ZW_Beep();
+  const char* locMap = zwMap.paths.mapFilePath;
+  const char* locInstances = zwMap.paths.instancesPath;
+  switch (locStatus) {
+    case ZW_EXPORT_OK: ZW_Beep(); break;
+    case ZW_EXPORT_MAP_FAILED: ReportError("ERROR: Could not write '%s'!", locMap); break;
+    case ZW_EXPORT_INSTANCES_FAILED: ReportError("ERROR: Could not write '%s'!", locInstances); break;
+    case ZW_EXPORT_MAP_BACKUP_FAILED:
+      ReportError("ERROR: Could not keep the previous file as '%s.bak'!", locMap);
+      break;
+    case ZW_EXPORT_INSTANCES_BACKUP_FAILED:
+      ReportError("ERROR: Could not keep the previous file as '%s.bak'!", locInstances);
+      break;
+    case ZW_EXPORT_MAP_ORIGINAL_FAILED:
+      ReportError("ERROR: Could not keep the original file as '%s.orig'!", locMap);
+      break;
+    case ZW_EXPORT_INSTANCES_ORIGINAL_FAILED:
+      ReportError("ERROR: Could not keep the original file as '%s.orig'!", locInstances);
+      break;
   }
 }

@@ -847,21 +847,32 @@ void ZW_BuildInstancesFile(const ZW_ExportMarker* aMarkers, int aCount, ZW_MapVa
 ZW_ExportStatus ZW_ExportMission(const ZW_MapPaths& aPaths, ZW_MapValues* aValues, const ZW_Crop& aCrop,
                                  ZW_ExportMarker* aMarkers, int aCount, size_t* aBytesWritten) {
   *aBytesWritten = 0;
-  std::string locBytes;
-  locBytes.reserve(16384);
-  ZW_BuildMapFile(*aValues, aCrop, &locBytes);
-  if (!ZW_WriteFileWhole(aPaths.mapFilePath, locBytes.data(), locBytes.size())) {
-    return ZW_EXPORT_MAP_FAILED;
+  std::string locMap;
+  locMap.reserve(16384);
+  ZW_BuildMapFile(*aValues, aCrop, &locMap);
+  std::vector<ZW_ExportMarker> locMarkers(aMarkers, aMarkers + aCount);
+  ZW_ComputeLzPositions(locMarkers.data(), aCount, aCrop);
+  ZW_MapValues locValues = *aValues;
+  std::string locInstances;
+  locInstances.reserve(16384 + (size_t)aCount * 4096);
+  ZW_BuildInstancesFile(locMarkers.data(), aCount, &locValues, &locInstances);
+  const ZW_NewFile locFiles[2] = {{aPaths.mapFilePath, locMap.data(), locMap.size()},
+                                  {aPaths.instancesPath, locInstances.data(), locInstances.size()}};
+  ZW_KeepFailure locFailure;
+  if (!ZW_ReplaceFilesKept(locFiles, 2, &locFailure)) {
+    bool locMapFile = locFailure.file == 0;
+    switch (locFailure.step) {
+      case ZW_KEEP_BACKUP:
+        return locMapFile ? ZW_EXPORT_MAP_BACKUP_FAILED : ZW_EXPORT_INSTANCES_BACKUP_FAILED;
+      case ZW_KEEP_ORIGINAL:
+        return locMapFile ? ZW_EXPORT_MAP_ORIGINAL_FAILED : ZW_EXPORT_INSTANCES_ORIGINAL_FAILED;
+      default:
+        return locMapFile ? ZW_EXPORT_MAP_FAILED : ZW_EXPORT_INSTANCES_FAILED;
+    }
   }
-  *aBytesWritten += locBytes.size();
-  ZW_ComputeLzPositions(aMarkers, aCount, aCrop);
-  locBytes.clear();
-  locBytes.reserve(16384 + (size_t)aCount * 4096);
-  ZW_BuildInstancesFile(aMarkers, aCount, aValues, &locBytes);
-  if (!ZW_WriteFileWhole(aPaths.instancesPath, locBytes.data(), locBytes.size())) {
-    return ZW_EXPORT_INSTANCES_FAILED;
-  }
-  *aBytesWritten += locBytes.size();
+  std::copy(locMarkers.begin(), locMarkers.end(), aMarkers);
+  *aValues = locValues;
+  *aBytesWritten = locMap.size() + locInstances.size();
   return ZW_EXPORT_OK;
 }
 
@@ -1031,6 +1042,11 @@ ZW_MissionKind ZW_ReadMission(const unsigned char* anInstances, size_t anInstanc
   locMission.worldRight = ZW_WORLD_SIZE - locMinX;
   locMission.worldTop = locMinZ;
   locMission.worldBottom = locMaxZ;
+  // A playfield that the crop editing would change at once is not the export's.
+  if (!ZW_CropKeepsWorld(locMission.worldLeft, locMission.worldTop, locMission.worldRight,
+                         locMission.worldBottom)) {
+    return Refuse(ZW_MISSION_DAMAGED, "the map file's playfield lies beyond the playfield's limits", aWhy);
+  }
   // The export of what was read must give the file again.
   ZW_Crop locCrop;
   ZW_CropFromWorld(&locCrop, locMission.worldLeft, locMission.worldTop, locMission.worldRight,

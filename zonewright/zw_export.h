@@ -34,10 +34,21 @@ void ZW_ComputeLzPositions(ZW_ExportMarker* aMarkers, int aCount, const ZW_Crop&
 void ZW_BuildInstancesFile(const ZW_ExportMarker* aMarkers, int aCount, ZW_MapValues* aValues,
                            std::string* anOut);
 
-enum ZW_ExportStatus { ZW_EXPORT_OK, ZW_EXPORT_MAP_FAILED, ZW_EXPORT_INSTANCES_FAILED };
+enum ZW_ExportStatus {
+  ZW_EXPORT_OK,
+  ZW_EXPORT_MAP_FAILED,            // the map file could not be written or replaced
+  ZW_EXPORT_INSTANCES_FAILED,      // the instances file ...
+  ZW_EXPORT_MAP_BACKUP_FAILED,     // the map file's ".bak" could not be replaced
+  ZW_EXPORT_INSTANCES_BACKUP_FAILED,
+  ZW_EXPORT_MAP_ORIGINAL_FAILED,   // the map file's ".orig" could not be written
+  ZW_EXPORT_INSTANCES_ORIGINAL_FAILED
+};
 
-// The export's writing steps: the map file, the Landing Zones' positions, the
-// instances file. Stops at the first file that cannot be written.
+// The export's steps: the bytes of the map file, the Landing Zones' positions,
+// the bytes of the instances file, then both files replaced together, with
+// the versions they replace kept (ZW_ReplaceFilesKept). On failure nothing on
+// disk has changed, and neither have the markers and the map values (the map
+// name is upper-cased only by an export that succeeds).
 ZW_ExportStatus ZW_ExportMission(const ZW_MapPaths& aPaths, ZW_MapValues* aValues, const ZW_Crop& aCrop,
                                  ZW_ExportMarker* aMarkers, int aCount, size_t* aBytesWritten);
 

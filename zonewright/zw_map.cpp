@@ -138,16 +138,25 @@ float PixelOf(int aWorld) {
 
 void ZW_CropFromWorld(ZW_Crop* aCrop, int aLeft, int aTop, int aRight, int aBottom) {
   memset(aCrop, 0, sizeof(*aCrop));
-  // The limits stand for the initial pixels, as at start-up.
-  aCrop->left = aLeft == 500 ? 84 : PixelOf(aLeft);
-  aCrop->top = aTop == 500 ? 84 : PixelOf(aTop);
-  aCrop->right = aRight == 2578 ? 429 : PixelOf(aRight);
-  aCrop->bottom = aBottom == 2578 ? 429 : PixelOf(aBottom);
+  aCrop->left = PixelOf(aLeft);
+  aCrop->top = PixelOf(aTop);
+  aCrop->right = PixelOf(aRight);
+  aCrop->bottom = PixelOf(aBottom);
   aCrop->worldLeft = aLeft;
   aCrop->worldTop = aTop;
   aCrop->worldRight = aRight;
   aCrop->worldBottom = aBottom;
   ComputeThirds(aCrop);
+}
+
+bool ZW_CropKeepsWorld(int aLeft, int aTop, int aRight, int aBottom) {
+  ZW_Crop locCrop;
+  ZW_CropFromWorld(&locCrop, aLeft, aTop, aRight, aBottom);
+  ZW_Crop locEdited = locCrop;
+  ZW_CropUpdateWorld(&locEdited);
+  return locCrop.left <= locCrop.right && locCrop.top <= locCrop.bottom && locCrop.right <= ZW_MAP_PIXELS &&
+         locCrop.bottom <= ZW_MAP_PIXELS && locEdited.worldLeft == aLeft && locEdited.worldTop == aTop &&
+         locEdited.worldRight == aRight && locEdited.worldBottom == aBottom;
 }
 
 namespace {

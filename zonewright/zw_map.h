@@ -51,9 +51,13 @@ void ZW_CropUpdateWorld(ZW_Crop* aCrop);
 
 // The crop rectangle of a playfield given in world units: the pixels are the
 // world values / 6, each the float whose world value (pixels x 6, truncated)
-// is that value again, so that the crop editing keeps it; the limits 500 and
-// 2578 give the initial pixels 84 and 429, as at start-up.
+// is that value again, so that the crop editing keeps it. The limits 500 and
+// 2578 too: pixel 83.33 keeps world 500, where the initial pixel 84 would give
+// 504 at the first frame.
 void ZW_CropFromWorld(ZW_Crop* aCrop, int aLeft, int aTop, int aRight, int aBottom);
+// True when the crop editing keeps the world values of ZW_CropFromWorld as
+// they are (their limits and rounding would change no value).
+bool ZW_CropKeepsWorld(int aLeft, int aTop, int aRight, int aBottom);
 
 // Paths of a map from its instances file: false when the name is shorter than
 // "Instances.juice" or a derived path would not fit.

@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "kc_test_support.h"
 #include "zw_export.h"
@@ -26,6 +28,18 @@ bool Exists(const std::string& aPath) {
 void SetReadOnly(const std::string& aPath, bool aReadOnly) {
   chmod(aPath.c_str(), aReadOnly ? S_IREAD : (S_IREAD | S_IWRITE));
 }
+
+int MakeFolder(const std::string& aPath) {
+#ifdef _WIN32
+  return mkdir(aPath.c_str());
+#else
+  return mkdir(aPath.c_str(), 0700);
+#endif
+}
+
+// The names that an export writes beside a file.
+const char* const kKept[] = {"", ".bak", ".orig"};
+const char* const kTemporary[] = {".tmp", ".orig.tmp", ".bak.old"};
 
 std::string ReplaceAll(std::string aText, const std::string& aFrom, const std::string& aTo) {
   for (size_t i = aText.find(aFrom); i != std::string::npos; i = aText.find(aFrom, i + aTo.size())) {
@@ -53,9 +67,36 @@ class ExportTest : public ::testing::Test {
 
   void TearDown() override {
     for (const char* p : {myPaths.mapFilePath, myPaths.instancesPath}) {
-      SetReadOnly(p, false);
-      remove(p);
+      for (const char* locEnd : {"", ".bak", ".orig", ".tmp", ".orig.tmp", ".bak.old"}) {
+        std::string locName = std::string(p) + locEnd;
+        SetReadOnly(locName, false);
+        remove(locName.c_str());
+        rmdir((locName + "/x").c_str());
+        rmdir(locName.c_str());
+      }
     }
+  }
+
+  // Both files with their ".bak" and ".orig" ("<missing>" for none).
+  std::vector<std::string> Kept() {
+    std::vector<std::string> locFiles;
+    for (const char* p : {myPaths.mapFilePath, myPaths.instancesPath}) {
+      for (const char* locEnd : kKept) {
+        locFiles.push_back(ReadWholeFile(std::string(p) + locEnd));
+      }
+    }
+    return locFiles;
+  }
+
+  bool TemporariesLeft() {
+    for (const char* p : {myPaths.mapFilePath, myPaths.instancesPath}) {
+      for (const char* locEnd : kTemporary) {
+        if (Exists(std::string(p) + locEnd)) {
+          return true;
+        }
+      }
+    }
+    return false;
   }
 
   ZW_ExportStatus Export(ZW_ExportMarker* aMarkers, int aCount) {
@@ -178,10 +219,102 @@ TEST_F(ExportTest, FileThatCannotBeReplacedIsReportedAndLeftWhole) {
   SetReadOnly(myPaths.instancesPath, true);
   EXPECT_EQ(ZW_EXPORT_INSTANCES_FAILED, Export(&locMarker, 1));
   EXPECT_EQ("my instances", ReadWholeFile(myPaths.instancesPath, ""));
+  EXPECT_EQ("my map", ReadWholeFile(myPaths.mapFilePath, ""));  // not replaced alone
   EXPECT_FALSE(Exists(std::string(myPaths.instancesPath) + ".tmp"));
+  EXPECT_FALSE(TemporariesLeft());
 
   // A folder that does not exist: nothing is written.
   EXPECT_FALSE(ZW_WriteFileWhole((myPrefix + "_no_such_folder/x.juice").c_str(), "x", 1));
+}
+
+// The game editor's files stay as ".orig" from the first export on; ".bak"
+// holds what the latest export replaced.
+TEST_F(ExportTest, ExportsKeepTheOriginalsAndTheFilesTheyReplace) {
+  WriteWholeFile(myPaths.mapFilePath, "editor map");
+  WriteWholeFile(myPaths.instancesPath, "editor instances");
+  ZW_ExportMarker locMarker = Marker(ZW_ZONE_LANDING, 2400, 20, 1464);
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  std::string locMap1 = ReadWholeFile(myPaths.mapFilePath);
+  std::string locInstances1 = ReadWholeFile(myPaths.instancesPath);
+  EXPECT_EQ((std::vector<std::string>{locMap1, "editor map", "editor map", locInstances1, "editor instances",
+                                      "editor instances"}),
+            Kept());
+
+  locMarker.world[0] = 2000;
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  std::string locMap2 = ReadWholeFile(myPaths.mapFilePath);
+  std::string locInstances2 = ReadWholeFile(myPaths.instancesPath);
+  EXPECT_NE(locInstances1, locInstances2);
+  EXPECT_EQ((std::vector<std::string>{locMap2, locMap1, "editor map", locInstances2, locInstances1,
+                                      "editor instances"}),
+            Kept());
+  EXPECT_FALSE(TemporariesLeft());
+
+  // A ".orig" is never replaced, whatever it holds.
+  WriteWholeFile(std::string(myPaths.instancesPath) + ".orig", "kept by hand");
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  EXPECT_EQ("kept by hand", ReadWholeFile(std::string(myPaths.instancesPath) + ".orig"));
+  EXPECT_EQ(locInstances2, ReadWholeFile(std::string(myPaths.instancesPath) + ".bak"));
+}
+
+// Whatever step fails, the files, their ".bak" and their ".orig" are as they
+// were, and neither the markers nor the map name change.
+TEST_F(ExportTest, FailedExportChangesNoFileAtAnyStep) {
+  WriteWholeFile(myPaths.mapFilePath, "editor map");
+  WriteWholeFile(myPaths.instancesPath, "editor instances");
+  ZW_ExportMarker locMarker = Marker(ZW_ZONE_LANDING, 2400, 20, 1464);
+  ASSERT_EQ(ZW_EXPORT_OK, Export(&locMarker, 1));
+  snprintf(myValues.mapName, sizeof(myValues.mapName), "small");
+  const std::string locMap = myPaths.mapFilePath;
+  const std::string locInstances = myPaths.instancesPath;
+  // What is made read-only, or (ending in "/") a folder.
+  const struct {
+    std::string blocked;
+    ZW_ExportStatus status;
+  } kCases[] = {
+      {locMap, ZW_EXPORT_MAP_FAILED},
+      {locInstances, ZW_EXPORT_INSTANCES_FAILED},
+      {locInstances + ".tmp/", ZW_EXPORT_INSTANCES_FAILED},
+      {locMap + ".bak", ZW_EXPORT_MAP_BACKUP_FAILED},
+      {locInstances + ".bak", ZW_EXPORT_INSTANCES_BACKUP_FAILED},
+      // The map file's renames are done when the instances file's backup
+      // cannot be moved aside (a folder that cannot be removed is in the way).
+      {locInstances + ".bak.old/x/", ZW_EXPORT_INSTANCES_BACKUP_FAILED},
+  };
+  for (const auto& c : kCases) {
+    std::vector<std::string> locBefore = Kept();
+    bool locFolder = c.blocked.back() == '/';
+    std::string locName = c.blocked.substr(0, c.blocked.size() - (locFolder ? 1 : 0));
+    if (locFolder) {
+      MakeFolder(locInstances + ".bak.old");
+      ASSERT_EQ(0, MakeFolder(locName)) << locName;
+    } else {
+      SetReadOnly(locName, true);
+    }
+    ZW_ExportMarker locNew = Marker(ZW_ZONE_LANDING, 2000, 20, 1464);
+    size_t locBytes = 1;
+    EXPECT_EQ(c.status, ZW_ExportMission(myPaths, &myValues, myCrop, &locNew, 1, &locBytes)) << c.blocked;
+    EXPECT_EQ(0u, locBytes);
+    EXPECT_EQ(locBefore, Kept()) << c.blocked;
+    EXPECT_STREQ("small", myValues.mapName);
+    EXPECT_FLOAT_EQ(0, locNew.base[1]);  // no base computed into the marker
+    if (locFolder) {
+      rmdir(locName.c_str());
+      rmdir((locInstances + ".bak.old").c_str());
+    } else {
+      SetReadOnly(locName, false);
+    }
+    EXPECT_FALSE(TemporariesLeft()) << c.blocked;
+  }
+  // The first export over the game editor's files leaves no new ".orig".
+  TearDown();
+  WriteWholeFile(locMap, "editor map");
+  WriteWholeFile(locInstances, "editor instances");
+  ASSERT_EQ(0, MakeFolder(locInstances + ".orig.tmp"));
+  EXPECT_EQ(ZW_EXPORT_INSTANCES_ORIGINAL_FAILED, Export(&locMarker, 1));
+  EXPECT_EQ((std::vector<std::string>{"editor map", "<missing>", "<missing>", "editor instances", "<missing>",
+                                      "<missing>"}),
+            Kept());
 }
 
 // The resume reads the hand-written expected files of the small mission back:
@@ -219,6 +352,8 @@ TEST(MissionRead, ExpectedFilesReadBackAsTheyWereExported) {
   // A base that is not where the playfield puts it.
   EXPECT_EQ(ZW_MISSION_DAMAGED, Read(locInstances, ReplaceAll(locMap, "z 540.000000", "z 546.000000")));
   EXPECT_EQ(ZW_MISSION_DAMAGED, Read(ReplaceAll(locInstances, "LZ_2_thing", "LZ_3_thing"), locMap));
+  EXPECT_EQ(ZW_MISSION_DAMAGED, Read(locInstances, ReplaceAll(locMap, "x 672.000000", "x 490.000000")));
+  EXPECT_STREQ("the map file's playfield lies beyond the playfield's limits", locWhy);  // right 2582
   locValues = {"other", "Desert_Rock", "Evening_Clear"};
   EXPECT_EQ(ZW_MISSION_DAMAGED, Read(locInstances, locMap));
   EXPECT_TRUE(locMission.markers.empty());
@@ -252,27 +387,26 @@ TEST(MissionRead, WrittenPositionsReadBackAsTheSameText) {
 }
 
 // The crop of a playfield read from a map file stays as read under the crop
-// editing's rounding; the limits stand for the initial pixels.
+// editing's rounding, the limits 500 and 2578 included; a playfield that the
+// crop editing would change is told apart.
 TEST(MissionRead, PlayfieldPixelsKeepTheirWorldValues) {
-  for (int w = 0; w <= ZW_WORLD_SIZE; w++) {
+  for (int w = 499; w <= 2578; w++) {
+    if (w == 2577) {
+      continue;  // held at 2578 by the crop editing
+    }
     ZW_Crop locCrop;
     ZW_CropFromWorld(&locCrop, w, w, w, w);
-    if (w == 500 || w == 2578) {
-      continue;
-    }
     ZW_Crop locEdited = locCrop;
     ZW_CropUpdateWorld(&locEdited);
-    if (w >= 499 && w <= 2576) {
-      ASSERT_EQ(w, locEdited.worldLeft) << w;
-      ASSERT_EQ(w, locEdited.worldBottom) << w;
-    }
+    ASSERT_EQ(w, locEdited.worldLeft) << w;
+    ASSERT_EQ(w, locEdited.worldTop) << w;
+    ASSERT_EQ(w, locEdited.worldRight) << w;
+    ASSERT_EQ(w, locEdited.worldBottom) << w;
   }
-  ZW_Crop locCrop;
-  ZW_CropFromWorld(&locCrop, 500, 500, 2578, 2578);
-  EXPECT_FLOAT_EQ(84, locCrop.left);
-  EXPECT_FLOAT_EQ(429, locCrop.bottom);
-  EXPECT_EQ(500, locCrop.worldTop);
-  EXPECT_EQ(2578, locCrop.worldRight);
+  EXPECT_TRUE(ZW_CropKeepsWorld(500, 500, 2578, 2578));
+  EXPECT_FALSE(ZW_CropKeepsWorld(498, 500, 2578, 2578));  // becomes 500
+  EXPECT_FALSE(ZW_CropKeepsWorld(500, 500, 2577, 2600));  // becomes 2578
+  EXPECT_FALSE(ZW_CropKeepsWorld(1200, 500, 600, 2578));  // reversed
 }
 
 TEST(MapImport, PathsFollowTheInstancesFile) {

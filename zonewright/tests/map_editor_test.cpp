@@ -14,6 +14,7 @@
 #include "zw_controls.h"
 #include "zw_editor.h"
 #include "zw_editor_double.h"
+#include "zw_export.h"
 #include "zw_input.h"
 #include "zw_keys.h"
 #include "zw_map.h"
@@ -73,7 +74,7 @@ class MapEditorTest : public ::testing::Test {
 
   void TearDown() override {
     for (const char* s : {".juice", "Instances.juice", "Heightmap.tga", "Overviewmap.tga", ".juice.bak",
-                          "Instances.juice.bak"}) {
+                          "Instances.juice.bak", ".juice.orig", "Instances.juice.orig"}) {
       chmod((myBase + s).c_str(), S_IREAD | S_IWRITE);
       remove((myBase + s).c_str());
     }
@@ -146,6 +147,37 @@ class MapEditorTest : public ::testing::Test {
       n += c->zoneKind != ZW_ZONE_NONE;
     }
     return n;
+  }
+
+  // The two files as the export writes them for a playfield and markers.
+  void WriteMission(const ZW_Crop& aCrop, ZW_ExportMarker* aMarkers, int aCount) {
+    ZW_MapValues locValues = {"small", "Desert_Rock", "Evening_Clear"};
+    std::string locMap, locInstances;
+    ZW_BuildMapFile(locValues, aCrop, &locMap);
+    ZW_ComputeLzPositions(aMarkers, aCount, aCrop);
+    ZW_BuildInstancesFile(aMarkers, aCount, &locValues, &locInstances);
+    WriteWholeFile(myBase + ".juice", locMap);
+    WriteWholeFile(myBase + "Instances.juice", locInstances);
+  }
+
+  // A new run that imports the files again (whatever their map name's case).
+  void Reimport() {
+    TearDownRun();
+    zwEditorDouble.dialogPath = myBase + "Instances.juice";
+    ZW_Execute("editor.openMap");
+  }
+
+  // Frames of the crop editing, then an export: both files stay byte for byte.
+  void ExpectExportUnchanged() {
+    std::string locMap = ReadWholeFile(myBase + ".juice", "");
+    std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+    for (int i = 0; i < 3; i++) {
+      Frame(10, 10, false, false);
+    }
+    EXPECT_EQ(0, ZW_EditorUndoSteps());
+    ZW_Execute("editor.export");
+    EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
+    EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
   }
 
   // The start of a new run of the program on the same files.
@@ -475,6 +507,9 @@ TEST_F(MapEditorTest, ExportKeepsThePreviousFilesAndStopsWhenItCannot) {
   ZW_Execute("editor.export");  // one generation: the first export's files
   EXPECT_EQ(locFirstMap, ReadWholeFile(myBase + ".juice.bak", ""));
   EXPECT_EQ(locFirstInstances, ReadWholeFile(myBase + "Instances.juice.bak", ""));
+  // The game editor's files stay as they were imported.
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice.orig", ""));
+  EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice.orig", ""));
 
   // A backup that cannot be written: nothing is written, the error is shown.
   std::string locMapNow = ReadWholeFile(myBase + ".juice", "");
@@ -493,7 +528,49 @@ TEST_F(MapEditorTest, ExportKeepsThePreviousFilesAndStopsWhenItCannot) {
   EXPECT_EQ(locBeeps, zwEditorDouble.beeps);
   EXPECT_EQ(locMapNow, ReadWholeFile(myBase + ".juice", ""));
   EXPECT_EQ(locInstancesNow, ReadWholeFile(myBase + "Instances.juice", ""));
-  EXPECT_EQ("", ReadWholeFile(myBase + "Instances.juice.bak.tmp", ""));
+  EXPECT_EQ("", ReadWholeFile(myBase + "Instances.juice.tmp", ""));
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice.orig", ""));
+}
+
+// An export that fails halfway (the instances file read-only) leaves every
+// file as it was; a retry keeps what the last export that succeeded replaced.
+TEST_F(MapEditorTest, ExportThatFailsHalfwayIsTakenBackWhole) {
+  Import();
+  ZW_Control* a = Place(2, 112, 212);
+  ZW_Execute("editor.export");
+  std::string locMap = ReadWholeFile(myBase + ".juice", "");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  std::string locMapBak = ReadWholeFile(myBase + ".juice.bak", "");
+  float locBase[3];
+  memcpy(locBase, a->basePos, sizeof(locBase));
+  Drag(112, 212, 212, 262);
+  chmod((myBase + "Instances.juice").c_str(), S_IREAD);
+  zwDouble.messageBoxes.clear();
+  EXPECT_FALSE(ZW_Execute("editor.export"));
+  ASSERT_EQ(1u, zwDouble.messageBoxes.size());
+  EXPECT_EQ("zonewright Error|ERROR: Could not write '" + myBase + "Instances.juice'!", zwDouble.messageBoxes[0]);
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice", ""));
+  EXPECT_EQ(locMapBak, ReadWholeFile(myBase + ".juice.bak", ""));
+  EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice.bak", ""));
+  EXPECT_EQ(0, memcmp(locBase, a->basePos, sizeof(locBase)));  // the last export's base
+
+  chmod((myBase + "Instances.juice").c_str(), S_IREAD | S_IWRITE);
+  EXPECT_TRUE(ZW_Execute("editor.export"));
+  EXPECT_EQ(locMap, ReadWholeFile(myBase + ".juice.bak", ""));
+  EXPECT_EQ(locInstances, ReadWholeFile(myBase + "Instances.juice.bak", ""));
+  EXPECT_EQ("instances", ReadWholeFile(myBase + "Instances.juice.orig", ""));
+
+  // A ".orig" that cannot be written: said, and nothing written.
+  remove((myBase + ".juice.orig").c_str());
+  ASSERT_EQ(0, MakeFolder(myBase + ".juice.orig.tmp"));
+  std::string locNow = ReadWholeFile(myBase + ".juice", "");
+  EXPECT_FALSE(ZW_Execute("editor.export"));
+  rmdir((myBase + ".juice.orig.tmp").c_str());
+  EXPECT_EQ("ERROR: Could not keep the original file as '" + myBase + ".juice.orig'!",
+            std::string(ZW_Result()));
+  EXPECT_EQ(locNow, ReadWholeFile(myBase + ".juice", ""));
+  EXPECT_EQ("<none>", ReadWholeFile(myBase + ".juice.orig", "<none>"));
 }
 
 TEST_F(MapEditorTest, DeleteRemovesTheMarkerUnderThePointerAndTheNumbersFollow) {
@@ -689,6 +766,140 @@ TEST_F(MapEditorTest, ForeignOrDamagedInstancesImportTheMapWithoutMarkers) {
   Import();
   EXPECT_EQ(0, Markers());
   EXPECT_TRUE(Printed("No markers read: the file is not an instances file."));
+}
+
+// --- One step for each change, none across an import --------------------
+
+TEST_F(MapEditorTest, CropDragThatLeavesTheMapAndComesBackIsOneStep) {
+  Import();
+  ZW_Control* a = Place(2, 300, 300);  // top-left 288, 288
+  const ZW_Crop locBefore = zwMap.crop;
+  float locWorld[3];
+  memcpy(locWorld, a->worldPos, sizeof(locWorld));
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+  Frame(60, 60, false, true);     // first corner 60 (84 at the limit), 90
+  Frame(450, 450, false, true);
+  Frame(600, 450, false, true);   // over the panel, still held
+  Frame(600, 450, false, true);
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+  EXPECT_FLOAT_EQ(288, a->pos[0]);  // nothing is clamped while the drag runs
+  Frame(200, 200, false, true);   // back on the map: corner 210, 240
+  Frame(200, 200, false, false);
+  Frame(200, 200, false, false);
+  EXPECT_EQ(2, ZW_EditorUndoSteps());
+  // Left of the limit: world 500 at pixel 84, which the crop editing reads as 504.
+  EXPECT_TRUE(Printed("Playfield 504:540:1260:1440"));
+  EXPECT_FLOAT_EQ(186, a->pos[0]);  // 210 - 24
+  EXPECT_FLOAT_EQ(184, a->pos[1]);  // 240 - 24 - 32
+
+  Key('Z', true);  // the whole drag, with the clamp at its release
+  EXPECT_FLOAT_EQ(locBefore.left, zwMap.crop.left);
+  EXPECT_EQ(locBefore.worldBottom, zwMap.crop.worldBottom);
+  EXPECT_FLOAT_EQ(288, a->pos[0]);
+  EXPECT_FLOAT_EQ(288, a->pos[1]);
+  EXPECT_EQ(0, memcmp(locWorld, a->worldPos, sizeof(locWorld)));
+  Frame(10, 10, false, false);
+  EXPECT_FLOAT_EQ(288, a->pos[0]);
+  Key('Z', true);
+  EXPECT_EQ(0, Markers());
+}
+
+TEST_F(MapEditorTest, RightClickWithoutADragChangesNothing) {
+  Import();
+  Place(2, 112, 212);
+  const ZW_Crop locBefore = zwMap.crop;
+  auto Unchanged = [&] {
+    return zwMap.crop.left == locBefore.left && zwMap.crop.top == locBefore.top &&
+           zwMap.crop.right == locBefore.right && zwMap.crop.bottom == locBefore.bottom &&
+           zwMap.crop.worldLeft == locBefore.worldLeft && zwMap.crop.worldRight == locBefore.worldRight;
+  };
+  Frame(200, 200, false, true);
+  EXPECT_TRUE(Unchanged());  // no empty or reversed rectangle, not for a frame
+  Frame(200, 200, false, true);
+  Frame(200, 200, false, true);
+  EXPECT_TRUE(Unchanged());
+  Frame(200, 200, false, false);
+  Frame(200, 200, false, false);
+  EXPECT_TRUE(Unchanged());
+  EXPECT_FLOAT_EQ(locBefore.right - locBefore.left, Find("winMapCrs1")->size[0]);  // the lines stay
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+  for (const auto& l : zwConsole.scrollBack) {
+    EXPECT_NE(0, strncmp(l, "Playfield ", 10)) << l;
+  }
+}
+
+TEST_F(MapEditorTest, UndoDoesNotReachAcrossAnImport) {
+  Import();
+  ZW_Control* a = Place(3, 212, 212);
+  Crop(100, 60, 400, 400);  // pixels 100, 90, 410, 440
+  ZW_Execute("editor.export");
+  Frame(a->pos[0] + 16, a->pos[1] + 16, false, false);
+  Key(ZW_KEY_DELETE);
+  ASSERT_EQ(0, Markers());
+  ASSERT_EQ(3, ZW_EditorUndoSteps());
+  Import();  // resumes the exported VL and playfield
+  ASSERT_EQ(1, Markers());
+  EXPECT_EQ(0, ZW_EditorUndoSteps());
+  const ZW_Crop locResumed = zwMap.crop;
+  Key('Z', true);  // neither the removed VL nor the old playfield comes back
+  Frame(10, 10, false, false);
+  EXPECT_EQ(1, Markers());
+  EXPECT_FLOAT_EQ(locResumed.left, zwMap.crop.left);
+  EXPECT_EQ(locResumed.worldRight, zwMap.crop.worldRight);
+  ZW_Execute("editor.export");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  EXPECT_NE(std::string::npos, locInstances.find("VL_1_thing"));
+  EXPECT_EQ(std::string::npos, locInstances.find("VL_2_thing"));
+}
+
+TEST_F(MapEditorTest, ResumedMarkerOutsideItsPlayfieldImportsTheMapWithoutMarkers) {
+  // An LZ at map pixel 112 with a playfield whose left edge is pixel 200.
+  ZW_Crop locCrop;
+  ZW_CropFromWorld(&locCrop, 1200, 540, 2460, 2520);
+  ZW_ExportMarker locLz = {ZW_ZONE_LANDING, {2400, 0, 1464}, {}, {}, {}};
+  WriteMission(locCrop, &locLz, 1);
+  Import();
+  EXPECT_TRUE(Printed("No markers read: a marker lies outside the playfield."));
+  EXPECT_EQ(0, Markers());
+  EXPECT_EQ(500, zwMap.crop.worldLeft);  // the playfield as before the import
+  Frame(10, 10, false, false);
+  EXPECT_EQ(-1, zwDouble.sampledAt[0]);
+
+  // A VL held on the top-left edge of a playfield at world 674, 673 (pixels
+  // 112.33, 112.17) reads back a rounding step beyond the edge: it is inside.
+  ZW_CropFromWorld(&locCrop, 674, 673, 2460, 2520);
+  volatile float u = locCrop.left + 16.0f, v = locCrop.top + 16.0f;
+  ZW_ExportMarker locVl = {ZW_ZONE_VICTORY, {(float)ZW_WORLD_SIZE - u * 6, 0, v * 6}, {}, {}, {}};
+  WriteMission(locCrop, &locVl, 1);
+  Reimport();
+  EXPECT_TRUE(Printed("Read 0 LZs and 1 VLs of the mission."));
+  ExpectExportUnchanged();
+}
+
+// --- The playfield round trip -----------------------------------------------
+
+TEST_F(MapEditorTest, PlayfieldAtTheLimitsResumesAndExportsByteForByte) {
+  // The sample map's files: the initial playfield (world 500 to 2578), no markers.
+  ZW_Crop locCrop;
+  ZW_CropInit(&locCrop);
+  WriteMission(locCrop, nullptr, 0);
+  Import();
+  EXPECT_TRUE(Printed("Read 0 LZs and 0 VLs of the mission."));
+  ExpectExportUnchanged();
+  EXPECT_STREQ("UV:500:500:2578:2578", Find("txtMapCoords")->caption);
+
+  // Markers held at the top-left and the bottom-right corner come back there.
+  zwDouble.sampleRed = 0.5f;
+  Place(2, 100, 100);
+  Drag(100, 100, 0, 0);
+  Place(3, 300, 300);
+  Drag(300, 300, 511, 470);
+  ZW_Execute("editor.export");
+  std::vector<std::vector<float>> locWorlds = MarkersByKind();
+  Reimport();
+  EXPECT_TRUE(Printed("Read 1 LZs and 1 VLs of the mission."));
+  ExpectExportUnchanged();
+  EXPECT_EQ(locWorlds, MarkersByKind());
 }
 
 }  // namespace

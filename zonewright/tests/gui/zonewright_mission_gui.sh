@@ -160,6 +160,11 @@ case "$what" in
     quit
     same "$work/map.before" "$map" || fail "the map file was written"
     same "$work/instances.before" "$instances" || fail "the instances file was written"
+    for f in "$map" "$instances"; do
+      for t in .bak .orig .tmp .orig.tmp .bak.old; do
+        [ ! -e "$f$t" ] || fail "the failed export left $f$t"
+      done
+    done
     ;;
 
   read-only)
@@ -174,6 +179,11 @@ case "$what" in
     quit
     same "$work/map.before" "$map" || fail "the read-only map file changed"
     same "$work/instances.before" "$instances" || fail "the instances file was written"
+    for f in "$map" "$instances"; do
+      for t in .bak .orig .tmp .orig.tmp .bak.old; do
+        [ ! -e "$f$t" ] || fail "the failed export left $f$t"
+      done
+    done
     ;;
 
   *)

@@ -6,9 +6,10 @@
 # resume: first run: an LZ placed and dragged in its press, a VL placed, a new
 #         playfield that clamps the LZ, the VL removed with Delete and brought
 #         back with Ctrl+Z, Export and "Yes": the files hold both markers where
-#         they are drawn, the previous files are kept as .bak. Second run: the
-#         import recreates the markers, Export and "Yes" writes both files byte
-#         for byte as the first run wrote them.
+#         they are drawn, the sample's files are kept as .orig and as .bak.
+#         Second run: the import recreates the markers, Export and "Yes" writes
+#         both files byte for byte as the first run wrote them; .bak now holds
+#         the first run's files and .orig still the sample's.
 set -u
 what=${1:?usage: zonewright_resume_gui.sh resume ARCH EXE}
 arch=${2:?}
@@ -151,6 +152,8 @@ case "$what" in
     kc_poll 60 same "$map.bak" "$work/map.before" || fail "the previous map file is not kept"
     kc_poll 60 eval "grep -q 'VL_1_thing' '$instances'" || fail "the instances file was not written"
     kc_poll 60 same "$instances.bak" "$work/instances.before" || fail "the previous instances file is not kept"
+    same "$map.orig" "$work/map.before" || fail "the original map file is not kept as .orig"
+    same "$instances.orig" "$work/instances.before" || fail "the original instances file is not kept as .orig"
     quit
     lz=$(instance "XThingInstance LZ_1_thing")
     vl=$(instance "XThingInstance VL_1_thing")
@@ -174,6 +177,13 @@ case "$what" in
     quit
     same "$map" "$work/map.first" || fail "the map file changed"
     same "$instances" "$work/instances.first" || fail "the instances file changed"
+    same "$map.orig" "$work/map.before" || fail "the second export replaced the map file's .orig"
+    same "$instances.orig" "$work/instances.before" || fail "the second export replaced the instances file's .orig"
+    for f in "$map" "$instances"; do
+      for t in .tmp .orig.tmp .bak.old; do
+        [ ! -e "$f$t" ] || fail "temporary file $f$t left"
+      done
+    done
     ;;
 
   *)
