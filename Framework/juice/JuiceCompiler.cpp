@@ -101,8 +101,23 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
 	JuiceInstanceIgnorer* anIgnorer)
 {
+	return Compile(aNameSpace, aFileName, aTypeManager, anIgnorer, NULL);
+}
+
+bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer::Use* aUse)
+{
 	JuiceLocalizer locLocalizer;
-	if (!locLocalizer.Read(aFileName))
+	bool locResult = Compile(aNameSpace, aFileName, aTypeManager, anIgnorer, locLocalizer);
+	if (aUse)
+		locLocalizer.TakeUse(*aUse);
+	return locResult;
+}
+
+bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer)
+{
+	if (!aLocalizer.Read(aFileName))
 	{
 		KC_Log("Failed to read localizer from '%s'", aFileName.GetText());
 		return false;
@@ -124,7 +139,7 @@ bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileNa
 	}
 	aTypeManager->Reset();
 
-	bool locResult = CompileLines(aNameSpace, locParseTool, *aTypeManager, anIgnorer, locLocalizer);
+	bool locResult = CompileLines(aNameSpace, locParseTool, *aTypeManager, anIgnorer, aLocalizer);
 	if (locResult)
 		KC_Log("JuiceCompiler::Compile(): '%s' OK\n", aFileName.GetText());
 	locParseTool.Close();

@@ -5,6 +5,7 @@
 #include "Ice.h"
 #include "JuiceCompiler.h"
 #include "JuiceInstanceIgnorer.h"
+#include "JuiceLocalizer.h"
 #include "JuiceNameSpace.h"
 #include "JuiceToIce.h"
 #include "kc_output.h"
@@ -256,35 +257,66 @@ public:
 		std::fflush(myReport);
 	}
 
+	// A LOCTEXT of digits alone that finds no entry keeps the digits as its
+	// text; an author almost always meant an index. Not an error.
+	void WarnAboutMisses(const JuiceLocalizer::Use& aUse)
+	{
+		std::string locLanguage = Shown(static_cast<const char*>(aUse.myFileName));
+		for (const JuiceLocalizer::Use::Miss& locMiss : aUse.myMisses)
+		{
+			std::string locWhere = Shown(myJuiceName);
+			unsigned int locLine = PhysicalLine(myJuiceName, locMiss.myLine);
+			if (locLine > 0)
+				locWhere += ":" + std::to_string(locLine);
+			if (aUse.myHasFile && aUse.myEntryCount == 0)
+				std::fprintf(myReport,
+				             "%s: warning: the LOCTEXT value %s is no index into '%s', which has no entries: the "
+				             "digits are the text\n",
+				             locWhere.c_str(), locMiss.myValue.GetText(), locLanguage.c_str());
+			else if (aUse.myHasFile)
+				std::fprintf(myReport,
+				             "%s: warning: the LOCTEXT value %s is no index into '%s', whose entries are 0 to %d: "
+				             "the digits are the text\n",
+				             locWhere.c_str(), locMiss.myValue.GetText(), locLanguage.c_str(), aUse.myEntryCount - 1);
+			else
+				std::fprintf(myReport,
+				             "%s: warning: the LOCTEXT value %s finds no '%s' to be an index into: the digits are "
+				             "the text\n",
+				             locWhere.c_str(), locMiss.myValue.GetText(), locLanguage.c_str());
+		}
+		std::fflush(myReport);
+	}
+
 	void Run()
 	{
 		JuiceNameSpace locNameSpace;
 		EverythingIgnorer locIgnorer;
+		JuiceLocalizer::Use locUse;
 		bool locCompiled = false;
 		{
 			MessageRecorder locRecorder;
-			locCompiled = JuiceCompiler::Compile(locNameSpace, myJuiceName.c_str(), NULL, &locIgnorer);
+			locCompiled = JuiceCompiler::Compile(locNameSpace, myJuiceName.c_str(), NULL, &locIgnorer, &locUse);
 			ReportCompilerErrors(locRecorder.myLines);
 		}
+		WarnAboutMisses(locUse);
 		if (!locCompiled)
 		{
 			if (myErrors == 0)
 				Report(myJuiceName, 0, "does not compile");
 			return;
 		}
-		if (locNameSpace.RequiresLocalization())
+		if (locUse.myFoundCount > 0)
 		{
-			std::string locOriginal = Shown(myJuiceName) + ".orig";
-			if (std::filesystem::exists(myJuiceName + ".orig"))
-				std::fprintf(myReport,
-				             "%s: note: holds localized texts: a conversion re-saves it with the texts inline; the "
-				             "author's original is in '%s'\n",
-				             Shown(myJuiceName).c_str(), locOriginal.c_str());
-			else
-				std::fprintf(myReport,
-				             "%s: note: holds localized texts: a conversion re-saves it with the texts inline and "
-				             "first keeps it as '%s'\n",
-				             Shown(myJuiceName).c_str(), locOriginal.c_str());
+			std::string locLanguage = static_cast<const char*>(locUse.myFileName);
+			std::string locKept = static_cast<const char*>(JuiceToIce::GetFreeKeptName(myJuiceName.c_str()));
+			std::string locKeptLanguage = static_cast<const char*>(JuiceToIce::GetFreeKeptName(locUse.myFileName));
+			std::fprintf(myReport,
+			             "%s: note: takes %d text%s from '%s': a conversion re-saves it with the texts inline, "
+			             "keeps this text as '%s' and '%s' as '%s'\n",
+			             Shown(myJuiceName).c_str(), locUse.myFoundCount, locUse.myFoundCount == 1 ? "" : "s",
+			             Shown(locLanguage).c_str(), Shown(locKept).c_str(), Shown(locLanguage).c_str(),
+			             Shown(locKeptLanguage).c_str());
+			std::fflush(myReport);
 		}
 
 		// The conversion writes into a folder of its own, never beside the definition.

@@ -4,6 +4,7 @@
 
 #include "Ice.h"
 #include "JuiceLocalizer.h"
+#include "JuiceToIce.h"
 #include "kc_output.h"
 
 #include <cstdlib>
@@ -21,19 +22,12 @@ class MessagePrinter : public IceToolChannelListener
 {
 public:
 	explicit MessagePrinter(std::FILE* aStream) : myStream(aStream) {}
-	// Whether a conversion re-saved its Juice text.
-	bool myReSaved = false;
-
 	bool Receive(int, KC_String aValue) override
 	{
 		const char* locText = aValue;
 		size_t locLength = std::strlen(locText);
 		while (locLength > 0 && (locText[locLength - 1] == '\n' || locText[locLength - 1] == '\r'))
 			--locLength;
-		if (std::strstr(locText, "requires localization, re-saving to remove .lang dependencies"))
-			myReSaved = true;
-		if (std::strstr(locText, "): failed to persist '"))
-			myReSaved = false;
 		std::fwrite(locText, 1, locLength, myStream);
 		std::fputc('\n', myStream);
 		std::fflush(myStream);
@@ -385,22 +379,28 @@ bool ICE_Compile(const char* anIceName, std::FILE* aMessages)
 {
 	ICE_WarnAboutLineEnds(anIceName, aMessages);
 	Ice* locRoot = NULL;
-	bool locReSaved = false;
 	{
 		MessagePrinter locPrinter(aMessages);
+		// A load that converts nothing leaves no re-save behind.
+		JuiceToIce::Priv_ResetLastReSave();
 		locRoot = Ice::Load(anIceName, true);
-		locReSaved = locPrinter.myReSaved;
 	}
-	if (locReSaved)
+	const JuiceToIce::ReSave& locReSave = JuiceToIce::GetLastReSave();
+	if (locReSave.myDone)
 	{
-		// Named as the converter names it.
-		KC_String locIceName(anIceName);
-		locIceName.MakeLower();
-		std::string locJuiceName = std::string(locIceName.Left(locIceName.Find(".ice"))) + ".juice";
 		std::fprintf(aMessages,
-		             "icetool: re-saved '%s' with its texts inline (it no longer needs its .lang file); the author's "
-		             "original text is kept in '%s.orig'\n",
-		             locJuiceName.c_str(), locJuiceName.c_str());
+		             "icetool: re-saved '%s' with its texts inline; the text it replaced is kept in '%s', "
+		             "and '%s' is kept as '%s' so that no text is looked up in it again\n",
+		             locReSave.myJuiceName.GetText(), locReSave.myOriginalName.GetText(),
+		             locReSave.myLanguageName.GetText(), locReSave.myKeptLanguageName.GetText());
+		std::fflush(aMessages);
+	}
+	else if (locReSave.myTried)
+	{
+		std::fprintf(aMessages,
+		             "icetool: '%s' takes texts from '%s' and could not be re-saved with them inline; both files are "
+		             "as they were\n",
+		             locReSave.myJuiceName.GetText(), locReSave.myLanguageName.GetText());
 		std::fflush(aMessages);
 	}
 	if (!locRoot)
