@@ -3,6 +3,7 @@
 #include "JuiceInstanceIgnorer.h"
 #include "JuiceLocalizer.h"
 #include "JuiceNameSpace.h"
+#include "JuiceRef.h"
 #include "JuiceType.h"
 #include "JuiceTypeManager.h"
 #include "ParseTool.h"
@@ -89,8 +90,22 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 			locInstance->GetName().GetText());
 	}
 
+	bool locNamedAnInstance = false;
+	JuiceRef::TakeUnresolved(locNamedAnInstance);
 	if (!aNameSpace.ResolveReferences(aTypeManager))
 	{
+		// The reference that failed, on its own line, before the summary.
+		if (JuiceRef* locReference = JuiceRef::TakeUnresolved(locNamedAnInstance))
+		{
+			int locLine = locReference->GetSourceLine() >= 0 ? locReference->GetSourceLine() : aParseTool.GetLineNumber();
+			if (locNamedAnInstance)
+				aParseTool.ErrorAtLine(locLine, "Reference '%s' of member '%s' names an instance that is no '%s'",
+					locReference->GetValue().GetText(), locReference->GetName().GetText(),
+					locReference->GetTargetTypeName().GetText());
+			else
+				aParseTool.ErrorAtLine(locLine, "Reference '%s' of member '%s' names no instance",
+					locReference->GetValue().GetText(), locReference->GetName().GetText());
+		}
 		aParseTool.Error("Failed to resolve references");
 		return false;
 	}

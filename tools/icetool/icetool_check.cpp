@@ -160,17 +160,27 @@ bool SplitParseError(const std::string& aText, std::string* aFile, int* aLine, s
 	return true;
 }
 
-// The line-end message of the parse tool: "ParseTool::Open(): 'FILE' line N ends ...".
+// The messages of the parse tool about a file's encoding or line ends:
+// "ParseTool::Open(): 'FILE' line N ends ..." or "ParseTool::Open(): 'FILE' is UTF-16 text ..."
+// (no line: 0).
 bool SplitLineEndError(const std::string& aText, std::string* aFile, unsigned int* aLine)
 {
 	const char locStart[] = "ParseTool::Open(): '";
 	if (aText.compare(0, sizeof(locStart) - 1, locStart) != 0)
 		return false;
 	size_t locMark = aText.find("' line ", sizeof(locStart) - 1);
-	if (locMark == std::string::npos || aText.find("line feed without a carriage return") == std::string::npos)
-		return false;
+	if (locMark != std::string::npos && aText.find(" without a ", locMark) != std::string::npos)
+	{
+		*aLine = static_cast<unsigned int>(std::strtoul(aText.c_str() + locMark + 7, NULL, 10));
+	}
+	else
+	{
+		locMark = aText.find("' is UTF-16 text", sizeof(locStart) - 1);
+		if (locMark == std::string::npos)
+			return false;
+		*aLine = 0;
+	}
 	*aFile = aText.substr(sizeof(locStart) - 1, locMark - (sizeof(locStart) - 1));
-	*aLine = static_cast<unsigned int>(std::strtoul(aText.c_str() + locMark + 7, NULL, 10));
 	return true;
 }
 
@@ -431,6 +441,18 @@ private:
 	std::FILE* myReport;
 	int myErrors;
 };
+}
+
+std::string ICE_DefinitionNameNote(const char* aJuiceName)
+{
+	std::string locName = std::filesystem::path(aJuiceName).filename().string();
+	std::string locLower = locName;
+	for (char& locChar : locLower)
+		locChar = static_cast<char>(std::tolower(static_cast<unsigned char>(locChar)));
+	if (locLower == "autorun.juice")
+		return std::string();
+	return std::string(aJuiceName) + ": note: the menu loads only a definition named 'autorun.juice' (compiled to "
+	       "'autorun.ice'); '" + locName + "' is checked as if it had that name\n";
 }
 
 int ICE_Check(const char* aJuiceName, std::FILE* aReport)

@@ -245,6 +245,20 @@ struct LineEndCheck
 		bool locLone = aFed && (aLength == 0 || aText[aLength - 1] != '\r');
 		if (aLength > 0 && aText[aLength - 1] == '\r')
 			--aLength;
+		// A carriage return inside the line: the file's lines end in CR alone.
+		const char* locReturn = static_cast<const char*>(std::memchr(aText, '\r', aLength));
+		if (locReturn && !myWarned)
+		{
+			std::string locText(aText, static_cast<size_t>(locReturn - aText));
+			if (locText.size() > 60)
+				locText = locText.substr(0, 60) + "...";
+			std::fprintf(myMessages,
+			             "icetool: warning: '%s' line %u %s ends in a carriage return without a line feed (line ends "
+			             "of CR alone): Juice needs CR LF line ends\n",
+			             myFileName.c_str(), myNumber, Quoted(locText).c_str());
+			std::fflush(myMessages);
+			myWarned = true;
+		}
 		if (locLone && !myWarned)
 		{
 			std::string locText(aText, aLength);
@@ -287,8 +301,22 @@ void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::strin
 	std::vector<char> locPiece(1 << 16);
 	std::string locCarried;
 	size_t locRead;
+	bool locFirst = true;
 	while ((locRead = std::fread(locPiece.data(), 1, locPiece.size(), locFile)) > 0)
 	{
+		if (locFirst && locRead >= 2 &&
+		    ((static_cast<unsigned char>(locPiece[0]) == 0xFF && static_cast<unsigned char>(locPiece[1]) == 0xFE) ||
+		     (static_cast<unsigned char>(locPiece[0]) == 0xFE && static_cast<unsigned char>(locPiece[1]) == 0xFF) ||
+		     (locPiece[0] == 0) != (locPiece[1] == 0)))
+		{
+			std::fprintf(aMessages,
+			             "icetool: warning: '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): save it as ANSI "
+			             "or UTF-8\n",
+			             aFileName.c_str());
+			std::fflush(aMessages);
+			break;
+		}
+		locFirst = false;
 		const char* locStart = locPiece.data();
 		const char* locEnd = locStart + locRead;
 		while (const char* locFeed = static_cast<const char*>(std::memchr(locStart, '\n', locEnd - locStart)))

@@ -34,7 +34,8 @@ const char* const ourUsage =
 	"         members the menu cannot start without (myGui.myButtons, each\n"
 	"         button's four bitmaps and requirement list, the background);\n"
 	"         warns about LOCTEXT values of digits alone that find no text;\n"
-	"         exit status 0 only when the menu would load\n"
+	"         exit status 0 only when the menu would load; the menu loads\n"
+	"         only autorun.juice, and a check of another name says so\n"
 	"dump     prints the tree of NAME.ice, one member a line, indented by depth:\n"
 	"         type, name (from NAME.hash, else the checksum in hexadecimal) and\n"
 	"         'value \"TEXT\"' (localized ones followed by 'text \"TEXT\"' from\n"
@@ -92,10 +93,15 @@ int Run(const std::string& aCommand, const char* aName)
 	}
 	if (aCommand == "check")
 	{
+		std::string locNote = ICE_DefinitionNameNote(aName);
+		std::fputs(locNote.c_str(), stderr);
 		int locErrors = ICE_Check(aName, stderr);
 		if (locErrors == 0)
 		{
-			std::printf("icetool: '%s' OK: the menu would load it\n", aName);
+			if (locNote.empty())
+				std::printf("icetool: '%s' OK: the menu would load it\n", aName);
+			else
+				std::printf("icetool: '%s' OK: the menu would load it as 'autorun.juice'\n", aName);
 			return 0;
 		}
 		std::fprintf(stderr, "icetool: '%s': %d error%s\n", aName, locErrors, locErrors == 1 ? "" : "s");

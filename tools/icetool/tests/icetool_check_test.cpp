@@ -232,6 +232,47 @@ TEST_F(IceToolCheck, ALanguageFileWithLineFeedsAloneIsAnErrorOnItsLine)
 	EXPECT_EQ(1, locCount);
 }
 
+TEST_F(IceToolCheck, MessagesNameTheCauseAnAuthorCanMend)
+{
+	int locCount = 0;
+	// Saved by Notepad as "Unicode".
+	std::string locUnicode = "\xFF\xFE";
+	for (char locChar : std::string(kMenu))
+		locUnicode += std::string(1, locChar) + '\0';
+	WriteWholeFile("disc/menu.juice", locUnicode);
+	EXPECT_EQ("disc/menu.juice: ParseTool::Open(): 'menu.juice' is UTF-16 text (what Notepad saves as \"Unicode\"): "
+	          "Juice text, type and .lang files must be saved as ANSI or UTF-8\n",
+	          Check(locCount));
+	EXPECT_EQ(1, locCount);
+
+	// Lines that end in CR alone.
+	std::string locReturns = kMenu;
+	locReturns.erase(std::remove(locReturns.begin(), locReturns.end(), '\n'), locReturns.end());
+	WriteWholeFile("disc/menu.juice", locReturns);
+	EXPECT_EQ("disc/menu.juice:1: ParseTool::Open(): 'menu.juice' line 1 ends in a carriage return without a line "
+	          "feed (line ends of CR alone): Juice text, type and .lang files need CR LF line ends\n",
+	          Check(locCount));
+
+	// A reference that names no instance is reported on its own line before
+	// the summary at the end of the file.
+	WriteWholeFile("disc/types.fruit", std::string(kTypes) + "CLASS Menu\r\n{\r\n\tGui* myTarget\r\n}\r\n");
+	WriteWholeFile("disc/menu.juice", std::string(kMenu) + "Menu m\r\n{\r\n\tmyTarget myGuy\r\n}\r\n// end\r\n");
+	EXPECT_EQ("disc/menu.juice:25: Failed to find instance for name 'myGuy'\n"
+	          "disc/menu.juice:25: Reference 'myGuy' of member 'myTarget' names no instance\n"
+	          "disc/menu.juice:26: Failed to resolve references\n",
+	          Check(locCount));
+	EXPECT_EQ(3, locCount);
+}
+
+TEST_F(IceToolCheck, ADefinitionOfAnotherNameIsCheckedWithANote)
+{
+	EXPECT_EQ("disc/menu.juice: note: the menu loads only a definition named 'autorun.juice' (compiled to "
+	          "'autorun.ice'); 'menu.juice' is checked as if it had that name\n",
+	          ICE_DefinitionNameNote("disc/menu.juice"));
+	EXPECT_EQ("", ICE_DefinitionNameNote("disc/AutoRun.Juice"));
+	EXPECT_EQ("", ICE_DefinitionNameNote("autorun.juice"));
+}
+
 TEST_F(IceToolCheck, MembersTheMenuCannotStartWithoutAreReported)
 {
 	// A BMP is read from disk only, a TGA must be one the display layer takes.

@@ -222,6 +222,20 @@ TEST_F(IceToolTest, CompileWarnsAboutEachFileWithALoneLineFeed)
 }
 }
 
+TEST_F(IceToolTest, CompileNamesUnicodeTextAndCarriageReturnsAlone)
+{
+	WriteWholeFile("menu.fruit", std::string("\xFF\xFE" "C\0L\0A\0S\0S\0\r\0\n\0", 16));
+	WriteWholeFile("menu.juice", "INCLUDE menu.fruit\r\nMenu g\r{\r}\r");
+	std::string locMessages;
+	EXPECT_FALSE(Compile("menu.ice", locMessages));
+	const std::string locExpected =
+		"icetool: warning: 'menu.juice' line 2 \"Menu g\" ends in a carriage return without a line feed (line ends of "
+		"CR alone): Juice needs CR LF line ends\n"
+		"icetool: warning: 'menu.fruit' is UTF-16 text (what Notepad saves as \"Unicode\"): save it as ANSI or UTF-8\n";
+	EXPECT_EQ(locExpected, locMessages.substr(0, locExpected.size())) << locMessages;
+	EXPECT_EQ(std::string::npos, locMessages.find("line feed without")) << locMessages;
+}
+
 TEST_F(IceToolTest, CompileChecksOnlyTheFilesThatIncludeLinesName)
 {
 	// Only c.fruit is included: the other names stand in a comment or after a
