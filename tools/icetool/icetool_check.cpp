@@ -14,12 +14,22 @@
 #include "kf_sdf.h"
 
 #include <cctype>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -81,7 +91,37 @@ private:
 	bool myEntered;
 };
 
-// A folder of its own under the system's temporary folder, removed with everything in it.
+// The scratch folder in use, for the interruption handler: a fixed buffer,
+// since the handler may not allocate.
+char ourScratchPath[4096];
+const char* const ourScratchFiles[] = {"autorun.ice", "autorun.icetmp", "autorun.hash", "autorun.hashtmp",
+                                       "autorun.loc", "autorun.loctmp"};
+
+// Ctrl+C or a termination request during a check: the scratch folder and the
+// files that a conversion writes there go, then the signal ends the process.
+extern "C" void RemoveScratchAndEnd(int aSignal)
+{
+	if (ourScratchPath[0])
+	{
+		char locName[4096 + 32];
+		for (const char* locFile : ourScratchFiles)
+		{
+			std::snprintf(locName, sizeof(locName), "%s/%s", ourScratchPath, locFile);
+			std::remove(locName);
+		}
+#ifdef _WIN32
+		_rmdir(ourScratchPath);
+#else
+		rmdir(ourScratchPath);
+#endif
+	}
+	std::signal(aSignal, SIG_DFL);
+	std::raise(aSignal);
+}
+
+// A folder of its own under the system's temporary folder, removed with
+// everything in it, also when the check is interrupted. Its name holds the
+// process id and a random number, and it is made only when no other has it.
 class ScratchFolder
 {
 public:
@@ -91,16 +131,29 @@ public:
 		std::filesystem::path locBase = std::filesystem::temp_directory_path(locError);
 		if (locError)
 			return;
+		std::random_device locRandom;
 		for (int locTry = 0; locTry < 100 && myPath.empty(); ++locTry)
 		{
 			std::filesystem::path locCandidate =
-				locBase / ("icetool-check-" + std::to_string(std::rand()) + "-" + std::to_string(locTry));
+				locBase / ("icetool-check-" + std::to_string(ProcessId()) + "-" + std::to_string(locRandom()));
 			if (std::filesystem::create_directory(locCandidate, locError))
 				myPath = locCandidate.string();
 		}
+		if (myPath.empty() || myPath.size() >= sizeof(ourScratchPath))
+			return;
+		std::memcpy(ourScratchPath, myPath.c_str(), myPath.size() + 1);
+		myOldInterrupt = std::signal(SIGINT, RemoveScratchAndEnd);
+		myOldTerminate = std::signal(SIGTERM, RemoveScratchAndEnd);
+		myHandling = true;
 	}
 	~ScratchFolder()
 	{
+		if (myHandling)
+		{
+			std::signal(SIGINT, myOldInterrupt);
+			std::signal(SIGTERM, myOldTerminate);
+			ourScratchPath[0] = 0;
+		}
 		std::error_code locError;
 		if (!myPath.empty())
 			std::filesystem::remove_all(myPath, locError);
@@ -108,7 +161,19 @@ public:
 	const std::string& GetPath() const { return myPath; }
 
 private:
+	static long ProcessId()
+	{
+#ifdef _WIN32
+		return static_cast<long>(_getpid());
+#else
+		return static_cast<long>(getpid());
+#endif
+	}
+
 	std::string myPath;
+	bool myHandling = false;
+	void (*myOldInterrupt)(int) = SIG_DFL;
+	void (*myOldTerminate)(int) = SIG_DFL;
 };
 
 // The physical line (from 1) of the line that the parse tool numbers aParseLine
