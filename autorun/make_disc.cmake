@@ -25,4 +25,4 @@ file(REMOVE ${STAGE}/autorun.lang ${kept_copies})
 
 file(REMOVE ${OUT}/autorun.sdf)
 run("packing autorun.sdf" ${SDFTOOL} pack ${OUT}/autorun.sdf ${STAGE})
-file(COPY ${SOURCE}/readme.txt DESTINATION ${OUT})
+file(COPY ${SOURCE}/readme.txt ${SOURCE}/autorun.inf DESTINATION ${OUT})
