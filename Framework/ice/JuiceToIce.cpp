@@ -56,11 +56,13 @@ KC_String FreeKeptName(const KC_String& aName)
 }
 
 // Before a re-save replaces the text, the text is kept on disk under the first
-// free name of FreeKeptName, which goes to anOriginal. False when the copy
-// cannot be made: the text is then not re-saved either.
+// free name of FreeKeptName, which goes to anOriginal first (also when the copy
+// then fails or runs out of memory: no other file has that name). False when
+// the copy cannot be made: the text is then not re-saved either.
 bool KeepOriginal(const KC_String& aJuiceName, KC_String& anOriginal)
 {
-	KC_String locOriginal = FreeKeptName(aJuiceName);
+	anOriginal = FreeKeptName(aJuiceName);
+	const KC_String& locOriginal = anOriginal;
 	if (locOriginal.IsEmpty())
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): no free name to keep the original of '%s'",
@@ -105,7 +107,6 @@ bool KeepOriginal(const KC_String& aJuiceName, KC_String& anOriginal)
 	}
 	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): kept the original of '%s' as '%s'", aJuiceName.GetText(),
 		locOriginal.GetText());
-	anOriginal = locOriginal;
 	return true;
 }
 
@@ -116,14 +117,15 @@ bool MoveLanguageAside(const KC_String& aLanguageName, KC_String& aKeptName)
 {
 	uint64_t locSize = 0;
 	KC_PlatformTime locTime;
-	KC_String locKept = FreeKeptName(aLanguageName);
-	if (locKept.IsEmpty() || !KC_PlatformFindFile(aLanguageName, &locSize, &locTime) ||
-		std::rename(aLanguageName, locKept) != 0)
+	// The name is had before the file moves: out of memory nothing has moved.
+	aKeptName = FreeKeptName(aLanguageName);
+	if (aKeptName.IsEmpty() || !KC_PlatformFindFile(aLanguageName, &locSize, &locTime) ||
+		std::rename(aLanguageName, aKeptName) != 0)
 	{
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to move '%s' aside", aLanguageName.GetText());
+		aKeptName.Clear();
 		return false;
 	}
-	aKeptName = locKept;
 	return true;
 }
 
@@ -756,8 +758,18 @@ void JuiceToIce::ReSaveText(JuiceNameSpace& aNameSpace, const KC_String& aJuiceN
 	bool locDone = false;
 	if (MoveLanguageAside(aLanguageName, locKeptLanguage))
 	{
-		locDone = KeepOriginal(aJuiceName, locOriginal) && WriteNameSpace(aNameSpace, aJuiceName);
-		// Without the re-saved text the indexes still need their file.
+		// Without the re-saved text (also out of memory) the indexes still need
+		// their file, and the copy of a text that stays is no kept version.
+		try
+		{
+			locDone = KeepOriginal(aJuiceName, locOriginal) && WriteNameSpace(aNameSpace, aJuiceName);
+		}
+		catch (const std::bad_alloc&)
+		{
+			locDone = false;
+		}
+		if (!locDone && !locOriginal.IsEmpty())
+			std::remove(locOriginal);
 		if (!locDone && std::rename(locKeptLanguage, aLanguageName) != 0)
 			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to move '%s' back to '%s'",
 				locKeptLanguage.GetText(), aLanguageName.GetText());

@@ -337,9 +337,11 @@ TEST_F(Converter, ALanguageFileThatCannotBeMovedAsideLeavesTheTextAsItWas)
 	ASSERT_TRUE(LoadConverted());
 	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist 'autorun.juice'"));
 	EXPECT_EQ(locText, ReadWholeFile("autorun.juice"));
-	// The indexes still need their file: it is back in its place.
+	// The indexes still need their file: it is back in its place, and the text
+	// that stays has no copy.
 	EXPECT_EQ("Hello\r\n", ReadWholeFile("autorun.lang"));
 	EXPECT_FALSE(std::filesystem::exists("autorun.lang.orig"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.juice.orig"));
 	EXPECT_TRUE(JuiceToIce::GetLastReSave().myTried);
 	EXPECT_FALSE(JuiceToIce::GetLastReSave().myDone);
 	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadWholeFile("autorun.loc"));
