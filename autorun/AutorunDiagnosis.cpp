@@ -7,6 +7,8 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 bool AutorunDiagnosis::ourIsOn = false;
 KC_String AutorunDiagnosis::ourText;
@@ -87,18 +89,34 @@ bool AutorunDiagnosis::ChannelCapture::Receive(int /*aKey*/, KC_String aValue)
 	return true;
 }
 
+namespace
+{
+// UTF-8 to UTF-16; empty when it does not convert.
+std::wstring Widen(const char* aText)
+{
+	int locLength = MultiByteToWideChar(CP_UTF8, 0, aText, -1, NULL, 0);
+	if (locLength <= 0)
+		return std::wstring();
+	std::wstring locWide(static_cast<size_t>(locLength), L'\0');
+	MultiByteToWideChar(CP_UTF8, 0, aText, -1, &locWide[0], locLength);
+	locWide.resize(static_cast<size_t>(locLength - 1));
+	return locWide;
+}
+}
+
 KC_String AutorunDiagnosis::ReportPath()
 {
-	char locFolder[MAX_PATH + 1] = "";
-	DWORD locLength = GetTempPathA(sizeof(locFolder), locFolder);
-	if (locLength == 0 || locLength >= sizeof(locFolder))
+	wchar_t locFolder[MAX_PATH + 1] = L"";
+	DWORD locLength = GetTempPathW(MAX_PATH + 1, locFolder);
+	if (locLength == 0 || locLength > MAX_PATH)
 		locFolder[0] = 0;
-	return KC_String(locFolder) + ourReportName;
+	return AutorunShell::ToUtf8(locFolder) + ourReportName;
 }
 
 bool AutorunDiagnosis::WriteReport(const char* aPath)
 {
-	std::FILE* locFile = std::fopen(aPath, "wb");
+	// The path is UTF-8: the user's folder may hold any character.
+	std::FILE* locFile = _wfopen(Widen(aPath).c_str(), L"wb");
 	if (!locFile)
 		return false;
 	KC_String locReport = KC_String(ourHeading) + "\n" + ourFullText;
@@ -113,12 +131,46 @@ bool AutorunDiagnosis::WriteReport(const char* aPath)
 	return std::fclose(locFile) == 0 && locOk;
 }
 
+namespace
+{
+// The rows of one line of aLength characters, each at most aRowLength long:
+// broken after the last blank of a row where it has one, else inside a word;
+// the rows after the first are indented by two blanks.
+std::vector<std::string> WrapLine(const char* aLine, int aLength, int aRowLength)
+{
+	std::vector<std::string> locRows;
+	int locStart = 0;
+	while (locStart < aLength || locRows.empty())
+	{
+		int locIndent = locRows.empty() ? 0 : 2;
+		int locRoom = aRowLength - locIndent;
+		int locEnd = aLength;
+		if (aLength - locStart > locRoom)
+		{
+			locEnd = locStart + locRoom;
+			for (int locAt = locEnd; locAt > locStart + locRoom / 2; --locAt)
+			{
+				if (aLine[locAt - 1] == ' ')
+				{
+					locEnd = locAt;
+					break;
+				}
+			}
+		}
+		locRows.push_back(std::string(static_cast<size_t>(locIndent), ' ') +
+		                  std::string(aLine + locStart, static_cast<size_t>(locEnd - locStart)));
+		locStart = locEnd;
+	}
+	return locRows;
+}
+}
+
 KC_String AutorunDiagnosis::BoxText(const KC_String& aDiagnosis, int aMaxRows, int aRowLength,
                                     const char* aClosingLine)
 {
 	if (aRowLength < 8)
 		aRowLength = 8;
-	KC_String locText = KC_String(ourHeading) + "\n";
+	std::string locText = std::string(ourHeading) + "\n";
 	int locRows = 0;
 	int locLeftOut = 0;
 	const char* locStart = aDiagnosis;
@@ -126,33 +178,29 @@ KC_String AutorunDiagnosis::BoxText(const KC_String& aDiagnosis, int aMaxRows, i
 	{
 		const char* locEnd = std::strchr(locStart, '\n');
 		int locLength = locEnd ? static_cast<int>(locEnd - locStart) : static_cast<int>(std::strlen(locStart));
-		if (locLeftOut > 0 || locRows + 1 > aMaxRows)
+		// A line longer than a row is wrapped; a line whose rows do not all
+		// fit is left out whole, with every line after it.
+		std::vector<std::string> locLineRows;
+		if (locLeftOut == 0)
+			locLineRows = WrapLine(locStart, locLength, aRowLength);
+		if (locLeftOut > 0 || locRows + static_cast<int>(locLineRows.size()) > aMaxRows)
 			++locLeftOut;
 		else
 		{
-			// A line longer than a row is cut to one row.
-			char locLine[ourMaxLine];
-			int locKept = locLength;
-			if (locKept > aRowLength)
-				locKept = aRowLength - 3;
-			if (locKept > ourMaxLine - 4)
-				locKept = ourMaxLine - 4;
-			std::memcpy(locLine, locStart, static_cast<size_t>(locKept));
-			locLine[locKept] = 0;
-			if (locKept < locLength)
-				std::strcat(locLine, "...");
-			locText = locText + locLine + "\n";
-			++locRows;
+			for (const std::string& locRow : locLineRows)
+				locText += locRow + "\n";
+			locRows += static_cast<int>(locLineRows.size());
 		}
 		locStart += locLength + (locEnd ? 1 : 0);
 	}
 	if (locLeftOut > 0)
 	{
 		char locMore[64];
-		std::snprintf(locMore, sizeof(locMore), "(%d more lines in the report file)\n", locLeftOut);
-		locText = locText + locMore;
+		std::snprintf(locMore, sizeof(locMore), "(%d more line%s in the report file)\n", locLeftOut,
+		              locLeftOut == 1 ? "" : "s");
+		locText += locMore;
 	}
-	return locText + "\n" + aClosingLine;
+	return KC_String((locText + "\n" + aClosingLine).c_str());
 }
 
 void AutorunDiagnosis::Show()
@@ -183,5 +231,8 @@ void AutorunDiagnosis::Show()
 	int locRowLength = GetSystemMetrics(SM_CXSCREEN) * 5 / 8 / ourBoxCharacterWidth;
 	if (locRows < 4)
 		locRows = 4;
-	AutorunShell::ShowText(KC_LocString(), BoxText(ourText, locRows, locRowLength, locClosing));
+	// The lines are UTF-8 (paths of the system): the box shows them wide.
+	std::wstring locBox = Widen(BoxText(ourText, locRows, locRowLength, locClosing));
+	KC_LocString locText(reinterpret_cast<const char16_t*>(locBox.c_str()));
+	AutorunShell::ShowText(locText, BoxText(ourText, locRows, locRowLength, locClosing));
 }

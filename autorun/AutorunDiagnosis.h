@@ -49,8 +49,8 @@ public:
 	// Writes "autorun /diagnose" and the full report to aPath (CR LF lines); false when it cannot.
 	static bool WriteReport(const char* aPath);
 	// The box's text: the heading, the diagnosis in at most aMaxRows rows of
-	// aRowLength characters (longer lines are cut; a line left out is counted),
-	// and aClosingLine.
+	// aRowLength characters (longer lines are wrapped; lines that do not fit
+	// are left out whole and counted), and aClosingLine.
 	static KC_String BoxText(const KC_String& aDiagnosis, int aMaxRows, int aRowLength, const char* aClosingLine);
 
 private:

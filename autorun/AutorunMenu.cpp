@@ -7,6 +7,7 @@
 #include "DisplayFont.h"
 #include "DisplayPrimitives.h"
 #include "Ice.h"
+#include "JuiceToIce.h"
 #include "KDGdi_Bitmap.h"
 #include "KDGdi_Factory.h"
 #include "kd_colors.h"
@@ -59,6 +60,7 @@ AutorunMenu::AutorunMenu(HWND aWindow)
 	, myTipY(0)
 	, myTipShown(false)
 	, myTipHidden(false)
+	, myTipLinesButton(-1)
 {
 	myChromaKey[0] = myChromaKey[1] = myChromaKey[2] = 0;
 	myButtons.Init(10, 2);
@@ -126,8 +128,18 @@ bool AutorunMenu::Load(const char* aFileName)
 
 	{
 		AutorunDiagnosis::ChannelCapture locCapture;
+		JuiceToIce::Priv_ResetLastReSave();
 		myDefinition = Ice::Load(aFileName, true);
 	}
+	const JuiceToIce::ReSave& locReSave = JuiceToIce::GetLastReSave();
+	if (locReSave.myDone)
+		AutorunDiagnosis::Add("'%s' was re-saved with its texts inline; the text it replaced is kept in '%s', and '%s' "
+			"is kept as '%s' so that no text is looked up in it again",
+			locReSave.myJuiceName.GetText(), locReSave.myOriginalName.GetText(), locReSave.myLanguageName.GetText(),
+			locReSave.myKeptLanguageName.GetText());
+	else if (locReSave.myTried)
+		AutorunDiagnosis::Add("'%s' takes texts from '%s' and could not be re-saved with them inline; both files are "
+			"as they were", locReSave.myJuiceName.GetText(), locReSave.myLanguageName.GetText());
 	if (!myDefinition)
 	{
 		AutorunDiagnosis::Add("the menu definition '%s' does not load (the converter's messages are in the report file)", aFileName);
@@ -232,14 +244,16 @@ int AutorunMenu::ButtonAt(int anX, int aY) const
 int AutorunMenu::OnMouseMove(int anX, int aY)
 {
 	// The hovered enabled button takes the focus; a focus set by keys stays
-	// shown while the pointer is over no button.
+	// (and shows) while the pointer is over no enabled button. A focus that
+	// the pointer gave goes when the pointer leaves the button, also onto a
+	// disabled one: Enter then does nothing, as the looks show.
 	int locHit = ButtonAt(anX, aY);
 	if (locHit >= 0 && myButtons[locHit]->IsEnabled())
 	{
 		myFocus = locHit;
 		myFocusFromKeys = false;
 	}
-	else if (locHit < 0 && !myFocusFromKeys)
+	else if (!myFocusFromKeys)
 		myFocus = -1;
 
 	int locResult = AutorunButton::ACTION_NONE;
@@ -408,6 +422,44 @@ void AutorunMenu::PlaceToolTip(int aPx, int aPy, int aWidth, int aHeight, int aW
 	*aTop = locTop;
 }
 
+std::vector<KC_String> AutorunMenu::WrapText(const KC_String& aText, int aMaxWidth,
+                                             const std::function<int(const KC_String&)>& aWidthOf)
+{
+	std::vector<KC_String> locLines;
+	const char* locText = aText;
+	int locLength = aText.GetLength();
+	int locStart = 0;
+	while (locStart < locLength)
+	{
+		while (locStart < locLength && locText[locStart] == ' ')
+			++locStart;
+		if (locStart >= locLength)
+			break;
+		// The longest run of whole words that fits; without one, the most characters.
+		int locEnd = locStart;
+		int locWordsEnd = -1;
+		int locCharsEnd = locStart;
+		while (locEnd < locLength)
+		{
+			int locNext = locEnd + 1;
+			if (aWidthOf(KC_String(locText + locStart).Left(locNext - locStart)) > aMaxWidth)
+				break;
+			locEnd = locNext;
+			if (locEnd == locLength || locText[locEnd] == ' ')
+				locWordsEnd = locEnd;
+			locCharsEnd = locEnd;
+		}
+		if (locEnd == locLength)
+			locWordsEnd = locLength;
+		int locCut = locWordsEnd > locStart ? locWordsEnd : (locCharsEnd > locStart ? locCharsEnd : locStart + 1);
+		locLines.push_back(KC_String(locText + locStart).Left(locCut - locStart));
+		locStart = locCut;
+	}
+	if (locLines.empty())
+		locLines.push_back(KC_String());
+	return locLines;
+}
+
 void AutorunMenu::DrawToolTip()
 {
 	int locIndex = GetToolTipButton();
@@ -415,12 +467,30 @@ void AutorunMenu::DrawToolTip()
 		return;
 	AutorunButton* locButton = myButtons[locIndex];
 	DisplayFont* locFont = locButton->GetFont();
-	const KC_String& locText = locButton->GetToolTip();
 	int locTextHeight = locFont->GetHeight();
 	if (locTextHeight <= 0)
 		locTextHeight = 12;
-	int locWidth = locFont->GetStringWidth(locText) + 2 * ourToolTipPadding;
-	int locHeight = locTextHeight + 2 * ourToolTipPadding;
+	// A text wider than the window is wrapped inside it (once for each button
+	// shown); lines below its bottom are left out.
+	if (myTipLinesButton != locIndex)
+	{
+		myTipLines = WrapText(locButton->GetToolTip(), myWidth - 2 * ourToolTipPadding - 2,
+		                      [locFont](const KC_String& aLine) { return locFont->GetStringWidth(aLine); });
+		myTipLinesButton = locIndex;
+	}
+	std::vector<KC_String> locLines = myTipLines;
+	size_t locRoom = static_cast<size_t>((myHeight - 2 * ourToolTipPadding) / locTextHeight);
+	if (locLines.size() > locRoom && locRoom > 0)
+		locLines.resize(locRoom);
+	int locWidth = 0;
+	for (const KC_String& locLine : locLines)
+	{
+		int locLineWidth = locFont->GetStringWidth(locLine);
+		if (locLineWidth > locWidth)
+			locWidth = locLineWidth;
+	}
+	locWidth += 2 * ourToolTipPadding;
+	int locHeight = static_cast<int>(locLines.size()) * locTextHeight + 2 * ourToolTipPadding;
 	int locLeft = 0;
 	int locTop = 0;
 	PlaceToolTip(myTipX, myTipY, locWidth, locHeight, myWidth, myHeight, &locLeft, &locTop);
@@ -442,5 +512,7 @@ void AutorunMenu::DrawToolTip()
 		myPrimitives->VLine(locLeft, locTop, locBottom, locInk);
 		myPrimitives->VLine(locRight - 1, locTop, locBottom, locInk);
 	}
-	locFont->Print(locLeft + ourToolTipPadding, locTop + ourToolTipPadding, locText);
+	for (size_t locLine = 0; locLine < locLines.size(); ++locLine)
+		locFont->Print(locLeft + ourToolTipPadding, locTop + ourToolTipPadding + static_cast<int>(locLine) * locTextHeight,
+		               locLines[locLine]);
 }

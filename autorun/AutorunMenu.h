@@ -8,6 +8,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <vector>
+
 class AutorunButton;
 class DisplayBitmap;
 class DisplayFactory;
@@ -51,6 +54,11 @@ public:
 	// below the pointer, kept inside the window of aWindowWidth by aWindowHeight.
 	static void PlaceToolTip(int aPx, int aPy, int aWidth, int aHeight, int aWindowWidth, int aWindowHeight,
 	                         int* aLeft, int* aTop);
+
+	// aText in lines no wider than aMaxWidth by aWidthOf: broken at blanks, a
+	// word wider than a line broken inside; at least one line.
+	static std::vector<KC_String> WrapText(const KC_String& aText, int aMaxWidth,
+	                                       const std::function<int(const KC_String&)>& aWidthOf);
 
 	// The clock of the tool tips in milliseconds, replaceable for tests.
 	typedef DWORD(WINAPI* ClockFunction)();
@@ -100,6 +108,9 @@ private:
 	int myTipY;
 	bool myTipShown;
 	bool myTipHidden;
+	// The wrapped lines of the tool tip of button myTipLinesButton.
+	std::vector<KC_String> myTipLines;
+	int myTipLinesButton;
 
 	static AutorunMenu* ourCurrent;
 	static KC_LocString ourInsertDiscText;

@@ -1,6 +1,7 @@
 #include "AutorunShell.h"
 
 #include "AutorunDiagnosis.h"
+#include "kf_sdf.h"
 
 namespace AutorunShell
 {
@@ -59,22 +60,108 @@ KC_String AutorunShell::ArchiveBeside(const char* aProgramPath)
 	return locFolder + (locLast == '\\' || locLast == '/' ? "" : "\\") + ourArchiveName;
 }
 
-bool AutorunShell::FindDiscFolder(const char* aProgramPath)
+KC_String AutorunShell::ToUtf8(const wchar_t* aText)
 {
-	if (IsFile(ourArchiveName))
-		return true;
-	char locCurrent[MAX_PATH] = "";
-	GetCurrentDirectoryA(MAX_PATH, locCurrent);
-	KC_String locFolder = FolderOf(aProgramPath);
-	if (!locFolder.IsEmpty() && IsFile(ArchiveBeside(aProgramPath)) && SetCurrentDirectoryA(locFolder))
+	char locText[4 * MAX_PATH];
+	int locLength = WideCharToMultiByte(CP_UTF8, 0, aText, -1, locText, sizeof(locText), NULL, NULL);
+	if (locLength <= 0)
+		return KC_String();
+	return KC_String(locText);
+}
+
+AutorunShell::ArchiveState AutorunShell::CheckArchiveHere()
+{
+	if (!IsFile(ourArchiveName))
+		return ARCHIVE_MISSING;
+	KF_SDF* locArchive = KF_SDF::Mount(ourArchiveName, false, false);
+	if (!locArchive || !locArchive->IsUsable())
 	{
-		AutorunDiagnosis::Add("'%s' is not in the current folder %s: the menu runs in its own folder %s",
-		                      ourArchiveName, locCurrent, static_cast<const char*>(locFolder));
+		if (locArchive)
+			KF_SDF::Unmount(ourArchiveName);
+		return ARCHIVE_UNMOUNTABLE;
+	}
+	// A file on disk beside the archive is found before its entry, as the menu finds it.
+	bool locMenu = false;
+	for (const char* locName : {"autorun.ice", "autorun.juice"})
+		locMenu = locMenu || IsFile(locName) || KF_SDF::FindEntry(locName, false, NULL, NULL);
+	KF_SDF::Unmount(ourArchiveName);
+	return locMenu ? ARCHIVE_GOOD : ARCHIVE_NO_MENU;
+}
+
+namespace
+{
+const char* Describe(AutorunShell::ArchiveState aState)
+{
+	switch (aState)
+	{
+	case AutorunShell::ARCHIVE_MISSING:
+		return "is missing";
+	case AutorunShell::ARCHIVE_UNMOUNTABLE:
+		return "cannot be mounted (it is no archive, or a damaged one)";
+	case AutorunShell::ARCHIVE_NO_MENU:
+		return "holds no menu (no autorun.ice or autorun.juice in it or beside it)";
+	default:
+		return "holds a menu";
+	}
+}
+}
+
+bool AutorunShell::FindDiscFolder(const wchar_t* aProgramPath)
+{
+	wchar_t locCurrent[MAX_PATH] = L"";
+	DWORD locLength = GetCurrentDirectoryW(MAX_PATH, locCurrent);
+	if (locLength == 0 || locLength >= MAX_PATH)
+		locCurrent[0] = 0;
+	KC_String locCurrentText = ToUtf8(locCurrent);
+	ArchiveState locHere = CheckArchiveHere();
+
+	// The folder of the program, looked at from inside it (its path may hold
+	// characters that narrow calls cannot name).
+	std::wstring locFolder = WideFolderOf(aProgramPath ? aProgramPath : L"");
+	KC_String locFolderText = ToUtf8(locFolder.c_str());
+	bool locSameFolder = locFolder.empty() || _wcsicmp(locFolder.c_str(), locCurrent) == 0;
+	ArchiveState locBeside = locSameFolder ? locHere : ARCHIVE_MISSING;
+	bool locEntered = false;
+	if (!locSameFolder && SetCurrentDirectoryW(locFolder.c_str()))
+	{
+		locBeside = CheckArchiveHere();
+		locEntered = true;
+	}
+	bool locUseBeside = locHere != ARCHIVE_GOOD && locBeside == ARCHIVE_GOOD;
+	if (locEntered && !locUseBeside)
+		SetCurrentDirectoryW(locCurrent);
+
+	AutorunDiagnosis::Add("'%s' in the current folder %s %s", ourArchiveName, static_cast<const char*>(locCurrentText),
+	                      Describe(locHere));
+	if (!locSameFolder)
+		AutorunDiagnosis::Add("'%s' beside the program in %s %s", ourArchiveName,
+		                      static_cast<const char*>(locFolderText), Describe(locBeside));
+	if (locUseBeside)
+	{
+		AutorunDiagnosis::Add("the menu runs in the folder of the program %s", static_cast<const char*>(locFolderText));
 		return true;
 	}
-	AutorunDiagnosis::Add("'%s' is neither in the current folder %s nor in the folder of the program %s",
-	                      ourArchiveName, locCurrent, static_cast<const char*>(locFolder));
-	return false;
+	AutorunDiagnosis::Add("the menu runs in the current folder %s", static_cast<const char*>(locCurrentText));
+	return locHere != ARCHIVE_MISSING;
+}
+
+bool AutorunShell::FindDiscFolder(const char* aProgramPath)
+{
+	wchar_t locPath[MAX_PATH] = L"";
+	if (aProgramPath && MultiByteToWideChar(CP_ACP, 0, aProgramPath, -1, locPath, MAX_PATH) <= 0)
+		locPath[0] = 0;
+	return FindDiscFolder(locPath);
+}
+
+std::wstring AutorunShell::WideFolderOf(const wchar_t* aPath)
+{
+	std::wstring locPath(aPath ? aPath : L"");
+	size_t locSlash = locPath.find_last_of(L"\\/");
+	if (locSlash == std::wstring::npos)
+		return std::wstring();
+	if (locSlash == 2 && locPath[1] == L':')
+		return locPath.substr(0, locSlash + 1);
+	return locPath.substr(0, locSlash);
 }
 
 void AutorunShell::ShowText(const KC_LocString& aText, const char* aDefault)

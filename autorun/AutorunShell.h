@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 // The parts of the program shell that do not need the message loop: the
 // folder the menu runs in, its message boxes, and the wait while minimised.
 namespace AutorunShell
@@ -14,10 +16,29 @@ extern const char* const ourArchiveName;
 extern const char* const ourDefaultInsertDiscText;
 extern const char* const ourDefaultLimitedAccessText;
 
-// Makes the folder of aProgramPath the current one when the archive is not in
-// the current folder but there; says in the diagnosis when it is in neither.
-// True when the archive is in the current folder afterwards.
+// What the archive in the current folder is to the menu.
+enum ArchiveState
+{
+	ARCHIVE_MISSING,
+	ARCHIVE_UNMOUNTABLE,
+	ARCHIVE_NO_MENU,
+	ARCHIVE_GOOD
+};
+// Mounts the archive of the current folder for a look and unmounts it again:
+// whether it mounts and holds a menu (autorun.ice or autorun.juice, in it or
+// on disk beside it).
+ArchiveState CheckArchiveHere();
+
+// Makes the folder of aProgramPath the current one when the archive of the
+// current folder is missing, cannot be mounted or holds no menu and the one
+// beside the program is good. The diagnosis names both archives and the
+// folder used. True when an archive is in the current folder afterwards.
+bool FindDiscFolder(const wchar_t* aProgramPath);
+// The same for a path in the system's code page.
 bool FindDiscFolder(const char* aProgramPath);
+std::wstring WideFolderOf(const wchar_t* aPath);
+// A path of the system in UTF-8, as the diagnosis shows it.
+KC_String ToUtf8(const wchar_t* aText);
 // The folder part of a path ("" when it has none).
 KC_String FolderOf(const char* aPath);
 // The archive's path in the folder of aProgramPath.

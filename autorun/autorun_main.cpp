@@ -194,8 +194,9 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 	}
 
 	// Started from a shortcut or a prompt elsewhere: the disc is the program's folder.
-	char locProgramPath[MAX_PATH] = "";
-	GetModuleFileNameA(NULL, locProgramPath, MAX_PATH);
+	wchar_t locProgramPath[MAX_PATH + 1] = L"";
+	DWORD locLength = GetModuleFileNameW(NULL, locProgramPath, MAX_PATH);
+	locProgramPath[locLength < MAX_PATH ? locLength : MAX_PATH] = 0;
 	AutorunShell::FindDiscFolder(locProgramPath);
 	MountDisc();
 

@@ -18,9 +18,11 @@ run("drawing the pictures" ${DISCGEN} ${STAGE}/pictures ${OUT} ${FONTS})
 # autorun.lang into autorun.juice; left beside it, the companion file would
 # turn texts that start with a digit into indices again.
 run("compiling autorun.juice" ${ICETOOL} compile autorun.ice)
-# The author's text as it was before the re-save stays out of the archive too.
-file(REMOVE ${STAGE}/autorun.lang ${STAGE}/autorun.juice.orig)
+# The texts as they were before the re-save (moved aside by it) stay out of the
+# archive too.
+file(GLOB kept_copies ${STAGE}/autorun.juice.orig* ${STAGE}/autorun.lang.orig*)
+file(REMOVE ${STAGE}/autorun.lang ${kept_copies})
 
 file(REMOVE ${OUT}/autorun.sdf)
 run("packing autorun.sdf" ${SDFTOOL} pack ${OUT}/autorun.sdf ${STAGE})
-file(COPY ${SOURCE}/readme.txt DESTINATION ${OUT})
+file(COPY ${SOURCE}/readme.txt ${SOURCE}/autorun.inf DESTINATION ${OUT})

@@ -225,11 +225,24 @@ bool KC_FindModule(uintptr_t anAddress, uintptr_t* aBase, char* aName, unsigned 
 
 void KC_InstallCrashHandler()
 {
-	char locPath[MAX_PATH + 1];
-	DWORD locLength = GetModuleFileNameA(NULL, locPath, MAX_PATH);
-	locPath[locLength < MAX_PATH ? locLength : MAX_PATH] = 0;
+	// A path that the code page cannot spell is opened by its short form.
+	wchar_t locWide[MAX_PATH + 1];
+	DWORD locLength = GetModuleFileNameW(NULL, locWide, MAX_PATH);
+	locWide[locLength < MAX_PATH ? locLength : MAX_PATH] = 0;
+	char locPath[MAX_PATH + 1] = "";
+	BOOL locLost = FALSE;
+	WideCharToMultiByte(CP_ACP, 0, locWide, -1, locPath, MAX_PATH, NULL, &locLost);
+	if (locLost)
+	{
+		wchar_t locShort[MAX_PATH + 1];
+		DWORD locShortLength = GetShortPathNameW(locWide, locShort, MAX_PATH);
+		if (locShortLength > 0 && locShortLength < MAX_PATH)
+			WideCharToMultiByte(CP_ACP, 0, locShort, -1, locPath, MAX_PATH, NULL, NULL);
+	}
+	locPath[MAX_PATH] = 0;
+	// Without the table a crash report names no source lines: no reason to stop the start.
 	if (!KC_LoadLineNumbers(locPath))
-		MessageBoxA(NULL, "Failed to open exe file.", "Warning", MB_OK);
+		OutputDebugStringA("KC_InstallCrashHandler(): the line table of the program cannot be read\n");
 	StartReporter();
 	SetUnhandledExceptionFilter(KC_CrashFilter);
 }

@@ -5,6 +5,7 @@
 #include "JuiceCompiler.h"
 #include "JuiceFree.h"
 #include "JuiceInstanceIgnorer.h"
+#include "JuiceLocalizer.h"
 #include "JuiceNameSpace.h"
 #include "JuiceRef.h"
 #include "JuiceType.h"
@@ -30,18 +31,44 @@ namespace
 {
 const char ourVersion[] = ICE_VERSION;
 
-// Before the first re-save replaces an author's text, the text is kept as
-// NAME.juice.orig on disk; an existing copy is never replaced. False when the
-// copy cannot be made: the text is then not re-saved either.
-bool KeepOriginal(const KC_String& aJuiceName)
+// The first name of aName + ".orig", aName + ".orig2", ... that no file on
+// disk has; empty when all up to ".orig999" are taken. A kept text is never
+// replaced.
+KC_String FreeKeptName(const KC_String& aName)
 {
-	if (aJuiceName.GetLength() > 65000)
-		return false;
-	KC_String locOriginal = aJuiceName + ".orig";
+	if (aName.GetLength() > 65000)
+		return KC_String();
 	uint64_t locSize = 0;
 	KC_PlatformTime locTime;
-	if (KC_PlatformFindFile(locOriginal, &locSize, &locTime))
-		return true;
+	for (int locNumber = 1; locNumber < 1000; ++locNumber)
+	{
+		KC_String locName = aName + ".orig";
+		if (locNumber > 1)
+		{
+			char locDigits[8];
+			std::snprintf(locDigits, sizeof(locDigits), "%d", locNumber);
+			locName = locName + locDigits;
+		}
+		if (!KC_PlatformFindFile(locName, &locSize, &locTime))
+			return locName;
+	}
+	return KC_String();
+}
+
+// Before a re-save replaces the text, the text is kept on disk under the first
+// free name of FreeKeptName, which goes to anOriginal first (also when the copy
+// then fails or runs out of memory: no other file has that name). False when
+// the copy cannot be made: the text is then not re-saved either.
+bool KeepOriginal(const KC_String& aJuiceName, KC_String& anOriginal)
+{
+	anOriginal = FreeKeptName(aJuiceName);
+	const KC_String& locOriginal = anOriginal;
+	if (locOriginal.IsEmpty())
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): no free name to keep the original of '%s'",
+			aJuiceName.GetText());
+		return false;
+	}
 	// Copied in pieces (a file on disk is read through the system): the text
 	// is not held in memory whole.
 	KF_File locSource;
@@ -80,6 +107,25 @@ bool KeepOriginal(const KC_String& aJuiceName)
 	}
 	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): kept the original of '%s' as '%s'", aJuiceName.GetText(),
 		locOriginal.GetText());
+	return true;
+}
+
+// Moves the companion file aLanguageName aside under the first free name of
+// FreeKeptName, so that the texts written inline are not looked up in it
+// again. False when it is not a file on disk or cannot be moved.
+bool MoveLanguageAside(const KC_String& aLanguageName, KC_String& aKeptName)
+{
+	uint64_t locSize = 0;
+	KC_PlatformTime locTime;
+	// The name is had before the file moves: out of memory nothing has moved.
+	aKeptName = FreeKeptName(aLanguageName);
+	if (aKeptName.IsEmpty() || !KC_PlatformFindFile(aLanguageName, &locSize, &locTime) ||
+		std::rename(aLanguageName, aKeptName) != 0)
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to move '%s' aside", aLanguageName.GetText());
+		aKeptName.Clear();
+		return false;
+	}
 	return true;
 }
 
@@ -603,6 +649,8 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 }
 } // namespace
 
+JuiceToIce::ReSave JuiceToIce::ourReSave;
+
 int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceName)
 {
 	unsigned int locJuiceTime = 0;
@@ -678,26 +726,69 @@ bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_Str
 	// pooled objects is the only thing that throws).
 	try
 	{
+		ourReSave = ReSave();
 		JuiceNameSpace locNameSpace;
 		EverythingIgnorer locIgnorer;
+		JuiceLocalizer::Use locUse;
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): compiling '%s'...", aJuiceName.GetText());
-		if (!JuiceCompiler::Compile(locNameSpace, aJuiceName, NULL, &locIgnorer))
+		if (!JuiceCompiler::Compile(locNameSpace, aJuiceName, NULL, &locIgnorer, &locUse))
 			return false;
-		bool locLocalized = locNameSpace.RequiresLocalization();
-		if (locLocalized)
-		{
-			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
-				   "dependencies...",
-				aJuiceName.GetText());
-			if (!KeepOriginal(aJuiceName) || !WriteNameSpace(locNameSpace, aJuiceName))
-				KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", aJuiceName.GetText());
-		}
-		return WriteIceFiles(locNameSpace, anIceName, locLocalized);
+		// Only texts read from the companion file make a re-save worth its
+		// cost: the author's layout and comments.
+		if (locUse.myFoundCount > 0)
+			ReSaveText(locNameSpace, aJuiceName, locUse.myFileName);
+		return WriteIceFiles(locNameSpace, anIceName, locNameSpace.RequiresLocalization());
 	}
 	catch (const std::bad_alloc&)
 	{
 		return false;
 	}
+}
+
+void JuiceToIce::ReSaveText(JuiceNameSpace& aNameSpace, const KC_String& aJuiceName, const KC_String& aLanguageName)
+{
+	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): '%s' requires localization, re-saving to remove .lang "
+		   "dependencies...",
+		aJuiceName.GetText());
+	ourReSave.myTried = true;
+	ourReSave.myJuiceName = aJuiceName;
+	ourReSave.myLanguageName = aLanguageName;
+	KC_String locKeptLanguage;
+	KC_String locOriginal;
+	bool locDone = false;
+	if (MoveLanguageAside(aLanguageName, locKeptLanguage))
+	{
+		// Without the re-saved text (also out of memory) the indexes still need
+		// their file, and the copy of a text that stays is no kept version.
+		try
+		{
+			locDone = KeepOriginal(aJuiceName, locOriginal) && WriteNameSpace(aNameSpace, aJuiceName);
+		}
+		catch (const std::bad_alloc&)
+		{
+			locDone = false;
+		}
+		if (!locDone && !locOriginal.IsEmpty())
+			std::remove(locOriginal);
+		if (!locDone && std::rename(locKeptLanguage, aLanguageName) != 0)
+			KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to move '%s' back to '%s'",
+				locKeptLanguage.GetText(), aLanguageName.GetText());
+	}
+	if (!locDone)
+	{
+		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist '%s'", aJuiceName.GetText());
+		return;
+	}
+	KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): moved '%s' to '%s': the texts stand inline now", aLanguageName.GetText(),
+		locKeptLanguage.GetText());
+	ourReSave.myDone = true;
+	ourReSave.myOriginalName = locOriginal;
+	ourReSave.myKeptLanguageName = locKeptLanguage;
+}
+
+KC_String JuiceToIce::GetFreeKeptName(const KC_String& aName)
+{
+	return FreeKeptName(aName);
 }
 
 bool JuiceToIce::Priv_ConvertJuiceToIce(JuiceNameSpace& aNameSpace, const KC_String& anIceName)

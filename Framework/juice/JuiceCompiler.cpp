@@ -3,6 +3,7 @@
 #include "JuiceInstanceIgnorer.h"
 #include "JuiceLocalizer.h"
 #include "JuiceNameSpace.h"
+#include "JuiceRef.h"
 #include "JuiceType.h"
 #include "JuiceTypeManager.h"
 #include "ParseTool.h"
@@ -89,8 +90,22 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 			locInstance->GetName().GetText());
 	}
 
+	bool locNamedAnInstance = false;
+	JuiceRef::TakeUnresolved(locNamedAnInstance);
 	if (!aNameSpace.ResolveReferences(aTypeManager))
 	{
+		// The reference that failed, on its own line, before the summary.
+		if (JuiceRef* locReference = JuiceRef::TakeUnresolved(locNamedAnInstance))
+		{
+			int locLine = locReference->GetSourceLine() >= 0 ? locReference->GetSourceLine() : aParseTool.GetLineNumber();
+			if (locNamedAnInstance)
+				aParseTool.ErrorAtLine(locLine, "Reference '%s' of member '%s' names an instance that is no '%s'",
+					locReference->GetValue().GetText(), locReference->GetName().GetText(),
+					locReference->GetTargetTypeName().GetText());
+			else
+				aParseTool.ErrorAtLine(locLine, "Reference '%s' of member '%s' names no instance",
+					locReference->GetValue().GetText(), locReference->GetName().GetText());
+		}
 		aParseTool.Error("Failed to resolve references");
 		return false;
 	}
@@ -101,8 +116,23 @@ bool CompileLines(JuiceNameSpace& aNameSpace, ParseTool& aParseTool, JuiceTypeMa
 bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
 	JuiceInstanceIgnorer* anIgnorer)
 {
+	return Compile(aNameSpace, aFileName, aTypeManager, anIgnorer, NULL);
+}
+
+bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer::Use* aUse)
+{
 	JuiceLocalizer locLocalizer;
-	if (!locLocalizer.Read(aFileName))
+	bool locResult = Compile(aNameSpace, aFileName, aTypeManager, anIgnorer, locLocalizer);
+	if (aUse)
+		locLocalizer.TakeUse(*aUse);
+	return locResult;
+}
+
+bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer)
+{
+	if (!aLocalizer.Read(aFileName))
 	{
 		KC_Log("Failed to read localizer from '%s'", aFileName.GetText());
 		return false;
@@ -124,7 +154,7 @@ bool JuiceCompiler::Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileNa
 	}
 	aTypeManager->Reset();
 
-	bool locResult = CompileLines(aNameSpace, locParseTool, *aTypeManager, anIgnorer, locLocalizer);
+	bool locResult = CompileLines(aNameSpace, locParseTool, *aTypeManager, anIgnorer, aLocalizer);
 	if (locResult)
 		KC_Log("JuiceCompiler::Compile(): '%s' OK\n", aFileName.GetText());
 	locParseTool.Close();

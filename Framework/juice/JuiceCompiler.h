@@ -1,6 +1,7 @@
 #ifndef JUICECOMPILER_H
 #define JUICECOMPILER_H
 
+#include "JuiceLocalizer.h"
 #include "KC_String.h"
 
 class JuiceNameSpace;
@@ -16,6 +17,14 @@ public:
 	// member fails the compilation. True when everything compiled and resolved.
 	static bool Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
 		JuiceInstanceIgnorer* anIgnorer);
+	// The same; aUse receives what the LOCTEXT values took from the companion
+	// ".lang" file (also after a failed compilation).
+	static bool Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
+		JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer::Use* aUse);
+
+private:
+	static bool Compile(JuiceNameSpace& aNameSpace, const KC_String& aFileName, JuiceTypeManager* aTypeManager,
+		JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer);
 };
 
 #endif

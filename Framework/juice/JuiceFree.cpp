@@ -166,11 +166,11 @@ JuiceType* JuiceLocText::Clone() const
 	return locCopy.release();
 }
 
-bool JuiceLocText::Assign(ParseTool& /*aParseTool*/, const KC_String& anInlineText, JuiceTypeManager& /*aTypeManager*/,
+bool JuiceLocText::Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& /*aTypeManager*/,
 	JuiceInstanceIgnorer* /*anIgnorer*/, JuiceLocalizer& aLocalizer)
 {
 	KC_String locValue = TakeInlineValue(anInlineText);
-	if (!aLocalizer.GetText(locValue, myValue))
+	if (!aLocalizer.Look(locValue, myValue, aParseTool.GetLineNumber()))
 		myValue = locValue;
 	return true;
 }

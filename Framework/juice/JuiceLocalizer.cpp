@@ -28,8 +28,10 @@ bool JuiceLocalizer::Read(const KC_String& aFileName)
 	KC_String locCompanion;
 	if (!GetCompanionName(aFileName, locCompanion))
 		return false;
+	myUse.myFileName = locCompanion;
 	if (!FileExists(locCompanion))
 		return true;
+	myUse.myHasFile = true;
 	ParseTool locParseTool;
 	if (!locParseTool.Open(locCompanion))
 		return false;
@@ -54,8 +56,34 @@ bool JuiceLocalizer::Read(const KC_String& aFileName)
 			return false;
 		}
 		myIndex.push_back(locEntry);
+		++myUse.myEntryCount;
 	}
 	return true;
+}
+
+bool JuiceLocalizer::Look(const KC_String& aText, KC_String& aValue, int aLineNumber)
+{
+	if (GetText(aText, aValue))
+	{
+		++myUse.myFoundCount;
+		return true;
+	}
+	const char* locText = aText;
+	bool locNumeric = *locText != 0;
+	for (; *locText && locNumeric; ++locText)
+		locNumeric = *locText >= '0' && *locText <= '9';
+	if (locNumeric)
+	{
+		// Only a warning hangs on the record: without memory it is left out.
+		try
+		{
+			myUse.myMisses.push_back(Use::Miss{aLineNumber, aText});
+		}
+		catch (const std::bad_alloc&)
+		{
+		}
+	}
+	return false;
 }
 
 bool JuiceLocalizer::GetText(const KC_String& aText, KC_String& aValue) const

@@ -2,6 +2,7 @@
 
 #include "JuiceNameSpace.h"
 #include "JuiceWriter.h"
+#include "ParseTool.h"
 #include "kc_output.h"
 
 #include <cstring>
@@ -14,8 +15,27 @@ namespace
 int ourChainDepth = 0;
 }
 
+JuiceRef* JuiceRef::ourUnresolved = NULL;
+bool JuiceRef::ourUnresolvedNamedAnInstance = false;
+
 JuiceRef::JuiceRef()
+	: mySourceLine(-1)
 {
+}
+
+bool JuiceRef::Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
+	JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer)
+{
+	mySourceLine = aParseTool.GetLineNumber();
+	return JuiceType::Assign(aParseTool, anInlineText, aTypeManager, anIgnorer, aLocalizer);
+}
+
+JuiceRef* JuiceRef::TakeUnresolved(bool& aNamedAnInstance)
+{
+	JuiceRef* locReference = ourUnresolved;
+	aNamedAnInstance = ourUnresolvedNamedAnInstance;
+	ourUnresolved = NULL;
+	return locReference;
 }
 
 const KC_String& JuiceRef::GetValue() const
@@ -137,13 +157,21 @@ bool JuiceRef::ResolveReferences(JuiceTypeManager& /*aTypeManager*/)
 	// FindTarget finds nothing outside a namespace.
 	JuiceType* locTarget = FindTarget(true);
 	if (!locTarget)
+	{
+		ourUnresolved = this;
+		ourUnresolvedNamedAnInstance = false;
 		return false;
+	}
 	// The target's type is the reference type without its last character,
 	// compared in place.
 	int locLength = myTypeName.IsEmpty() ? 0 : myTypeName.GetLength() - 1;
 	if (const void* locNul = std::memchr(myTypeName.GetText(), 0, static_cast<size_t>(locLength)))
 		locLength = static_cast<int>(static_cast<const char*>(locNul) - myTypeName.GetText());
-	return JuiceNameIs(locTarget->GetTypeName(), myTypeName.GetText(), locLength);
+	if (JuiceNameIs(locTarget->GetTypeName(), myTypeName.GetText(), locLength))
+		return true;
+	ourUnresolved = this;
+	ourUnresolvedNamedAnInstance = true;
+	return false;
 }
 
 bool JuiceRef::IsEqual(const JuiceType* anInstance) const

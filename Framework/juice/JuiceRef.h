@@ -11,6 +11,10 @@ public:
 	JuiceRef();
 
 	using JuiceType::Assign;
+	// The parse form; keeps the line of the value for the report of a
+	// reference that does not resolve.
+	bool Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
+		JuiceInstanceIgnorer* anIgnorer, JuiceLocalizer& aLocalizer) override;
 
 	const KC_String& GetValue() const override;
 	JuiceType* FindMember(const KC_String& aPath) override;
@@ -29,13 +33,23 @@ public:
 	// this (a cycle) finds nothing.
 	static const int ourMaxReferenceChain = 32;
 
-private:
-	// The type name without its "*".
+	// The reference whose ResolveReferences failed last, and whether it named
+	// an instance (of another type); null once taken.
+	static JuiceRef* TakeUnresolved(bool& aNamedAnInstance);
+	// The parse line of the value, or -1 when it was not read from a file.
+	int GetSourceLine() const { return mySourceLine; }
+	// The type that a target must have.
 	KC_String GetTargetTypeName() const;
+
+private:
 	// The instance that the value names, or null.
 	JuiceType* FindTarget(bool aReportMissing);
 
 	KC_String myValue;
+	int mySourceLine;
+
+	static JuiceRef* ourUnresolved;
+	static bool ourUnresolvedNamedAnInstance;
 };
 
 #endif

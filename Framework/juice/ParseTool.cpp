@@ -57,6 +57,39 @@ unsigned int FindLoneLineFeed(const unsigned char* aData, unsigned int aSize)
 }
 }
 
+namespace
+{
+// A byte-order mark of UTF-16, or a zero byte among the first two (no Juice
+// text holds one).
+bool IsUtf16(const unsigned char* aData, unsigned int aSize)
+{
+	if (!aData || aSize < 2)
+		return false;
+	if ((aData[0] == 0xFF && aData[1] == 0xFE) || (aData[0] == 0xFE && aData[1] == 0xFF))
+		return true;
+	return (aData[0] == 0) != (aData[1] == 0);
+}
+
+// The 1-based line (counted by carriage returns) of the first carriage return
+// that no line feed follows, or 0. Only called for a file without lone line feeds.
+unsigned int FindLoneReturn(const unsigned char* aData, unsigned int aSize)
+{
+	if (!aData)
+		return 0;
+	const unsigned char* locAt = aData;
+	const unsigned char* locEnd = aData + aSize;
+	unsigned int locLine = 1;
+	while ((locAt = static_cast<const unsigned char*>(std::memchr(locAt, '\r', static_cast<size_t>(locEnd - locAt)))))
+	{
+		if (locAt + 1 < locEnd && locAt[1] != '\n')
+			return locLine;
+		++locLine;
+		++locAt;
+	}
+	return 0;
+}
+}
+
 ParseTool::ParseTool()
 	: myLineNumber(-1)
 	, myIsOpen(false)
@@ -79,7 +112,22 @@ bool ParseTool::Open(const KC_String& aFileName)
 		KC_Error("ParseTool::Open(): Failed to open '%s'", aFileName.GetText());
 		return false;
 	}
+	if (IsUtf16(myFile.GetData(), myFile.GetSize()))
+	{
+		KC_Error("ParseTool::Open(): '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): Juice text, type and "
+			".lang files must be saved as ANSI or UTF-8", aFileName.GetText());
+		myFile.Close();
+		return false;
+	}
 	unsigned int locLoneFeedLine = FindLoneLineFeed(myFile.GetData(), myFile.GetSize());
+	unsigned int locLoneReturnLine = locLoneFeedLine == 0 ? FindLoneReturn(myFile.GetData(), myFile.GetSize()) : 0;
+	if (locLoneReturnLine != 0)
+	{
+		KC_Error("ParseTool::Open(): '%s' line %u ends in a carriage return without a line feed (line ends of CR "
+			"alone): Juice text, type and .lang files need CR LF line ends", aFileName.GetText(), locLoneReturnLine);
+		myFile.Close();
+		return false;
+	}
 	if (locLoneFeedLine != 0)
 	{
 		KC_Error("ParseTool::Open(): '%s' line %u ends in a line feed without a carriage return: Juice text, type and "

@@ -208,6 +208,79 @@ TEST_F(MenuTest, HoverMovesTheFocusAndWithoutKeysTheLooksAreAsBefore)
 	EXPECT_EQ("HNNN", Looks(locMenu));
 }
 
+TEST_F(MenuTest, APointerOnADisabledButtonLeavesNoHiddenFocus)
+{
+	AutorunMenu* locMenu = MakeColumn();
+	ASSERT_TRUE(locMenu != NULL);
+	// From the first button straight onto the disabled second one.
+	locMenu->OnMouseMove(50, 25);
+	EXPECT_EQ(0, locMenu->GetFocus());
+	locMenu->OnMouseMove(50, 65);
+	EXPECT_EQ(-1, locMenu->GetFocus());
+	EXPECT_EQ("NNNN", Looks(locMenu));
+	// Enter clicks nothing: no button shows the focus.
+	EXPECT_EQ(AutorunButton::ACTION_NONE, locMenu->OnKeyDown(VK_RETURN, false, false));
+	EXPECT_EQ(AutorunButton::ACTION_NONE, locMenu->OnKeyUp(VK_RETURN));
+	EXPECT_TRUE(ourShellRequests.empty());
+	EXPECT_EQ("NNNN", Looks(locMenu));
+	// Tab starts from the top again.
+	locMenu->OnKeyDown(VK_TAB, false, false);
+	EXPECT_EQ(0, locMenu->GetFocus());
+	EXPECT_EQ("HNNN", Looks(locMenu));
+}
+
+TEST(AutorunToolTip, LongTextsAreWrappedAtBlanksAndInsideOverlongWords)
+{
+	// Seven pixels a character.
+	auto locWidth = [](const KC_String& aText) { return 7 * aText.GetLength(); };
+	auto locWrapped = [&locWidth](const char* aText, int aMaxWidth) {
+		std::string locLines;
+		for (const KC_String& locLine : AutorunMenu::WrapText(aText, aMaxWidth, locWidth))
+			locLines += std::string(locLine) + "|";
+		return locLines;
+	};
+	EXPECT_EQ("Install the game|", locWrapped("Install the game", 200));
+	// 10 characters a line: words stay whole, blanks at the breaks go.
+	EXPECT_EQ("Install|the game|on  this|computer|", locWrapped("Install the game on  this computer", 70));
+	EXPECT_EQ("C:/Program|Files/Kest|relsoft|", locWrapped("C:/Program Files/Kestrelsoft", 70));
+	// Narrower than a character: one a line, never none.
+	EXPECT_EQ("a|b|", locWrapped("ab", 3));
+	EXPECT_EQ("|", locWrapped("", 70));
+}
+
+TEST_F(MenuTest, AToolTipWiderThanTheWindowIsWrappedInsideIt)
+{
+	// 100 characters of 7 pixels in a window 640 wide: two lines of at most 630 pixels.
+	std::string locText;
+	for (int locWord = 0; locWord < 20; ++locWord)
+		locText += locWord ? " word" : "first";
+	AutorunMenu* locMenu = Make(ButtonJuice("wide", At(10, 20) + "myToolTip \"" + locText + "\"\n"));
+	ASSERT_TRUE(locMenu != NULL);
+	locMenu->OnMouseMove(50, 25);
+	ourNow += 500;
+	int locPrinted = 0;
+	for (const std::string& locLine : Painted(locMenu))
+	{
+		int locA = 0;
+		int locB = 0;
+		int locC = 0;
+		if (std::sscanf(locLine.c_str(), "hline %d %d %d", &locA, &locB, &locC) == 3)
+		{
+			EXPECT_GE(locA, 0) << locLine;
+			EXPECT_LE(locB, 640) << locLine;
+		}
+		if (locLine.compare(0, 6, "print ") == 0)
+		{
+			++locPrinted;
+			size_t locEnd = locLine.rfind('"');
+			int locX = std::atoi(locLine.c_str() + locEnd + 2);
+			EXPECT_GE(locX, 0) << locLine;
+			EXPECT_LE(locX + 7 * static_cast<int>(locEnd - 7), 640) << locLine;
+		}
+	}
+	EXPECT_EQ(2, locPrinted);
+}
+
 TEST_F(MenuTest, ToolTipAfterHalfASecondOfRest)
 {
 	AutorunMenu* locMenu = MakeColumn();

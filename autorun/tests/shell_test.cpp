@@ -3,10 +3,13 @@
 #include "AutorunShell.h"
 #include "autorun_test_support.h"
 #include "kc_output.h"
+#include "kf_sdf.h"
+#include "sdf_test_builder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -87,42 +90,107 @@ TEST(AutorunShellFolder, FolderOfAPath)
 	EXPECT_STREQ("autorun.sdf", AutorunShell::ArchiveBeside("autorun.exe"));
 }
 
-TEST(AutorunShellFolder, ChangesToTheProgramsFolderOnlyWhenTheArchiveIsThere)
+namespace
+{
+// An archive of one entry at aPath.
+void WriteArchive(const std::string& aPath, const char* anEntry)
+{
+	TestEntry locEntry = {"", anEntry, "menu", 0, 1};
+	std::string locArchive = TestArchive({locEntry});
+	std::ofstream(aPath.c_str(), std::ios::binary).write(locArchive.data(), static_cast<std::streamsize>(locArchive.size()));
+}
+}
+
+TEST(AutorunShellFolder, TheArchiveBesideTheProgramWinsOverOneThatServesNoMenu)
 {
 	MenuFolder locFolder;
 	const std::string locDisc = locFolder.GetPath() + "\\disc";
+	const std::string locElsewhere = locFolder.GetPath() + "\\elsewhere";
 	ASSERT_TRUE(CreateDirectoryA(locDisc.c_str(), NULL));
-	ASSERT_TRUE(CreateDirectoryA((locFolder.GetPath() + "\\elsewhere").c_str(), NULL));
-	WriteTextFile("disc\\autorun.sdf", "archive\n");
+	ASSERT_TRUE(CreateDirectoryA(locElsewhere.c_str(), NULL));
+	WriteArchive(locDisc + "\\autorun.sdf", "autorun.ice");
 	AutorunDiagnosis::Enable(true);
+	const std::string locProgram = locDisc + "\\autorun.exe";
 
-	// Started from another folder: the menu moves to its own.
-	ASSERT_TRUE(SetCurrentDirectoryA((locFolder.GetPath() + "\\elsewhere").c_str()));
-	EXPECT_TRUE(AutorunShell::FindDiscFolder((locDisc + "\\autorun.exe").c_str()));
-	EXPECT_EQ(locDisc, CurrentFolder());
-	EXPECT_NE(-1, AutorunDiagnosis::GetText().Find("the menu runs in its own folder"));
+	// Started from another folder whose archive is missing, empty, damaged or
+	// without a menu: the menu moves to its own folder, and says why.
+	struct Case
+	{
+		const char* myContent;
+		const char* myState;
+	};
+	const Case locCases[] = {{NULL, "is missing"},
+	                         {"", "cannot be mounted (it is no archive, or a damaged one)"},
+	                         {"not an archive at all\n", "cannot be mounted (it is no archive, or a damaged one)"},
+	                         {"readme.txt", "holds no menu (no autorun.ice or autorun.juice in it or beside it)"}};
+	for (const Case& locCase : locCases)
+	{
+		DeleteFileA((locElsewhere + "\\autorun.sdf").c_str());
+		if (locCase.myContent && std::string(locCase.myContent) == "readme.txt")
+			WriteArchive(locElsewhere + "\\autorun.sdf", "readme.txt");
+		else if (locCase.myContent)
+			WriteTextFile(locElsewhere + "\\autorun.sdf", locCase.myContent);
+		AutorunDiagnosis::Clear();
+		ASSERT_TRUE(SetCurrentDirectoryA(locElsewhere.c_str()));
+		EXPECT_TRUE(AutorunShell::FindDiscFolder(locProgram.c_str()));
+		EXPECT_EQ(locDisc, CurrentFolder()) << locCase.myState;
+		EXPECT_EQ("'autorun.sdf' in the current folder " + locElsewhere + " " + locCase.myState +
+		              "\n'autorun.sdf' beside the program in " + locDisc +
+		              " holds a menu\nthe menu runs in the folder of the program " + locDisc + "\n",
+		          std::string(AutorunDiagnosis::GetText()));
+		// Nothing stays mounted from the look.
+		EXPECT_EQ(NULL, KF_SDF::GetFirst());
+	}
 
-	// The archive in the current folder wins: no change.
+	// An archive with a menu in the current folder is used, and the one beside the program named.
+	WriteArchive(locElsewhere + "\\autorun.sdf", "autorun.juice");
 	AutorunDiagnosis::Clear();
-	WriteTextFile(locFolder.GetPath() + "\\elsewhere\\autorun.sdf", "other\n");
-	ASSERT_TRUE(SetCurrentDirectoryA((locFolder.GetPath() + "\\elsewhere").c_str()));
-	EXPECT_TRUE(AutorunShell::FindDiscFolder((locDisc + "\\autorun.exe").c_str()));
-	EXPECT_EQ(locFolder.GetPath() + "\\elsewhere", CurrentFolder());
-	EXPECT_STREQ("", AutorunDiagnosis::GetText());
+	ASSERT_TRUE(SetCurrentDirectoryA(locElsewhere.c_str()));
+	EXPECT_TRUE(AutorunShell::FindDiscFolder(locProgram.c_str()));
+	EXPECT_EQ(locElsewhere, CurrentFolder());
+	EXPECT_EQ("'autorun.sdf' in the current folder " + locElsewhere + " holds a menu\n'autorun.sdf' beside the program in " +
+	              locDisc + " holds a menu\nthe menu runs in the current folder " + locElsewhere + "\n",
+	          std::string(AutorunDiagnosis::GetText()));
 
 	// In neither: the folder stays and the diagnosis names both.
+	AutorunDiagnosis::Clear();
 	ASSERT_TRUE(SetCurrentDirectoryA(locFolder.GetPath().c_str()));
-	EXPECT_FALSE(AutorunShell::FindDiscFolder((locFolder.GetPath() + "\\elsewhere\\x\\autorun.exe").c_str()));
+	EXPECT_FALSE(AutorunShell::FindDiscFolder((locElsewhere + "\\x\\autorun.exe").c_str()));
 	EXPECT_EQ(locFolder.GetPath(), CurrentFolder());
-	std::string locReport = static_cast<const char*>(AutorunDiagnosis::GetText());
-	EXPECT_NE(std::string::npos, locReport.find("'autorun.sdf' is neither in the current folder " + locFolder.GetPath() +
-	                                            " nor in the folder of the program " + locFolder.GetPath() +
-	                                            "\\elsewhere\\x"))
-		<< locReport;
+	EXPECT_EQ("'autorun.sdf' in the current folder " + locFolder.GetPath() + " is missing\n'autorun.sdf' beside the "
+	              "program in " + locElsewhere + "\\x is missing\nthe menu runs in the current folder " +
+	              locFolder.GetPath() + "\n",
+	          std::string(AutorunDiagnosis::GetText()));
 	// A folder named like the archive is not the archive.
 	ASSERT_TRUE(CreateDirectoryA("autorun.sdf", NULL));
 	EXPECT_FALSE(AutorunShell::FindDiscFolder("autorun.exe"));
 	AutorunDiagnosis::Enable(false);
+}
+
+TEST(AutorunShellFolder, AFolderOutsideTheCodePageIsEnteredAndNamedInUtf8)
+{
+	MenuFolder locFolder;
+	// "диск": no code page of the test machine spells it.
+	const std::wstring locDisc = std::wstring(locFolder.GetPath().begin(), locFolder.GetPath().end()) +
+	                             L"\\\x0434\x0438\x0441\x043a";
+	ASSERT_TRUE(CreateDirectoryW(locDisc.c_str(), NULL) || GetLastError() == ERROR_ALREADY_EXISTS);
+	ASSERT_TRUE(SetCurrentDirectoryW(locDisc.c_str()));
+	WriteArchive("autorun.sdf", "autorun.ice");
+	ASSERT_TRUE(SetCurrentDirectoryA(locFolder.GetPath().c_str()));
+	AutorunDiagnosis::Enable(true);
+	EXPECT_TRUE(AutorunShell::FindDiscFolder((locDisc + L"\\autorun.exe").c_str()));
+	wchar_t locCurrent[MAX_PATH] = L"";
+	GetCurrentDirectoryW(MAX_PATH, locCurrent);
+	EXPECT_TRUE(locDisc == locCurrent);
+	const std::string locUtf8 = locFolder.GetPath() + "\\\xD0\xB4\xD0\xB8\xD1\x81\xD0\xBA";
+	EXPECT_NE(std::string::npos,
+	          std::string(AutorunDiagnosis::GetText()).find("the menu runs in the folder of the program " + locUtf8))
+		<< AutorunDiagnosis::GetText();
+	EXPECT_EQ(std::string::npos, std::string(AutorunDiagnosis::GetText()).find('?'));
+	AutorunDiagnosis::Enable(false);
+	DeleteFileW((locDisc + L"\\autorun.sdf").c_str());
+	SetCurrentDirectoryA(locFolder.GetPath().c_str());
+	RemoveDirectoryW(locDisc.c_str());
 }
 
 TEST(AutorunDiagnosisReport, BoxHoldsTheDiagnosisAndTheFileEverything)
@@ -175,9 +243,26 @@ TEST(AutorunDiagnosisReport, BoxTextFitsTheRowsItIsGiven)
 	             AutorunDiagnosis::BoxText("one\ntwo\nthree\nfour\n", 2, 40, "end"));
 	EXPECT_STREQ("autorun /diagnose\none\n\nend", AutorunDiagnosis::BoxText("one", 2, 40, "end"));
 	EXPECT_STREQ("autorun /diagnose\n\nend", AutorunDiagnosis::BoxText("", 2, 40, "end"));
-	// A line longer than a row is cut with "...".
-	EXPECT_STREQ("autorun /diagnose\nabcdefg...\nxy\n\nend",
-	             AutorunDiagnosis::BoxText("abcdefghijklmnop\nxy\n", 5, 10, "end"));
+	EXPECT_STREQ("autorun /diagnose\none\n(1 more line in the report file)\n\nend",
+	             AutorunDiagnosis::BoxText("one\ntwo\n", 1, 40, "end"));
+}
+
+TEST(AutorunDiagnosisReport, LongLinesAreWrappedAndOnlyWholeLinesLeftOut)
+{
+	// A line longer than a row is wrapped after a blank, its end kept.
+	EXPECT_STREQ("autorun /diagnose\n"
+	             "key HKEY_LOCAL_MACHINE\\SOFTWARE\\Kes \n"
+	             "  trelsoft\\Game does not exist\n"
+	             "xy\n\nend",
+	             AutorunDiagnosis::BoxText("key HKEY_LOCAL_MACHINE\\SOFTWARE\\Kes trelsoft\\Game does not exist\nxy\n", 5,
+	                                       36, "end"));
+	// Without a blank in the second half of a row, inside the word.
+	EXPECT_STREQ("autorun /diagnose\nabcdefghij\n  klmnopqr\n  st\n\nend",
+	             AutorunDiagnosis::BoxText("abcdefghijklmnopqrst", 5, 10, "end"));
+	// A line whose rows do not all fit goes whole, and so does every line after it.
+	EXPECT_STREQ("autorun /diagnose\none\n(2 more lines in the report file)\n\nend",
+	             AutorunDiagnosis::BoxText("one\nabcdefghijklmnopqrst\nxy\n", 3, 10, "end"));
 	std::string locLong(5000, 'q');
-	EXPECT_EQ(17 + 1 + 200 + 1 + 1 + 3, AutorunDiagnosis::BoxText(locLong.c_str(), 5, 200, "end").GetLength());
+	EXPECT_STREQ("autorun /diagnose\n(1 more line in the report file)\n\nend",
+	             AutorunDiagnosis::BoxText(locLong.c_str(), 5, 200, "end"));
 }

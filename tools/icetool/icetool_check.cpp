@@ -5,6 +5,7 @@
 #include "Ice.h"
 #include "JuiceCompiler.h"
 #include "JuiceInstanceIgnorer.h"
+#include "JuiceLocalizer.h"
 #include "JuiceNameSpace.h"
 #include "JuiceToIce.h"
 #include "kc_output.h"
@@ -13,12 +14,22 @@
 #include "kf_sdf.h"
 
 #include <cctype>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace
 {
@@ -80,7 +91,37 @@ private:
 	bool myEntered;
 };
 
-// A folder of its own under the system's temporary folder, removed with everything in it.
+// The scratch folder in use, for the interruption handler: a fixed buffer,
+// since the handler may not allocate.
+char ourScratchPath[4096];
+const char* const ourScratchFiles[] = {"autorun.ice", "autorun.icetmp", "autorun.hash", "autorun.hashtmp",
+                                       "autorun.loc", "autorun.loctmp"};
+
+// Ctrl+C or a termination request during a check: the scratch folder and the
+// files that a conversion writes there go, then the signal ends the process.
+extern "C" void RemoveScratchAndEnd(int aSignal)
+{
+	if (ourScratchPath[0])
+	{
+		char locName[4096 + 32];
+		for (const char* locFile : ourScratchFiles)
+		{
+			std::snprintf(locName, sizeof(locName), "%s/%s", ourScratchPath, locFile);
+			std::remove(locName);
+		}
+#ifdef _WIN32
+		_rmdir(ourScratchPath);
+#else
+		rmdir(ourScratchPath);
+#endif
+	}
+	std::signal(aSignal, SIG_DFL);
+	std::raise(aSignal);
+}
+
+// A folder of its own under the system's temporary folder, removed with
+// everything in it, also when the check is interrupted. Its name holds the
+// process id and a random number, and it is made only when no other has it.
 class ScratchFolder
 {
 public:
@@ -90,16 +131,29 @@ public:
 		std::filesystem::path locBase = std::filesystem::temp_directory_path(locError);
 		if (locError)
 			return;
+		std::random_device locRandom;
 		for (int locTry = 0; locTry < 100 && myPath.empty(); ++locTry)
 		{
 			std::filesystem::path locCandidate =
-				locBase / ("icetool-check-" + std::to_string(std::rand()) + "-" + std::to_string(locTry));
+				locBase / ("icetool-check-" + std::to_string(ProcessId()) + "-" + std::to_string(locRandom()));
 			if (std::filesystem::create_directory(locCandidate, locError))
 				myPath = locCandidate.string();
 		}
+		if (myPath.empty() || myPath.size() >= sizeof(ourScratchPath))
+			return;
+		std::memcpy(ourScratchPath, myPath.c_str(), myPath.size() + 1);
+		myOldInterrupt = std::signal(SIGINT, RemoveScratchAndEnd);
+		myOldTerminate = std::signal(SIGTERM, RemoveScratchAndEnd);
+		myHandling = true;
 	}
 	~ScratchFolder()
 	{
+		if (myHandling)
+		{
+			std::signal(SIGINT, myOldInterrupt);
+			std::signal(SIGTERM, myOldTerminate);
+			ourScratchPath[0] = 0;
+		}
 		std::error_code locError;
 		if (!myPath.empty())
 			std::filesystem::remove_all(myPath, locError);
@@ -107,7 +161,19 @@ public:
 	const std::string& GetPath() const { return myPath; }
 
 private:
+	static long ProcessId()
+	{
+#ifdef _WIN32
+		return static_cast<long>(_getpid());
+#else
+		return static_cast<long>(getpid());
+#endif
+	}
+
 	std::string myPath;
+	bool myHandling = false;
+	void (*myOldInterrupt)(int) = SIG_DFL;
+	void (*myOldTerminate)(int) = SIG_DFL;
 };
 
 // The physical line (from 1) of the line that the parse tool numbers aParseLine
@@ -159,17 +225,27 @@ bool SplitParseError(const std::string& aText, std::string* aFile, int* aLine, s
 	return true;
 }
 
-// The line-end message of the parse tool: "ParseTool::Open(): 'FILE' line N ends ...".
+// The messages of the parse tool about a file's encoding or line ends:
+// "ParseTool::Open(): 'FILE' line N ends ..." or "ParseTool::Open(): 'FILE' is UTF-16 text ..."
+// (no line: 0).
 bool SplitLineEndError(const std::string& aText, std::string* aFile, unsigned int* aLine)
 {
 	const char locStart[] = "ParseTool::Open(): '";
 	if (aText.compare(0, sizeof(locStart) - 1, locStart) != 0)
 		return false;
 	size_t locMark = aText.find("' line ", sizeof(locStart) - 1);
-	if (locMark == std::string::npos || aText.find("line feed without a carriage return") == std::string::npos)
-		return false;
+	if (locMark != std::string::npos && aText.find(" without a ", locMark) != std::string::npos)
+	{
+		*aLine = static_cast<unsigned int>(std::strtoul(aText.c_str() + locMark + 7, NULL, 10));
+	}
+	else
+	{
+		locMark = aText.find("' is UTF-16 text", sizeof(locStart) - 1);
+		if (locMark == std::string::npos)
+			return false;
+		*aLine = 0;
+	}
 	*aFile = aText.substr(sizeof(locStart) - 1, locMark - (sizeof(locStart) - 1));
-	*aLine = static_cast<unsigned int>(std::strtoul(aText.c_str() + locMark + 7, NULL, 10));
 	return true;
 }
 
@@ -256,35 +332,66 @@ public:
 		std::fflush(myReport);
 	}
 
+	// A LOCTEXT of digits alone that finds no entry keeps the digits as its
+	// text; an author almost always meant an index. Not an error.
+	void WarnAboutMisses(const JuiceLocalizer::Use& aUse)
+	{
+		std::string locLanguage = Shown(static_cast<const char*>(aUse.myFileName));
+		for (const JuiceLocalizer::Use::Miss& locMiss : aUse.myMisses)
+		{
+			std::string locWhere = Shown(myJuiceName);
+			unsigned int locLine = PhysicalLine(myJuiceName, locMiss.myLine);
+			if (locLine > 0)
+				locWhere += ":" + std::to_string(locLine);
+			if (aUse.myHasFile && aUse.myEntryCount == 0)
+				std::fprintf(myReport,
+				             "%s: warning: the LOCTEXT value %s is no index into '%s', which has no entries: the "
+				             "digits are the text\n",
+				             locWhere.c_str(), locMiss.myValue.GetText(), locLanguage.c_str());
+			else if (aUse.myHasFile)
+				std::fprintf(myReport,
+				             "%s: warning: the LOCTEXT value %s is no index into '%s', whose entries are 0 to %d: "
+				             "the digits are the text\n",
+				             locWhere.c_str(), locMiss.myValue.GetText(), locLanguage.c_str(), aUse.myEntryCount - 1);
+			else
+				std::fprintf(myReport,
+				             "%s: warning: the LOCTEXT value %s finds no '%s' to be an index into: the digits are "
+				             "the text\n",
+				             locWhere.c_str(), locMiss.myValue.GetText(), locLanguage.c_str());
+		}
+		std::fflush(myReport);
+	}
+
 	void Run()
 	{
 		JuiceNameSpace locNameSpace;
 		EverythingIgnorer locIgnorer;
+		JuiceLocalizer::Use locUse;
 		bool locCompiled = false;
 		{
 			MessageRecorder locRecorder;
-			locCompiled = JuiceCompiler::Compile(locNameSpace, myJuiceName.c_str(), NULL, &locIgnorer);
+			locCompiled = JuiceCompiler::Compile(locNameSpace, myJuiceName.c_str(), NULL, &locIgnorer, &locUse);
 			ReportCompilerErrors(locRecorder.myLines);
 		}
+		WarnAboutMisses(locUse);
 		if (!locCompiled)
 		{
 			if (myErrors == 0)
 				Report(myJuiceName, 0, "does not compile");
 			return;
 		}
-		if (locNameSpace.RequiresLocalization())
+		if (locUse.myFoundCount > 0)
 		{
-			std::string locOriginal = Shown(myJuiceName) + ".orig";
-			if (std::filesystem::exists(myJuiceName + ".orig"))
-				std::fprintf(myReport,
-				             "%s: note: holds localized texts: a conversion re-saves it with the texts inline; the "
-				             "author's original is in '%s'\n",
-				             Shown(myJuiceName).c_str(), locOriginal.c_str());
-			else
-				std::fprintf(myReport,
-				             "%s: note: holds localized texts: a conversion re-saves it with the texts inline and "
-				             "first keeps it as '%s'\n",
-				             Shown(myJuiceName).c_str(), locOriginal.c_str());
+			std::string locLanguage = static_cast<const char*>(locUse.myFileName);
+			std::string locKept = static_cast<const char*>(JuiceToIce::GetFreeKeptName(myJuiceName.c_str()));
+			std::string locKeptLanguage = static_cast<const char*>(JuiceToIce::GetFreeKeptName(locUse.myFileName));
+			std::fprintf(myReport,
+			             "%s: note: takes %d text%s from '%s': a conversion re-saves it with the texts inline, "
+			             "keeps this text as '%s' and '%s' as '%s'\n",
+			             Shown(myJuiceName).c_str(), locUse.myFoundCount, locUse.myFoundCount == 1 ? "" : "s",
+			             Shown(locLanguage).c_str(), Shown(locKept).c_str(), Shown(locLanguage).c_str(),
+			             Shown(locKeptLanguage).c_str());
+			std::fflush(myReport);
 		}
 
 		// The conversion writes into a folder of its own, never beside the definition.
@@ -399,6 +506,18 @@ private:
 	std::FILE* myReport;
 	int myErrors;
 };
+}
+
+std::string ICE_DefinitionNameNote(const char* aJuiceName)
+{
+	std::string locName = std::filesystem::path(aJuiceName).filename().string();
+	std::string locLower = locName;
+	for (char& locChar : locLower)
+		locChar = static_cast<char>(std::tolower(static_cast<unsigned char>(locChar)));
+	if (locLower == "autorun.juice")
+		return std::string();
+	return std::string(aJuiceName) + ": note: the menu loads only a definition named 'autorun.juice' (compiled to "
+	       "'autorun.ice'); '" + locName + "' is checked as if it had that name\n";
 }
 
 int ICE_Check(const char* aJuiceName, std::FILE* aReport)

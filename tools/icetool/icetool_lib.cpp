@@ -4,6 +4,7 @@
 
 #include "Ice.h"
 #include "JuiceLocalizer.h"
+#include "JuiceToIce.h"
 #include "kc_output.h"
 
 #include <cstdlib>
@@ -21,19 +22,12 @@ class MessagePrinter : public IceToolChannelListener
 {
 public:
 	explicit MessagePrinter(std::FILE* aStream) : myStream(aStream) {}
-	// Whether a conversion re-saved its Juice text.
-	bool myReSaved = false;
-
 	bool Receive(int, KC_String aValue) override
 	{
 		const char* locText = aValue;
 		size_t locLength = std::strlen(locText);
 		while (locLength > 0 && (locText[locLength - 1] == '\n' || locText[locLength - 1] == '\r'))
 			--locLength;
-		if (std::strstr(locText, "requires localization, re-saving to remove .lang dependencies"))
-			myReSaved = true;
-		if (std::strstr(locText, "): failed to persist '"))
-			myReSaved = false;
 		std::fwrite(locText, 1, locLength, myStream);
 		std::fputc('\n', myStream);
 		std::fflush(myStream);
@@ -251,6 +245,20 @@ struct LineEndCheck
 		bool locLone = aFed && (aLength == 0 || aText[aLength - 1] != '\r');
 		if (aLength > 0 && aText[aLength - 1] == '\r')
 			--aLength;
+		// A carriage return inside the line: the file's lines end in CR alone.
+		const char* locReturn = static_cast<const char*>(std::memchr(aText, '\r', aLength));
+		if (locReturn && !myWarned)
+		{
+			std::string locText(aText, static_cast<size_t>(locReturn - aText));
+			if (locText.size() > 60)
+				locText = locText.substr(0, 60) + "...";
+			std::fprintf(myMessages,
+			             "icetool: warning: '%s' line %u %s ends in a carriage return without a line feed (line ends "
+			             "of CR alone): Juice needs CR LF line ends\n",
+			             myFileName.c_str(), myNumber, Quoted(locText).c_str());
+			std::fflush(myMessages);
+			myWarned = true;
+		}
 		if (locLone && !myWarned)
 		{
 			std::string locText(aText, aLength);
@@ -293,8 +301,22 @@ void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::strin
 	std::vector<char> locPiece(1 << 16);
 	std::string locCarried;
 	size_t locRead;
+	bool locFirst = true;
 	while ((locRead = std::fread(locPiece.data(), 1, locPiece.size(), locFile)) > 0)
 	{
+		if (locFirst && locRead >= 2 &&
+		    ((static_cast<unsigned char>(locPiece[0]) == 0xFF && static_cast<unsigned char>(locPiece[1]) == 0xFE) ||
+		     (static_cast<unsigned char>(locPiece[0]) == 0xFE && static_cast<unsigned char>(locPiece[1]) == 0xFF) ||
+		     (locPiece[0] == 0) != (locPiece[1] == 0)))
+		{
+			std::fprintf(aMessages,
+			             "icetool: warning: '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): save it as ANSI "
+			             "or UTF-8\n",
+			             aFileName.c_str());
+			std::fflush(aMessages);
+			break;
+		}
+		locFirst = false;
 		const char* locStart = locPiece.data();
 		const char* locEnd = locStart + locRead;
 		while (const char* locFeed = static_cast<const char*>(std::memchr(locStart, '\n', locEnd - locStart)))
@@ -385,22 +407,28 @@ bool ICE_Compile(const char* anIceName, std::FILE* aMessages)
 {
 	ICE_WarnAboutLineEnds(anIceName, aMessages);
 	Ice* locRoot = NULL;
-	bool locReSaved = false;
 	{
 		MessagePrinter locPrinter(aMessages);
+		// A load that converts nothing leaves no re-save behind.
+		JuiceToIce::Priv_ResetLastReSave();
 		locRoot = Ice::Load(anIceName, true);
-		locReSaved = locPrinter.myReSaved;
 	}
-	if (locReSaved)
+	const JuiceToIce::ReSave& locReSave = JuiceToIce::GetLastReSave();
+	if (locReSave.myDone)
 	{
-		// Named as the converter names it.
-		KC_String locIceName(anIceName);
-		locIceName.MakeLower();
-		std::string locJuiceName = std::string(locIceName.Left(locIceName.Find(".ice"))) + ".juice";
 		std::fprintf(aMessages,
-		             "icetool: re-saved '%s' with its texts inline (it no longer needs its .lang file); the author's "
-		             "original text is kept in '%s.orig'\n",
-		             locJuiceName.c_str(), locJuiceName.c_str());
+		             "icetool: re-saved '%s' with its texts inline; the text it replaced is kept in '%s', "
+		             "and '%s' is kept as '%s' so that no text is looked up in it again\n",
+		             locReSave.myJuiceName.GetText(), locReSave.myOriginalName.GetText(),
+		             locReSave.myLanguageName.GetText(), locReSave.myKeptLanguageName.GetText());
+		std::fflush(aMessages);
+	}
+	else if (locReSave.myTried)
+	{
+		std::fprintf(aMessages,
+		             "icetool: '%s' takes texts from '%s' and could not be re-saved with them inline; both files are "
+		             "as they were\n",
+		             locReSave.myJuiceName.GetText(), locReSave.myLanguageName.GetText());
 		std::fflush(aMessages);
 	}
 	if (!locRoot)

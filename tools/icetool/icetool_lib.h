@@ -35,6 +35,10 @@ bool ICE_Compile(const char* anIceName, std::FILE* aMessages);
 // "file: message" where no line applies); the result is their number.
 int ICE_Check(const char* aJuiceName, std::FILE* aReport);
 
+// The note that "check" prints for a definition that the menu would not read
+// (any name but autorun.juice, compared without regard to case); empty for that name.
+std::string ICE_DefinitionNameNote(const char* aJuiceName);
+
 // Loads anIceName without conversion and prints its tree to anOutput, one member a
 // line. Load messages go to aMessages; on failure anError says why.
 bool ICE_Dump(const char* anIceName, std::FILE* anOutput, std::FILE* aMessages, std::string* anError);

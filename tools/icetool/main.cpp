@@ -23,16 +23,19 @@ const char* const ourUsage =
 	"         it first warns about each Juice, type or .lang file it reads\n"
 	"         that has a line feed without a carriage return before it;\n"
 	"         every log and error line goes to standard error; exit status 0\n"
-	"         when NAME.ice loads afterwards; when the conversion re-saves\n"
-	"         NAME.juice with its localized texts inline it says so, and the\n"
-	"         author's text before the first re-save is kept as NAME.juice.orig\n"
+	"         when NAME.ice loads afterwards; when texts were read from\n"
+	"         NAME.lang the conversion re-saves NAME.juice with them inline,\n"
+	"         keeps the replaced text and NAME.lang under free names\n"
+	"         (NAME.juice.orig, .orig2, ...; NAME.lang.orig, ...) and says so\n"
 	"check    compiles NAME.juice exactly as the menu program would (in the\n"
 	"         folder of NAME.juice, with the autorun.sdf found there), writes\n"
 	"         nothing beside it, and reports every error as 'file:line: message'\n"
 	"         (or 'file: message'), one a line, on standard error, with the\n"
 	"         members the menu cannot start without (myGui.myButtons, each\n"
 	"         button's four bitmaps and requirement list, the background);\n"
-	"         exit status 0 only when the menu would load\n"
+	"         warns about LOCTEXT values of digits alone that find no text;\n"
+	"         exit status 0 only when the menu would load; the menu loads\n"
+	"         only autorun.juice, and a check of another name says so\n"
 	"dump     prints the tree of NAME.ice, one member a line, indented by depth:\n"
 	"         type, name (from NAME.hash, else the checksum in hexadecimal) and\n"
 	"         'value \"TEXT\"' (localized ones followed by 'text \"TEXT\"' from\n"
@@ -90,10 +93,15 @@ int Run(const std::string& aCommand, const char* aName)
 	}
 	if (aCommand == "check")
 	{
+		std::string locNote = ICE_DefinitionNameNote(aName);
+		std::fputs(locNote.c_str(), stderr);
 		int locErrors = ICE_Check(aName, stderr);
 		if (locErrors == 0)
 		{
-			std::printf("icetool: '%s' OK: the menu would load it\n", aName);
+			if (locNote.empty())
+				std::printf("icetool: '%s' OK: the menu would load it\n", aName);
+			else
+				std::printf("icetool: '%s' OK: the menu would load it as 'autorun.juice'\n", aName);
 			return 0;
 		}
 		std::fprintf(stderr, "icetool: '%s': %d error%s\n", aName, locErrors, locErrors == 1 ? "" : "s");

@@ -161,7 +161,8 @@ const char* const kInputs[][2] = {
 	 "Gui h\r\n{\r\n\tm 1\r\n\tmyRef g.myChromaKey\r\n\tmyChromaKey\r\n\t{\r\n\t\tmyR 7\r\n\t}\r\n}\r\n"},
 	{"autorun.lang", "Hello\r\nGood bye\r\n"},
 };
-const char* const kOutputs[] = {"autorun.ice", "autorun.hash", "autorun.loc", "autorun.juice", "autorun.juice.orig"};
+const char* const kOutputs[] = {"autorun.ice",   "autorun.hash",       "autorun.loc",
+                                "autorun.juice", "autorun.juice.orig", "autorun.lang", "autorun.lang.orig"};
 
 class ConversionFailure : public ::testing::Test
 {
@@ -273,6 +274,13 @@ protected:
 				EXPECT_TRUE(locFile.second == locInputs.at(locName) || locFile.second == locExpected.at(locName))
 					<< locName << " after a failure at allocation " << locFailAt;
 			}
+			// The text is re-saved exactly when the language file is moved aside:
+			// texts that stand inline are never looked up in it again, and indexes
+			// never lose it.
+			bool locReSaved = locAfter.at("autorun.juice") == locExpected.at("autorun.juice");
+			EXPECT_EQ(locReSaved, locAfter.at("autorun.lang") == "<missing>") << "at allocation " << locFailAt;
+			EXPECT_EQ(locReSaved, locAfter.at("autorun.lang.orig") != "<missing>") << "at allocation " << locFailAt;
+			EXPECT_EQ(locReSaved, locAfter.at("autorun.juice.orig") != "<missing>") << "at allocation " << locFailAt;
 			// A load that worked has the converted files (a re-save that failed
 			// is logged and the conversion goes on).
 			if (locLoaded)

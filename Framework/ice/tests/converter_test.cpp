@@ -248,6 +248,105 @@ TEST_F(Converter, WithoutTheOrigCopyTheTextIsNotReSavedAndTheConversionGoesOn)
 	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadWholeFile("autorun.loc"));
 }
 
+// The author's text is re-saved only when a text came from the language file,
+// and no text that the author wrote is ever overwritten.
+TEST_F(Converter, TextsWrittenInlineAreNeverReSaved)
+{
+	InFolder locFolder;
+	// A menu whose only LOCTEXT stands inline, with a comment and a layout of its own.
+	const std::string locText = "INCLUDE menu.fruit\r\n// my menu\r\nGui g\r\n{\r\n  m \"Hello\" // greeting\r\n}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locText));
+	{
+		MessageCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		for (const std::string& locLine : locLog.myLogs)
+			EXPECT_EQ(std::string::npos, locLine.find("re-saving")) << locLine;
+	}
+	EXPECT_EQ(locText, ReadWholeFile("autorun.juice"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.juice.orig"));
+	// The Ice side is as for any localized text: flag 1, the text in the .loc file.
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadWholeFile("autorun.loc"));
+	EXPECT_EQ('\x01', ReadWholeFile("autorun.ice").at(8));
+}
+
+TEST_F(Converter, AnEditAfterAReSaveSurvivesAndEveryVersionIsKept)
+{
+	InFolder locFolder;
+	const std::string locFirst = "INCLUDE menu.fruit\r\nGui g\r\n{\r\n\tm 0 // from the .lang file\r\n}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locFirst));
+	ASSERT_TRUE(WriteWholeFile("autorun.lang", "Hello\r\n"));
+	{
+		MessageCapture locLog;
+		ASSERT_TRUE(LoadConverted());
+		EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): moved 'autorun.lang' to "
+		                          "'autorun.lang.orig': the texts stand inline now"))
+			;
+		EXPECT_TRUE(JuiceToIce::GetLastReSave().myDone);
+		EXPECT_EQ(KC_String("autorun.juice.orig"), JuiceToIce::GetLastReSave().myOriginalName);
+	}
+	EXPECT_EQ(locFirst, ReadWholeFile("autorun.juice.orig"));
+	EXPECT_EQ("Hello\r\n", ReadWholeFile("autorun.lang.orig"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.lang"));
+
+	// The author edits the re-saved text: the comment stays through later compilations.
+	std::string locEdited = "// edited after the re-save\r\n" + ReadWholeFile("autorun.juice");
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locEdited));
+	MakeNewer("autorun.juice", 5);
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_FALSE(JuiceToIce::GetLastReSave().myTried);
+	EXPECT_EQ(locEdited, ReadWholeFile("autorun.juice"));
+	EXPECT_EQ(locFirst, ReadWholeFile("autorun.juice.orig"));
+
+	// A new language file brings a second re-save: both earlier versions stay.
+	const std::string locSecond = "INCLUDE menu.fruit\r\n// second\r\nGui g\r\n{\r\n\tm 1\r\n}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locSecond));
+	ASSERT_TRUE(WriteWholeFile("autorun.lang", "Hi\r\nGood bye\r\n"));
+	MakeNewer("autorun.juice", 10);
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_EQ(locFirst, ReadWholeFile("autorun.juice.orig"));
+	EXPECT_EQ(locSecond, ReadWholeFile("autorun.juice.orig2"));
+	EXPECT_EQ("Hello\r\n", ReadWholeFile("autorun.lang.orig"));
+	EXPECT_EQ("Hi\r\nGood bye\r\n", ReadWholeFile("autorun.lang.orig2"));
+	EXPECT_NE(std::string::npos, ReadWholeFile("autorun.juice").find("m \"Good bye\"")) << ReadWholeFile("autorun.juice");
+}
+
+TEST_F(Converter, AReSavedTextThatBeginsWithADigitKeepsItsMeaning)
+{
+	InFolder locFolder;
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", "INCLUDE menu.fruit\r\nGui g\r\n{\r\n\tm 2\r\n}\r\n"));
+	ASSERT_TRUE(WriteWholeFile("autorun.lang", "zero\r\none\r\n2 players\r\n"));
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\t2 players\r\n"), ReadWholeFile("autorun.loc"));
+
+	// Compiled again, "2 players" is the text and no index into the old entries.
+	MakeNewer("autorun.juice", 5);
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_FALSE(JuiceToIce::GetLastReSave().myTried);
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\t2 players\r\n"), ReadWholeFile("autorun.loc"));
+}
+
+TEST_F(Converter, ALanguageFileThatCannotBeMovedAsideLeavesTheTextAsItWas)
+{
+	InFolder locFolder;
+	const std::string locText = "INCLUDE menu.fruit\r\nGui g\r\n{\r\n\tm 0\r\n}\r\n";
+	ASSERT_TRUE(WriteWholeFile("autorun.juice", locText));
+	ASSERT_TRUE(WriteWholeFile("autorun.lang", "Hello\r\n"));
+	// A folder in the way of the re-saved text's temporary file.
+	std::filesystem::create_directory("autorun.juice.juicetmp");
+	MessageCapture locLog;
+	ASSERT_TRUE(LoadConverted());
+	EXPECT_TRUE(locLog.HasLog("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): failed to persist 'autorun.juice'"));
+	EXPECT_EQ(locText, ReadWholeFile("autorun.juice"));
+	// The indexes still need their file: it is back in its place, and the text
+	// that stays has no copy.
+	EXPECT_EQ("Hello\r\n", ReadWholeFile("autorun.lang"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.lang.orig"));
+	EXPECT_FALSE(std::filesystem::exists("autorun.juice.orig"));
+	EXPECT_TRUE(JuiceToIce::GetLastReSave().myTried);
+	EXPECT_FALSE(JuiceToIce::GetLastReSave().myDone);
+	EXPECT_EQ(std::string("\xEF\xBB\xBFg.m\tHello\r\n"), ReadWholeFile("autorun.loc"));
+}
+
 TEST_F(Converter, AnOverlongValueFailsTheConversionAndLeavesTheFilesAsTheyWere)
 {
 	InFolder locFolder;

@@ -87,6 +87,9 @@ TEST(JuiceCompiler, MessagesNameFileAndLine)
 		{"data/duplicate_instance.juice", 2, "Instance name 'twice' already defined"},
 		{"data/unresolved_reference.juice", 5, "Failed to resolve references"},
 		{"data/wrong_reference_type.juice", 7, "Failed to resolve references"},
+		// Before the summary at the end, the reference that failed on its own line.
+		{"data/unresolved_reference.juice", 3, "Reference 'nobody.here' of member 'myHost' names no instance"},
+		{"data/wrong_reference_type.juice", 6, "Reference 's.v' of member 'p' names an instance that is no 'Player'"},
 		{"data/failed_include.juice", 1, "Failed to compile 'data/no_such_file.fruit'"},
 		{"data/reference_cycle.juice", 4, "Failed to resolve references"},
 		{"data/deep_blocks.juice", 130,
@@ -118,8 +121,9 @@ TEST(JuiceCompiler, ErrorsOfTheChannelComeBeforeTheParseError)
 		MessageCapture locCapture;
 		JuiceNameSpace locNameSpace;
 		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "data/unresolved_reference.juice", NULL, NULL));
-		ASSERT_EQ(2u, locCapture.myErrors.size()) << locCapture.AllErrors();
+		ASSERT_EQ(3u, locCapture.myErrors.size()) << locCapture.AllErrors();
 		EXPECT_EQ("ERROR: Failed to find instance for name 'nobody.here'", locCapture.myErrors[0]);
+		EXPECT_EQ(ParseError("data/unresolved_reference.juice", 5, "Failed to resolve references"), locCapture.myErrors[2]);
 		// The instances compiled before the failure stay.
 		EXPECT_EQ(2, locNameSpace.Count());
 	}
@@ -284,6 +288,45 @@ TEST(JuiceCompiler, LineFeedsWithoutCarriageReturnFailWithTheirCause)
 		EXPECT_TRUE(JuiceCompiler::Compile(locNameSpace, "lone_feed.juice", NULL, NULL)) << locCapture.AllErrors();
 		EXPECT_EQ("2", Value(locNameSpace, "b"));
 	}
+}
+
+TEST(JuiceCompiler, UnicodeTextAndLinesEndingInCarriageReturnsFailWithTheirCause)
+{
+	// What Notepad saves as "Unicode": with its byte-order mark, in either
+	// order, and without one.
+	const std::string locUtf16Le = std::string("\xFF\xFE", 2) + std::string("N\0U\0M\0\r\0\n\0", 10);
+	const std::string locUtf16Be = std::string("\xFE\xFF", 2) + std::string("\0N\0U\0M\0\r\0\n", 10);
+	const std::string locWithoutMark = std::string("N\0U\0M\0B\0E\0R\0\r\0\n\0", 16);
+	for (const std::string& locText : {locUtf16Le, locUtf16Be, locWithoutMark})
+	{
+		WriteWholeFile("unicode.juice", locText);
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "unicode.juice", NULL, NULL));
+		EXPECT_TRUE(locCapture.HasError("ERROR: ParseTool::Open(): 'unicode.juice' is UTF-16 text (what Notepad saves "
+			"as \"Unicode\"): Juice text, type and .lang files must be saved as ANSI or UTF-8"))
+			<< locCapture.AllErrors();
+	}
+
+	// Lines that end in CR alone, from the first line on or after CR LF lines.
+	const std::pair<const char*, int> locCases[] = {
+		{"NUMBER a 1\rNUMBER b 2\r", 1}, {"NUMBER a 1\r\nNUMBER b 2\r\nNUMBER c 3\rNUMBER d 4\r\n", 3}};
+	for (const std::pair<const char*, int>& locCase : locCases)
+	{
+		WriteWholeFile("returns.juice", locCase.first);
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "returns.juice", NULL, NULL));
+		EXPECT_TRUE(locCapture.HasError("ERROR: ParseTool::Open(): 'returns.juice' line " +
+			std::to_string(locCase.second) + " ends in a carriage return without a line feed (line ends of CR alone): "
+			"Juice text, type and .lang files need CR LF line ends"))
+			<< locCapture.AllErrors();
+	}
+	// A carriage return at the very end is no line end of its own.
+	WriteWholeFile("returns.juice", "NUMBER a 1\r\nNUMBER b 2\r");
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	EXPECT_TRUE(JuiceCompiler::Compile(locNameSpace, "returns.juice", NULL, NULL)) << locCapture.AllErrors();
 }
 
 TEST(JuiceCompiler, ParseToolKeepsTheTypesOfOneCompilationOnly)

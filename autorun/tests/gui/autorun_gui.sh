@@ -16,6 +16,10 @@
 #           test in place of readme.txt) in the menu's folder.
 # elsewhere: started from another folder the menu shows its window; without the
 #           archive beside it /diagnose says where it looked.
+#           Another archive in the current folder that cannot be mounted: the one
+#           beside the program serves the menu, and /diagnose names both.
+# unicode:  a disc folder outside the code page: no box at start, the menu
+#           changes to it and /diagnose names it without question marks.
 # keys:     Tab, Shift+Tab and the arrows move the hover look over the enabled
 #           buttons; Enter on "Exit" ends the program.
 # tooltip:  a tool tip below the resting pointer, gone when it leaves.
@@ -365,8 +369,50 @@ case "$what" in
     poll 60 has_visible_window AUTORUN || fail "no report box"
     answer_box AUTORUN
     expect_exit_zero
-    grep -F "OutputDebugStringA" "$work/out.txt" | grep -q "'autorun.sdf' is neither in the current folder .*other nor in the folder of the program .*lonely" ||
-      { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the report does not name the folders"; }
+    for line in "'autorun.sdf' in the current folder .*other is missing" \
+                "'autorun.sdf' beside the program in .*lonely is missing" \
+                "the menu runs in the current folder .*other"; do
+      grep -F "OutputDebugStringA" "$work/out.txt" | grep -q "$line" ||
+        { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the report does not say: $line"; }
+    done
+
+    # Another disc's damaged archive in the current folder: the one beside the
+    # program serves the menu, and the report names both and the folder used.
+    printf 'no archive\r\n' >"$work/other/autorun.sdf"
+    (cd "$work/other" && WINEDEBUG=-all,+debugstr exec "$wine_run" "$arch" "$disc/autorun.exe" /diagnose) \
+      >"$work/out.txt" 2>&1 &
+    app_pid=$!
+    poll 60 has_visible_window AUTORUN || fail "no report box"
+    answer_box AUTORUN
+    wait_menu
+    expect_look readme secondary_normal
+    quit_menu
+    for line in "'autorun.sdf' in the current folder .*other cannot be mounted" \
+                "'autorun.sdf' beside the program in .*disc holds a menu" \
+                "the menu runs in the folder of the program .*disc"; do
+      grep -F "OutputDebugStringA" "$work/out.txt" | grep -q "$line" ||
+        { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the report does not say: $line"; }
+    done
+    ;;
+
+  unicode)
+    # A disc folder that the code page cannot spell, the menu started from
+    # another folder: no box before the menu, which finds its own folder.
+    udisc="$work/$(printf '\xd0\xb4\xd0\xb8\xd1\x81\xd0\xba')"
+    mv "$disc" "$udisc"
+    mkdir -p "$work/other"
+    (cd "$work/other" && WINEDEBUG=-all,+debugstr exec "$wine_run" "$arch" "$udisc/autorun.exe" /diagnose) \
+      >"$work/out.txt" 2>&1 &
+    app_pid=$!
+    poll 60 has_visible_window AUTORUN || fail "no report box"
+    has_visible_window Warning && fail "a box before the menu: $(xdotool search --name Warning getwindowname 2>/dev/null)"
+    answer_box AUTORUN
+    wait_menu
+    expect_look readme secondary_normal
+    quit_menu
+    used=$(grep -F "OutputDebugStringA" "$work/out.txt" | grep "the menu runs in the folder of the program")
+    [ -n "$used" ] || { grep -F OutputDebugStringA "$work/out.txt" >&2; fail "the menu did not change to its folder"; }
+    case "$used" in *'????'*) fail "the folder is named with question marks: $used" ;; esac
     ;;
 
   keys)

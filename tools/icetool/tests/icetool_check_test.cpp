@@ -131,16 +131,50 @@ TEST_F(IceToolCheck, AGoodMenuPassesAndNothingIsWritten)
 	std::string locReport = Check(locCount);
 	EXPECT_EQ(0, locCount) << locReport;
 	// Only a note: a conversion would re-save the text with its caption inline.
-	EXPECT_EQ("disc/menu.juice: note: holds localized texts: a conversion re-saves it with the texts inline and "
-	          "first keeps it as 'disc/menu.juice.orig'\n",
+	EXPECT_EQ("disc/menu.juice: note: takes 1 text from 'disc/menu.lang': a conversion re-saves it with the texts "
+	          "inline, keeps this text as 'disc/menu.juice.orig' and 'disc/menu.lang' as 'disc/menu.lang.orig'\n",
 	          locReport);
 	EXPECT_TRUE(locBefore == Contents("disc"));
 	EXPECT_EQ(locHere, fs::current_path());
 
-	// Once the original is kept, the note says where.
+	// Names taken by earlier re-saves are not used again.
 	WriteWholeFile("disc/menu.juice.orig", kMenu);
-	EXPECT_EQ("disc/menu.juice: note: holds localized texts: a conversion re-saves it with the texts inline; the "
-	          "author's original is in 'disc/menu.juice.orig'\n",
+	EXPECT_EQ("disc/menu.juice: note: takes 1 text from 'disc/menu.lang': a conversion re-saves it with the texts "
+	          "inline, keeps this text as 'disc/menu.juice.orig2' and 'disc/menu.lang' as 'disc/menu.lang.orig'\n",
+	          Check(locCount));
+	EXPECT_EQ(0, locCount);
+
+	// With the caption inline nothing is re-saved, and nothing is said.
+	EditMenu("myCaption 0", "myCaption Install");
+	EXPECT_EQ("", Check(locCount));
+	EXPECT_EQ(0, locCount);
+}
+
+TEST_F(IceToolCheck, NumbersThatFindNoTextAreWarnedAboutOnTheirLine)
+{
+	// Line 16 holds the caption: an index beyond the two entries.
+	WriteWholeFile("disc/menu.lang", "Install\r\n// a comment takes no number\r\nPlay\r\n");
+	EditMenu("myCaption 0", "myCaption 2");
+	int locCount = -1;
+	EXPECT_EQ("disc/menu.juice:16: warning: the LOCTEXT value 2 is no index into 'disc/menu.lang', whose entries are 0 "
+	          "to 1: the digits are the text\n",
+	          Check(locCount));
+	EXPECT_EQ(0, locCount);
+
+	// Without the language file; a text that only begins with a digit is a text.
+	fs::remove("disc/menu.lang");
+	EXPECT_EQ("disc/menu.juice:16: warning: the LOCTEXT value 2 finds no 'disc/menu.lang' to be an index into: the "
+	          "digits are the text\n",
+	          Check(locCount));
+	EXPECT_EQ(0, locCount);
+	EditMenu("myCaption 2", "myCaption \"2 players\"");
+	EXPECT_EQ("", Check(locCount));
+
+	// An empty language file has no entries.
+	WriteWholeFile("disc/menu.lang", "// nothing yet\r\n");
+	EditMenu("myCaption \"2 players\"", "myCaption 0");
+	EXPECT_EQ("disc/menu.juice:16: warning: the LOCTEXT value 0 is no index into 'disc/menu.lang', which has no "
+	          "entries: the digits are the text\n",
 	          Check(locCount));
 	EXPECT_EQ(0, locCount);
 }
@@ -196,6 +230,47 @@ TEST_F(IceToolCheck, ALanguageFileWithLineFeedsAloneIsAnErrorOnItsLine)
 	          "return: Juice text, type and .lang files need CR LF line ends\n",
 	          Check(locCount));
 	EXPECT_EQ(1, locCount);
+}
+
+TEST_F(IceToolCheck, MessagesNameTheCauseAnAuthorCanMend)
+{
+	int locCount = 0;
+	// Saved by Notepad as "Unicode".
+	std::string locUnicode = "\xFF\xFE";
+	for (char locChar : std::string(kMenu))
+		locUnicode += std::string(1, locChar) + '\0';
+	WriteWholeFile("disc/menu.juice", locUnicode);
+	EXPECT_EQ("disc/menu.juice: ParseTool::Open(): 'menu.juice' is UTF-16 text (what Notepad saves as \"Unicode\"): "
+	          "Juice text, type and .lang files must be saved as ANSI or UTF-8\n",
+	          Check(locCount));
+	EXPECT_EQ(1, locCount);
+
+	// Lines that end in CR alone.
+	std::string locReturns = kMenu;
+	locReturns.erase(std::remove(locReturns.begin(), locReturns.end(), '\n'), locReturns.end());
+	WriteWholeFile("disc/menu.juice", locReturns);
+	EXPECT_EQ("disc/menu.juice:1: ParseTool::Open(): 'menu.juice' line 1 ends in a carriage return without a line "
+	          "feed (line ends of CR alone): Juice text, type and .lang files need CR LF line ends\n",
+	          Check(locCount));
+
+	// A reference that names no instance is reported on its own line before
+	// the summary at the end of the file.
+	WriteWholeFile("disc/types.fruit", std::string(kTypes) + "CLASS Menu\r\n{\r\n\tGui* myTarget\r\n}\r\n");
+	WriteWholeFile("disc/menu.juice", std::string(kMenu) + "Menu m\r\n{\r\n\tmyTarget myGuy\r\n}\r\n// end\r\n");
+	EXPECT_EQ("disc/menu.juice:25: Failed to find instance for name 'myGuy'\n"
+	          "disc/menu.juice:25: Reference 'myGuy' of member 'myTarget' names no instance\n"
+	          "disc/menu.juice:26: Failed to resolve references\n",
+	          Check(locCount));
+	EXPECT_EQ(3, locCount);
+}
+
+TEST_F(IceToolCheck, ADefinitionOfAnotherNameIsCheckedWithANote)
+{
+	EXPECT_EQ("disc/menu.juice: note: the menu loads only a definition named 'autorun.juice' (compiled to "
+	          "'autorun.ice'); 'menu.juice' is checked as if it had that name\n",
+	          ICE_DefinitionNameNote("disc/menu.juice"));
+	EXPECT_EQ("", ICE_DefinitionNameNote("disc/AutoRun.Juice"));
+	EXPECT_EQ("", ICE_DefinitionNameNote("autorun.juice"));
 }
 
 TEST_F(IceToolCheck, MembersTheMenuCannotStartWithoutAreReported)

@@ -81,12 +81,10 @@ TEST_F(IceToolTest, CompileConvertsOnlyWhenTheJuiceTextIsNewer)
 	EXPECT_NE(std::string::npos, locMessages.find("LOG: JuiceToIce::IsFileNewer(): Missing 'menu.ice'\n"));
 	EXPECT_NE(std::string::npos,
 	          locMessages.find("LOG: JuiceToIce::Priv_ConvertJuiceToIce(): compiling 'menu.juice'...\n"));
-	// The localized text was put inline: the author learns where the text as written is.
-	EXPECT_NE(std::string::npos,
-	          locMessages.find("icetool: re-saved 'menu.juice' with its texts inline (it no longer needs its .lang "
-	                           "file); the author's original text is kept in 'menu.juice.orig'\n"))
-		<< locMessages;
-	EXPECT_EQ("INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm \"Hello there\"\r\n}\r\n", ReadWholeFile("menu.juice.orig"));
+	// The localized text stands inline already: the author's text is left as it is.
+	EXPECT_EQ(std::string::npos, locMessages.find("re-sav")) << locMessages;
+	EXPECT_EQ("INCLUDE menu.fruit\r\n\r\nMenu g\r\n{\r\n\tm \"Hello there\"\r\n}\r\n", ReadWholeFile("menu.juice"));
+	EXPECT_FALSE(fs::exists("menu.juice.orig"));
 	IceBytes locExpected;
 	locExpected.Header(1, 1).Composite("Menu", "g", 1).Value("LOCTEXT", "m", "0");
 	EXPECT_EQ(locExpected.myBytes, ReadWholeFile("menu.ice"));
@@ -114,6 +112,43 @@ TEST_F(IceToolTest, CompileConvertsOnlyWhenTheJuiceTextIsNewer)
 		<< locMessages;
 	EXPECT_NE(std::string::npos, locMessages.find("compiling 'menu.juice'"));
 	EXPECT_EQ(locExpected.myBytes, ReadWholeFile("menu.ice"));
+}
+
+TEST_F(IceToolTest, CompileNamesWhatAReSaveKeptAndWhere)
+{
+	WriteWholeFile("menu.fruit", "CLASS Menu\r\n{\r\n\tLOCTEXT m\r\n}\r\n");
+	const std::string locFirst = "INCLUDE menu.fruit\r\nMenu g\r\n{\r\n\tm 0\r\n}\r\n";
+	WriteWholeFile("menu.juice", locFirst);
+	WriteWholeFile("menu.lang", "2 players\r\n");
+	// A copy of an earlier re-save is in the way: this one gets a name of its own.
+	WriteWholeFile("menu.juice.orig", "// earlier\r\n");
+	std::string locMessages;
+	ASSERT_TRUE(Compile("menu.ice", locMessages)) << locMessages;
+	EXPECT_NE(std::string::npos,
+	          locMessages.find("icetool: re-saved 'menu.juice' with its texts inline; the text it replaced is kept in "
+	                           "'menu.juice.orig2', and 'menu.lang' is kept as 'menu.lang.orig' so that no text is "
+	                           "looked up in it again\n"))
+		<< locMessages;
+	EXPECT_EQ(locFirst, ReadWholeFile("menu.juice.orig2"));
+	EXPECT_EQ("// earlier\r\n", ReadWholeFile("menu.juice.orig"));
+
+	// Compiled again, the re-saved text is what the author sees and nothing more is said.
+	fs::last_write_time("menu.juice", fs::last_write_time("menu.ice") + std::chrono::seconds(10));
+	ASSERT_TRUE(Compile("menu.ice", locMessages)) << locMessages;
+	EXPECT_EQ(std::string::npos, locMessages.find("icetool: re-saved")) << locMessages;
+	EXPECT_EQ("Menu g composite 1\n  LOCTEXT m value \"0\" text \"2 players\"\n", Dump("menu.ice"));
+
+	// A re-save that cannot be made says so, and names no kept copy.
+	WriteWholeFile("menu.juice", locFirst);
+	WriteWholeFile("menu.lang", "Hello\r\n");
+	fs::create_directory("menu.juice.juicetmp");
+	fs::last_write_time("menu.juice", fs::last_write_time("menu.ice") + std::chrono::seconds(20));
+	ASSERT_TRUE(Compile("menu.ice", locMessages)) << locMessages;
+	EXPECT_NE(std::string::npos, locMessages.find("icetool: 'menu.juice' takes texts from 'menu.lang' and could not be "
+	                                              "re-saved with them inline; both files are as they were\n"))
+		<< locMessages;
+	EXPECT_EQ(locFirst, ReadWholeFile("menu.juice"));
+	EXPECT_EQ("Hello\r\n", ReadWholeFile("menu.lang"));
 }
 
 TEST_F(IceToolTest, DumpPrintsEveryMemberWithNamesFromTheReport)
@@ -185,6 +220,20 @@ TEST_F(IceToolTest, CompileWarnsAboutEachFileWithALoneLineFeed)
 	                               locAdvice))
 		<< locMessages;
 }
+}
+
+TEST_F(IceToolTest, CompileNamesUnicodeTextAndCarriageReturnsAlone)
+{
+	WriteWholeFile("menu.fruit", std::string("\xFF\xFE" "C\0L\0A\0S\0S\0\r\0\n\0", 16));
+	WriteWholeFile("menu.juice", "INCLUDE menu.fruit\r\nMenu g\r{\r}\r");
+	std::string locMessages;
+	EXPECT_FALSE(Compile("menu.ice", locMessages));
+	const std::string locExpected =
+		"icetool: warning: 'menu.juice' line 2 \"Menu g\" ends in a carriage return without a line feed (line ends of "
+		"CR alone): Juice needs CR LF line ends\n"
+		"icetool: warning: 'menu.fruit' is UTF-16 text (what Notepad saves as \"Unicode\"): save it as ANSI or UTF-8\n";
+	EXPECT_EQ(locExpected, locMessages.substr(0, locExpected.size())) << locMessages;
+	EXPECT_EQ(std::string::npos, locMessages.find("line feed without")) << locMessages;
 }
 
 TEST_F(IceToolTest, CompileChecksOnlyTheFilesThatIncludeLinesName)
