@@ -1134,3 +1134,45 @@ TEST_F(MirrorTest, KeyMCyclesTheModesShownBesideThePlayfieldLine) {
   Key('M', true);
   EXPECT_EQ(1, zwEditor.mirror);
 }
+
+// --- The balance at export -----------------------------------------------------
+
+TEST_F(MirrorTest, ExportWarnsOfAnUnfairBalanceOnceTheToolsAreUsed) {
+  const std::string kConfirm =
+      "NOTE: You are about to modify your *.juice files.\nAll previous scripting and "
+      "object placement on this\nmap will be lost! Are you sure?";
+  // Team 1 (the newest LZ) 300 from the VL, team 2 600.
+  Place(3, 250, 218);
+  Place(2, 250, 318);
+  Place(2, 200, 218);
+  ZW_Execute("editor.export");
+  EXPECT_EQ("Confirm Overwrite|" + kConfirm, zwEditorDouble.questions.back());  // as it always was
+
+  ZW_Execute("editor.balance");
+  EXPECT_TRUE(Printed("Team 1 (1 LZ): nearest VL 300, mean 300, first at 1 VL, height +0.0"));
+  EXPECT_TRUE(Printed("Largest difference: 50.0% (nearest VL 50.0%, mean 50.0%)"));
+  ZW_Execute("editor.export");
+  const char kNearest[] = "WARNING: Teams 1 and 2 differ by 50.0% in the distance to their nearest VL.";
+  EXPECT_EQ("Confirm Overwrite|" + std::string(kNearest) +
+                "\nWARNING: Teams 1 and 2 differ by 50.0% in the mean distance to the VLs.\n\n" + kConfirm,
+            zwEditorDouble.questions.back());
+  EXPECT_TRUE(Printed(kNearest));
+}
+
+TEST_F(MirrorTest, MirroredPairsAreBalancedAndExportAsSingleMarkers) {
+  ZW_Execute("editor.mirror 1");
+  Place(2, 150, 150);
+  Place(3, 180, 300);
+  ZW_Execute("editor.balance");
+  EXPECT_TRUE(Printed("Largest difference: 0.0% (nearest VL 0.0%, mean 0.0%)"));
+  ZW_Execute("editor.export");
+  EXPECT_EQ(std::string::npos, zwEditorDouble.questions.back().find("WARNING"));
+
+  // The files hold four single markers: a resume brings them back unpaired.
+  Reimport();
+  EXPECT_TRUE(Printed("Read 2 LZs and 2 VLs of the mission."));
+  for (ZW_Control* c = zwControls.head; c; c = c->next) {
+    EXPECT_EQ(nullptr, ZW_EditorTwin(c));
+  }
+  ExpectExportUnchanged();
+}
