@@ -41,7 +41,8 @@ const int kLabelFont = 1;        // bold, as the map window's own caption
 const uint32_t kLabelColour = 0xFFFFFFFFu;
 const int kMinPlayfield = 600;  // world units, the narrowest playfield without a warning
 const int kTeamedLzs = 16;      // later LZs start in team 1 again
-const float kMirrorTextGap = 140;  // from the playfield line to the mirror mode
+const float kMirrorTextIndent = 4;   // the mirror mode from the playfield's corner
+const float kMirrorTextHeight = 16;  // ... and above its top line
 const char* const kMirrorNames[] = {"", "Mirror: point", "Mirror: vertical", "Mirror: horizontal"};
 
 // --- Mirrored pairs -----------------------------------------------------------
@@ -1036,12 +1037,13 @@ void ZW_EditorDrawLabels() {
   if (!ourItems.empty()) {
     ZW_DrawFontTextList(kLabelFont, kLabelColour, ourItems.data(), (int)ourItems.size());
   }
-  // The mirror mode beside the playfield line, in its font and colour.
-  ZW_Control* locLine = ZW_ControlFindName("txtMapCoords");
+  // The mirror mode above the playfield's top line (below it when the line
+  // is at the top of the screen), in the labels' look.
+  ZW_Control* locLine = ZW_ControlFindName("winMapCrs1");
   if (zwEditor.mirror != ZW_MIRROR_OFF && locLine && locLine->draw == ZW_DrawVisible) {
-    ZW_DrawFontText(locLine->font, locLine->pos[0] + locLine->captionOffset[0] + kMirrorTextGap,
-                    locLine->pos[1] + locLine->captionOffset[1], locLine->captionColour,
-                    kMirrorNames[zwEditor.mirror], 0);
+    float y = locLine->pos[1] - kMirrorTextHeight;
+    ZW_DrawFontText(kLabelFont, locLine->pos[0] + kMirrorTextIndent, y >= 0 ? y : locLine->pos[1] + 2,
+                    kLabelColour, kMirrorNames[zwEditor.mirror], 0);
   }
 }
 

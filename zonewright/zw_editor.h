@@ -51,7 +51,7 @@ void ZW_EditorRelabel();
 // The marker paired with a marker by a mirrored placement, or null.
 ZW_Control* ZW_EditorTwin(const ZW_Control* aMarker);
 // Draws the markers' labels in one batch, after the controls, and the mirror
-// mode beside the playfield line.
+// mode at the playfield's top line.
 void ZW_EditorDrawLabels();
 
 // Places the crop lines from the crop rectangle.

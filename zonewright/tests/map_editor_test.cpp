@@ -1102,11 +1102,12 @@ TEST_F(MirrorTest, WithMirroringOffThePairsMarkersMoveAndGoAlone) {
   EXPECT_EQ(nullptr, ZW_EditorTwin(b));
 }
 
-TEST_F(MirrorTest, KeyMCyclesTheModesShownBesideThePlayfieldLine) {
+TEST_F(MirrorTest, KeyMCyclesTheModesShownAtThePlayfieldLine) {
   EXPECT_EQ(0, zwEditor.mirror);
   ZW_Execute("editor.mirror 4");
   EXPECT_STREQ("ERROR: Out of range (0,3) !", ZW_Result());
-  ZW_Control* locLine = Find("txtMapCoords");
+  ZW_Control* locLine = Find("winMapCrs1");
+  locLine->pos[1] = 68;
   const char* const kShown[] = {"", "Mirror: point", "Mirror: vertical", "Mirror: horizontal", ""};
   for (int i = 0; i < 5; i++) {
     EXPECT_EQ(i % 4, zwEditor.mirror);
@@ -1118,15 +1119,20 @@ TEST_F(MirrorTest, KeyMCyclesTheModesShownBesideThePlayfieldLine) {
       if (t.text.find("Mirror") == 0) {
         locShown++;
         EXPECT_EQ(kShown[i], t.text);
-        EXPECT_EQ(locLine->font, t.font);
-        EXPECT_EQ(locLine->captionColour, t.colour);
-        EXPECT_FLOAT_EQ(locLine->pos[1] + locLine->captionOffset[1], t.y);
-        EXPECT_GT(t.x, locLine->pos[0]);
+        EXPECT_EQ(1, t.font);  // the labels' look
+        EXPECT_EQ(0xFFFFFFFFu, t.colour);
+        EXPECT_FLOAT_EQ(52, t.y);  // above the line
+        EXPECT_FLOAT_EQ(locLine->pos[0] + 4, t.x);
       }
     }
     EXPECT_EQ(kShown[i][0] ? 1 : 0, locShown);
     Key('M');
   }
+  locLine->pos[1] = 10;  // no room above the line: below it
+  zwDouble.texts.clear();
+  ZW_EditorDrawLabels();
+  ASSERT_FALSE(zwDouble.texts.empty());
+  EXPECT_FLOAT_EQ(12, zwDouble.texts.back().y);
   zwConsole.open = 1;
   Key('M');  // the console takes the key
   zwConsole.open = 0;
