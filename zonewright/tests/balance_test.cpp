@@ -128,17 +128,3 @@ TEST(BalanceTest, WarningOnlyForADifferenceOverFifteenPercent) {
   EXPECT_EQ((std::vector<std::string>{"WARNING: Teams 1 and 2 differ by 22.7% in the mean distance to the VLs."}),
             Warnings(b));
 }
-
-TEST(BalanceTest, NothingToCompareWithoutTwoTeamsAndAVl) {
-  std::vector<std::string> locReport;
-  ZW_BalanceReport(Compute({Vl(0, 0, 0)}), &locReport);
-  ZW_BalanceReport(Compute({Lz(0, 0, 0), Lz(3000, 0, 0)}), &locReport);
-  EXPECT_EQ((std::vector<std::string>{"Balance: no LZ is placed.", "Balance: no VL is placed."}), locReport);
-  ZW_Balance b = Compute({Lz(0, 0, 0), Vl(3000, 0, 0)});
-  EXPECT_EQ(1, b.team[0].first);
-  EXPECT_EQ(0, b.nearestPercent);
-  EXPECT_TRUE(Warnings(b).empty());
-  b = Compute({Lz(0, 0, 0), Lz(0, 0, 0), Vl(0, 0, 0)});  // both on the VL
-  EXPECT_EQ(1, b.contested);
-  EXPECT_EQ(0, b.meanPercent);
-}
