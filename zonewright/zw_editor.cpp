@@ -1,5 +1,6 @@
-// The map editor: modes, crop editing, zone markers with their labels, removal
-// and undo, import with the resume of a mission, and export.
+// The map editor: modes, crop editing, zone markers with their labels, mirrored
+// pairs, removal and undo, import with the resume of a mission, the balance
+// report and export.
 #include "zw_editor.h"
 
 #include <cmath>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "zw_balance.h"
 #include "zw_console.h"
 #include "zw_controls.h"
 #include "zw_editor_platform.h"
@@ -39,6 +41,45 @@ const int kLabelFont = 1;        // bold, as the map window's own caption
 const uint32_t kLabelColour = 0xFFFFFFFFu;
 const int kMinPlayfield = 600;  // world units, the narrowest playfield without a warning
 const int kTeamedLzs = 16;      // later LZs start in team 1 again
+const float kMirrorTextIndent = 4;   // the mirror mode from the playfield's corner
+const float kMirrorTextHeight = 16;  // ... and above its top line
+const char* const kMirrorNames[] = {"", "Mirror: point", "Mirror: vertical", "Mirror: horizontal"};
+
+// --- Mirrored pairs -----------------------------------------------------------
+
+// Two markers of a kind placed together; each mirrors the other in its mode.
+struct Pair {
+  ZW_Control* a;
+  ZW_Control* b;
+  int mode;
+};
+
+std::vector<Pair> ourPairs;
+
+Pair* PairOf(const ZW_Control* c) {
+  for (Pair& p : ourPairs) {
+    if (p.a == c || p.b == c) {
+      return &p;
+    }
+  }
+  return nullptr;
+}
+
+ZW_Control* OtherOf(const Pair& p, const ZW_Control* c) {
+  return p.a == c ? p.b : p.a;
+}
+
+// Takes the pair of a marker out of the list of pairs; false when it has none.
+bool BreakPair(const ZW_Control* c, Pair* aPair) {
+  for (size_t i = 0; i < ourPairs.size(); i++) {
+    if (ourPairs[i].a == c || ourPairs[i].b == c) {
+      *aPair = ourPairs[i];
+      ourPairs.erase(ourPairs.begin() + (long)i);
+      return true;
+    }
+  }
+  return false;
+}
 
 // --- Undo -------------------------------------------------------------------
 
@@ -56,6 +97,9 @@ struct Step {
   StepKind kind;
   ZW_Control* marker;              // placed, dragged or removed
   int index;                       // a removed marker's place in the list
+  ZW_Control* twin;                // placed or removed with the marker
+  int twinIndex;                   // a removed twin's place in the list
+  Pair pair;                       // the pair that a removal broke up (a null: none)
   MarkerState before;              // a dragged marker before its drag
   ZW_Crop crop;                    // the crop rectangle before its change
   std::vector<MarkerState> moved;  // markers that the new crop moved, before it
@@ -66,6 +110,9 @@ struct UndoState {
   ZW_Control* placing = nullptr;  // placed by the press that still drags it
   ZW_Control* dragged = nullptr;  // the marker whose drag runs
   MarkerState dragStart = {};
+  ZW_Control* twinDragged = nullptr;  // the twin that follows the drag mirrored
+  MarkerState twinStart = {};
+  bool twinClamped = false;  // the twin's mirrored place lay outside the playfield
   bool cropDragging = false;  // from the right press on the map image to its release
   bool cropMoved = false;     // the pointer moved while the press was held
   int cropPress[2] = {0, 0};  // the pointer at the press
@@ -96,11 +143,13 @@ bool SamePlace(const MarkerState& a, const MarkerState& b) {
   return memcmp(a.pos, b.pos, sizeof(a.pos)) == 0 && memcmp(a.world, b.world, sizeof(a.world)) == 0;
 }
 
-// Frees what a step owns: a removed marker that is out of the list.
+// Frees what a step owns: a removed marker (and twin) out of the list.
 void DropStep(Step* aStep) {
   if (aStep->kind == STEP_REMOVE && aStep->marker) {
     delete aStep->marker;
+    delete aStep->twin;
     aStep->marker = nullptr;
+    aStep->twin = nullptr;
   }
 }
 
@@ -120,7 +169,7 @@ void PushStep(Step aStep) {
 }
 
 bool StepRefers(const Step& aStep, const ZW_Control* c) {
-  if (aStep.marker == c) {
+  if (aStep.marker == c || aStep.twin == c || aStep.pair.a == c || aStep.pair.b == c) {
     return true;
   }
   for (const MarkerState& m : aStep.moved) {
@@ -256,6 +305,31 @@ void MarkerWorld(ZW_Control* c) {
 void ClampToCrop(const ZW_Crop& r, float aSide, float* x, float* y) {
   *x = Clamp(*x, r.left, r.right - aSide);
   *y = Clamp(*y, r.top - kAboveScreen, r.bottom - aSide - kAboveScreen);
+}
+
+// Puts a twin at the mirrored place of a marker in the crop rectangle, held
+// inside it, with the world position of a placement there; true when the
+// mirrored place lay outside and the twin was held.
+bool MirrorTwin(const ZW_Control* c, ZW_Control* aTwin, int aMode) {
+  const ZW_Crop& r = zwMap.crop;
+  float k = HalfSide(c);
+  float x = c->pos[0], y = c->pos[1];
+  if (aMode == ZW_MIRROR_POINT || aMode == ZW_MIRROR_VERTICAL) {
+    x = r.left + r.right - (x + k) - k;
+  }
+  if (aMode == ZW_MIRROR_POINT || aMode == ZW_MIRROR_HORIZONTAL) {
+    // Centres on the map image lie kAboveScreen below the screen position.
+    y = r.top + r.bottom - (y + k + kAboveScreen) - k - kAboveScreen;
+  }
+  float locX = x, locY = y;
+  ClampToCrop(r, 2 * k, &x, &y);
+  aTwin->pos[0] = aTwin->goal[0] = x;
+  aTwin->pos[1] = aTwin->goal[1] = y;
+  aTwin->move = ZW_MoveRest;
+  FollowTarget(aTwin);
+  MarkerWorld(aTwin);
+  const float kRounding = 0.001f;
+  return fabsf(x - locX) > kRounding || fabsf(y - locY) > kRounding;
 }
 
 // Order the corners, keep them on the map, update the lines and move every
@@ -438,6 +512,15 @@ void PlaceMarker() {
   Step locStep = {};
   locStep.kind = STEP_PLACE;
   locStep.marker = c;
+  if (zwEditor.mirror != ZW_MIRROR_OFF) {
+    // The twin follows the marker in the list: it gets the next number.
+    ZW_Control* t = CreateMarker(c->zoneKind, c->pos[0], c->pos[1]);
+    ZW_ControlUnlink(t);
+    ZW_ControlInsertAt(t, ZW_ControlIndex(c) + 1);
+    ourPairs.push_back({c, t, zwEditor.mirror});
+    MirrorTwin(c, t, zwEditor.mirror);
+    locStep.twin = t;
+  }
   PushStep(std::move(locStep));
   ourUndo.placing = c;
   zwEditor.mode = 1;
@@ -452,13 +535,34 @@ void DragMarker(ZW_Control* c) {
   }
   ClampToCrop(zwMap.crop, 2 * HalfSide(c), &c->pos[0], &c->pos[1]);
   MarkerWorld(c);
+  Pair* p = PairOf(c);
+  if (p && ourUndo.twinDragged == OtherOf(*p, c)) {
+    ourUndo.twinClamped = MirrorTwin(c, ourUndo.twinDragged, p->mode);
+  }
 }
 
+// A drag begins; with mirroring on, the twin of a pair follows it.
 void DragStarts(ZW_Control* c) {
   if (IsMarker(c)) {
     ourUndo.dragged = c;
     ourUndo.dragStart = StateOf(c);
+    Pair* p = PairOf(c);
+    ourUndo.twinDragged = p && zwEditor.mirror != ZW_MIRROR_OFF ? OtherOf(*p, c) : nullptr;
+    ourUndo.twinClamped = false;
+    if (ourUndo.twinDragged) {
+      ourUndo.twinStart = StateOf(ourUndo.twinDragged);
+    }
   }
+}
+
+// The console's lines for a twin at the end of a drag or placement.
+void PrintTwinPlace(const ZW_Control* aTwin) {
+  char locName[16];
+  MarkerName(aTwin, locName, sizeof(locName));
+  if (ourUndo.twinClamped) {
+    ZW_Printf("%s: its mirrored place lies outside the playfield; it is held inside.", locName);
+  }
+  PrintMarkerPlace(aTwin);
 }
 
 // The end of a marker's drag: its target follows it, and a drag that moved it
@@ -474,16 +578,25 @@ void DragEnds(ZW_Control* c) {
     return;
   }
   ourUndo.dragged = nullptr;
+  ZW_Control* t = ourUndo.twinDragged;
+  ourUndo.twinDragged = nullptr;
   bool locMoved = !SamePlace(ourUndo.dragStart, StateOf(c));
-  if (!locPlacing && locMoved) {
+  bool locTwinMoved = t && !SamePlace(ourUndo.twinStart, StateOf(t));
+  if (!locPlacing && (locMoved || locTwinMoved)) {
     Step locStep = {};
     locStep.kind = STEP_DRAG;
     locStep.marker = c;
     locStep.before = ourUndo.dragStart;
+    if (t) {
+      locStep.moved.push_back(ourUndo.twinStart);
+    }
     PushStep(std::move(locStep));
   }
-  if (locPlacing || locMoved) {
+  if (locPlacing || locMoved || locTwinMoved) {
     PrintMarkerPlace(c);
+    if (t) {
+      PrintTwinPlace(t);
+    }
   }
 }
 
@@ -495,6 +608,13 @@ void ControlFreed(ZW_Control* c) {
   }
   if (ourUndo.dragged == c) {
     ourUndo.dragged = nullptr;
+  }
+  Pair locPair;
+  if (BreakPair(c, &locPair) && ourUndo.twinDragged == OtherOf(locPair, c)) {
+    ourUndo.twinDragged = nullptr;
+  }
+  if (ourUndo.twinDragged == c) {
+    ourUndo.twinDragged = nullptr;
   }
   for (const Step& s : ourUndo.steps) {
     if (StepRefers(s, c)) {
@@ -515,17 +635,36 @@ ZW_Control* MarkerUnderPointer() {
   return nullptr;
 }
 
+// Removes a marker; with mirroring on, its twin goes with it. A marker removed
+// alone leaves its pair, which the undo brings back.
 void RemoveMarker(ZW_Control* c) {
   Step locStep = {};
   locStep.kind = STEP_REMOVE;
   locStep.index = ZW_ControlIndex(c);
   char locName[16];
   MarkerName(c, locName, sizeof(locName));
-  if (locStep.index < 0 || !ZW_ControlUnlink(c)) {
+  if (locStep.index < 0) {
     return;
   }
-  ZW_Printf("Removed %s", locName);
+  Pair* p = PairOf(c);
+  ZW_Control* t = p && zwEditor.mirror != ZW_MIRROR_OFF ? OtherOf(*p, c) : nullptr;
+  char locTwinName[16] = "";
+  if (t) {
+    locStep.twinIndex = ZW_ControlIndex(t);
+    MarkerName(t, locTwinName, sizeof(locTwinName));
+  }
+  if (p) {
+    BreakPair(c, &locStep.pair);
+  }
+  ZW_ControlUnlink(c);
+  if (t) {
+    ZW_ControlUnlink(t);
+    ZW_Printf("Removed %s and %s", locName, locTwinName);
+  } else {
+    ZW_Printf("Removed %s", locName);
+  }
   locStep.marker = c;
+  locStep.twin = t;
   PushStep(std::move(locStep));
   ourUndo.labelsDirty = true;
 }
@@ -542,9 +681,15 @@ void Undo() {
   switch (s.kind) {
     case STEP_PLACE:
       ZW_ControlDelete(s.marker);
+      if (s.twin) {
+        ZW_ControlDelete(s.twin);
+      }
       break;
     case STEP_DRAG:
       Restore(s.before);
+      for (const MarkerState& m : s.moved) {
+        Restore(m);  // the twin that followed it
+      }
       break;
     case STEP_CROP:
       zwMap.crop = s.crop;
@@ -554,8 +699,19 @@ void Undo() {
       }
       break;
     case STEP_REMOVE:
+      // The lower place first, so that both come back where they were.
+      if (s.twin && s.twinIndex < s.index) {
+        ZW_ControlInsertAt(s.twin, s.twinIndex);
+      }
       ZW_ControlInsertAt(s.marker, s.index);
+      if (s.twin && s.twinIndex > s.index) {
+        ZW_ControlInsertAt(s.twin, s.twinIndex);
+      }
+      if (s.pair.a) {
+        ourPairs.push_back(s.pair);
+      }
       s.marker = nullptr;  // back in the list: no longer the step's
+      s.twin = nullptr;
       break;
   }
   ourUndo.labelsDirty = true;
@@ -717,6 +873,31 @@ void ImportMap(const char* anInstancesPath) {
   ResumeMission(locPaths, locValues);
 }
 
+// The markers as the export sees them, in control-list order.
+void CollectMarkers(std::vector<ZW_Control*>* aControls, std::vector<ZW_ExportMarker>* aMarkers) {
+  for (ZW_Control* c = zwControls.head; c; c = c->next) {
+    if (IsMarker(c)) {
+      ZW_ExportMarker m = {};
+      m.kind = c->zoneKind;
+      memcpy(m.world, c->worldPos, sizeof(m.world));
+      memcpy(m.base, c->basePos, sizeof(m.base));
+      memcpy(m.camera, c->cameraPos, sizeof(m.camera));
+      memcpy(m.rotation, c->cameraRot, sizeof(m.rotation));
+      aControls->push_back(c);
+      aMarkers->push_back(m);
+    }
+  }
+}
+
+ZW_Balance MarkersBalance() {
+  std::vector<ZW_Control*> locControls;
+  std::vector<ZW_ExportMarker> locMarkers;
+  CollectMarkers(&locControls, &locMarkers);
+  ZW_Balance b;
+  ZW_BalanceCompute(locMarkers.data(), (int)locMarkers.size(), &b);
+  return b;
+}
+
 // The findings of the check before the export, each a "WARNING: " line.
 std::vector<std::string> MissionWarnings() {
   int locLzs = 0, locVls = 0;
@@ -748,6 +929,9 @@ std::vector<std::string> MissionWarnings() {
              r.worldBottom - r.worldTop, kMinPlayfield);
     locLines.push_back(locLine);
   }
+  if (zwEditor.balanceChecked) {
+    ZW_BalanceWarnings(MarkersBalance(), &locLines);
+  }
   return locLines;
 }
 
@@ -758,6 +942,7 @@ void ZW_EditorReset() {
   ZW_MapReset();
   ClearSteps();
   ourUndo = UndoState();
+  ourPairs.clear();
   zwControlDragHook = nullptr;
   zwControlDragStartHook = nullptr;
   zwControlDragEndHook = nullptr;
@@ -809,7 +994,16 @@ void ZW_EditorKey(int aKey, bool aControl) {
     }
   } else if (aKey == 'Z' && aControl) {
     Undo();
+  } else if (aKey == 'M' && !aControl) {
+    zwEditor.mirror = (zwEditor.mirror + 1) % 4;
+    zwEditor.balanceChecked = 1;
+    ZW_Printf("Mirror %d", zwEditor.mirror);
   }
+}
+
+ZW_Control* ZW_EditorTwin(const ZW_Control* aMarker) {
+  Pair* p = PairOf(aMarker);
+  return p ? OtherOf(*p, aMarker) : nullptr;
 }
 
 int ZW_EditorUndoSteps() {
@@ -842,6 +1036,14 @@ void ZW_EditorDrawLabels() {
   }
   if (!ourItems.empty()) {
     ZW_DrawFontTextList(kLabelFont, kLabelColour, ourItems.data(), (int)ourItems.size());
+  }
+  // The mirror mode above the playfield's top line (below it when the line
+  // is at the top of the screen), in the labels' look.
+  ZW_Control* locLine = ZW_ControlFindName("winMapCrs1");
+  if (zwEditor.mirror != ZW_MIRROR_OFF && locLine && locLine->draw == ZW_DrawVisible) {
+    float y = locLine->pos[1] - kMirrorTextHeight;
+    ZW_DrawFontText(kLabelFont, locLine->pos[0] + kMirrorTextIndent, y >= 0 ? y : locLine->pos[1] + 2,
+                    kLabelColour, kMirrorNames[zwEditor.mirror], 0);
   }
 }
 
@@ -894,6 +1096,22 @@ void ZW_CmdEditorSetMode() {
   }
 }
 
+void ZW_CmdEditorBalance() {
+  std::vector<std::string> locLines;
+  ZW_BalanceReport(MarkersBalance(), &locLines);
+  zwEditor.balanceChecked = 1;
+  for (const std::string& l : locLines) {
+    ZW_Print(l.c_str());
+  }
+}
+
+void ZW_CmdEditorMirror() {
+  if (ZW_RangeInt(&zwEditor.mirror, ZW_ArgInt(1), ZW_MIRROR_OFF, ZW_MIRROR_HORIZONTAL) &&
+      zwEditor.mirror != ZW_MIRROR_OFF) {
+    zwEditor.balanceChecked = 1;
+  }
+}
+
 void ZW_CmdEditorOpenMap() {
   char locPath[ZW_PATH_SIZE] = "";
   if (ZW_Arg(1)[0]) {
@@ -933,18 +1151,7 @@ void ZW_CmdEditorExport() {
   ZW_SetCursorShape(ZW_CURSOR_WAIT);
   std::vector<ZW_Control*> locControls;
   std::vector<ZW_ExportMarker> locMarkers;
-  for (ZW_Control* c = zwControls.head; c; c = c->next) {
-    if (IsMarker(c)) {
-      ZW_ExportMarker m = {};
-      m.kind = c->zoneKind;
-      memcpy(m.world, c->worldPos, sizeof(m.world));
-      memcpy(m.base, c->basePos, sizeof(m.base));
-      memcpy(m.camera, c->cameraPos, sizeof(m.camera));
-      memcpy(m.rotation, c->cameraRot, sizeof(m.rotation));
-      locControls.push_back(c);
-      locMarkers.push_back(m);
-    }
-  }
+  CollectMarkers(&locControls, &locMarkers);
   size_t locBytes = 0;
   ZW_ExportStatus locStatus = ZW_ExportMission(zwMap.paths, &zwMap.values, zwMap.crop, locMarkers.data(),
                                                (int)locMarkers.size(), &locBytes);

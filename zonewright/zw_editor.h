@@ -6,6 +6,8 @@
 
 #include "zw_platform.h"
 
+struct ZW_Control;
+
 enum { ZW_MAP_NONE = 0, ZW_MAP_OVERVIEW = 1, ZW_MAP_HEIGHT = 2 };
 
 struct ZW_Editor {
@@ -14,6 +16,18 @@ struct ZW_Editor {
   int cropLinesPlaced;
   int mapShown;           // ZW_MAP_NONE before the first import
   ZW_Texture* heightMap;  // texture slot of the height samples
+  int mirror;             // ZW_MIRROR_OFF to ZW_MIRROR_HORIZONTAL
+  int balanceChecked;     // the export warns of an unfair balance: set once
+                          // mirroring or the balance report has been used
+};
+
+// Mirrored placement: a marker placed gets a twin at the mirrored place in
+// the playfield, and the pair is dragged and removed together.
+enum {
+  ZW_MIRROR_OFF = 0,
+  ZW_MIRROR_POINT = 1,       // about the playfield's centre
+  ZW_MIRROR_VERTICAL = 2,    // across the vertical axis through the centre
+  ZW_MIRROR_HORIZONTAL = 3   // across the horizontal axis
 };
 
 extern ZW_Editor zwEditor;
@@ -26,20 +40,26 @@ void ZW_EditorInit();
 void ZW_EditorFrame();
 
 // Keys while neither the console nor a text entry is open: Delete removes the
-// marker under the pointer, Ctrl+Z takes back the last step.
+// marker under the pointer, Ctrl+Z takes back the last step, M cycles the
+// mirror modes.
 void ZW_EditorKey(int aKey, bool aControl);
 // Steps that Ctrl+Z can take back (at most ZW_UNDO_DEPTH are kept).
 enum { ZW_UNDO_DEPTH = 128 };
 int ZW_EditorUndoSteps();
 // Gives every marker the label of its number in the export (and an LZ's team).
 void ZW_EditorRelabel();
-// Draws the markers' labels in one batch, after the controls.
+// The marker paired with a marker by a mirrored placement, or null.
+ZW_Control* ZW_EditorTwin(const ZW_Control* aMarker);
+// Draws the markers' labels in one batch, after the controls, and the mirror
+// mode at the playfield's top line.
 void ZW_EditorDrawLabels();
 
 // Places the crop lines from the crop rectangle.
 void ZW_EditorUpdateCropLines();
 
+void ZW_CmdEditorBalance();
 void ZW_CmdEditorExport();
+void ZW_CmdEditorMirror();
 void ZW_CmdEditorOpenMap();
 void ZW_CmdEditorSetMode();
 void ZW_CmdTexPickPrevTex();

@@ -26,13 +26,15 @@ class ConsoleTest : public ::testing::Test {
 };
 
 TEST_F(ConsoleTest, TableHasItsEntriesInOrder) {
-  ASSERT_EQ(88, ZW_CommandCount());
+  ASSERT_EQ(90, ZW_CommandCount());
   EXPECT_STREQ("colPick.", zwCommands[0].name);
   EXPECT_STREQ("control.", zwCommands[22].name);
   EXPECT_STREQ("control.zone", zwCommands[57].name);
-  EXPECT_STREQ("exec", zwCommands[70].name);
-  EXPECT_STREQ("render.screenRes", zwCommands[79].name);
-  EXPECT_STREQ("texture.load", zwCommands[87].name);
+  EXPECT_STREQ("editor.balance", zwCommands[64].name);
+  EXPECT_STREQ("editor.mirror", zwCommands[66].name);
+  EXPECT_STREQ("exec", zwCommands[72].name);
+  EXPECT_STREQ("render.screenRes", zwCommands[81].name);
+  EXPECT_STREQ("texture.load", zwCommands[89].name);
   for (int i = 0; i < ZW_CommandCount(); i++) {
     EXPECT_LT(strlen(zwCommands[i].name), 32u);
     EXPECT_EQ(i, ZW_FindCommand(zwCommands[i].name)) << zwCommands[i].name;

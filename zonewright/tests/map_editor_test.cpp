@@ -903,3 +903,274 @@ TEST_F(MapEditorTest, PlayfieldAtTheLimitsResumesAndExportsByteForByte) {
 }
 
 }  // namespace
+
+// --- Mirrored placement ------------------------------------------------------
+// The playfield in these tests is pixels 100 to 400 both ways (world 600 to
+// 2400): its centre is pixel 250, on the screen y 218 (the map image lies 32
+// above the screen). An LZ pressed at (150, 150) has its centre at map pixel
+// (150, 182).
+
+class MirrorTest : public MapEditorTest {
+ protected:
+  void SetUp() override {
+    MapEditorTest::SetUp();
+    Import();
+    SetCrop(100, 100, 400, 400);
+  }
+
+  void SetCrop(float aLeft, float aTop, float aRight, float aBottom) {
+    zwMap.crop.left = aLeft;
+    zwMap.crop.top = aTop;
+    zwMap.crop.right = aRight;
+    zwMap.crop.bottom = aBottom;
+    ZW_EditorUpdateCropLines();
+  }
+
+  void ExpectAt(const ZW_Control* c, float x, float y) {
+    ASSERT_NE(nullptr, c);
+    EXPECT_FLOAT_EQ(x, c->pos[0]);
+    EXPECT_FLOAT_EQ(y, c->pos[1]);
+  }
+
+  // World position as a placement at the marker's place gives it.
+  void ExpectWorld(const ZW_Control* c, float x, float z) {
+    EXPECT_FLOAT_EQ(x, c->worldPos[0]);
+    EXPECT_FLOAT_EQ(z, c->worldPos[2]);
+  }
+};
+
+TEST_F(MirrorTest, EachModePutsTheTwinAtTheMirroredPlace) {
+  struct Case {
+    int mode;
+    float x, y;              // the twin's top-left
+    float worldX, worldZ;
+  } const kCases[] = {
+      {1, 338, 274, 3072 - 350 * 6, 318 * 6},  // centre 350, 318
+      {2, 338, 138, 3072 - 350 * 6, 182 * 6},
+      {3, 138, 274, 3072 - 150 * 6, 318 * 6},
+  };
+  // Every texel column its own height, so that the twin's shows where it was read.
+  for (int i = 0; i < 1024; i++) {
+    zwDouble.redOfColumn.push_back((float)i / 1024);
+  }
+  for (const Case& k : kCases) {
+    SCOPED_TRACE(k.mode);
+    char locLine[32];
+    snprintf(locLine, sizeof(locLine), "editor.mirror %d", k.mode);
+    ZW_Execute(locLine);
+    ZW_Control* a = Place(2, 150, 150);
+    ZW_Control* b = ZW_EditorTwin(a);
+    ExpectAt(a, 138, 138);
+    ExpectWorld(a, 3072 - 150 * 6, 182 * 6);
+    ExpectAt(b, k.x, k.y);
+    ExpectWorld(b, k.worldX, k.worldZ);
+    int locColumn = (int)(3072 - k.worldX) / 6 * 2;  // the height map has 1024 columns
+    EXPECT_FLOAT_EQ(127.0f * (float)locColumn / 1024, b->worldPos[1]);
+    EXPECT_EQ(a, ZW_EditorTwin(b));
+    ZW_Execute("editor.mirror 0");  // each goes alone
+    Frame(150, 150, false, false);
+    Key(ZW_KEY_DELETE);
+    EXPECT_EQ(1, Markers());
+    Frame(k.x + 12, k.y + 12, false, false);
+    Key(ZW_KEY_DELETE);
+    EXPECT_EQ(0, Markers());
+  }
+}
+
+TEST_F(MirrorTest, TwinAtTheCentreAndOnTheEdgesStaysWhereTheMirrorPutsIt) {
+  ZW_Execute("editor.mirror 1");
+  ZW_Control* a = Place(3, 250, 218);  // a VL on the centre: its twin on it
+  ExpectAt(a, 234, 202);
+  ExpectAt(ZW_EditorTwin(a), 234, 202);
+  ExpectWorld(ZW_EditorTwin(a), a->worldPos[0], a->worldPos[2]);
+
+  // Pressed beyond the top-left corner: held on it; the twin lies on the
+  // opposite corner, exactly inside.
+  ZW_Control* b = Place(2, 50, 50);
+  ExpectAt(b, 100, 68);
+  ExpectAt(ZW_EditorTwin(b), 376, 344);
+  EXPECT_TRUE(Printed("LZ 2 at 744, 2328"));
+  for (const auto& l : zwConsole.scrollBack) {
+    EXPECT_EQ(nullptr, strstr(l, "outside the playfield")) << l;
+  }
+}
+
+TEST_F(MirrorTest, TwinWhoseMirroredPlaceLiesOutsideIsHeldInsideAndSaidSo) {
+  // A playfield narrower than an LZ holds it at its upper bound, 110 - 24;
+  // the mirror of that lies at 100 + 110 - 98 - 12 = 100, beyond it.
+  SetCrop(100, 100, 110, 400);
+  ZW_Execute("editor.mirror 2");
+  ZW_Control* a = Place(2, 150, 150);
+  ExpectAt(a, 86, 138);
+  ZW_Control* b = ZW_EditorTwin(a);
+  ExpectAt(b, 86, 138);
+  ExpectWorld(b, 3072 - 98 * 6, 182 * 6);
+  EXPECT_TRUE(Printed("LZ 2: its mirrored place lies outside the playfield; it is held inside."));
+}
+
+TEST_F(MirrorTest, TwinTakesTheNextNumberSoThatPairsAreTeamsOneAndTwo) {
+  ZW_Execute("editor.mirror 1");
+  ZW_Control* a = Place(2, 150, 150);
+  ZW_Control* b = ZW_EditorTwin(a);
+  ZW_EditorRelabel();
+  EXPECT_STREQ("1 T1", a->label);
+  EXPECT_STREQ("2 T2", b->label);
+  Place(3, 200, 150);  // VLs are numbered apart
+  ZW_Control* c = Place(2, 170, 150);
+  ZW_Control* d = ZW_EditorTwin(c);
+  ZW_EditorRelabel();
+  EXPECT_STREQ("1 T1", c->label);
+  EXPECT_STREQ("2 T2", d->label);
+  EXPECT_STREQ("3 T3", a->label);
+  EXPECT_STREQ("4 T4", b->label);
+  EXPECT_EQ(6, Markers());
+
+  // What the export writes: LZ 2 is the twin, in team 2.
+  ZW_Execute("editor.export");
+  std::string locInstances = ReadWholeFile(myBase + "Instances.juice", "");
+  size_t locLz2 = locInstances.find("TEAM_AddZone TEAM_AddZone_LZ2_cap");
+  ASSERT_NE(std::string::npos, locLz2);
+  EXPECT_EQ(locInstances.find("myStartingTeam TEAM_2", locLz2), locInstances.find("myStartingTeam", locLz2));
+}
+
+TEST_F(MirrorTest, PairIsDraggedRemovedAndUndoneAsOneStep) {
+  ZW_Execute("editor.mirror 1");
+  ZW_Control* a = Place(2, 150, 150);
+  ZW_Control* b = ZW_EditorTwin(a);
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+
+  Drag(150, 150, 200, 170);  // centre (200, 202 on the map): twin (300, 298)
+  EXPECT_EQ(2, ZW_EditorUndoSteps());
+  ExpectAt(a, 188, 158);
+  ExpectAt(b, 288, 254);
+  ExpectWorld(b, 3072 - 300 * 6, 298 * 6);
+  EXPECT_FLOAT_EQ(288, b->target[0]);  // a rescale keeps it there
+  EXPECT_TRUE(Printed("LZ 2 at 1272, 1788"));
+  Frame(10, 10, false, false);
+  ExpectAt(b, 288, 254);
+
+  Key('Z', true);
+  ExpectAt(a, 138, 138);
+  ExpectAt(b, 338, 274);
+  EXPECT_EQ(1, ZW_EditorUndoSteps());
+
+  // Delete on the twin takes both, and one undo brings both back as a pair.
+  Frame(350, 286, false, false);
+  Key(ZW_KEY_DELETE);
+  EXPECT_EQ(0, Markers());
+  EXPECT_TRUE(Printed("Removed LZ 2 and LZ 1"));
+  EXPECT_EQ(2, ZW_EditorUndoSteps());
+  Key('Z', true);
+  ASSERT_EQ(2, Markers());
+  EXPECT_EQ(a, zwControls.head);
+  EXPECT_EQ(b, a->next);
+  EXPECT_EQ(b, ZW_EditorTwin(a));
+  ExpectAt(b, 338, 274);
+
+  // Undo of the placement takes both.
+  Key('Z', true);
+  EXPECT_EQ(0, Markers());
+  EXPECT_EQ(0, ZW_EditorUndoSteps());
+}
+
+TEST_F(MirrorTest, WithMirroringOffThePairsMarkersMoveAndGoAlone) {
+  ZW_Execute("editor.mirror 1");
+  ZW_Control* a = Place(2, 150, 150);
+  ZW_Control* b = ZW_EditorTwin(a);
+  ZW_Execute("editor.mirror 0");
+  Drag(150, 150, 200, 170);
+  ExpectAt(b, 338, 274);
+  Frame(200, 170, false, false);
+  Key(ZW_KEY_DELETE);
+  EXPECT_EQ(1, Markers());
+  EXPECT_EQ(nullptr, ZW_EditorTwin(b));
+  Key('Z', true);  // back, paired again
+  EXPECT_EQ(b, ZW_EditorTwin(a));
+
+  // Mirroring on again: a drag puts the twin back at the mirrored place.
+  ZW_Execute("editor.mirror 1");
+  Drag(200, 170, 150, 150);
+  ExpectAt(b, 338, 274);
+  Key('Z', true);  // the drag of both, one step
+  ExpectAt(a, 188, 158);
+  ExpectAt(b, 338, 274);
+  EXPECT_EQ(2, ZW_EditorUndoSteps());
+
+  // A script's deletion of one leaves the other single.
+  zwControls.active = a;
+  ZW_Execute("control.delete");
+  EXPECT_EQ(nullptr, ZW_EditorTwin(b));
+}
+
+TEST_F(MirrorTest, KeyMCyclesTheModesShownAboveThePlayfield) {
+  ZW_Execute("editor.mirror 4");
+  EXPECT_STREQ("ERROR: Out of range (0,3) !", ZW_Result());
+  ZW_Control* locLine = Find("winMapCrs1");
+  locLine->draw = ZW_DrawVisible;
+  locLine->pos[1] = 68;
+  const char* const kShown[] = {"", "Mirror: point", "Mirror: vertical", "Mirror: horizontal", ""};
+  for (int i = 0; i < 5; i++) {
+    EXPECT_EQ(i % 4, zwEditor.mirror);
+    zwDouble.texts.clear();
+    ZW_EditorDrawLabels();
+    ASSERT_EQ(kShown[i][0] ? 1u : 0u, zwDouble.texts.size());
+    if (kShown[i][0]) {
+      EXPECT_EQ(kShown[i], zwDouble.texts[0].text);
+      EXPECT_EQ(1, zwDouble.texts[0].font);  // the labels' look
+      EXPECT_FLOAT_EQ(52, zwDouble.texts[0].y);
+    }
+    Key('M');
+  }
+  locLine->pos[1] = 10;  // no room above the line: below it
+  zwDouble.texts.clear();
+  ZW_EditorDrawLabels();
+  ASSERT_EQ(1u, zwDouble.texts.size());
+  EXPECT_FLOAT_EQ(12, zwDouble.texts[0].y);
+  zwConsole.open = 1;
+  Key('M');  // the console takes the key
+  zwConsole.open = 0;
+  Key('M', true);
+  EXPECT_EQ(1, zwEditor.mirror);
+}
+
+// --- The balance at export -----------------------------------------------------
+
+TEST_F(MirrorTest, ExportWarnsOfAnUnfairBalanceOnceTheToolsAreUsed) {
+  const std::string kConfirm =
+      "NOTE: You are about to modify your *.juice files.\nAll previous scripting and "
+      "object placement on this\nmap will be lost! Are you sure?";
+  // Team 1 (the newest LZ) 300 from the VL, team 2 600.
+  Place(3, 250, 218);
+  Place(2, 250, 318);
+  Place(2, 200, 218);
+  ZW_Execute("editor.export");
+  EXPECT_EQ("Confirm Overwrite|" + kConfirm, zwEditorDouble.questions.back());  // as it always was
+
+  ZW_Execute("editor.balance");
+  EXPECT_TRUE(Printed("Team 1 (1 LZ): nearest VL 300, mean 300, first at 1 VL, height +0.0"));
+  EXPECT_TRUE(Printed("Largest difference: 50.0% (nearest VL 50.0%, mean 50.0%)"));
+  ZW_Execute("editor.export");
+  const char kNearest[] = "WARNING: Teams 1 and 2 differ by 50.0% in the distance to their nearest VL.";
+  EXPECT_EQ("Confirm Overwrite|" + std::string(kNearest) +
+                "\nWARNING: Teams 1 and 2 differ by 50.0% in the mean distance to the VLs.\n\n" + kConfirm,
+            zwEditorDouble.questions.back());
+  EXPECT_TRUE(Printed(kNearest));
+}
+
+TEST_F(MirrorTest, MirroredPairsAreBalancedAndExportAsSingleMarkers) {
+  ZW_Execute("editor.mirror 1");
+  Place(2, 150, 150);
+  Place(3, 180, 300);
+  ZW_Execute("editor.balance");
+  EXPECT_TRUE(Printed("Largest difference: 0.0% (nearest VL 0.0%, mean 0.0%)"));
+  ZW_Execute("editor.export");
+  EXPECT_EQ(std::string::npos, zwEditorDouble.questions.back().find("WARNING"));
+
+  // The files hold four single markers: a resume brings them back unpaired.
+  Reimport();
+  EXPECT_TRUE(Printed("Read 2 LZs and 2 VLs of the mission."));
+  for (ZW_Control* c = zwControls.head; c; c = c->next) {
+    EXPECT_EQ(nullptr, ZW_EditorTwin(c));
+  }
+  ExpectExportUnchanged();
+}

@@ -80,3 +80,9 @@ add_test(NAME zonewright_gui_resume
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/zonewright_resume_gui.sh resume ${ZW_WINE_ARCH}
                  $<TARGET_FILE:zonewright>)
 set_tests_properties(zonewright_gui_resume PROPERTIES LABELS gui TIMEOUT 400 RUN_SERIAL TRUE)
+
+# Mirrored placement and the balance warning, driven with xdotool.
+add_test(NAME zonewright_gui_fair
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tests/gui/zonewright_fair_gui.sh fair ${ZW_WINE_ARCH}
+                 $<TARGET_FILE:zonewright>)
+set_tests_properties(zonewright_gui_fair PROPERTIES LABELS gui TIMEOUT 300 RUN_SERIAL TRUE)
