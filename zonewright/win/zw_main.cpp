@@ -33,6 +33,7 @@ namespace {
 
 HINSTANCE gInstance;
 HWND gWindow;
+bool gTrackingMouse;  // WM_MOUSELEAVE is asked for
 
 const char kClassName[] = "zonewright";
 
@@ -44,6 +45,20 @@ LRESULT CALLBACK WindowProc(HWND aWindow, UINT aMessage, WPARAM wParam, LPARAM l
     case WM_PAINT:
       ZWW_PresentShown();
       ValidateRect(aWindow, nullptr);
+      return 0;
+    case WM_MOUSEMOVE:
+      // The pointer leaving the window wakes a screen at rest too.
+      if (!gTrackingMouse) {
+        TRACKMOUSEEVENT locTrack;
+        memset(&locTrack, 0, sizeof(locTrack));
+        locTrack.cbSize = sizeof(locTrack);
+        locTrack.dwFlags = TME_LEAVE;
+        locTrack.hwndTrack = aWindow;
+        gTrackingMouse = TrackMouseEvent(&locTrack) != FALSE;
+      }
+      return 0;
+    case WM_MOUSELEAVE:
+      gTrackingMouse = false;
       return 0;
     case WM_KEYDOWN:
       zwShell.controlKey = GetKeyState(VK_CONTROL) < 0;
@@ -133,25 +148,54 @@ void RunArguments() {
   }
 }
 
+// Sleeps through the minimum frame time of the frame; its last millisecond
+// is spent reading the timer, so that the next frame starts on the tick that
+// the frame cap gives it.
+void WaitFrameTime() {
+  for (;;) {
+    int locLeft = ZW_FrameTimeLeft(timeGetTime());
+    if (locLeft <= 0) {
+      return;
+    }
+    Sleep(locLeft > 1 ? (DWORD)(locLeft - 1) : 0);
+  }
+}
+
+// A screen at rest: nothing to draw until a message or input arrives or a
+// time-based change is due.
+void WaitAtRest() {
+  int locTimeout = ZW_RestTimeout(timeGetTime());
+  MsgWaitForMultipleObjectsEx(0, nullptr, locTimeout < 0 ? INFINITE : (DWORD)locTimeout, QS_ALLINPUT,
+                              MWMO_INPUTAVAILABLE);
+}
+
 void MainLoop() {
   MSG locMessage;
+  timeBeginPeriod(1);
   for (;;) {
-    if (PeekMessageA(&locMessage, nullptr, 0, 0, PM_REMOVE)) {
+    bool locMessages = false;
+    while (PeekMessageA(&locMessage, nullptr, 0, 0, PM_REMOVE)) {
       if (locMessage.message == WM_QUIT) {
+        timeEndPeriod(1);
         return;
       }
       TranslateMessage(&locMessage);
       DispatchMessageA(&locMessage);
-      continue;
+      locMessages = true;
     }
     ZW_FrameBegin(timeGetTime());
     ZWW_InputPoll();
     ZWW_UpdateMousePosition();
     ZW_EditorFrame();
-    ZWW_RenderFrame();
+    bool locAtRest = ZWW_RenderFrame();
     ZWW_ShowDeviceCursor();
     ZW_FrameCount(timeGetTime());
-    while (timeGetTime() - zwShell.frameStart < zwShell.minFrameTime) {
+    // The frame after input runs at the frame cap in any case: the input
+    // devices may show a press a moment after its message.
+    if (locAtRest && !locMessages) {
+      WaitAtRest();
+    } else {
+      WaitFrameTime();
     }
   }
 }
