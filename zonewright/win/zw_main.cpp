@@ -36,6 +36,9 @@ HWND gWindow;
 bool gTrackingMouse;  // WM_MOUSELEAVE is asked for
 
 const char kClassName[] = "zonewright";
+// WM_SYSTIMER: the timers of the system's own (the caret, the pointer's
+// leave check of TrackMouseEvent), which the headers do not name.
+const UINT kSystemTimer = 0x0118;
 
 LRESULT CALLBACK WindowProc(HWND aWindow, UINT aMessage, WPARAM wParam, LPARAM lParam) {
   switch (aMessage) {
@@ -162,18 +165,21 @@ void WaitFrameTime() {
 }
 
 // A screen at rest: nothing to draw until a message or input arrives or a
-// time-based change is due.
-void WaitAtRest() {
+// time-based change is due. True when a message came, false for the change.
+bool WaitAtRest() {
   int locTimeout = ZW_RestTimeout(timeGetTime());
-  MsgWaitForMultipleObjectsEx(0, nullptr, locTimeout < 0 ? INFINITE : (DWORD)locTimeout, QS_ALLINPUT,
-                              MWMO_INPUTAVAILABLE);
+  return MsgWaitForMultipleObjectsEx(0, nullptr, locTimeout < 0 ? INFINITE : (DWORD)locTimeout, QS_ALLINPUT,
+                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
 }
 
 void MainLoop() {
   MSG locMessage;
+  bool locAtRest = false;
   timeBeginPeriod(1);
   for (;;) {
-    bool locMessages = false;
+    // The system's own timers (the check whether the pointer left the
+    // window) are no input: they leave a screen at rest as it is.
+    bool locInput = false;
     while (PeekMessageA(&locMessage, nullptr, 0, 0, PM_REMOVE)) {
       if (locMessage.message == WM_QUIT) {
         timeEndPeriod(1);
@@ -181,20 +187,21 @@ void MainLoop() {
       }
       TranslateMessage(&locMessage);
       DispatchMessageA(&locMessage);
-      locMessages = true;
+      locInput = locInput || locMessage.message != kSystemTimer;
+    }
+    if (locAtRest && !locInput && WaitAtRest()) {
+      continue;  // the messages first
     }
     ZW_FrameBegin(timeGetTime());
     ZWW_InputPoll();
     ZWW_UpdateMousePosition();
     ZW_EditorFrame();
-    bool locAtRest = ZWW_RenderFrame();
-    ZWW_ShowDeviceCursor();
-    ZW_FrameCount(timeGetTime());
     // The frame after input runs at the frame cap in any case: the input
     // devices may show a press a moment after its message.
-    if (locAtRest && !locMessages) {
-      WaitAtRest();
-    } else {
+    locAtRest = ZWW_RenderFrame() && !locInput;
+    ZWW_ShowDeviceCursor();
+    ZW_FrameCount(timeGetTime());
+    if (!locAtRest) {
       WaitFrameTime();
     }
   }
