@@ -61,9 +61,14 @@ AutorunMenu::AutorunMenu(HWND aWindow)
 	, myTipShown(false)
 	, myTipHidden(false)
 	, myTipLinesButton(-1)
+	, myPainted(false)
+	, myPaintedTip(-1)
+	, myPaintedTipX(0)
+	, myPaintedTipY(0)
 {
 	myChromaKey[0] = myChromaKey[1] = myChromaKey[2] = 0;
 	myButtons.Init(10, 2);
+	myPaintedLooks.Init(10, 10);
 }
 
 AutorunMenu::~AutorunMenu()
@@ -221,14 +226,49 @@ bool AutorunMenu::Build()
 
 void AutorunMenu::Paint()
 {
+	int locTip = GetToolTipButton();
 	myFactory->BeginFrame();
 	myFactory->Clear(ourClearColor);
 	myBackground->Blit(0, 0, myWidth, myHeight, 0, 0);
 	for (int locIndex = 0; locIndex < myButtons.Count(); ++locIndex)
 		myButtons[locIndex]->Draw();
-	DrawToolTip();
+	DrawToolTip(locTip);
 	myFactory->Present(0, 0, 0, 0);
 	myFactory->EndFrame();
+
+	for (int locIndex = 0; locIndex < myButtons.Count(); ++locIndex)
+	{
+		if (locIndex < myPaintedLooks.Count())
+			myPaintedLooks[locIndex] = DrawnLook(locIndex);
+		else
+			myPaintedLooks.Add(DrawnLook(locIndex));
+	}
+	myPaintedTip = locTip;
+	myPaintedTipX = myTipX;
+	myPaintedTipY = myTipY;
+	myPainted = true;
+}
+
+int AutorunMenu::DrawnLook(int anIndex) const
+{
+	const AutorunButton* locButton = myButtons[anIndex];
+	return locButton->IsEnabled() ? locButton->GetLook() : -1;
+}
+
+bool AutorunMenu::PaintIfChanged()
+{
+	bool locSame = myPainted && myPaintedLooks.Count() == myButtons.Count();
+	for (int locIndex = 0; locSame && locIndex < myButtons.Count(); ++locIndex)
+		locSame = myPaintedLooks[locIndex] == DrawnLook(locIndex);
+	if (locSame)
+	{
+		int locTip = GetToolTipButton();
+		locSame = locTip == myPaintedTip && (locTip < 0 || (myTipX == myPaintedTipX && myTipY == myPaintedTipY));
+	}
+	if (locSame)
+		return false;
+	Paint();
+	return true;
 }
 
 int AutorunMenu::ButtonAt(int anX, int aY) const
@@ -394,6 +434,14 @@ int AutorunMenu::OnKeyUp(int aKey)
 	return myButtons[locPressed]->OnRelease();
 }
 
+DWORD AutorunMenu::GetToolTipWait() const
+{
+	if (myTipButton < 0 || myTipHidden || myTipShown || myButtons[myTipButton]->GetToolTip().IsEmpty())
+		return INFINITE;
+	DWORD locRested = ourClock() - myTipSince;
+	return locRested < ourToolTipDelay ? ourToolTipDelay - locRested : 0;
+}
+
 int AutorunMenu::GetToolTipButton()
 {
 	if (myTipButton < 0 || myTipHidden || myButtons[myTipButton]->GetToolTip().IsEmpty())
@@ -460,9 +508,9 @@ std::vector<KC_String> AutorunMenu::WrapText(const KC_String& aText, int aMaxWid
 	return locLines;
 }
 
-void AutorunMenu::DrawToolTip()
+void AutorunMenu::DrawToolTip(int anIndex)
 {
-	int locIndex = GetToolTipButton();
+	int locIndex = anIndex;
 	if (locIndex < 0)
 		return;
 	AutorunButton* locButton = myButtons[locIndex];

@@ -33,7 +33,11 @@ public:
 	static void DestroyCurrent();
 	~AutorunMenu();
 
+	// Draws one frame.
 	void Paint();
+	// Paints a frame when it would show something new since the last one (a
+	// look, the disabled state, the tool tip); true when it painted.
+	bool PaintIfChanged();
 	// Action codes of AutorunButton: 0 nothing, 1 quit, 2 quit and show the limited-access text.
 	int OnMouseMove(int anX, int aY);
 	int OnMouseDown(int anX, int aY);
@@ -50,6 +54,9 @@ public:
 	int GetFocus() const { return myFocus; }
 	// The button whose tool tip is shown (-1 for none).
 	int GetToolTipButton();
+	// Milliseconds until the tool tip of the resting pointer shows; INFINITE
+	// when none is waiting to show.
+	DWORD GetToolTipWait() const;
 	// Where a tool tip of aWidth by aHeight goes for the pointer at aPx, aPy:
 	// below the pointer, kept inside the window of aWindowWidth by aWindowHeight.
 	static void PlaceToolTip(int aPx, int aPy, int aWidth, int aHeight, int aWindowWidth, int aWindowHeight,
@@ -85,7 +92,9 @@ private:
 	void SetFocus(int anIndex, bool aFromKeys);
 	int NextFocus(int aStep) const;
 	int ButtonAt(int anX, int aY) const;
-	void DrawToolTip();
+	void DrawToolTip(int anIndex);
+	// A button as drawn: its look, or -1 when disabled.
+	int DrawnLook(int anIndex) const;
 
 	DisplayFactory* myFactory;
 	KC_GrowingArray<AutorunButton*> myButtons;
@@ -111,6 +120,12 @@ private:
 	// The wrapped lines of the tool tip of button myTipLinesButton.
 	std::vector<KC_String> myTipLines;
 	int myTipLinesButton;
+	// What the last frame showed: the buttons as drawn and the tool tip.
+	bool myPainted;
+	KC_GrowingArray<int> myPaintedLooks;
+	int myPaintedTip;
+	int myPaintedTipX;
+	int myPaintedTipY;
 
 	static AutorunMenu* ourCurrent;
 	static KC_LocString ourInsertDiscText;

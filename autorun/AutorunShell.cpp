@@ -9,12 +9,11 @@ const char* const ourArchiveName = "autorun.sdf";
 const char* const ourDefaultInsertDiscText = "Please insert the disc again.";
 const char* const ourDefaultLimitedAccessText =
 	"Installing needs administrator rights. Please log on as an administrator and start the installation again.";
+const DWORD ourDiscCheckPause = 70;
 }
 
 namespace
 {
-const DWORD ourIdlePause = 70;
-
 int WINAPI SystemNarrowBox(HWND aOwner, const char* aText, const char* aCaption, UINT aStyle)
 {
 	return MessageBoxA(aOwner, aText, aCaption, aStyle);
@@ -179,8 +178,16 @@ void AutorunShell::SetBoxFunctions(NarrowBoxFunction aNarrow, WideBoxFunction aW
 	ourWideBox = aWide ? aWide : SystemWideBox;
 }
 
-void AutorunShell::IdleWhenIconic(HWND aWindow)
+DWORD AutorunShell::LoopWait(bool anIconic, DWORD aNow, DWORD aNextCheck, DWORD aToolTipWait)
 {
-	if (IsIconic(aWindow))
-		MsgWaitForMultipleObjects(0, NULL, FALSE, ourIdlePause, QS_ALLINPUT);
+	if (anIconic)
+		return ourDiscCheckPause;
+	// The clock may wrap: a check due is a difference of at most half its range.
+	DWORD locWait = static_cast<int>(aNextCheck - aNow) > 0 ? aNextCheck - aNow : 0;
+	return aToolTipWait < locWait ? aToolTipWait : locWait;
+}
+
+void AutorunShell::WaitForMessage(DWORD aMilliseconds)
+{
+	MsgWaitForMultipleObjectsEx(0, NULL, aMilliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }

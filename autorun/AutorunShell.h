@@ -53,9 +53,16 @@ typedef int(WINAPI* NarrowBoxFunction)(HWND aOwner, const char* aText, const cha
 typedef int(WINAPI* WideBoxFunction)(HWND aOwner, const wchar_t* aText, const wchar_t* aCaption, UINT aStyle);
 void SetBoxFunctions(NarrowBoxFunction aNarrow, WideBoxFunction aWide);
 
-// With an empty queue: a minimised window gets no paints (whose pause bounds
-// the loop), so the loop then waits for a message, at most one paint pause.
-void IdleWhenIconic(HWND aWindow);
+// The archive is looked for once every this many milliseconds while the
+// window is shown.
+extern const DWORD ourDiscCheckPause;
+// The wait of the message loop with an empty queue, in milliseconds: until
+// the next disc check (due at aNextCheck on the clock now at aNow) or until
+// the tool tip's wait (INFINITE for none) is over, whichever comes first. A
+// minimised window checks nothing and waits at most one check pause.
+DWORD LoopWait(bool anIconic, DWORD aNow, DWORD aNextCheck, DWORD aToolTipWait);
+// Waits until a message arrives or aMilliseconds have passed.
+void WaitForMessage(DWORD aMilliseconds);
 }
 
 #endif

@@ -19,7 +19,6 @@ namespace
 const char* const ourMutexName = "DezuzedIvavuzi";
 const char* const ourClassName = "DEZUZEDIVAVUZI";
 const char* const ourDefinitionName = "autorun.ice";
-const DWORD ourPaintPause = 70;
 const int ourLargeIcon = 101;
 const int ourSmallIcon = 102;
 
@@ -113,6 +112,15 @@ void AskForDisc(HWND aWindow)
 	KF_SDF::Unmount(AutorunShell::ourArchiveName);
 	MountDisc();
 }
+
+// The archive is looked for; when it is gone, the disc is asked for.
+void CheckDisc(HWND aWindow)
+{
+	unsigned int locTime = 0;
+	unsigned int locSize = 0;
+	if (!GetFileInfo(AutorunShell::ourArchiveName, &locTime, &locSize, NULL))
+		AskForDisc(aWindow);
+}
 }
 
 LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPARAM anLParam)
@@ -124,19 +132,14 @@ LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPA
 		PostQuitMessage(0);
 		return 0;
 	case WM_PAINT:
-	{
-		// The update region stays invalid: the next paint comes as soon as the queue is empty.
+		// The window shown or uncovered: the whole frame. Changes of the menu
+		// are painted by the message loop.
 		if (locMenu)
 			locMenu->Paint();
 		if (locMenu && ourTiming)
 			ReportFirstFrame();
-		unsigned int locTime = 0;
-		unsigned int locSize = 0;
-		if (!GetFileInfo(AutorunShell::ourArchiveName, &locTime, &locSize, NULL))
-			AskForDisc(aWindow);
-		Sleep(ourPaintPause);
+		ValidateRect(aWindow, NULL);
 		return 0;
-	}
 	case WM_KEYDOWN:
 		if (aWParam == VK_ESCAPE)
 			PostQuitMessage(0);
@@ -242,19 +245,34 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 		AutorunDiagnosis::Show();
 	}
 
+	// With the queue empty: the disc check when it is due, a paint when the
+	// menu shows something new, then a wait for the next message, the next
+	// check or the tool tip. A minimised window checks and paints nothing.
 	MSG locMessage;
 	std::memset(&locMessage, 0, sizeof(locMessage));
+	DWORD locNextCheck = GetTickCount();
 	for (;;)
 	{
-		if (!PeekMessageA(&locMessage, NULL, 0, 0, PM_REMOVE))
+		if (PeekMessageA(&locMessage, NULL, 0, 0, PM_REMOVE))
 		{
-			AutorunShell::IdleWhenIconic(locWindow);
+			if (locMessage.message == WM_QUIT)
+				break;
+			TranslateMessage(&locMessage);
+			DispatchMessageA(&locMessage);
 			continue;
 		}
-		if (locMessage.message == WM_QUIT)
-			break;
-		TranslateMessage(&locMessage);
-		DispatchMessageA(&locMessage);
+		bool locIconic = IsIconic(locWindow) != FALSE;
+		if (!locIconic)
+		{
+			if (static_cast<int>(GetTickCount() - locNextCheck) >= 0)
+			{
+				CheckDisc(locWindow);
+				locNextCheck = GetTickCount() + AutorunShell::ourDiscCheckPause;
+			}
+			locMenu->PaintIfChanged();
+		}
+		AutorunShell::WaitForMessage(
+			AutorunShell::LoopWait(locIconic, GetTickCount(), locNextCheck, locMenu->GetToolTipWait()));
 	}
 
 	ShowWindow(locWindow, SW_HIDE);

@@ -2,11 +2,13 @@
 """Writes a menu of N buttons twice: as Juice text with its type file (CR LF
 line ends) and as JSON with the equivalent schema for flatc.
 
-usage: bench_menu.py [--localized] DIR N
+usage: bench_menu.py [--localized | --nested] DIR N
 writes DIR/menu.fruit, DIR/menu.juice, DIR/menu.fbs and DIR/menu.json; with
 --localized every button also has a tool tip as a localized text (an index
 into DIR/menu.lang, which is written too), a decimal and a reference to
-another button, as menus are written by hand.
+another button, as menus are written by hand; with --nested every button
+also has a layout of member blocks three deep (a position, a size and a
+border with its own colour).
 """
 import os
 import sys
@@ -52,6 +54,30 @@ CLASS Menu
 }
 """
 
+NESTED_TYPES = """
+CLASS Point
+{
+\tNUMBER myX 0
+\tNUMBER myY 0
+}
+
+CLASS Border
+{
+\tColor myColor
+\tNUMBER myWidth 1
+}
+
+CLASS Layout
+{
+\tPoint myPosition
+\tPoint mySize
+\tBorder myBorder
+}
+"""
+
+NESTED_MEMBERS = """\tLayout myLayout
+"""
+
 LOCALIZED_MEMBERS = """\tLOCTEXT myToolTip
 \tDECIMAL myScale
 \tButton* myNext
@@ -69,7 +95,58 @@ LOCALIZED_SCHEMA = SCHEMA.replace(
     "flag:int; }", "flag:int; tooltip:string; scale:double; next:string; }")
 
 
-def juice(count, localized):
+NESTED_SCHEMA = SCHEMA.replace(
+    "table Button {", "table Point { x:int; y:int; }\n"
+    "table Border { color:Color; width:int; }\n"
+    "table Layout { position:Point; size:Point; border:Border; }\n"
+    "table Button {").replace("flag:int; }", "flag:int; layout:Layout; }")
+
+
+def layout(index):
+    return {
+        "position": (index * 3 % 640, index * 5 % 480),
+        "size": (100 + index % 50, 20 + index % 10),
+        "color": (index * 11 % 256, index * 17 % 256, index * 23 % 256),
+        "width": 1 + index % 4,
+    }
+
+
+def juice_layout(index):
+    l = layout(index)
+    yield "\t\t\tmyLayout"
+    yield "\t\t\t{"
+    for name, value in (("myPosition", l["position"]), ("mySize", l["size"])):
+        yield "\t\t\t\t%s" % name
+        yield "\t\t\t\t{"
+        yield "\t\t\t\t\tmyX %d" % value[0]
+        yield "\t\t\t\t\tmyY %d" % value[1]
+        yield "\t\t\t\t}"
+    yield "\t\t\t\tmyBorder"
+    yield "\t\t\t\t{"
+    yield "\t\t\t\t\tmyColor"
+    yield "\t\t\t\t\t{"
+    yield "\t\t\t\t\t\tmyR %d" % l["color"][0]
+    yield "\t\t\t\t\t\tmyG %d" % l["color"][1]
+    yield "\t\t\t\t\t\tmyB %d" % l["color"][2]
+    yield "\t\t\t\t\t}"
+    yield "\t\t\t\t\tmyWidth %d" % l["width"]
+    yield "\t\t\t\t}"
+    yield "\t\t\t}"
+
+
+def json_layout(index):
+    l = layout(index)
+    yield '      "layout": {'
+    for name, value in (("position", l["position"]), ("size", l["size"])):
+        yield '        "%s": { "x": %d, "y": %d },' % (name, value[0], value[1])
+    yield '        "border": {'
+    yield '          "color": { "r": %d, "g": %d, "b": %d },' % l["color"]
+    yield '          "width": %d' % l["width"]
+    yield "        }"
+    yield "      }"
+
+
+def juice(count, localized, nested=False):
     yield "INCLUDE menu.fruit"
     yield ""
     yield "Menu myMenu"
@@ -89,6 +166,8 @@ def juice(count, localized):
         yield "\t\t\t\tmyB %d" % b["color"][2]
         yield "\t\t\t}"
         yield "\t\t\tmyFlag %d" % b["flag"]
+        if nested:
+            yield from juice_layout(index)
         if localized:
             yield "\t\t\tmyToolTip %d" % index
             yield "\t\t\tmyScale %s" % b["scale"]
@@ -107,7 +186,7 @@ def lang(count):
     yield ""
 
 
-def json_text(count, localized):
+def json_text(count, localized, nested=False):
     yield "{"
     yield '  "buttons": ['
     for index in range(count):
@@ -126,6 +205,9 @@ def json_text(count, localized):
             yield '      "tooltip": "%s",' % b["tooltip"]
             yield '      "scale": %s,' % b["scale"]
             yield '      "next": "%s"' % b["next"]
+        elif nested:
+            yield '      "flag": %d,' % b["flag"]
+            yield from json_layout(index)
         else:
             yield '      "flag": %d' % b["flag"]
         yield "    }" + ("," if index + 1 < count else "")
@@ -142,7 +224,8 @@ def write(path, lines, end):
 def main():
     args = sys.argv[1:]
     localized = bool(args) and args[0] == "--localized"
-    if localized:
+    nested = bool(args) and args[0] == "--nested"
+    if localized or nested:
         args = args[1:]
     if len(args) != 2:
         sys.exit(__doc__)
@@ -151,12 +234,16 @@ def main():
     fruit = FRUIT
     if localized:
         fruit = fruit.replace("\tNUMBER myFlag 0\n", "\tNUMBER myFlag 0\n" + LOCALIZED_MEMBERS)
+    if nested:
+        fruit = fruit.replace("\nCLASS Button\n", NESTED_TYPES + "\nCLASS Button\n")
+        fruit = fruit.replace("\tNUMBER myFlag 0\n", "\tNUMBER myFlag 0\n" + NESTED_MEMBERS)
     write(os.path.join(folder, "menu.fruit"), fruit.split("\n"), "\r\n")
-    write(os.path.join(folder, "menu.juice"), juice(count, localized), "\r\n")
+    write(os.path.join(folder, "menu.juice"), juice(count, localized, nested), "\r\n")
     if localized:
         write(os.path.join(folder, "menu.lang"), lang(count), "\r\n")
-    write(os.path.join(folder, "menu.fbs"), (LOCALIZED_SCHEMA if localized else SCHEMA).split("\n"), "\n")
-    write(os.path.join(folder, "menu.json"), json_text(count, localized), "\n")
+    schema = LOCALIZED_SCHEMA if localized else NESTED_SCHEMA if nested else SCHEMA
+    write(os.path.join(folder, "menu.fbs"), schema.split("\n"), "\n")
+    write(os.path.join(folder, "menu.json"), json_text(count, localized, nested), "\n")
 
 
 if __name__ == "__main__":

@@ -648,6 +648,18 @@ void ZW_ControlsUpdateAndDraw() {
   }
 }
 
+bool ZW_ControlsAtRest() {
+  if (zwControls.switching || zwControls.clickId != 0 || zwControls.secondId != 0) {
+    return false;
+  }
+  for (const ZW_Control* c = zwControls.head; c; c = c->next) {
+    if (c->draw == ZW_DrawVisible && (c->move == ZW_MoveSpring || c->move == ZW_MoveDrag)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 void ZW_ControlsRescale(float aScaleX, float aScaleY) {
   for (ZW_Control* c = zwControls.head; c; c = c->next) {
     c->pos[0] = aScaleX * c->target[0];

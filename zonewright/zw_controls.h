@@ -170,6 +170,9 @@ void ZW_ControlsSwitchPages(const char* aClose, const char* anOpen, float aDelay
 void ZW_ControlsUseTexture(ZW_Texture* aSlot);
 void ZW_ControlsUpdateAndDraw();
 void ZW_ControlsRescale(float aScaleX, float aScaleY);
+// No visible control is on a spring or dragged, and no page switch or click
+// is pending: the next frame moves nothing by itself.
+bool ZW_ControlsAtRest();
 void ZW_ControlsTextEntryKey(int aKey);
 
 // Text entry into a field of the edited control.

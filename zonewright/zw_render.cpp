@@ -251,7 +251,10 @@ bool ZW_FrameRecord::SameAs(const ZW_FrameRecord& anOther) const {
 
 // --- Frame presenter ------------------------------------------------------
 
-bool ZW_FramePresenter::Frame(ZW_FrameDevice* aDevice, bool aSameAsShown) {
+bool ZW_FramePresenter::Frame(ZW_FrameDevice* aDevice, bool aSameAsShown, bool anAtRest) {
+  if (anAtRest && aSameAsShown && shownValid && !lost) {
+    return true;
+  }
   if (lost) {
     ZW_DeviceLevel locLevel = aDevice->CooperativeLevel();
     if (locLevel == ZW_DEVICE_LOST || locLevel == ZW_DEVICE_FAILED) {

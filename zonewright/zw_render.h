@@ -151,8 +151,9 @@ struct ZW_FramePresenter {
   bool lost = false;
   bool shownValid = false;  // the back buffer holds the frame shown
   // One frame; aSameAsShown: the frame equals the one shown. False when the
-  // device is lost and nothing was presented.
-  bool Frame(ZW_FrameDevice* aDevice, bool aSameAsShown);
+  // device is lost and nothing was presented. A frame of a screen at rest
+  // (anAtRest) that equals the one shown is not presented again.
+  bool Frame(ZW_FrameDevice* aDevice, bool aSameAsShown, bool anAtRest = false);
   // The frame shown presented again (a window uncovered); false when there
   // is none to present.
   bool PresentShown(ZW_FrameDevice* aDevice);

@@ -1,12 +1,14 @@
 // Shell state, frame timing, statistics and key routing.
 #include "zw_shell.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "zw_console.h"
 #include "zw_controls.h"
 #include "zw_editor.h"
+#include "zw_input.h"
 #include "zw_keys.h"
 #include "zw_render.h"
 
@@ -30,6 +32,7 @@ void ZW_ShellReset() {
   zwShell.fpsMode = ZW_FPS_MIN_MAX;
   zwShell.memMode = ZW_MEM_OFF;
   zwShell.minFps = 9999;
+  zwShell.dueTime = -1.0;
 }
 
 void ZW_FrameBegin(double aNow) {
@@ -39,6 +42,7 @@ void ZW_FrameBegin(double aNow) {
   if (zwShell.frameFactor > 2.0f) {
     zwShell.frameFactor = 1.0f;
   }
+  zwShell.dueTime = -1.0;
 }
 
 void ZW_FrameCount(double aNow) {
@@ -57,6 +61,30 @@ void ZW_FrameCount(double aNow) {
       zwShell.maxFps = zwShell.lastFps;
     }
   }
+}
+
+int ZW_FrameTimeLeft(double aNow) {
+  double locLeft = zwShell.minFrameTime - (aNow - zwShell.frameStart);
+  return locLeft > 0.0 ? (int)ceil(locLeft) : 0;
+}
+
+void ZW_WakeAt(double aTime) {
+  if (zwShell.dueTime < 0.0 || aTime < zwShell.dueTime) {
+    zwShell.dueTime = aTime;
+  }
+}
+
+int ZW_RestTimeout(double aNow) {
+  if (zwShell.dueTime < 0.0) {
+    return -1;
+  }
+  double locLeft = zwShell.dueTime - aNow;
+  return locLeft > 0.0 ? (int)ceil(locLeft) : 0;
+}
+
+bool ZW_ScreenAtRest(bool aSameAsShown) {
+  return aSameAsShown && ZW_ControlsAtRest() && !ZW_LeftButtonDown() && !ZW_RightButtonDown() &&
+         zwInput.middle == 0;
 }
 
 void ZW_SetWindowScale(int aWindowWidth, int aWindowHeight) {

@@ -43,6 +43,7 @@ struct ZW_Shell {
   int mouseX, mouseY;
   int resourceLoaded;
   int controlKey;        // Ctrl is held while the key of ZW_KeyDown went down
+  double dueTime;        // a time-based change of the screen is due then; negative: none
 };
 
 extern ZW_Shell zwShell;
@@ -57,6 +58,20 @@ void ZW_ShellReset();
 void ZW_FrameBegin(double aNow);
 // Frame end: FPS statistics.
 void ZW_FrameCount(double aNow);
+
+// The waits of the main loop. A frame waits out the minimum frame time; a
+// screen at rest waits for input or for the change due next.
+// Milliseconds of the minimum frame time left at aNow (0 once it has passed).
+int ZW_FrameTimeLeft(double aNow);
+// A change of the screen due at aTime without input (a blink, a tool tip);
+// the earliest of a frame counts. Cleared at each frame start.
+void ZW_WakeAt(double aTime);
+// The wait of a screen at rest at aNow: milliseconds until the due change
+// (0 when it is late), or -1 when none is due.
+int ZW_RestTimeout(double aNow);
+// After a frame: the frame equals the one shown (aSameAsShown), no control
+// moves, no click or page switch is pending and no mouse button is down.
+bool ZW_ScreenAtRest(bool aSameAsShown);
 // Window-to-screen scale from the window's outer size; rescales the controls
 // when it changed. Returns whether it changed.
 bool ZW_UpdateWindowScale(int aWindowWidth, int aWindowHeight);

@@ -182,7 +182,7 @@ bool FakePrimitives::VLine(int anX, int aY1, int aY2, const unsigned char*)
 	return true;
 }
 
-FakeFactory::FakeFactory() : myFontFails(false)
+FakeFactory::FakeFactory() : myFontFails(false), myPresents(0)
 {
 	myPictures["normal.tga"] = std::make_pair(120, 30);
 	myPictures["pressed.tga"] = std::make_pair(121, 31);

@@ -120,7 +120,11 @@ public:
 	DisplayFont* MakeFont(const char* aFaceName, int aSize) override;
 	DisplayPrimitives* MakePrimitives() override { return new FakePrimitives(this); }
 	bool Clear(const unsigned char*) override { return true; }
-	bool Present(int, int, int, int) override { return true; }
+	bool Present(int, int, int, int) override
+	{
+		++myPresents;
+		return true;
+	}
 	int GetWidth() override { return 640; }
 	int GetHeight() override { return 400; }
 	void BeginFrame() override {}
@@ -129,6 +133,7 @@ public:
 	std::map<std::string, std::pair<int, int>> myPictures;
 	bool myFontFails;
 	std::vector<std::string> myLog;
+	int myPresents;  // frames painted
 };
 
 // The lines of one button of the sample disc's type: defaults that load with

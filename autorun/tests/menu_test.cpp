@@ -352,6 +352,81 @@ TEST_F(MenuTest, ToolTipGoesOnPressKeyOrLeavingTheWindow)
 	EXPECT_EQ(-1, locMenu->GetToolTipButton());
 }
 
+// The loop paints a frame only when the menu shows something new: each kind
+// of change paints once, and nothing else paints.
+TEST_F(MenuTest, PaintsOnlyWhatChanged)
+{
+	AutorunMenu* locMenu = MakeColumn();
+	ASSERT_TRUE(locMenu != NULL);
+	int locBefore = 0;
+	auto Paints = [&]() {
+		locMenu->PaintIfChanged();
+		locMenu->PaintIfChanged();
+		int locPaints = myFactory->myPresents - locBefore;
+		locBefore = myFactory->myPresents;
+		return locPaints;
+	};
+	EXPECT_EQ(1, Paints());  // the first frame
+	EXPECT_EQ(0, Paints());
+
+	// Hover, and moves that change no look.
+	locMenu->OnMouseMove(50, 25);
+	EXPECT_EQ(1, Paints());
+	locMenu->OnMouseMove(51, 25);
+	EXPECT_EQ(0, Paints());
+	locMenu->OnMouseMove(500, 300);
+	EXPECT_EQ(1, Paints());
+	locMenu->OnMouseMove(501, 300);
+	EXPECT_EQ(0, Paints());
+	// The disabled button shows no hover.
+	locMenu->OnMouseMove(50, 65);
+	EXPECT_EQ(0, Paints());
+
+	// Press and release.
+	locMenu->OnMouseMove(50, 145);
+	EXPECT_EQ(1, Paints());
+	locMenu->OnMouseDown(50, 145);
+	EXPECT_EQ(1, Paints());
+	locMenu->OnMouseUp(50, 145);
+	EXPECT_EQ(1, Paints());
+	EXPECT_EQ(1u, ourShellRequests.size());
+
+	// Focus by keys.
+	locMenu->OnKeyDown(VK_TAB, false, false);
+	EXPECT_EQ(1, Paints());
+	locMenu->OnKeyDown(VK_SHIFT, true, false);
+	EXPECT_EQ(0, Paints());
+
+	// The tool tip: nothing while it waits, one frame when it shows and one
+	// when it goes.
+	locMenu->OnMouseMove(50, 105);
+	EXPECT_EQ(1, Paints());
+	EXPECT_EQ(500u, locMenu->GetToolTipWait());
+	ourNow += 300;
+	EXPECT_EQ(200u, locMenu->GetToolTipWait());
+	EXPECT_EQ(0, Paints());
+	ourNow += 200;
+	EXPECT_EQ(0u, locMenu->GetToolTipWait());
+	EXPECT_EQ(1, Paints());
+	EXPECT_EQ(INFINITE, locMenu->GetToolTipWait());  // shown
+	ourNow += 5000;
+	locMenu->OnMouseMove(60, 110);
+	EXPECT_EQ(0, Paints());
+	locMenu->OnMouseLeave();
+	EXPECT_EQ(1, Paints());
+	EXPECT_EQ(INFINITE, locMenu->GetToolTipWait());
+
+	// A button without a tool tip waits for none.
+	locMenu->OnMouseMove(50, 145);
+	EXPECT_EQ(INFINITE, locMenu->GetToolTipWait());
+
+	// A paint of the window itself (uncovered) counts as the frame shown.
+	Paints();
+	locMenu->Paint();
+	locBefore = myFactory->myPresents;
+	EXPECT_EQ(0, Paints());
+}
+
 TEST(AutorunToolTip, PlacedBelowThePointerAndInsideTheWindow)
 {
 	int locLeft = -1;

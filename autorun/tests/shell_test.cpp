@@ -266,3 +266,20 @@ TEST(AutorunDiagnosisReport, LongLinesAreWrappedAndOnlyWholeLinesLeftOut)
 	EXPECT_STREQ("autorun /diagnose\n(1 more line in the report file)\n\nend",
 	             AutorunDiagnosis::BoxText(locLong.c_str(), 5, 200, "end"));
 }
+
+// The loop sleeps until the next disc check or the tool tip, whichever is
+// first; a check that is late waits nothing, also across the clock's wrap.
+TEST(AutorunShellLoop, WaitsForTheDiscCheckOrTheToolTip)
+{
+	EXPECT_EQ(70u, AutorunShell::ourDiscCheckPause);
+	EXPECT_EQ(70u, AutorunShell::LoopWait(false, 1000, 1070, INFINITE));
+	EXPECT_EQ(25u, AutorunShell::LoopWait(false, 1045, 1070, INFINITE));
+	EXPECT_EQ(10u, AutorunShell::LoopWait(false, 1045, 1070, 10));
+	EXPECT_EQ(0u, AutorunShell::LoopWait(false, 1045, 1070, 0));
+	EXPECT_EQ(0u, AutorunShell::LoopWait(false, 1070, 1070, INFINITE));
+	EXPECT_EQ(0u, AutorunShell::LoopWait(false, 1200, 1070, INFINITE));
+	EXPECT_EQ(40u, AutorunShell::LoopWait(false, 0xFFFFFFF0u, 0x18u, INFINITE));
+	EXPECT_EQ(0u, AutorunShell::LoopWait(false, 0x10u, 0xFFFFFFF0u, INFINITE));
+	// Minimised: no check and no tool tip, at most one pause.
+	EXPECT_EQ(70u, AutorunShell::LoopWait(true, 1000, 1010, 5));
+}

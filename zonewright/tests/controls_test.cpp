@@ -232,6 +232,58 @@ TEST_F(ControlsTest, PagesOpenCloseAndSwitch) {
   EXPECT_EQ(0, zwControls.switching);
 }
 
+// The screen rests only when the next frame would move nothing by itself:
+// springs settled, no drag, no page switch or click pending, no button down.
+TEST_F(ControlsTest, TheScreenRestsOnlyWhenNothingMoves) {
+  ZW_Control* c = Button("b", 100, 100, "");
+  snprintf(c->page, sizeof(c->page), "pagA");
+  Frame(0, 0, false, false);
+  EXPECT_TRUE(ZW_ScreenAtRest(true));
+  EXPECT_FALSE(ZW_ScreenAtRest(false));  // a frame that differs from the one shown
+
+  ZW_Execute("control.openPage pagA");  // on its spring
+  Frame(0, 0, false, false);
+  EXPECT_FALSE(ZW_ScreenAtRest(true));
+  int locFrames = 0;
+  for (; locFrames < 2000 && !ZW_ScreenAtRest(true); locFrames++) {
+    Frame(0, 0, false, false);
+  }
+  EXPECT_EQ(ZW_MoveRest, c->move);
+  EXPECT_GT(locFrames, 10);
+
+  ZW_Execute("control.closeAll");  // a hidden control on its way out still moves
+  EXPECT_FALSE(ZW_ScreenAtRest(true));
+  for (int i = 0; i < 2000 && c->draw == ZW_DrawVisible; i++) {
+    Frame(0, 0, false, false);
+  }
+  EXPECT_TRUE(ZW_ScreenAtRest(true));
+
+  ZW_Execute("control.switchPages other pagA 3");
+  EXPECT_FALSE(ZW_ScreenAtRest(true));  // counting down, nothing visible yet
+  ZW_Execute("control.closeAll");
+  for (int i = 0; i < 2000 && !ZW_ScreenAtRest(true); i++) {
+    Frame(0, 0, false, false);
+  }
+  EXPECT_EQ(0, zwControls.switching);
+
+  // A press holds the screen awake until the click is done; a drag too.
+  ZW_Control* d = Button("d", 300, 100, "");
+  d->draggable = 1;
+  Frame(310, 110, true, false);
+  EXPECT_FALSE(ZW_ScreenAtRest(true));
+  Frame(320, 110, true, false);
+  EXPECT_EQ(ZW_MoveDrag, d->move);
+  zwInput.left = 0;
+  EXPECT_FALSE(ZW_ScreenAtRest(true));  // the click is still pending
+  Frame(320, 110, false, false);
+  EXPECT_TRUE(ZW_ScreenAtRest(true));
+  zwInput.right = 0x80;
+  EXPECT_FALSE(ZW_ScreenAtRest(true));
+  zwInput.right = 0;
+  zwInput.middle = 0x80;
+  EXPECT_FALSE(ZW_ScreenAtRest(true));
+}
+
 TEST_F(ControlsTest, ChildHidesWithItsMotherWhenClosed) {
   ZW_Control* m = Button("m", 0, 0, "");
   ZW_Control* k = Button("k", 5, 5, "");

@@ -414,6 +414,37 @@ TEST(FramePresenterTest, ALostDeviceWaitsIsResetAndDrawsTheSameScreenWhole) {
   EXPECT_EQ("test draw present ", d.Take());
 }
 
+TEST(FramePresenterTest, AFrameAtRestIsNotPresentedAgain) {
+  ScriptedDevice d;
+  ZW_FramePresenter p;
+  EXPECT_TRUE(p.Frame(&d, true, true));  // nothing shown yet: drawn whole
+  EXPECT_EQ("draw present ", d.Take());
+  EXPECT_TRUE(p.Frame(&d, true, true));
+  EXPECT_TRUE(p.Frame(&d, true, true));
+  EXPECT_EQ("", d.Take());
+  EXPECT_TRUE(p.Frame(&d, false, true));  // a change is drawn, at rest or not
+  EXPECT_EQ("draw present ", d.Take());
+  EXPECT_TRUE(p.Frame(&d, true, false));  // moving: presented again as before
+  EXPECT_EQ("present ", d.Take());
+  // After a failed present the frame shown is not in the back buffer.
+  d.presented = ZW_DEVICE_FAILED;
+  p.Frame(&d, false, false);
+  d.presented = ZW_DEVICE_OK;
+  d.Take();
+  EXPECT_TRUE(p.Frame(&d, true, true));
+  EXPECT_EQ("draw present ", d.Take());
+  // A lost device is asked at every frame, at rest too.
+  d.presented = ZW_DEVICE_LOST;
+  p.Frame(&d, false, false);
+  d.presented = ZW_DEVICE_OK;
+  d.level = ZW_DEVICE_NOT_RESET;
+  d.Take();
+  EXPECT_TRUE(p.Frame(&d, true, true));
+  EXPECT_EQ("test reset draw present ", d.Take());
+  EXPECT_TRUE(p.PresentShown(&d));  // a window uncovered at rest
+  EXPECT_EQ("present ", d.Take());
+}
+
 TEST(FramePresenterTest, AnUncoveredWindowGetsTheFrameShownAgain) {
   ScriptedDevice d;
   ZW_FramePresenter p;

@@ -60,6 +60,45 @@ TEST_F(ShellTest, FrameFactorCountsSixteenMillisecondStepsUpToTwo) {
   EXPECT_EQ(1089, zwShell.previousFrameStart);
 }
 
+// The loop sleeps what is left of the minimum frame time: frames waited out
+// start on the same ticks as before, so the frame factor keeps its steps.
+TEST_F(ShellTest, FrameWaitLeavesTheFrameCapAndTheFrameFactorAsTheyWere) {
+  zwShell.frameStart = 990;
+  ZW_FrameBegin(1000);
+  EXPECT_EQ(10, ZW_FrameTimeLeft(1000));
+  EXPECT_EQ(7, ZW_FrameTimeLeft(1003.5));  // a part of a millisecond is waited whole
+  EXPECT_EQ(1, ZW_FrameTimeLeft(1009));
+  EXPECT_EQ(0, ZW_FrameTimeLeft(1010));
+  EXPECT_EQ(0, ZW_FrameTimeLeft(1040));  // a long frame waits nothing
+  ZW_FrameBegin(1010);
+  EXPECT_FLOAT_EQ(0.625f, zwShell.frameFactor);
+
+  EXPECT_TRUE(ZW_Execute("core.sync 40"));
+  EXPECT_EQ(40, ZW_FrameTimeLeft(1010));
+  EXPECT_EQ(24, ZW_FrameTimeLeft(1026));
+  ZW_FrameBegin(1010 + ZW_FrameTimeLeft(1010));
+  EXPECT_FLOAT_EQ(1.0f, zwShell.frameFactor);  // 40 ms: above 2.0
+  EXPECT_TRUE(ZW_Execute("core.sync 32"));
+  ZW_FrameBegin(1050 + ZW_FrameTimeLeft(1050));
+  EXPECT_FLOAT_EQ(2.0f, zwShell.frameFactor);
+}
+
+// A screen at rest waits for input alone, or until the earliest change that
+// a frame said is due; the next frame forgets it.
+TEST_F(ShellTest, ADueChangeWakesTheScreenAtRest) {
+  ZW_FrameBegin(1000);
+  EXPECT_EQ(-1, ZW_RestTimeout(1000));
+  ZW_WakeAt(1530);  // a blink
+  ZW_WakeAt(1500);  // a tool tip, earlier
+  ZW_WakeAt(1700);
+  EXPECT_EQ(500, ZW_RestTimeout(1000));
+  EXPECT_EQ(1, ZW_RestTimeout(1499.5));
+  EXPECT_EQ(0, ZW_RestTimeout(1500));
+  EXPECT_EQ(0, ZW_RestTimeout(1600));  // late: no wait at all
+  ZW_FrameBegin(1500);
+  EXPECT_EQ(-1, ZW_RestTimeout(1500));
+}
+
 TEST_F(ShellTest, StatisticsSampleOncePerSecondAndTrackMinAndMaxInModeTwo) {
   for (int i = 0; i < 30; i++) {
     ZW_FrameCount(10.0 * i);

@@ -33,8 +33,12 @@ namespace {
 
 HINSTANCE gInstance;
 HWND gWindow;
+bool gTrackingMouse;  // WM_MOUSELEAVE is asked for
 
 const char kClassName[] = "zonewright";
+// WM_SYSTIMER: the timers of the system's own (the caret, the pointer's
+// leave check of TrackMouseEvent), which the headers do not name.
+const UINT kSystemTimer = 0x0118;
 
 LRESULT CALLBACK WindowProc(HWND aWindow, UINT aMessage, WPARAM wParam, LPARAM lParam) {
   switch (aMessage) {
@@ -44,6 +48,20 @@ LRESULT CALLBACK WindowProc(HWND aWindow, UINT aMessage, WPARAM wParam, LPARAM l
     case WM_PAINT:
       ZWW_PresentShown();
       ValidateRect(aWindow, nullptr);
+      return 0;
+    case WM_MOUSEMOVE:
+      // The pointer leaving the window wakes a screen at rest too.
+      if (!gTrackingMouse) {
+        TRACKMOUSEEVENT locTrack;
+        memset(&locTrack, 0, sizeof(locTrack));
+        locTrack.cbSize = sizeof(locTrack);
+        locTrack.dwFlags = TME_LEAVE;
+        locTrack.hwndTrack = aWindow;
+        gTrackingMouse = TrackMouseEvent(&locTrack) != FALSE;
+      }
+      return 0;
+    case WM_MOUSELEAVE:
+      gTrackingMouse = false;
       return 0;
     case WM_KEYDOWN:
       zwShell.controlKey = GetKeyState(VK_CONTROL) < 0;
@@ -133,25 +151,58 @@ void RunArguments() {
   }
 }
 
+// Sleeps through the minimum frame time of the frame; its last millisecond
+// is spent reading the timer, so that the next frame starts on the tick that
+// the frame cap gives it.
+void WaitFrameTime() {
+  for (;;) {
+    int locLeft = ZW_FrameTimeLeft(timeGetTime());
+    if (locLeft <= 0) {
+      return;
+    }
+    Sleep(locLeft > 1 ? (DWORD)(locLeft - 1) : 0);
+  }
+}
+
+// A screen at rest: nothing to draw until a message or input arrives or a
+// time-based change is due. True when a message came, false for the change.
+bool WaitAtRest() {
+  int locTimeout = ZW_RestTimeout(timeGetTime());
+  return MsgWaitForMultipleObjectsEx(0, nullptr, locTimeout < 0 ? INFINITE : (DWORD)locTimeout, QS_ALLINPUT,
+                                     MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0;
+}
+
 void MainLoop() {
   MSG locMessage;
+  bool locAtRest = false;
+  timeBeginPeriod(1);
   for (;;) {
-    if (PeekMessageA(&locMessage, nullptr, 0, 0, PM_REMOVE)) {
+    // The system's own timers (the check whether the pointer left the
+    // window) are no input: they leave a screen at rest as it is.
+    bool locInput = false;
+    while (PeekMessageA(&locMessage, nullptr, 0, 0, PM_REMOVE)) {
       if (locMessage.message == WM_QUIT) {
+        timeEndPeriod(1);
         return;
       }
       TranslateMessage(&locMessage);
       DispatchMessageA(&locMessage);
-      continue;
+      locInput = locInput || locMessage.message != kSystemTimer;
+    }
+    if (locAtRest && !locInput && WaitAtRest()) {
+      continue;  // the messages first
     }
     ZW_FrameBegin(timeGetTime());
     ZWW_InputPoll();
     ZWW_UpdateMousePosition();
     ZW_EditorFrame();
-    ZWW_RenderFrame();
+    // The frame after input runs at the frame cap in any case: the input
+    // devices may show a press a moment after its message.
+    locAtRest = ZWW_RenderFrame() && !locInput;
     ZWW_ShowDeviceCursor();
     ZW_FrameCount(timeGetTime());
-    while (timeGetTime() - zwShell.frameStart < zwShell.minFrameTime) {
+    if (!locAtRest) {
+      WaitFrameTime();
     }
   }
 }

@@ -351,9 +351,9 @@ Direct3DFrameDevice gFrameDevice;
 
 }  // namespace
 
-void ZWW_RenderFrame() {
+bool ZWW_RenderFrame() {
   if (!gDevice) {
-    return;
+    return false;
   }
   ReleaseRecord(&gFrame);
   gFrame.Reset(zwRender.clearColor);
@@ -365,11 +365,14 @@ void ZWW_RenderFrame() {
     ZW_DrawStatistics();
   }
   if (!gDevice || !gSprite) {
-    return;  // a command of the frame released Direct3D
+    return false;  // a command of the frame released Direct3D
   }
   gSprite->Flush();
-  gPresenter.Frame(&gFrameDevice, gFrame.SameAs(gShown));
+  bool locSame = gFrame.SameAs(gShown);
+  bool locAtRest = ZW_ScreenAtRest(locSame) && gPresenter.shownValid && !gPresenter.lost;
+  gPresenter.Frame(&gFrameDevice, locSame, locAtRest);
   std::swap(gFrame, gShown);
+  return locAtRest;
 }
 
 void ZWW_PresentShown() {

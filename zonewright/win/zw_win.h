@@ -11,7 +11,8 @@ void ZWW_InputPoll();
 // Renderer (zw_render_win.cpp).
 HRESULT ZWW_CreateDevice(HWND aWindow);
 void ZWW_SetupFonts();
-void ZWW_RenderFrame();
+// One frame; true when the screen is at rest after it (not presented again).
+bool ZWW_RenderFrame();
 // The frame shown presented again from the back buffer (WM_PAINT, while a
 // modal box keeps the main loop from running).
 void ZWW_PresentShown();
