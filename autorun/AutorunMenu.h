@@ -29,6 +29,9 @@ public:
 	// by the menu, also on failure) and makes it the current menu.
 	static AutorunMenu* CreateFromDefinition(Ice* aDefinition, DisplayFactory* aFactory, HWND aWindow);
 	static AutorunMenu* GetCurrent() { return ourCurrent; }
+	// Makes aMenu the current menu (the preview keeps the last good one when a
+	// rebuild fails).
+	static void SetCurrent(AutorunMenu* aMenu) { ourCurrent = aMenu; }
 	// Destroys the current menu.
 	static void DestroyCurrent();
 	~AutorunMenu();

@@ -3,6 +3,7 @@
 #include "AutorunButton.h"
 #include "AutorunDiagnosis.h"
 #include "AutorunMenu.h"
+#include "AutorunPreview.h"
 #include "AutorunShell.h"
 #include "kf_file.h"
 #include "kf_sdf.h"
@@ -27,6 +28,8 @@ HANDLE ourMutex = NULL;
 bool ourTrackingMouse = false;
 // "/timing": one line through OutputDebugStringA when the first frame is painted.
 bool ourTiming = false;
+// "/preview": a window with a title bar that follows the saves of the menu's files.
+bool ourPreview = false;
 LARGE_INTEGER ourMainStart;
 double ourMenuMs = 0;
 
@@ -97,6 +100,11 @@ int EndStartup(int anExitCode)
 
 void PostAction(int anAction)
 {
+	if (ourPreview)
+	{
+		AutorunPreview::OnAction(anAction);
+		return;
+	}
 	if (anAction == AutorunButton::ACTION_QUIT_LIMITED_ACCESS)
 		ourLimitedAccess = true;
 	if (anAction != AutorunButton::ACTION_NONE)
@@ -136,6 +144,8 @@ LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPA
 		// are painted by the message loop.
 		if (locMenu)
 			locMenu->Paint();
+		if (ourPreview)
+			AutorunPreview::PaintStrip();
 		if (locMenu && ourTiming)
 			ReportFirstFrame();
 		ValidateRect(aWindow, NULL);
@@ -169,6 +179,8 @@ LRESULT CALLBACK AutorunWndProc(HWND aWindow, UINT aMessage, WPARAM aWParam, LPA
 		{
 			TrackMouseLeave(aWindow);
 			locAction = locMenu->OnMouseMove(locX, locY);
+			if (ourPreview)
+				AutorunPreview::OnMouseMove(locX, locY);
 		}
 		else if (aMessage == WM_LBUTTONDOWN)
 			locAction = locMenu->OnMouseDown(locX, locY);
@@ -186,6 +198,7 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 {
 	QueryPerformanceCounter(&ourMainStart);
 	ourTiming = HasSwitch(aCommandLine, "/timing");
+	ourPreview = HasSwitch(aCommandLine, "/preview");
 	AutorunDiagnosis::Enable(HasSwitch(aCommandLine, "/diagnose"));
 
 	ourMutex = CreateMutexA(NULL, FALSE, ourMutexName);
@@ -216,7 +229,14 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 	locClass.lpszClassName = ourClassName;
 	RegisterClassExA(&locClass);
 
-	HWND locWindow = CreateWindowExA(0, ourClassName, "Autorun", WS_POPUP, GetSystemMetrics(SM_CXSCREEN) / 2 - 300,
+	char locTitle[MAX_PATH + 40] = "Autorun";
+	if (ourPreview)
+	{
+		char locFolder[MAX_PATH + 1] = "";
+		GetCurrentDirectoryA(sizeof(locFolder), locFolder);
+		std::snprintf(locTitle, sizeof(locTitle), "autorun preview - %s", locFolder);
+	}
+	HWND locWindow = CreateWindowExA(0, ourClassName, locTitle, ourPreview ? AutorunPreview::ourWindowStyle : WS_POPUP, GetSystemMetrics(SM_CXSCREEN) / 2 - 300,
 	                                 GetSystemMetrics(SM_CYSCREEN) / 2 - 200, 400, 300, NULL, NULL, anInstance, NULL);
 	if (!locWindow)
 	{
@@ -234,6 +254,14 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 		return EndStartup(0);
 	}
 
+	if (ourPreview)
+	{
+		RECT locPlace;
+		GetWindowRect(locWindow, &locPlace);
+		if (!AutorunPreview::Begin(locWindow))
+			OutputDebugStringA("autorun preview: the folder cannot be watched\n");
+		AutorunPreview::FitWindow(locPlace.left, locPlace.top);
+	}
 	ShowWindow(locWindow, aShowCommand);
 	UpdateWindow(locWindow);
 	SetFocus(locWindow);
@@ -253,6 +281,7 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 	DWORD locNextCheck = GetTickCount();
 	for (;;)
 	{
+		locMenu = AutorunMenu::GetCurrent();
 		if (PeekMessageA(&locMessage, NULL, 0, 0, PM_REMOVE))
 		{
 			if (locMessage.message == WM_QUIT)
@@ -271,9 +300,15 @@ int WINAPI WinMain(HINSTANCE anInstance, HINSTANCE /*aPreviousInstance*/, LPSTR 
 			}
 			locMenu->PaintIfChanged();
 		}
-		AutorunShell::WaitForMessage(
-			AutorunShell::LoopWait(locIconic, GetTickCount(), locNextCheck, locMenu->GetToolTipWait()));
+		DWORD locWait = AutorunShell::LoopWait(locIconic, GetTickCount(), locNextCheck, locMenu->GetToolTipWait());
+		HANDLE locChange = AutorunPreview::GetChangeHandle();
+		if (!ourPreview || locChange == INVALID_HANDLE_VALUE)
+			AutorunShell::WaitForMessage(locWait);
+		else if (MsgWaitForMultipleObjectsEx(1, &locChange, locWait, QS_ALLINPUT, MWMO_INPUTAVAILABLE) == WAIT_OBJECT_0)
+			AutorunPreview::OnChange();
 	}
+	if (ourPreview)
+		AutorunPreview::End();
 
 	ShowWindow(locWindow, SW_HIDE);
 	if (ourLimitedAccess)

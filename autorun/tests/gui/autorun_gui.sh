@@ -24,6 +24,10 @@
 #           buttons; Enter on "Exit" ends the program.
 # tooltip:  a tool tip below the resting pointer, gone when it leaves.
 # minimised: CPU time of the menu over 10 s shown and 10 s minimised.
+# preview:  /preview on the disc with its text beside it: a saved caption shows;
+#           an unclosed block gives a red strip naming the line while the last
+#           good menu stays, and the mended text takes the strip away; a new
+#           button picture shows; a click shows its launch and starts nothing.
 set -u
 what=${1:?usage: autorun_gui.sh CASE ARCH EXE SDFTOOL HELPER}
 arch=${2:?}
@@ -479,6 +483,70 @@ case "$what" in
     [ "$shown" -lt $((ticks / 2)) ] || fail "shown and left alone, the menu keeps busy: $figures"
     "$wine_run" "$arch" "$helper" restore >/dev/null 2>&1 || fail "the menu window is not restored (helper: $?)"
     poll 30 screen_matches 4 4 background 4 4 || fail "the menu is not drawn again: $last_mismatch"
+    quit_menu
+    ;;
+
+  preview)
+    cp "$top/samples/disc/menu/autorun.juice" "$top/samples/disc/menu/autorun.fruit" \
+      "$top/samples/disc/menu/autorun.lang" "$disc/" || fail "no sample menu text"
+    reg delete "$game_key" /f
+    start_menu /preview
+    poll 60 grep -q "autorun preview: client" "$work/out.txt" || fail "the preview places no window"
+    win=$(xdotool search --onlyvisible --name '^autorun preview - ' 2>/dev/null | head -n 1)
+    [ -n "$win" ] || fail "no visible window titled \"autorun preview - <folder>\""
+    # The client area's origin and the menu's height, from the last placement.
+    read -r wx wy _ wh < <(grep "autorun preview: client" "$work/out.txt" | tail -n 1 | sed 's/.*client: //')
+    poll 30 screen_matches 4 4 background 4 4 || fail "the background is not drawn: $last_mismatch"
+
+    step "a saved caption"
+    caption_shot() {
+      import -window root "$work/shot.png" 2>/dev/null || return 1
+      convert "$work/shot.png" -crop "232x31+$((wx + 48))+$((wy + 343))" +repage -depth 8 rgb:- | md5sum
+    }
+    caption_is_not() { [ "$(caption_shot)" != "$1" ]; }
+    rebuilds() { grep -c "autorun preview: rebuilt" "$work/out.txt"; }
+    rebuilt_since() { [ "$(rebuilds)" -gt "$1" ]; }
+    # save_and_time COMMAND...: runs the save, then waits for the rebuild; prints milliseconds.
+    save_and_time() {
+      local count start
+      count=$(rebuilds); start=$(date +%s%N)
+      "$@"
+      poll 10 rebuilt_since "$count" || return 1
+      echo $(( ($(date +%s%N) - start) / 1000000 ))
+    }
+    cp "$disc/autorun.juice" "$work/good.juice"
+    old_caption=$(caption_shot)
+    ms=$(save_and_time sed -i 's/myCaption "Exit"/myCaption "Leave now"/' "$disc/autorun.juice") ||
+      fail "no rebuild after the caption's save"
+    echo "rebuilt ${ms} ms after the save"
+    poll 10 caption_is_not "$old_caption" || fail "the new caption does not show"
+    new_caption=$(caption_shot)
+
+    step "an unclosed block"
+    strip_is() { screen_is 4 $((wh + 10)) "$1"; }
+    sed '$d' "$disc/autorun.juice" >"$work/broken.juice"
+    mv "$work/broken.juice" "$disc/autorun.juice"
+    poll 10 grep -Eq "autorun preview: error: autorun.juice:[0-9]+: " "$work/out.txt" ||
+      fail "no error with its line: $(grep 'autorun preview' "$work/out.txt" | tail -n 3)"
+    poll 10 strip_is "200 0 0" || fail "the strip is not red: $last_mismatch"
+    [ "$(caption_shot)" = "$new_caption" ] || fail "the last good menu does not stay"
+    sed 's/myCaption "Exit"/myCaption "Leave now"/' "$work/good.juice" >"$disc/autorun.juice"
+    poll 10 strip_is "48 48 48" || fail "the mended text leaves the strip red: $last_mismatch"
+    [ "$(caption_shot)" = "$new_caption" ] || fail "the mended menu lost its caption"
+
+    step "a new button picture"
+    mkdir -p "$disc/pictures"
+    convert "$work/primary_normal.png" -negate "$work/negated.png"
+    convert "$work/negated.png" "$disc/pictures/primary_normal.tga"
+    expect_look install negated
+
+    step "a click shows its launch"
+    click_button install primary_hover
+    poll 10 grep -q 'autorun preview: status: open "setup.setup.exe" in "setup"' "$work/out.txt" ||
+      fail "the launch is not shown: $(grep 'autorun preview' "$work/out.txt" | tail -n 3)"
+    kill -0 "$app_pid" 2>/dev/null || fail "the click ended the preview"
+    no_visible_window "Sample Setup" || fail "the click started the installer"
+    reg query "$game_key" && fail "the installer ran"
     quit_menu
     ;;
 
