@@ -55,6 +55,16 @@ private:
 	std::vector<KC_String> myMessages;
 };
 
+// The folders of a fingerprint: its lines that end with a backslash.
+int CountFolders(const std::string& aFingerprint)
+{
+	int locCount = 0;
+	for (std::size_t locAt = aFingerprint.find("\\\n"); locAt != std::string::npos;
+	     locAt = aFingerprint.find("\\\n", locAt + 2))
+		++locCount;
+	return locCount;
+}
+
 bool EndsWith(const char* aText, const char* anEnd)
 {
 	std::size_t locText = std::strlen(aText);
@@ -71,6 +81,8 @@ bool IsWrittenByConversion(const char* aName)
 
 void AddFolder(std::string& aText, const KC_String& aFolder, int aDepth)
 {
+	aText += static_cast<const char*>(aFolder);
+	aText += "\\\n";
 	WIN32_FIND_DATAA locData;
 	HANDLE locFind = FindFirstFileA(aFolder + "\\*", &locData);
 	if (locFind == INVALID_HANDLE_VALUE)
@@ -123,6 +135,16 @@ BOOL WINAPI ShowLaunch(SHELLEXECUTEINFOA* anInfo)
 	SetStatus(AutorunPreview::DescribeLaunch(anInfo->lpVerb, anInfo->lpFile, anInfo->lpDirectory), false);
 	ourLaunchShown = true;
 	return TRUE;
+}
+
+// Watches the folder and its subfolders as they are now (a folder made
+// later is not always seen by the notification until it is opened again).
+void Watch()
+{
+	if (ourChange != INVALID_HANDLE_VALUE)
+		FindCloseChangeNotification(ourChange);
+	ourChange = FindFirstChangeNotificationA(".", TRUE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
+	                                                         FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
 }
 
 // Converts when a text changed and builds the menu again; on failure the last
@@ -182,8 +204,7 @@ bool AutorunPreview::Begin(HWND aWindow)
 {
 	ourWindow = aWindow;
 	ourFingerprint = Fingerprint(".");
-	ourChange = FindFirstChangeNotificationA(".", TRUE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
-	                                                         FILE_NOTIFY_CHANGE_SIZE | FILE_NOTIFY_CHANGE_LAST_WRITE);
+	Watch();
 	AutorunButton::SetShellExecuteFunction(ShowLaunch);
 	return ourChange != INVALID_HANDLE_VALUE;
 }
@@ -211,6 +232,12 @@ void AutorunPreview::OnChange()
 	if (locFingerprint == ourFingerprint)
 		return;
 	bool locTextChanged = TextLines(locFingerprint) != TextLines(ourFingerprint);
+	if (CountFolders(locFingerprint) != CountFolders(ourFingerprint))
+	{
+		// A new folder is watched from now on; what was saved in it meanwhile counts.
+		Watch();
+		locFingerprint = Fingerprint(".");
+	}
 	ourFingerprint = locFingerprint;
 	Rebuild(locTextChanged);
 	// The conversion's own writes are no change of the inputs.
@@ -342,6 +369,8 @@ KC_String AutorunPreview::PickMessage(const KC_String* aMessages, int aCount)
 		// "(FILE, line N) TEXT" with N counted by the parser: "FILE:LINE: TEXT"
 		// with the line of the file, as icetool check gives it.
 		std::string locText(static_cast<const char*>(aMessages[locIndex]));
+		if (locText.compare(0, 7, "ERROR: ") == 0)
+			locText.erase(0, 7);
 		std::size_t locMark = locText.find(", line ");
 		std::size_t locEnd = locMark == std::string::npos ? locMark : locText.find(") ", locMark + 7);
 		if (locText.empty() || locText[0] != '(' || locEnd == std::string::npos || locEnd == locMark + 7)

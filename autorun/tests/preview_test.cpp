@@ -49,7 +49,7 @@ TEST(PreviewMessage, ParseErrorsNameTheFileAndItsPhysicalLine)
 	EXPECT_EQ(0u, AutorunPreview::PhysicalLine("missing.juice", 0));
 
 	KC_String locMessages[] = {KC_String("JuiceToIce::Priv_ConvertJuiceFile(): the text does not compile"),
-	                           KC_String("(autorun.juice, line 1) Missing block end in 'myGui'"),
+	                           KC_String("ERROR: (autorun.juice, line 1) Missing block end in 'myGui'"),
 	                           KC_String("(autorun.juice, line 2) Failed to init new instance")};
 	EXPECT_STREQ("autorun.juice:4: Missing block end in 'myGui'",
 	             static_cast<const char*>(AutorunPreview::PickMessage(locMessages, 3)));
