@@ -169,11 +169,16 @@ void Rebuild(bool aTextChanged)
 		}
 		if (locConverted)
 		{
+			// The load's diagnosis names a picture that does not load; with
+			// "/diagnose" given as well it stays on.
+			bool locWasOn = AutorunDiagnosis::IsOn();
+			int locKnown = locWasOn ? AutorunDiagnosis::GetText().GetLength() : 0;
 			AutorunDiagnosis::Enable(true);
 			locMenu = AutorunMenu::Create(ourIceName, ourWindow);
 			if (!locMenu)
-				locMessage = AutorunDiagnosis::GetText();
-			AutorunDiagnosis::Enable(false);
+				locMessage = AutorunDiagnosis::GetText().Right(AutorunDiagnosis::GetText().GetLength() - locKnown);
+			if (!locWasOn)
+				AutorunDiagnosis::Enable(false);
 		}
 		KC_String locChannel = locCapture.Pick();
 		if (!locMenu && !locChannel.IsEmpty())
