@@ -408,7 +408,7 @@ std::string AutorunPreview::TextLines(const std::string& aFingerprint)
 		std::string locLine(locAt, locLength);
 		std::size_t locBlank = locLine.find(' ');
 		std::string locName = locLine.substr(0, locBlank);
-		if (EndsWith(locName.c_str(), ".juice") || EndsWith(locName.c_str(), ".lang"))
+		if (!EndsWith(locName.c_str(), "\\") && !EndsWith(locName.c_str(), ".tga") && !EndsWith(locName.c_str(), ".bmp"))
 			locText += locLine + "\n";
 		locAt = locEnd ? locEnd + 1 : NULL;
 	}

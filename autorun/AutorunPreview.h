@@ -52,7 +52,9 @@ unsigned int PhysicalLine(const char* aFileName, int aParseLine);
 // menu reads (all but the files that the conversion writes), one per line;
 // two calls give the same text when nothing was saved between them.
 std::string Fingerprint(const char* aFolder);
-// The lines of Fingerprint whose file is a text of the menu (.juice, .lang).
+// The lines of Fingerprint whose file may be a text of the menu (the
+// definition, its .lang file, a type file of any name): all but pictures
+// (.tga, .bmp) and folders.
 std::string TextLines(const std::string& aFingerprint);
 }
 

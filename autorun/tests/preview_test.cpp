@@ -37,6 +37,10 @@ TEST(PreviewFingerprint, ChangesWithInputsButNotWithTheConversionsFiles)
 	EXPECT_NE(AutorunPreview::TextLines(locPicture), AutorunPreview::TextLines(locLang));
 	EXPECT_NE(std::string::npos, AutorunPreview::TextLines(locLang).find("autorun.lang"));
 	EXPECT_EQ(std::string::npos, AutorunPreview::TextLines(locLang).find("background"));
+
+	// A type file has a name of its own.
+	WriteTextFile("autorun.fruit", "CLASS Gui\n{\n}\n");
+	EXPECT_NE(AutorunPreview::TextLines(locLang), AutorunPreview::TextLines(AutorunPreview::Fingerprint(".")));
 }
 
 TEST(PreviewMessage, ParseErrorsNameTheFileAndItsPhysicalLine)
