@@ -38,6 +38,7 @@ BOOL WINAPI SystemShellExecute(SHELLEXECUTEINFOA* anInfo)
 }
 
 AutorunButton::ShellExecuteFunction ourShellExecute = SystemShellExecute;
+int ourLaunchingKind = AutorunButton::KIND_QUIT;
 }
 
 AutorunButton::ShellExecuteFunction AutorunButton::SetShellExecuteFunction(ShellExecuteFunction aFunction)
@@ -248,7 +249,10 @@ int AutorunButton::Launch()
 
 	if (myKind == KIND_LAUNCH_EXECUTABLE_AND_DIE)
 		ShowWindow(myWindow, SW_MINIMIZE);
-	if (!ourShellExecute(&locInfo))
+	ourLaunchingKind = myKind;
+	BOOL locStarted = ourShellExecute(&locInfo);
+	ourLaunchingKind = KIND_QUIT;
+	if (!locStarted)
 		return ACTION_QUIT;
 	return myKind == KIND_LAUNCH_EXECUTABLE_AND_DIE ? ACTION_QUIT : ACTION_NONE;
 }
@@ -264,6 +268,21 @@ KC_String AutorunButton::ResolveTarget()
 	if (locKey.IsEmpty() || !myRegistry->SetPath(locKey, false))
 		return KC_String(ourUnreadableTarget);
 	return myRegistry->GetString(myTargetPath, ourUnreadableTarget);
+}
+
+const char* AutorunButton::NameOfKind(int aKind)
+{
+	for (size_t locIndex = 0; locIndex < sizeof(ourKindNames) / sizeof(ourKindNames[0]); ++locIndex)
+	{
+		if (ourKindNames[locIndex].myKind == aKind)
+			return ourKindNames[locIndex].myName;
+	}
+	return "QUIT";
+}
+
+int AutorunButton::GetLaunchingKind()
+{
+	return ourLaunchingKind;
 }
 
 int AutorunButton::KindFromName(const char* aName)

@@ -60,6 +60,10 @@ public:
 	static bool RequirementsHold(Ice* aList, Registry& aRegistry, KC_String* aFailure);
 
 	static int KindFromName(const char* aName);
+	// The name of a kind as myButtonType gives it ("QUIT" for the kind that starts nothing).
+	static const char* NameOfKind(int aKind);
+	// The kind of the button whose start call runs now, KIND_QUIT outside one.
+	static int GetLaunchingKind();
 	// "open", "print", "explore", or null for the kind that starts nothing.
 	static const char* VerbOfKind(int aKind);
 	// The text before the last forward slash, else before the last backslash,

@@ -132,7 +132,9 @@ void SetStatus(const KC_String& aText, bool anError)
 
 BOOL WINAPI ShowLaunch(SHELLEXECUTEINFOA* anInfo)
 {
-	SetStatus(AutorunPreview::DescribeLaunch(anInfo->lpVerb, anInfo->lpFile, anInfo->lpDirectory), false);
+	SetStatus(AutorunPreview::DescribeLaunch(AutorunButton::NameOfKind(AutorunButton::GetLaunchingKind()),
+	                                         anInfo->lpVerb, anInfo->lpFile, anInfo->lpDirectory),
+	          false);
 	ourLaunchShown = true;
 	return TRUE;
 }
@@ -331,11 +333,12 @@ void AutorunPreview::OnAction(int anAction)
 	ourLaunchShown = false;
 }
 
-KC_String AutorunPreview::DescribeLaunch(const char* aVerb, const char* aFile, const char* aDirectory)
+KC_String AutorunPreview::DescribeLaunch(const char* aKind, const char* aVerb, const char* aFile,
+                                         const char* aDirectory)
 {
 	char locLine[1200];
-	std::snprintf(locLine, sizeof(locLine), "%s \"%s\" in \"%s\" (not started)", aVerb ? aVerb : "open",
-	              aFile ? aFile : "", aDirectory ? aDirectory : "");
+	std::snprintf(locLine, sizeof(locLine), "%s: %s \"%s\" in \"%s\" (not started)", aKind ? aKind : "",
+	              aVerb ? aVerb : "open", aFile ? aFile : "", aDirectory ? aDirectory : "");
 	return KC_String(locLine);
 }
 

@@ -40,8 +40,9 @@ void OnMouseMove(int anX, int aY);
 // A click ended with anAction (AutorunButton's codes): the menu stays up.
 void OnAction(int anAction);
 
-// The text of the strip for a launch.
-KC_String DescribeLaunch(const char* aVerb, const char* aFile, const char* aDirectory);
+// The text of the strip for a launch: the button's kind, the verb, the target
+// and the working directory.
+KC_String DescribeLaunch(const char* aKind, const char* aVerb, const char* aFile, const char* aDirectory);
 // Of the converter's messages, the one to show: the first that names its
 // file and line, as "FILE:LINE: TEXT", else the first; empty when there are none.
 KC_String PickMessage(const KC_String* aMessages, int aCount);

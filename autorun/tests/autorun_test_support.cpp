@@ -1,5 +1,6 @@
 #include "autorun_test_support.h"
 
+#include "AutorunButton.h"
 #include "Ice.h"
 
 #include <aclapi.h>
@@ -244,6 +245,7 @@ BOOL WINAPI RecordShellRequest(SHELLEXECUTEINFOA* anInfo)
 	locRequest.myDirectory = Text(anInfo->lpDirectory);
 	locRequest.myHasDirectory = anInfo->lpDirectory != NULL;
 	locRequest.myShow = anInfo->nShow;
+	locRequest.myKind = AutorunButton::GetLaunchingKind();
 	ourShellRequests.push_back(locRequest);
 	return ourShellResult;
 }

@@ -158,6 +158,7 @@ struct ShellRequest
 	std::string myDirectory;
 	bool myHasDirectory;
 	int myShow;
+	int myKind;  // of the button launching, as the call sees it
 };
 extern std::vector<ShellRequest> ourShellRequests;
 extern BOOL ourShellResult;

@@ -241,6 +241,10 @@ TEST_F(ButtonTest, LaunchRequestsPerKind)
 	EXPECT_EQ(SW_SHOWNORMAL, locOpen.myShow);
 	EXPECT_EQ("print", ourShellRequests[1].myVerb);
 	EXPECT_EQ("docs", ourShellRequests[1].myDirectory);
+	// The call knows the kind of the button that launches, and only during it.
+	EXPECT_EQ(AutorunButton::KIND_SHELL_EXECUTE_PRINT, ourShellRequests[1].myKind);
+	EXPECT_EQ(AutorunButton::KIND_LAUNCH_EXECUTABLE, ourShellRequests[3].myKind);
+	EXPECT_EQ(AutorunButton::KIND_QUIT, AutorunButton::GetLaunchingKind());
 	EXPECT_EQ("explore", ourShellRequests[2].myVerb);
 	EXPECT_EQ("a", ourShellRequests[2].myDirectory);
 	EXPECT_EQ("open", ourShellRequests[3].myVerb);

@@ -1,5 +1,6 @@
 // The preview's view of the menu's files: what counts as a change, which
 // changes need a conversion, and how messages and launches read in the strip.
+#include "AutorunButton.h"
 #include "AutorunPreview.h"
 #include "autorun_test_support.h"
 
@@ -65,11 +66,19 @@ TEST(PreviewMessage, ParseErrorsNameTheFileAndItsPhysicalLine)
 	EXPECT_STREQ("(autorun.juice, line ) no number", static_cast<const char*>(AutorunPreview::PickMessage(locBroken, 2)));
 }
 
-TEST(PreviewLaunch, NamesVerbTargetAndFolder)
+TEST(PreviewLaunch, NamesKindVerbTargetAndFolder)
 {
-	EXPECT_STREQ("open \"setup\\setup.exe\" in \"setup\" (not started)",
-	             static_cast<const char*>(AutorunPreview::DescribeLaunch("open", "setup\\setup.exe", "setup")));
-	EXPECT_STREQ("explore \"D:/docs\" in \"\" (not started)",
-	             static_cast<const char*>(AutorunPreview::DescribeLaunch("explore", "D:/docs", NULL)));
+	EXPECT_STREQ("LAUNCH_EXECUTABLE: open \"setup\\setup.exe\" in \"setup\" (not started)",
+	             static_cast<const char*>(
+					 AutorunPreview::DescribeLaunch("LAUNCH_EXECUTABLE", "open", "setup\\setup.exe", "setup")));
+	EXPECT_STREQ("SHELL_EXECUTE_EXPLORE: explore \"D:/docs\" in \"\" (not started)",
+	             static_cast<const char*>(
+					 AutorunPreview::DescribeLaunch("SHELL_EXECUTE_EXPLORE", "explore", "D:/docs", NULL)));
+	// The kinds by their names in the definition.
+	EXPECT_STREQ("LAUNCH_EXECUTABLE_AND_DIE",
+	             AutorunButton::NameOfKind(AutorunButton::KindFromName("LAUNCH_EXECUTABLE_AND_DIE")));
+	EXPECT_STREQ("SHELL_EXECUTE_PRINT", AutorunButton::NameOfKind(AutorunButton::KindFromName("SHELL_EXECUTE_PRINT")));
+	EXPECT_STREQ("QUIT", AutorunButton::NameOfKind(AutorunButton::KIND_QUIT));
+	EXPECT_EQ(AutorunButton::KIND_QUIT, AutorunButton::GetLaunchingKind());
 }
 }

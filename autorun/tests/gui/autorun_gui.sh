@@ -568,7 +568,7 @@ case "$what" in
     step "a click shows its launch"
     click_button install primary_hover
     # The debug output escapes the quotes.
-    poll 10 grep -Fq 'autorun preview: status: open \"setup/setup.exe\" in \"setup\"' "$work/out.txt" ||
+    poll 10 grep -Fq 'autorun preview: status: LAUNCH_EXECUTABLE_AND_DIE: open \"setup/setup.exe\" in \"setup\"' "$work/out.txt" ||
       fail "the launch is not shown: $(grep 'autorun preview' "$work/out.txt" | tail -n 3)"
     kill -0 "$app_pid" 2>/dev/null || fail "the click ended the preview"
     no_visible_window "Sample Setup" || fail "the click started the installer"
