@@ -5,7 +5,6 @@
 #include "JuiceWriter.h"
 #include "ParseTool.h"
 #include "kc_assert.h"
-#include "kc_listiterator.h"
 #include "kc_output.h"
 
 #include <cstring>
@@ -13,13 +12,11 @@
 #include <new>
 
 JuiceClass::JuiceClass()
-	: myUniqueMemberNames(true)
 {
 }
 
 JuiceClass::JuiceClass(const char* aMetaName)
 	: JuiceType(aMetaName)
-	, myUniqueMemberNames(true)
 {
 }
 
@@ -30,14 +27,9 @@ JuiceClass::~JuiceClass()
 
 JuiceType* JuiceClass::GetMemberAt(int anIndex) const
 {
-	if (anIndex < 0)
+	if (anIndex < 0 || anIndex >= myMembers.Count())
 		return NULL;
-	for (JuiceType* locType : myMembers)
-	{
-		if (anIndex-- == 0)
-			return locType;
-	}
-	return NULL;
+	return myMembers[anIndex];
 }
 
 JuiceType* JuiceClass::FindMember(const KC_String& aPath)
@@ -68,7 +60,7 @@ JuiceType* JuiceClass::FindDirectMember(const char* aName, int aLength)
 	return NULL;
 }
 
-KC_List<JuiceType*>& JuiceClass::GetMembers()
+JuiceMemberList& JuiceClass::GetMembers()
 {
 	return myMembers;
 }
@@ -82,37 +74,24 @@ bool JuiceClass::SortMembers(const KC_List<KC_String>& aNameList)
 {
 	if (aNameList.Count() != myMembers.Count())
 		return false;
-	KC_List<JuiceType*> locSorted;
+	JuiceMemberList locSorted;
+	if (!locSorted.Reserve(myMembers.Count()))
+		throw std::bad_alloc();
 	for (const KC_String& locText : aNameList)
 	{
-		KC_ListIterator<JuiceType*> locIterator(&myMembers);
-		for (locIterator.First(); !locIterator.IsDone(); locIterator.Next())
+		for (int locIndex = 0; locIndex < myMembers.Count(); ++locIndex)
 		{
-			if (locIterator.Get()->GetName() == locText)
+			if (myMembers[locIndex]->GetName() == locText)
 			{
-				JuiceType* locMember = locIterator.Get();
-				locIterator.Remove();
-				if (!locSorted.Add(locMember))
-				{
-					delete locMember;
-					locSorted.DeleteAll();
-					throw std::bad_alloc();
-				}
+				locSorted.Add(myMembers[locIndex]);
+				myMembers.RemoveAt(locIndex);
 				break;
 			}
 		}
 	}
 	// Members that no name took leave the class.
 	myMembers.DeleteAll();
-	bool locAdded = true;
-	for (JuiceType* locType : locSorted)
-	{
-		if (!locAdded || !(locAdded = myMembers.Add(locType)))
-			delete locType;
-	}
-	locSorted.RemoveAll();
-	if (!locAdded)
-		throw std::bad_alloc();
+	myMembers.Swap(locSorted);
 	return true;
 }
 
@@ -123,13 +102,12 @@ void JuiceClass::DeleteMembers()
 
 bool JuiceClass::DeleteMember(JuiceType* aMember)
 {
-	KC_ListIterator<JuiceType*> locIterator(&myMembers);
-	for (locIterator.First(); !locIterator.IsDone(); locIterator.Next())
+	for (int locIndex = 0; locIndex < myMembers.Count(); ++locIndex)
 	{
-		JuiceType* locMember = locIterator.Get();
+		JuiceType* locMember = myMembers[locIndex];
 		if (locMember == aMember)
 		{
-			locIterator.Remove();
+			myMembers.RemoveAt(locIndex);
 			delete locMember;
 			return true;
 		}
@@ -141,13 +119,12 @@ bool JuiceClass::DeleteMember(JuiceType* aMember)
 
 bool JuiceClass::DeleteMemberNamed(const KC_String& aName)
 {
-	KC_ListIterator<JuiceType*> locIterator(&myMembers);
-	for (locIterator.First(); !locIterator.IsDone(); locIterator.Next())
+	for (int locIndex = 0; locIndex < myMembers.Count(); ++locIndex)
 	{
-		JuiceType* locMember = locIterator.Get();
+		JuiceType* locMember = myMembers[locIndex];
 		if (locMember->GetName() == aName)
 		{
-			locIterator.Remove();
+			myMembers.RemoveAt(locIndex);
 			delete locMember;
 			return true;
 		}
@@ -157,26 +134,16 @@ bool JuiceClass::DeleteMemberNamed(const KC_String& aName)
 
 bool JuiceClass::DetachMember(JuiceType* aMember)
 {
-	KC_ListIterator<JuiceType*> locIterator(&myMembers);
-	for (locIterator.First(); !locIterator.IsDone(); locIterator.Next())
-	{
-		if (locIterator.Get() == aMember)
-		{
-			locIterator.Remove();
-			return true;
-		}
-	}
-	return false;
+	int locIndex = myMembers.IndexOf(aMember);
+	if (locIndex < 0)
+		return false;
+	myMembers.RemoveAt(locIndex);
+	return true;
 }
 
 bool JuiceClass::HasMember(const JuiceType* aMember) const
 {
-	for (JuiceType* locType : myMembers)
-	{
-		if (locType == aMember)
-			return true;
-	}
-	return false;
+	return myMembers.IndexOf(aMember) >= 0;
 }
 
 bool JuiceClass::Construct(JuiceTypeManager& aTypeManager, ParseTool& aParseTool)
@@ -284,6 +251,8 @@ JuiceType* JuiceClass::Clone() const
 	locCopy->myName = myName;
 	// The names are unique here already: the copies need no check. A copy is
 	// whole or none (without memory for a member).
+	if (!locCopy->myMembers.Reserve(myMembers.Count()))
+		return NULL;
 	for (JuiceType* locType : myMembers)
 	{
 		JuiceType* locMember = locType->Clone();
@@ -308,15 +277,14 @@ bool JuiceClass::Assign(const JuiceType* anInstance)
 		KC_ASSERT(0);
 		return false;
 	}
-	const KC_ListLink<JuiceType*>* locOther = const_cast<JuiceType*>(anInstance)->GetMembers().myFirstLink;
-	for (JuiceType* locType : myMembers)
+	const JuiceMemberList& locOther = const_cast<JuiceType*>(anInstance)->GetMembers();
+	for (int locIndex = 0; locIndex < myMembers.Count(); ++locIndex)
 	{
-		if (!locType->Assign(locOther->myItem))
+		if (!myMembers[locIndex]->Assign(locOther[locIndex]))
 		{
 			KC_ASSERT(0);
 			return false;
 		}
-		locOther = locOther->myNextLink;
 	}
 	return true;
 }
@@ -344,7 +312,7 @@ bool JuiceClass::AddMember(JuiceType* aMember)
 {
 	if (!aMember)
 		return false;
-	if (myUniqueMemberNames && FindMember(aMember->GetName()))
+	if (!IsScriptClass() && FindMember(aMember->GetName()))
 	{
 		KC_Error("JuiceClass::AddMember(): Already had a member named '%s'", aMember->GetName().GetText());
 		return false;
@@ -408,11 +376,10 @@ bool JuiceClass::IsEqual(const JuiceType* anInstance) const
 {
 	if (!anInstance || anInstance->GetTypeName() != myTypeName)
 		return false;
-	const KC_ListLink<JuiceType*>* locOther = const_cast<JuiceType*>(anInstance)->GetMembers().myFirstLink;
-	for (const KC_ListLink<JuiceType*>* locLink = myMembers.myFirstLink; locLink && locOther;
-		 locLink = locLink->myNextLink, locOther = locOther->myNextLink)
+	const JuiceMemberList& locOther = const_cast<JuiceType*>(anInstance)->GetMembers();
+	for (int locIndex = 0; locIndex < myMembers.Count() && locIndex < locOther.Count(); ++locIndex)
 	{
-		if (!locLink->myItem->IsEqual(locOther->myItem))
+		if (!myMembers[locIndex]->IsEqual(locOther[locIndex]))
 			return false;
 	}
 	return true;

@@ -15,7 +15,7 @@ public:
 
 	JuiceType* GetMemberAt(int anIndex) const override;
 	JuiceType* FindMember(const KC_String& aPath) override;
-	KC_List<JuiceType*>& GetMembers() override;
+	JuiceMemberList& GetMembers() override;
 	int GetMemberCount() const override;
 	bool SortMembers(const KC_List<KC_String>& aNameList) override;
 	void DeleteMembers() override;
@@ -40,8 +40,8 @@ public:
 	virtual bool IsScriptClass() const;
 
 protected:
-	KC_List<JuiceType*> myMembers;
-	bool myUniqueMemberNames;
+	// Names are unique unless IsScriptClass.
+	JuiceMemberList myMembers;
 
 private:
 	// One "TYPE name [default]" line of the declaration; anObjects counts the

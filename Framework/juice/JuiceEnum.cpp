@@ -12,7 +12,7 @@ JuiceEnum::JuiceEnum()
 }
 
 JuiceEnum::JuiceEnum(const char* aMetaName)
-	: JuiceFree(aMetaName, false)
+	: JuiceFree(aMetaName)
 {
 }
 

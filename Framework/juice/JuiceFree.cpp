@@ -9,14 +9,18 @@
 #include <new>
 
 JuiceFree::JuiceFree()
-	: myIsFile(false)
 {
 }
 
-JuiceFree::JuiceFree(const char* aMetaName, bool anIsFile)
+JuiceFree::JuiceFree(const char* aMetaName)
 	: JuiceType(aMetaName)
-	, myIsFile(anIsFile)
 {
+}
+
+bool JuiceFree::IsFile() const
+{
+	static const JuiceTypeName ourFile("FILE");
+	return myTypeName == ourFile;
 }
 
 const KC_String& JuiceFree::GetValue() const
@@ -35,7 +39,6 @@ void JuiceFree::CopyTo(JuiceFree& aCopy) const
 	aCopy.myTypeName = myTypeName;
 	aCopy.myName = myName;
 	aCopy.myValue = myValue;
-	aCopy.myIsFile = myIsFile;
 }
 
 JuiceType* JuiceFree::Clone() const
@@ -54,7 +57,7 @@ bool JuiceFree::Assign(const KC_String& aValue)
 		return true;
 	}
 	myValue = aValue;
-	if (myIsFile)
+	if (IsFile())
 		myValue.Replace('\\', '/');
 	return true;
 }
@@ -154,7 +157,7 @@ JuiceLocText::JuiceLocText()
 }
 
 JuiceLocText::JuiceLocText(const char* aMetaName)
-	: JuiceFree(aMetaName, false)
+	: JuiceFree(aMetaName)
 {
 }
 

@@ -9,7 +9,7 @@ class JuiceFree : public JuiceType
 {
 public:
 	JuiceFree();
-	JuiceFree(const char* aMetaName, bool anIsFile);
+	explicit JuiceFree(const char* aMetaName);
 
 	using JuiceType::Assign;
 
@@ -23,7 +23,8 @@ public:
 	void ClearValue() override;
 	bool IsEqual(const JuiceType* anInstance) const override;
 
-	bool IsFile() const { return myIsFile; }
+	// The type FILE: no declaration can make another of its kind.
+	bool IsFile() const;
 
 	// The written form of a scalar value, which reads back unchanged.
 	static KC_String GetWrittenForm(const KC_String& aValue);
@@ -33,7 +34,6 @@ protected:
 	void CopyTo(JuiceFree& aCopy) const;
 
 	KC_String myValue;
-	bool myIsFile;
 };
 
 // A translatable text; its value may come from the localizer of the file.

@@ -25,10 +25,10 @@ JuiceType* JuiceFindMetaType(const KC_String& aMetaName)
 
 namespace
 {
-JuiceFree ourNumberMeta("NUMBER", false);
-JuiceFree ourDecimalMeta("DECIMAL", false);
-JuiceFree ourTextMeta("TEXT", false);
-JuiceFree ourFileMeta("FILE", true);
+JuiceFree ourNumberMeta("NUMBER");
+JuiceFree ourDecimalMeta("DECIMAL");
+JuiceFree ourTextMeta("TEXT");
+JuiceFree ourFileMeta("FILE");
 JuiceEnum ourTypeMeta("TYPE");
 JuiceClass ourClassMeta("CLASS");
 JuiceScriptClass ourScriptClassMeta("SCRIPTCLASS");

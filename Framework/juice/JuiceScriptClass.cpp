@@ -44,7 +44,6 @@ JuiceScriptClass::JuiceScriptClass()
 	, myNamesCounted(false)
 	, myNewestMember(NULL)
 {
-	myUniqueMemberNames = false;
 }
 
 JuiceScriptClass::JuiceScriptClass(const char* aMetaName)
@@ -53,7 +52,6 @@ JuiceScriptClass::JuiceScriptClass(const char* aMetaName)
 	, myNamesCounted(false)
 	, myNewestMember(NULL)
 {
-	myUniqueMemberNames = false;
 }
 
 JuiceType* JuiceScriptClass::GetMemberToAssign(JuiceTypeManager& aTypeManager, const KC_String& aTypeName)
@@ -193,6 +191,8 @@ bool JuiceScriptClass::CopyMembers(const JuiceType* anInstance)
 	if (anInstance == this)
 		return true;
 	DeleteMembers();
+	if (!myMembers.Reserve(anInstance->GetMemberCount()))
+		return false;
 	for (JuiceType* locType : const_cast<JuiceType*>(anInstance)->GetMembers())
 	{
 		JuiceType* newMember = locType->Clone();

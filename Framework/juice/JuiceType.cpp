@@ -18,9 +18,9 @@ const KC_String& EmptyString()
 	return ourEmpty;
 }
 
-KC_List<JuiceType*>& EmptyMemberList()
+JuiceMemberList& EmptyMemberList()
 {
-	static KC_List<JuiceType*> ourEmpty;
+	static JuiceMemberList ourEmpty;
 	return ourEmpty;
 }
 }
@@ -102,34 +102,85 @@ JuiceTypeName& JuiceTypeName::operator=(const KC_String& aText)
 	return *this;
 }
 
+namespace
+{
+// A name's own text; its address is a multiple of 8, so the lowest bit of the
+// name's pointer is free to tell it from a shared copy.
+struct OwnName
+{
+	KC_String myText;
+
+	KC_POOLED_OBJECT
+};
+
+OwnName* OwnOf(uintptr_t aBits)
+{
+	return (aBits & 1) ? reinterpret_cast<OwnName*>(aBits & ~static_cast<uintptr_t>(1)) : NULL;
+}
+
+uintptr_t BitsOf(const KC_String* aShared)
+{
+	return reinterpret_cast<uintptr_t>(aShared);
+}
+}
+
+JuiceName::JuiceName()
+	: myBits(BitsOf(EmptyTypeName()))
+{
+}
+
+JuiceName::~JuiceName()
+{
+	ReleaseOwn();
+}
+
+void JuiceName::ReleaseOwn()
+{
+	delete OwnOf(myBits);
+	myBits = BitsOf(EmptyTypeName());
+}
+
 JuiceName& JuiceName::operator=(const JuiceName& aName)
 {
 	if (this == &aName)
 		return *this;
 	if (const KC_String* locShared = aName.GetShared())
 	{
-		myOwn.Clear();
-		myText = locShared;
+		ReleaseOwn();
+		myBits = BitsOf(locShared);
 		return *this;
 	}
-	myOwn = aName.myOwn;
-	myText = &myOwn;
-	return *this;
+	return *this = aName.Text();
 }
 
 JuiceName& JuiceName::operator=(const KC_String& aText)
 {
 	// aText may be this name's own text or its shared copy.
-	myOwn = aText;
-	myText = &myOwn;
+	if (OwnName* locOwn = OwnOf(myBits))
+	{
+		locOwn->myText = aText;
+		return *this;
+	}
+	OwnName* locOwn = new OwnName;
+	try
+	{
+		locOwn->myText = aText;
+	}
+	catch (const std::bad_alloc&)
+	{
+		delete locOwn;
+		throw;
+	}
+	myBits = reinterpret_cast<uintptr_t>(locOwn) | 1;
 	return *this;
 }
 
 void JuiceName::Share(const KC_String& aText)
 {
+	// aText may be this name's own text: it is shared before that goes.
 	const KC_String* locShared = ShareTypeName(aText);
-	myOwn.Clear();
-	myText = locShared;
+	ReleaseOwn();
+	myBits = BitsOf(locShared);
 }
 
 JuiceType::JuiceType()
@@ -166,7 +217,7 @@ JuiceType* JuiceType::FindMember(const KC_String& /*aPath*/)
 	return NULL;
 }
 
-KC_List<JuiceType*>& JuiceType::GetMembers()
+JuiceMemberList& JuiceType::GetMembers()
 {
 	return EmptyMemberList();
 }

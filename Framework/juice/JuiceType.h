@@ -5,6 +5,9 @@
 #include "kc_pool.h"
 #include "kc_list.h"
 
+#include "JuiceMemberList.h"
+
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -36,33 +39,35 @@ private:
 };
 
 // A name: either the object's own text or, for the members that a declaration
-// names, the shared copy of that text (a clone then copies a pointer).
+// names, the shared copy of that text (a clone then copies a pointer). One
+// pointer: to the shared copy, or, with its lowest bit set, to the own text.
 class JuiceName
 {
 public:
-	JuiceName()
-		: myText(&myOwn)
-	{
-	}
+	JuiceName();
+	~JuiceName();
 	JuiceName& operator=(const JuiceName& aName);
 	JuiceName& operator=(const KC_String& aText);
 	// Takes the shared copy of aText.
 	void Share(const KC_String& aText);
 
-	operator const KC_String&() const { return *myText; }
-	const char* GetText() const { return myText->GetText(); }
-	int GetLength() const { return myText->GetLength(); }
-	bool IsEmpty() const { return myText->IsEmpty(); }
-	bool operator==(const KC_String& aText) const { return *myText == aText; }
-	bool operator!=(const KC_String& aText) const { return !(*myText == aText); }
+	operator const KC_String&() const { return Text(); }
+	const char* GetText() const { return Text().GetText(); }
+	int GetLength() const { return Text().GetLength(); }
+	bool IsEmpty() const { return Text().IsEmpty(); }
+	bool operator==(const KC_String& aText) const { return Text() == aText; }
+	bool operator!=(const KC_String& aText) const { return !(Text() == aText); }
 	// The shared copy, or NULL for a text of the object's own.
-	const KC_String* GetShared() const { return myText == &myOwn ? NULL : myText; }
+	const KC_String* GetShared() const { return (myBits & 1) ? NULL : &Text(); }
 
 private:
 	JuiceName(const JuiceName&);
 
-	const KC_String* myText;
-	KC_String myOwn;
+	const KC_String& Text() const { return *reinterpret_cast<const KC_String*>(myBits & ~static_cast<uintptr_t>(1)); }
+	// Drops an own text, if any.
+	void ReleaseOwn();
+
+	uintptr_t myBits;
 };
 
 // The root of the Juice type model. One hierarchy serves for declared types
@@ -109,7 +114,7 @@ public:
 	// The member at a dotted path, or NULL; base: NULL.
 	virtual JuiceType* FindMember(const KC_String& aPath);
 	// The owned members in order; base: a shared empty list.
-	virtual KC_List<JuiceType*>& GetMembers();
+	virtual JuiceMemberList& GetMembers();
 	// How many members; base: 0.
 	virtual int GetMemberCount() const;
 	// Reorders the members to follow aNameList; base: false.

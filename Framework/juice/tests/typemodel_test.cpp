@@ -330,7 +330,7 @@ TEST_F(JuiceModel, NameSpaceLookupsAndLocalization)
 TEST(JuiceDeathTest, BrokenInvariantsAreFatal)
 {
 	KC_SetDeathTestStyle();
-	EXPECT_EXIT({ JuiceFree locSecond("NUMBER", false); }, ::testing::ExitedWithCode(kFatalExitCode),
+	EXPECT_EXIT({ JuiceFree locSecond("NUMBER"); }, ::testing::ExitedWithCode(kFatalExitCode),
 		"Assertion \\(success\\) failed in .*JuiceMetaTypes");
 	EXPECT_EXIT(
 		{
