@@ -4,7 +4,6 @@
 #include "kc_assert.h"
 #include "kc_output.h"
 #include "kc_platform.h"
-#include "kf_file.h"
 
 #include <cstdio>
 #include <new>
@@ -82,10 +81,12 @@ bool IceLangEncoder::Save(const KeyValueList& aList, const char* anIceFileName)
 	std::string locText;
 	locText.reserve(locPieceBytes + 2 * ICE_MAX_STRING);
 
-	KF_File locFile;
-	if (!locFile.Open(locTemporary, OPEN_WRITE))
+	// Each piece goes to the file as it is made: the file is never held whole.
+	std::FILE* locFile = std::fopen(locTemporary, "wb");
+	if (!locFile)
 		return false;
-	bool locWritten = locFile.Write(ICE_LOC_MARK, sizeof(ICE_LOC_MARK));
+	std::setvbuf(locFile, NULL, _IONBF, 0);
+	bool locWritten = std::fwrite(ICE_LOC_MARK, sizeof(ICE_LOC_MARK), 1, locFile) == 1;
 	try
 	{
 		for (KeyValue* locPair : aList)
@@ -103,20 +104,20 @@ bool IceLangEncoder::Save(const KeyValueList& aList, const char* anIceFileName)
 			locText += "\r\n";
 			if (locText.size() >= locPieceBytes)
 			{
-				locWritten = locFile.Write(locText.data(), static_cast<unsigned int>(locText.size()));
+				locWritten = std::fwrite(locText.data(), 1, locText.size(), locFile) == locText.size();
 				locText.clear();
 			}
 		}
 	}
 	catch (const std::bad_alloc&)
 	{
-		locFile.Close();
+		std::fclose(locFile);
 		std::remove(locTemporary);
 		throw;
 	}
 	if (locWritten && !locText.empty())
-		locWritten = locFile.Write(locText.data(), static_cast<unsigned int>(locText.size()));
-	locWritten = locFile.Close() && locWritten && KC_PlatformReplaceFile(locTemporary, locLocName);
+		locWritten = std::fwrite(locText.data(), 1, locText.size(), locFile) == locText.size();
+	locWritten = std::fclose(locFile) == 0 && locWritten && KC_PlatformReplaceFile(locTemporary, locLocName);
 	if (!locWritten)
 		std::remove(locTemporary);
 	return locWritten;

@@ -3,6 +3,7 @@
 
 #include "KC_String.h"
 #include "kc_list.h"
+#include "kc_pool.h"
 
 // Writes the ".loc" language file of an Ice file: a byte-order mark, then one
 // line per localized text: key, tab, value as UTF-8, CR LF.
@@ -13,6 +14,8 @@ public:
 	{
 		KC_String myKey;
 		KC_String myValue;
+
+		KC_POOLED_OBJECT
 	};
 	typedef KC_List<KeyValue*> KeyValueList;
 
