@@ -650,6 +650,16 @@ bool ConvertMember(RecordWriter& aWriter, JuiceType* anInstance, IceLangEncoder:
 } // namespace
 
 JuiceToIce::ReSave JuiceToIce::ourReSave;
+void (*JuiceToIce::ourStageObserver)(const char* aStage) = NULL;
+
+namespace
+{
+void ObserveStage(const char* aStage)
+{
+	if (JuiceToIce::ourStageObserver)
+		JuiceToIce::ourStageObserver(aStage);
+}
+} // namespace
 
 int JuiceToIce::IsFileNewer(const KC_String& anIceName, const KC_String& aJuiceName)
 {
@@ -733,11 +743,17 @@ bool JuiceToIce::Priv_ConvertJuiceFile(const KC_String& aJuiceName, const KC_Str
 		KC_Log("JuiceToIce::Priv_ConvertJuiceToIce(): compiling '%s'...", aJuiceName.GetText());
 		if (!JuiceCompiler::Compile(locNameSpace, aJuiceName, NULL, &locIgnorer, &locUse))
 			return false;
+		ObserveStage("compiled");
 		// Only texts read from the companion file make a re-save worth its
 		// cost: the author's layout and comments.
 		if (locUse.myFoundCount > 0)
+		{
 			ReSaveText(locNameSpace, aJuiceName, locUse.myFileName);
-		return WriteIceFiles(locNameSpace, anIceName, locNameSpace.RequiresLocalization());
+			ObserveStage("re-saved");
+		}
+		bool locWritten = WriteIceFiles(locNameSpace, anIceName, locNameSpace.RequiresLocalization());
+		ObserveStage("written");
+		return locWritten;
 	}
 	catch (const std::bad_alloc&)
 	{

@@ -48,6 +48,10 @@ public:
 	static const ReSave& GetLastReSave() { return ourReSave; }
 	static void Priv_ResetLastReSave() { ourReSave = ReSave(); }
 
+	// When set, told of each stage that a conversion has passed: "compiled",
+	// "re-saved" (when it re-saved the text) and "written" (for measurements).
+	static void (*ourStageObserver)(const char* aStage);
+
 	// The name under which a re-save keeps aName: the first of aName + ".orig",
 	// ".orig2", ... that no file on disk has; empty when none is free.
 	static KC_String GetFreeKeptName(const KC_String& aName);
