@@ -392,3 +392,103 @@ TEST_F(JuiceModel, ReferencesStillResolveAfterManyLookupsRanOutOfMemory)
 	EXPECT_EQ(2 * JuiceRef::ourMaxReferenceChain, locThrown);
 	EXPECT_EQ(locRed, locHost->FindMember(KC_String()));
 }
+
+namespace
+{
+// A member that counts the deletions of its kind.
+class CountedMember : public JuiceFree
+{
+public:
+	explicit CountedMember(int anId) : myId(anId) {}
+	~CountedMember() override { ++ourDeleted; }
+	int myId;
+	static int ourDeleted;
+};
+int CountedMember::ourDeleted = 0;
+
+std::vector<int> IdsOf(const JuiceMemberList& aList)
+{
+	std::vector<int> locIds;
+	for (JuiceType* locMember : aList)
+		locIds.push_back(static_cast<CountedMember*>(locMember)->myId);
+	return locIds;
+}
+}
+
+TEST(JuiceMemberList, KeepsOrderThroughGrowthRemovalAndSwap)
+{
+	CountedMember::ourDeleted = 0;
+	JuiceMemberList locList;
+	std::vector<CountedMember*> locMembers;
+	// Past the pool's largest block (64 pointers) the array comes from the heap.
+	for (int locId = 0; locId < 200; ++locId)
+	{
+		locMembers.push_back(new CountedMember(locId));
+		ASSERT_TRUE(locList.Add(locMembers.back()));
+	}
+	ASSERT_EQ(200, locList.Count());
+	EXPECT_EQ(locMembers[150], locList[150]);
+	EXPECT_EQ(137, locList.IndexOf(locMembers[137]));
+	locList.RemoveAt(0);
+	locList.RemoveAt(198);
+	locList.RemoveAt(100);
+	locList.RemoveAt(198);
+	locList.RemoveAt(-1);
+	ASSERT_EQ(197, locList.Count());
+	std::vector<int> locIds = IdsOf(locList);
+	EXPECT_EQ(1, locIds.front());
+	EXPECT_EQ(198, locIds.back());
+	EXPECT_EQ(100, locIds[99]);
+	EXPECT_EQ(102, locIds[100]);
+	EXPECT_EQ(-1, locList.IndexOf(locMembers[101]));
+
+	JuiceMemberList locOther;
+	ASSERT_TRUE(locOther.Add(locMembers[0]));
+	locOther.Swap(locList);
+	EXPECT_EQ(std::vector<int>{0}, IdsOf(locList));
+	EXPECT_EQ(197, locOther.Count());
+	locOther.DeleteAll();
+	locList.Add(locMembers[101]);
+	locList.Add(locMembers[199]);
+	locList.DeleteAll();
+	EXPECT_EQ(0, locList.Count());
+	EXPECT_EQ(200, CountedMember::ourDeleted);
+}
+
+TEST(JuiceMemberList, WithoutMemoryAnAddChangesNothing)
+{
+	if (KC_PoolLimitRuns(SIZE_MAX) == false)
+		GTEST_SKIP() << "the pool uses the heap in this build";
+	CountedMember locFirst(1), locSecond(2);
+	JuiceMemberList locList;
+	ASSERT_TRUE(locList.Reserve(1));
+	ASSERT_TRUE(locList.Add(&locFirst));
+	KC_PoolSetFaultHook(FailEveryBlock);
+	bool locAdded = locList.Add(&locSecond);
+	bool locReserved = locList.Reserve(3);
+	KC_PoolSetFaultHook(NULL);
+	EXPECT_FALSE(locAdded);
+	EXPECT_FALSE(locReserved);
+	EXPECT_EQ(std::vector<int>{1}, IdsOf(locList));
+	EXPECT_TRUE(locList.Add(&locSecond));
+	EXPECT_EQ((std::vector<int>{1, 2}), IdsOf(locList));
+	locList.RemoveAll();
+}
+
+TEST_F(JuiceModel, ANameTakesItsOwnTextBackAndShares)
+{
+	std::unique_ptr<JuiceType> locPlayer(Make("Player", "p"));
+	JuiceType* locName = locPlayer->FindMember("myName");
+	ASSERT_NE(nullptr, locName->GetSharedName());
+	// An own text assigned to itself, and shared from itself, stays whole.
+	locName->SetName("playerName");
+	locName->SetName(locName->GetName());
+	EXPECT_STREQ("playerName", locName->GetName());
+	locName->SetSharedName(locName->GetName());
+	EXPECT_STREQ("playerName", locName->GetName());
+	ASSERT_NE(nullptr, locName->GetSharedName());
+	std::unique_ptr<JuiceType> locOther(Make("TEXT", "x"));
+	locOther->SetSharedName("playerName");
+	EXPECT_EQ(locName->GetSharedName(), locOther->GetSharedName());
+	EXPECT_EQ(locName, locPlayer->FindMember("playerName"));
+}
