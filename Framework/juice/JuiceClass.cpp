@@ -34,14 +34,30 @@ JuiceType* JuiceClass::GetMemberAt(int anIndex) const
 
 JuiceType* JuiceClass::FindMember(const KC_String& aPath)
 {
-	int locDot = aPath.Find('.');
-	if (locDot < 0)
-		return FindDirectMember(aPath, aPath.GetLength());
-	// The head is compared where it stands in the path.
-	JuiceType* locHead = FindDirectMember(aPath, locDot);
-	if (!locHead)
-		return NULL;
-	return locHead->FindMember(aPath.Right(aPath.GetLength() - locDot - 1));
+	return FindPath(this, aPath.GetText(), aPath.GetLength());
+}
+
+JuiceType* JuiceClass::FindPath(JuiceType* anInstance, const char* aPath, int aLength)
+{
+	for (;;)
+	{
+		// A reference takes the rest of the path as its text; only classes have members.
+		if (anInstance->GetKind() == KIND_REFERENCE)
+			return anInstance->FindMember(KC_String(aPath, aLength));
+		if (anInstance->GetMemberCount() == 0)
+			return NULL;
+		JuiceClass* locClass = static_cast<JuiceClass*>(anInstance);
+		const char* locDot = static_cast<const char*>(std::memchr(aPath, '.', static_cast<size_t>(aLength)));
+		if (!locDot)
+			return locClass->FindDirectMember(aPath, aLength);
+		// The head is compared where it stands in the path.
+		int locHead = static_cast<int>(locDot - aPath);
+		anInstance = locClass->FindDirectMember(aPath, locHead);
+		if (!anInstance)
+			return NULL;
+		aPath = locDot + 1;
+		aLength -= locHead + 1;
+	}
 }
 
 JuiceType* JuiceClass::FindDirectMember(const char* aName, int aLength)

@@ -39,6 +39,10 @@ public:
 	bool IsEqual(const JuiceType* anInstance) const override;
 	virtual bool IsScriptClass() const;
 
+	// FindMember of the aLength characters at aPath on anInstance, the path
+	// followed in place.
+	static JuiceType* FindPath(JuiceType* anInstance, const char* aPath, int aLength);
+
 protected:
 	// Names are unique unless IsScriptClass.
 	JuiceMemberList myMembers;

@@ -89,7 +89,7 @@ JuiceType* JuiceNameSpace::FindInstance(const KC_String& aPath, bool aReportMiss
 		{
 			if (locDot < 0)
 				return locType;
-			return locType->FindMember(aPath.Right(aPath.GetLength() - locDot - 1));
+			return JuiceClass::FindPath(locType, aPath.GetText() + locDot + 1, aPath.GetLength() - locDot - 1);
 		}
 	}
 	if (aReportMissing)

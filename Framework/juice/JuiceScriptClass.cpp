@@ -14,28 +14,35 @@ int JuiceScriptClass::ourMemberCounter = 0;
 
 namespace
 {
-// "%s(%d)" of the type name and a counter of 0 or more, made without a format:
-// every member of a script class gets one.
+// "%s(%d)" of the type name up to its first NUL and a counter of 0 or more,
+// made without a format: every member of a script class gets one.
 KC_String GeneratedName(const KC_String& aTypeName, int aCounter)
 {
 	char locDigits[16];
 	int locStart = sizeof(locDigits) - 1;
-	locDigits[locStart] = 0;
+	locDigits[locStart--] = ')';
 	do
 	{
-		locDigits[--locStart] = static_cast<char>('0' + aCounter % 10);
+		locDigits[locStart--] = static_cast<char>('0' + aCounter % 10);
 		aCounter /= 10;
 	} while (aCounter > 0);
-	locDigits[--locStart] = '(';
-	// The type name up to its first NUL, then "(digits)", made in one piece.
-	size_t locTypeLength = std::strlen(aTypeName.GetText());
-	size_t locDigitCount = sizeof(locDigits) - 1 - static_cast<size_t>(locStart);
-	std::string locText;
-	locText.reserve(locTypeLength + locDigitCount + 1);
-	locText.append(aTypeName.GetText(), locTypeLength);
-	locText.append(locDigits + locStart, locDigitCount);
-	locText += ')';
-	return KC_String(locText.c_str());
+	locDigits[locStart] = '(';
+	int locDigitCount = static_cast<int>(sizeof(locDigits)) - locStart;
+	int locTypeLength = static_cast<int>(std::strlen(aTypeName.GetText()));
+	if (locTypeLength + locDigitCount > 65534)
+		throw std::bad_alloc();
+	// Made in one piece: short names in a buffer here, long ones on the heap.
+	char locShort[256];
+	std::string locLong;
+	char* locText = locShort;
+	if (locTypeLength + locDigitCount > static_cast<int>(sizeof(locShort)))
+	{
+		locLong.resize(static_cast<size_t>(locTypeLength + locDigitCount));
+		locText = &locLong[0];
+	}
+	std::memcpy(locText, aTypeName.GetText(), static_cast<size_t>(locTypeLength));
+	std::memcpy(locText + locTypeLength, locDigits + locStart, static_cast<size_t>(locDigitCount));
+	return KC_String(locText, locTypeLength + locDigitCount);
 }
 }
 
@@ -83,12 +90,9 @@ JuiceType* JuiceScriptClass::GetMemberToAssign(JuiceTypeManager& aTypeManager, c
 		delete locMember;
 		return NULL;
 	}
+	// Its name is counted when the next member is made: its own line may rename it first.
 	if (myNamesCounted)
-	{
 		myNewestMember = locMember;
-		myNewestName = locName;
-		CountName(myNewestName, 1);
-	}
 	return locMember;
 }
 
@@ -121,13 +125,12 @@ bool JuiceScriptClass::IsMemberName(const KC_String& aName)
 			CountName(locType->GetName(), 1);
 		myNamesCounted = true;
 	}
-	else if (myNewestMember && myNewestName != myNewestMember->GetName())
+	else if (myNewestMember)
 	{
-		CountName(myNewestName, -1);
-		myNewestName = myNewestMember->GetName();
-		CountName(myNewestName, 1);
+		CountName(myNewestMember->GetName(), 1);
+		myNewestMember = NULL;
 	}
-	return myMemberNames.count(aName.GetText()) != 0;
+	return !myMemberNames.empty() && myMemberNames.count(aName.GetText()) != 0;
 }
 
 bool JuiceScriptClass::Assign(ParseTool& aParseTool, const KC_String& anInlineText, JuiceTypeManager& aTypeManager,
@@ -139,7 +142,6 @@ bool JuiceScriptClass::Assign(ParseTool& aParseTool, const KC_String& anInlineTe
 	myNamesCounted = false;
 	myMemberNames.clear();
 	myNewestMember = NULL;
-	myNewestName.Clear();
 	return locResult;
 }
 

@@ -43,12 +43,11 @@ private:
 	// While a block is read, members come only from GetMemberToAssign and
 	// only the newest one can be renamed (by its own line): the names of the
 	// direct members that could be made names are counted here, from the
-	// first new member on.
+	// first new member on, each member's when the next one is made.
 	bool myReading;
 	bool myNamesCounted;
 	std::unordered_map<std::string, int> myMemberNames;
 	JuiceType* myNewestMember;
-	KC_String myNewestName;
 };
 
 #endif

@@ -373,8 +373,10 @@ TEST_F(JuiceModel, ReferencesStillResolveAfterManyLookupsRanOutOfMemory)
 	JuiceType* locRed = myNameSpace.FindInstance("myPlayers.red", true);
 	ASSERT_NE(nullptr, locRed);
 
-	// Each lookup throws while it splits the dotted path; more of them than a
-	// chain may be long.
+	// Each lookup throws where its path passes through a reference (the rest
+	// of the path becomes a text of its own); more of them than a chain may be long.
+	KC_String locTarget = locHost->GetValue();
+	locHost->Assign(KC_String("myXMap.myHost.myName"));
 	int locThrown = 0;
 	KC_PoolSetFaultHook(FailEveryBlock);
 	for (int locTry = 0; locTry < 2 * JuiceRef::ourMaxReferenceChain; ++locTry)
@@ -390,6 +392,7 @@ TEST_F(JuiceModel, ReferencesStillResolveAfterManyLookupsRanOutOfMemory)
 	}
 	KC_PoolSetFaultHook(NULL);
 	EXPECT_EQ(2 * JuiceRef::ourMaxReferenceChain, locThrown);
+	locHost->Assign(locTarget);
 	EXPECT_EQ(locRed, locHost->FindMember(KC_String()));
 }
 
