@@ -1,4 +1,4 @@
-// Peak resident memory of each stage of bringing an Ice file up to date, as
+// Peak resident memory and processor time (user and system) of each stage of bringing an Ice file up to date, as
 // Ice::Load does it with conversion: "compiled", "re-saved" (when the text is
 // re-saved), "written", then "reloaded" (the Juice tree freed, the Ice file
 // loaded). Linux only: the peaks are read from /proc/self/status and reset
@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <sys/resource.h>
 
 namespace
 {
@@ -42,8 +44,19 @@ bool ResetPeak()
 	return std::fclose(locReset) == 0 && locDone;
 }
 
+// Processor time of the process so far, in milliseconds.
+double ProcessorMilliseconds()
+{
+	rusage locUsage;
+	if (getrusage(RUSAGE_SELF, &locUsage) != 0)
+		return 0;
+	return (locUsage.ru_utime.tv_sec + locUsage.ru_stime.tv_sec) * 1000.0 +
+	       (locUsage.ru_utime.tv_usec + locUsage.ru_stime.tv_usec) / 1000.0;
+}
+
 std::string ourLine;
 bool ourFailed = false;
+double ourStageStart = 0;
 
 // Adds "STAGE PEAK MiB" for the stage that has just ended and starts the next.
 void EndStage(const char* aStage)
@@ -54,9 +67,11 @@ void EndStage(const char* aStage)
 		ourFailed = true;
 		return;
 	}
-	char locText[96];
-	std::snprintf(locText, sizeof(locText), "%s%s %.1f MiB", ourLine.empty() ? "" : ", ", aStage, locPeak / 1024.0);
+	double locNow = ProcessorMilliseconds();
+	char locText[128];
+	std::snprintf(locText, sizeof(locText), ", %s %.1f MiB %.0f ms", aStage, locPeak / 1024.0, locNow - ourStageStart);
 	ourLine += locText;
+	ourStageStart = locNow;
 }
 
 } // namespace
@@ -77,6 +92,7 @@ int main(int argc, char** argv)
 	char locStart[64];
 	std::snprintf(locStart, sizeof(locStart), "start %.1f MiB", locResident / 1024.0);
 	ourLine = locStart;
+	ourStageStart = ProcessorMilliseconds();
 	JuiceToIce::ourStageObserver = EndStage;
 	Ice* locRoot = Ice::Load(argv[1], true);
 	JuiceToIce::ourStageObserver = NULL;
