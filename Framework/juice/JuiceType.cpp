@@ -131,13 +131,7 @@ JuiceName::JuiceName()
 
 JuiceName::~JuiceName()
 {
-	ReleaseOwn();
-}
-
-void JuiceName::ReleaseOwn()
-{
 	delete OwnOf(myBits);
-	myBits = BitsOf(EmptyTypeName());
 }
 
 JuiceName& JuiceName::operator=(const JuiceName& aName)
@@ -146,7 +140,7 @@ JuiceName& JuiceName::operator=(const JuiceName& aName)
 		return *this;
 	if (const KC_String* locShared = aName.GetShared())
 	{
-		ReleaseOwn();
+		delete OwnOf(myBits);
 		myBits = BitsOf(locShared);
 		return *this;
 	}
@@ -179,7 +173,7 @@ void JuiceName::Share(const KC_String& aText)
 {
 	// aText may be this name's own text: it is shared before that goes.
 	const KC_String* locShared = ShareTypeName(aText);
-	ReleaseOwn();
+	delete OwnOf(myBits);
 	myBits = BitsOf(locShared);
 }
 

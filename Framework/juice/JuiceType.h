@@ -64,8 +64,6 @@ private:
 	JuiceName(const JuiceName&);
 
 	const KC_String& Text() const { return *reinterpret_cast<const KC_String*>(myBits & ~static_cast<uintptr_t>(1)); }
-	// Drops an own text, if any.
-	void ReleaseOwn();
 
 	uintptr_t myBits;
 };
