@@ -720,6 +720,7 @@ bool JuiceToIce::Priv_AssertFileName(KC_String& anIceName)
 	bool locConverted = Priv_ConvertJuiceFile(locJuiceName, anIceName);
 	// The Juice tree is gone: its memory goes back before the Ice tree is loaded.
 	KC_PoolTrim();
+	ObserveStage("freed");
 	if (!locConverted)
 	{
 		KC_Log("JuiceToIce::Priv_AssertFileName(): Failed to convert '%s' to '%s'", locJuiceName.GetText(),

@@ -49,7 +49,8 @@ public:
 	static void Priv_ResetLastReSave() { ourReSave = ReSave(); }
 
 	// When set, told of each stage that a conversion has passed: "compiled",
-	// "re-saved" (when it re-saved the text) and "written" (for measurements).
+	// "re-saved" (when it re-saved the text), "written" and "freed" (the Juice
+	// tree gone), for measurements.
 	static void (*ourStageObserver)(const char* aStage);
 
 	// The name under which a re-save keeps aName: the first of aName + ".orig",
