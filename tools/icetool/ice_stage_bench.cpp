@@ -1,5 +1,5 @@
-// Peak resident memory and processor time (user and system) of each stage of bringing an Ice file up to date, as
-// Ice::Load does it with conversion: "compiled", "re-saved" (when the text is
+// Peak resident memory and processor time (user and system) of each stage of
+// bringing an Ice file up to date, as Ice::Load does it with conversion: "compiled", "re-saved" (when the text is
 // re-saved), "written", "freed" (the Juice tree gone), then "reloaded" (the Ice
 // file loaded). Linux only: the peaks are read from /proc/self/status and reset
 // through /proc/self/clear_refs between stages.
