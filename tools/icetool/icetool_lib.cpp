@@ -228,116 +228,124 @@ std::string IncludedName(std::string aLine)
 	return aLine.substr(sizeof(ourInclude) - 1);
 }
 
-// The checks of one line of CheckLineEnds: aText of aLength bytes without its
-// line feed, aFed when one ended it.
-struct LineEndCheck
-{
-	const std::string& myFileName;
-	bool myIsJuice;
-	std::vector<std::string>& myPending;
-	std::FILE* myMessages;
-	bool myWarned;
-	unsigned int myNumber;
-
-	void Line(const char* aText, size_t aLength, bool aFed)
-	{
-		++myNumber;
-		bool locLone = aFed && (aLength == 0 || aText[aLength - 1] != '\r');
-		if (aLength > 0 && aText[aLength - 1] == '\r')
-			--aLength;
-		// A carriage return inside the line: the file's lines end in CR alone.
-		const char* locReturn = static_cast<const char*>(std::memchr(aText, '\r', aLength));
-		if (locReturn && !myWarned)
-		{
-			std::string locText(aText, static_cast<size_t>(locReturn - aText));
-			if (locText.size() > 60)
-				locText = locText.substr(0, 60) + "...";
-			std::fprintf(myMessages,
-			             "icetool: warning: '%s' line %u %s ends in a carriage return without a line feed (line ends "
-			             "of CR alone): Juice needs CR LF line ends\n",
-			             myFileName.c_str(), myNumber, Quoted(locText).c_str());
-			std::fflush(myMessages);
-			myWarned = true;
-		}
-		if (locLone && !myWarned)
-		{
-			std::string locText(aText, aLength);
-			if (locText.size() > 60)
-				locText = locText.substr(0, 60) + "...";
-			std::fprintf(myMessages,
-			             "icetool: warning: '%s' line %u %s ends in a line feed without a carriage return: Juice needs "
-			             "CR LF line ends and reads a lone line feed as a blank\n",
-			             myFileName.c_str(), myNumber, Quoted(locText).c_str());
-			std::fflush(myMessages);
-			myWarned = true;
-		}
-		if (!myIsJuice)
-			return;
-		size_t locStart = 0;
-		while (locStart < aLength && static_cast<unsigned char>(aText[locStart]) < 0x21)
-			++locStart;
-		// Only a line that begins with the keyword is looked at further.
-		if (aLength - locStart >= sizeof(ourInclude) - 1 &&
-		    std::memcmp(aText + locStart, ourInclude, sizeof(ourInclude) - 1) == 0)
-		{
-			std::string locIncluded = IncludedName(std::string(aText, aLength));
-			if (!locIncluded.empty())
-				myPending.push_back(locIncluded);
-		}
-	}
-};
-
-// Warns about the first line of aFileName that ends in a line feed alone and,
-// for Juice and type files, adds the type files it includes to aPending (the
-// name is a copy: aPending may move its texts). The file is read in pieces;
-// only a line that spans two pieces is copied.
-void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::string>& aPending,
-                   std::FILE* aMessages)
+// The whole of aFileName; false when it cannot be read.
+bool ReadWholeFile(const std::string& aFileName, std::string& aText)
 {
 	std::FILE* locFile = std::fopen(aFileName.c_str(), "rb");
 	if (!locFile)
-		return;
-	LineEndCheck locCheck = {aFileName, anIsJuice, aPending, aMessages, false, 0};
-	std::vector<char> locPiece(1 << 16);
-	std::string locCarried;
-	size_t locRead;
-	bool locFirst = true;
-	while ((locRead = std::fread(locPiece.data(), 1, locPiece.size(), locFile)) > 0)
+		return false;
+	bool locRead = std::fseek(locFile, 0, SEEK_END) == 0;
+	long locSize = locRead ? std::ftell(locFile) : -1;
+	locRead = locSize >= 0 && std::fseek(locFile, 0, SEEK_SET) == 0;
+	if (locRead)
 	{
-		if (locFirst && locRead >= 2 &&
-		    ((static_cast<unsigned char>(locPiece[0]) == 0xFF && static_cast<unsigned char>(locPiece[1]) == 0xFE) ||
-		     (static_cast<unsigned char>(locPiece[0]) == 0xFE && static_cast<unsigned char>(locPiece[1]) == 0xFF) ||
-		     (locPiece[0] == 0) != (locPiece[1] == 0)))
-		{
-			std::fprintf(aMessages,
-			             "icetool: warning: '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): save it as ANSI "
-			             "or UTF-8\n",
-			             aFileName.c_str());
-			std::fflush(aMessages);
-			break;
-		}
-		locFirst = false;
-		const char* locStart = locPiece.data();
-		const char* locEnd = locStart + locRead;
-		while (const char* locFeed = static_cast<const char*>(std::memchr(locStart, '\n', locEnd - locStart)))
-		{
-			if (locCarried.empty())
-			{
-				locCheck.Line(locStart, static_cast<size_t>(locFeed - locStart), true);
-			}
-			else
-			{
-				locCarried.append(locStart, locFeed);
-				locCheck.Line(locCarried.data(), locCarried.size(), true);
-				locCarried.clear();
-			}
-			locStart = locFeed + 1;
-		}
-		locCarried.append(locStart, locEnd);
+		aText.resize(static_cast<size_t>(locSize));
+		locRead = std::fread(&aText[0], 1, aText.size(), locFile) == aText.size();
 	}
 	std::fclose(locFile);
-	if (!locCarried.empty())
-		locCheck.Line(locCarried.data(), locCarried.size(), false);
+	return locRead;
+}
+
+// The offset of the first byte that breaks CR LF line ends: a line feed
+// without a carriage return before it, or a carriage return inside a line
+// (before neither a line feed nor the end of the file); aSize for none.
+size_t FirstBadLineEnd(const char* aData, size_t aSize)
+{
+	size_t locBad = aSize;
+	for (const char* locFeed = aData; (locFeed = static_cast<const char*>(std::memchr(locFeed, '\n', aData + aSize - locFeed)));
+	     ++locFeed)
+	{
+		if (locFeed == aData || locFeed[-1] != '\r')
+		{
+			locBad = static_cast<size_t>(locFeed - aData);
+			break;
+		}
+	}
+	for (const char* locReturn = aData;
+	     (locReturn = static_cast<const char*>(std::memchr(locReturn, '\r', aData + locBad - locReturn))); ++locReturn)
+	{
+		if (locReturn + 1 < aData + aSize && locReturn[1] != '\n')
+			return static_cast<size_t>(locReturn - aData);
+	}
+	return locBad;
+}
+
+// A line's text for a message: at most 60 bytes, then "...", quoted.
+std::string QuotedStart(const char* aText, size_t aLength)
+{
+	std::string locText(aText, aLength);
+	if (locText.size() > 60)
+		locText = locText.substr(0, 60) + "...";
+	return Quoted(locText);
+}
+
+// Warns about the first line of aFileName that ends in a line feed alone or
+// holds a carriage return and, for Juice and type files, adds the type files
+// it includes to aPending (the name is a copy: aPending may move its texts).
+void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::string>& aPending,
+                   std::FILE* aMessages)
+{
+	std::string locContent;
+	if (!ReadWholeFile(aFileName, locContent))
+		return;
+	const char* locData = locContent.data();
+	size_t locSize = locContent.size();
+	if (locSize >= 2 &&
+	    ((static_cast<unsigned char>(locData[0]) == 0xFF && static_cast<unsigned char>(locData[1]) == 0xFE) ||
+	     (static_cast<unsigned char>(locData[0]) == 0xFE && static_cast<unsigned char>(locData[1]) == 0xFF) ||
+	     (locData[0] == 0) != (locData[1] == 0)))
+	{
+		std::fprintf(aMessages,
+		             "icetool: warning: '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): save it as ANSI "
+		             "or UTF-8\n",
+		             aFileName.c_str());
+		std::fflush(aMessages);
+		return;
+	}
+
+	size_t locBad = FirstBadLineEnd(locData, locSize);
+	if (locBad < locSize)
+	{
+		size_t locStart = locBad;
+		while (locStart > 0 && locData[locStart - 1] != '\n')
+			--locStart;
+		unsigned int locNumber = 1;
+		for (const char* locFeed = locData;
+		     (locFeed = static_cast<const char*>(std::memchr(locFeed, '\n', locData + locStart - locFeed))); ++locFeed)
+			++locNumber;
+		if (locData[locBad] == '\r')
+			std::fprintf(aMessages,
+			             "icetool: warning: '%s' line %u %s ends in a carriage return without a line feed (line ends "
+			             "of CR alone): Juice needs CR LF line ends\n",
+			             aFileName.c_str(), locNumber, QuotedStart(locData + locStart, locBad - locStart).c_str());
+		else
+			std::fprintf(aMessages,
+			             "icetool: warning: '%s' line %u %s ends in a line feed without a carriage return: Juice needs "
+			             "CR LF line ends and reads a lone line feed as a blank\n",
+			             aFileName.c_str(), locNumber, QuotedStart(locData + locStart, locBad - locStart).c_str());
+		std::fflush(aMessages);
+	}
+	if (!anIsJuice)
+		return;
+
+	// The lines that begin with the keyword after blanks only.
+	const size_t locKeyword = sizeof(ourInclude) - 1;
+	for (size_t locAt = locContent.find(ourInclude); locAt != std::string::npos;
+	     locAt = locContent.find(ourInclude, locAt + locKeyword))
+	{
+		size_t locStart = locAt;
+		while (locStart > 0 && locData[locStart - 1] != '\n' && static_cast<unsigned char>(locData[locStart - 1]) < 0x21)
+			--locStart;
+		if (locStart > 0 && locData[locStart - 1] != '\n')
+			continue;
+		const char* locFeed = static_cast<const char*>(std::memchr(locData + locAt, '\n', locSize - locAt));
+		size_t locEnd = locFeed ? static_cast<size_t>(locFeed - locData) : locSize;
+		if (locEnd > locStart && locData[locEnd - 1] == '\r')
+			--locEnd;
+		std::string locIncluded = IncludedName(std::string(locData + locStart, locEnd - locStart));
+		if (!locIncluded.empty())
+			aPending.push_back(locIncluded);
+	}
 }
 }
 
