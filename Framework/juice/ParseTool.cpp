@@ -163,6 +163,7 @@ bool ParseTool::Open(const KC_String& aFileName)
 
 bool ParseTool::CheckLineEnds(const KC_String& aFileName)
 {
+	const unsigned int locSize = myFile.GetSize();
 	unsigned int locCount = 0;
 	const unsigned char* locData = myFile.Peek(KF_File::KF_WINDOW_SIZE, locCount);
 	if (IsUtf16(locData, locCount))
@@ -171,7 +172,6 @@ bool ParseTool::CheckLineEnds(const KC_String& aFileName)
 			".lang files must be saved as ANSI or UTF-8", aFileName.GetText());
 		return false;
 	}
-	unsigned int locSize = myFile.GetSize();
 	LineEndCheck locCheck;
 	for (; locData; locData = myFile.Peek(KF_File::KF_WINDOW_SIZE, locCount))
 	{
