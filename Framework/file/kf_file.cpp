@@ -24,6 +24,9 @@ const uint64_t ourFourGiB = 0x100000000ULL;
 const unsigned char ourLineContinues = 1;
 const unsigned char ourLineContinuesAfterCR = 2;
 
+// How many bytes ReadLine wants at hand before it reads a line of a streaming file.
+const unsigned int ourLineLookAhead = KF_File::KF_WINDOW_SIZE / 4;
+
 bool IsWhiteSpace(unsigned char aByte)
 {
 	return aByte < 33;
@@ -129,6 +132,9 @@ KF_File::KF_File()
 	, myCapacity(0)
 	, myFileHand(INVALID_HANDLE_VALUE)
 	, myLineContinues(0)
+	, myWindow(NULL)
+	, myWindowStart(0)
+	, myWindowFill(0)
 {
 }
 
@@ -304,6 +310,10 @@ bool KF_File::Close()
 	myFileHand = INVALID_HANDLE_VALUE;
 	myFlags = KFILE_NOT_OPEN;
 	myLineContinues = 0;
+	delete[] myWindow;
+	myWindow = NULL;
+	myWindowStart = 0;
+	myWindowFill = 0;
 	myFileSize = 0;
 	myFilePos = 0;
 	myCapacity = 0;
@@ -319,19 +329,79 @@ unsigned int KF_File::Read(void* aDestination, unsigned int aCount)
 	if (aCount > myFileSize - myFilePos)
 		aCount = myFileSize - myFilePos;
 	if (myData)
-	{
 		std::memcpy(aDestination, myData + myFilePos, aCount);
-	}
 	else
-	{
-		KC_ASSERT(myFileHand != INVALID_HANDLE_VALUE);
-		uint32_t locRead = 0;
-		if (!KC_PlatformReadFile(myFileHand, aDestination, aCount, &locRead) || locRead != aCount)
-			ourLastError = KF_ERROR_READ;
-		aCount = locRead;
-	}
+		aCount = ReadStreaming(aDestination, aCount);
 	myFilePos += aCount;
 	return aCount;
+}
+
+// What the window holds from the position on, then the rest straight from the
+// handle, which stands at the window's end.
+unsigned int KF_File::ReadStreaming(void* aDestination, unsigned int aCount)
+{
+	unsigned int locAtHand = myWindowStart + myWindowFill - myFilePos;
+	unsigned int locCopied = aCount < locAtHand ? aCount : locAtHand;
+	if (locCopied > 0)
+		std::memcpy(aDestination, myWindow + (myFilePos - myWindowStart), locCopied);
+	if (locCopied == aCount)
+		return aCount;
+	KC_ASSERT(myFileHand != INVALID_HANDLE_VALUE);
+	uint32_t locRead = 0;
+	if (!KC_PlatformReadFile(myFileHand, static_cast<unsigned char*>(aDestination) + locCopied, aCount - locCopied,
+	                         &locRead) ||
+	    locRead != aCount - locCopied)
+		ourLastError = KF_ERROR_READ;
+	myWindowStart = myFilePos + locCopied + locRead;
+	myWindowFill = 0;
+	return locCopied + locRead;
+}
+
+const unsigned char* KF_File::Peek(unsigned int aWanted, unsigned int& anAvailable)
+{
+	KC_ASSERT(myFlags & OPEN_READ);
+	anAvailable = 0;
+	if (myFilePos >= myFileSize)
+		return NULL;
+	if (myData)
+	{
+		anAvailable = myFileSize - myFilePos;
+		return myData + myFilePos;
+	}
+	if (myFileHand == INVALID_HANDLE_VALUE)
+		return NULL;
+	if (aWanted > KF_WINDOW_SIZE)
+		aWanted = KF_WINDOW_SIZE;
+	unsigned int locAtHand = myWindowStart + myWindowFill - myFilePos;
+	unsigned int locLeft = myFileSize - myFilePos;
+	if (locAtHand < aWanted && locAtHand < locLeft)
+	{
+		if (!myWindow && !(myWindow = new (std::nothrow) unsigned char[KF_WINDOW_SIZE]))
+		{
+			// Nothing can be read: the file ends here.
+			ourLastError = KF_ERROR_READ;
+			myFileSize = myFilePos;
+			return NULL;
+		}
+		// The bytes at hand move to the front; the rest of the window is read.
+		std::memmove(myWindow, myWindow + (myFilePos - myWindowStart), locAtHand);
+		myWindowStart = myFilePos;
+		myWindowFill = locAtHand;
+		unsigned int locCount = KF_WINDOW_SIZE - locAtHand;
+		if (locCount > locLeft - locAtHand)
+			locCount = locLeft - locAtHand;
+		uint32_t locRead = 0;
+		if (!KC_PlatformReadFile(myFileHand, myWindow + locAtHand, locCount, &locRead) || locRead != locCount)
+		{
+			// The file ends where reading failed, so that readers of lines come to its end.
+			ourLastError = KF_ERROR_READ;
+			myFileSize = myFilePos + locAtHand + locRead;
+		}
+		myWindowFill += locRead;
+		locAtHand = myWindowFill;
+	}
+	anAvailable = locAtHand;
+	return locAtHand > 0 ? myWindow + (myFilePos - myWindowStart) : NULL;
 }
 
 bool KF_File::ReadInt(int* aDestination)
@@ -392,13 +462,19 @@ bool KF_File::Seek(int anOffset, int anOrigin)
 		FailCheck(__LINE__, "myFilePos <= myFileSize");
 		return false;
 	}
-	if (myFileHand != INVALID_HANDLE_VALUE && (myFlags & OPEN_STREAMING))
+	// A streaming file moves within its window, or else moves the handle, which
+	// stands at the window's end, and starts an empty window there.
+	int64_t locHandleAt = static_cast<int64_t>(myWindowStart) + myWindowFill;
+	if (myFileHand != INVALID_HANDLE_VALUE && (myFlags & OPEN_STREAMING) &&
+	    (locTarget < static_cast<int64_t>(myWindowStart) || locTarget > locHandleAt))
 	{
-		if (!KC_PlatformSeekFile(myFileHand, locTarget - static_cast<int64_t>(myFilePos), 1))
+		if (!KC_PlatformSeekFile(myFileHand, locTarget - locHandleAt, 1))
 		{
 			ourLastError = KF_ERROR_READ;
 			return false;
 		}
+		myWindowStart = static_cast<unsigned int>(locTarget);
+		myWindowFill = 0;
 	}
 	myFilePos = static_cast<unsigned int>(locTarget);
 	return true;
@@ -412,26 +488,39 @@ unsigned int KF_File::GetPosition() const
 
 namespace
 {
-// The bytes of a file held in memory, read through locals so that writing the
-// line buffer does not reload the file's position.
-struct MemoryBytes
-{
-	const unsigned char* myData;
-	unsigned int myPos;
-	unsigned int mySize;
-	bool Next(unsigned char* aByte)
-	{
-		if (myPos >= mySize)
-			return false;
-		*aByte = myData[myPos++];
-		return true;
-	}
-};
-
-struct HandleBytes
+// The bytes of a file from its position on, as Peek gives them: in memory the
+// rest of the file, streaming the window, refilled at its end. Finish moves the
+// file's position past the bytes taken.
+struct WindowBytes
 {
 	KF_File& myFile;
-	bool Next(unsigned char* aByte) { return myFile.Read(aByte, 1) == 1; }
+	const unsigned char* myStart;
+	const unsigned char* myAt;
+	const unsigned char* myEnd;
+	bool Next(unsigned char* aByte)
+	{
+		if (myAt == myEnd && !Refill())
+			return false;
+		*aByte = *myAt++;
+		return true;
+	}
+	bool Refill()
+	{
+		Finish();
+		unsigned int locCount = 0;
+		const unsigned char* locBytes = myFile.Peek(KF_File::KF_WINDOW_SIZE, locCount);
+		if (!locBytes)
+			return false;
+		myStart = myAt = locBytes;
+		myEnd = locBytes + locCount;
+		return true;
+	}
+	void Finish()
+	{
+		if (myAt != myStart)
+			myFile.Seek(static_cast<int>(myAt - myStart), 1);
+		myStart = myAt;
+	}
 };
 
 // One line into aBuffer (size above 0): leading blanks and "//" comments dropped,
@@ -532,19 +621,18 @@ void KF_File::ReadLine(char* aBuffer, unsigned int aBufferSize)
 	aBuffer[0] = 0;
 	if (myFilePos >= myFileSize)
 		return;
-	if (myData)
+	// A line that lies whole in the bytes at hand is taken at once.
+	unsigned int locCount = 0;
+	const unsigned char* locData = Peek(ourLineLookAhead, locCount);
+	unsigned int locUsed = 0;
+	if (myLineContinues == 0 && locData && ScanPlainLine(locData, locUsed, locCount, aBuffer, aBufferSize))
 	{
-		if (myLineContinues == 0 && ScanPlainLine(myData, myFilePos, myFileSize, aBuffer, aBufferSize))
-			return;
-		MemoryBytes locBytes = {myData, myFilePos, myFileSize};
-		myLineContinues = ScanLine(locBytes, aBuffer, aBufferSize, myLineContinues);
-		myFilePos = locBytes.myPos;
+		myFilePos += locUsed;
+		return;
 	}
-	else
-	{
-		HandleBytes locBytes = {*this};
-		myLineContinues = ScanLine(locBytes, aBuffer, aBufferSize, myLineContinues);
-	}
+	WindowBytes locBytes = {*this, locData, locData, locData ? locData + locCount : NULL};
+	myLineContinues = ScanLine(locBytes, aBuffer, aBufferSize, myLineContinues);
+	locBytes.Finish();
 }
 
 bool FileExists(const char* aFileName)

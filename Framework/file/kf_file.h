@@ -65,6 +65,16 @@ public:
 	unsigned int GetTimeStamp() const { return myTimeStamp; }
 	// The content of a file held in memory (null for streaming and empty files).
 	const unsigned char* GetData() const { return myData; }
+	// The bytes from the position on, without advancing (Seek moves on): the
+	// rest of a file held in memory, or the read-ahead window of a streaming
+	// file, refilled when fewer than aWanted bytes (at most KF_WINDOW_SIZE) are
+	// at hand. anAvailable receives their count, 0 at the end or on a failure.
+	const unsigned char* Peek(unsigned int aWanted, unsigned int& anAvailable);
+
+	enum
+	{
+		KF_WINDOW_SIZE = 65536
+	};
 
 private:
 	friend class KF_SDF;
@@ -74,6 +84,7 @@ private:
 
 	bool OpenForReading(const char* aFileName);
 	bool OpenForWriting(const char* aFileName);
+	unsigned int ReadStreaming(void* aDestination, unsigned int aCount);
 
 	unsigned int myFlags;
 	unsigned char* myData;
@@ -83,6 +94,12 @@ private:
 	unsigned int myCapacity;
 	KC_FileHandle myFileHand;
 	unsigned char myLineContinues;
+	// The read-ahead window of a streaming file: myWindowFill bytes of the file
+	// from myWindowStart on. The handle stands at their end, the position
+	// within them.
+	unsigned char* myWindow;
+	unsigned int myWindowStart;
+	unsigned int myWindowFill;
 };
 
 // The last-error code of the file layer.

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <new>
 #include <unordered_map>
 #include <utility>
@@ -65,21 +67,30 @@ unsigned int HashBytes(const char* aText, size_t aLength)
 }
 }
 
-// Reads little-endian fields from the bytes of a file held in memory and counts
-// the bytes that remain; value texts go one after another into the block given
-// by UseTexts.
+// What only a root has, in one allocation with the block of value texts that
+// follows it. The first byte of the block is the tree's empty text, so that
+// every value and reference of a tree points into its block.
+struct Ice::RootData
+{
+	IceLangDecoder* myLangDecoder;
+
+	char* Texts() { return reinterpret_cast<char*>(this + 1); }
+};
+
+// Reads little-endian fields from a file through the bytes that it has at hand
+// (the window of a streaming file) and counts the bytes that remain; value
+// texts go one after another into the block given by UseTexts.
 class Ice::Reader
 {
 public:
-	explicit Reader(const KF_File& aFile)
-		: myBytes(aFile.GetData()), myPosition(aFile.GetPosition()), mySize(aFile.GetData() ? aFile.GetSize() : 0),
+	explicit Reader(KF_File& aFile)
+		: myFile(aFile), myStart(NULL), myAt(NULL), myEnd(NULL),
+		  myRemaining(aFile.GetPosition() < aFile.GetSize() ? aFile.GetSize() - aFile.GetPosition() : 0),
 		  myTexts(NULL), myTextsUsed(0), myTextsSize(0)
 	{
-		if (myPosition > mySize)
-			myPosition = mySize;
 	}
 
-	unsigned int Remaining() const { return mySize - myPosition; }
+	unsigned int Remaining() const { return myRemaining; }
 
 	bool ReadBytes(void* aDestination, unsigned int aCount)
 	{
@@ -87,17 +98,19 @@ public:
 			return false;
 		if (aCount == 0)
 			return true;
-		std::memcpy(aDestination, myBytes + myPosition, aCount);
-		myPosition += aCount;
+		if (!Have(aCount))
+			return false;
+		std::memcpy(aDestination, myAt, aCount);
+		Consume(aCount);
 		return true;
 	}
 
 	bool ReadInt(int& aValue)
 	{
-		if (Remaining() < 4)
+		if (Remaining() < 4 || !Have(4))
 			return false;
-		aValue = static_cast<int>(KC_GetLittle32(myBytes + myPosition));
-		myPosition += 4;
+		aValue = static_cast<int>(KC_GetLittle32(myAt));
+		Consume(4);
 		return true;
 	}
 
@@ -114,20 +127,58 @@ public:
 		if (aLength > Remaining() || !myTexts || aLength >= myTextsSize - myTextsUsed)
 			return NULL;
 		char* locText = myTexts + myTextsUsed;
-		ReadBytes(locText, aLength);
+		if (!ReadBytes(locText, aLength))
+			return NULL;
 		locText[aLength] = 0;
 		myTextsUsed += aLength + 1;
 		return locText;
 	}
 
 private:
-	const unsigned char* myBytes;
-	unsigned int myPosition;
-	unsigned int mySize;
+	// At least aCount bytes (at most a window) at hand: the file moves past the
+	// bytes taken and shows the next ones.
+	bool Have(unsigned int aCount)
+	{
+		if (static_cast<unsigned int>(myEnd - myAt) >= aCount)
+			return true;
+		if (myAt != myStart)
+			myFile.Seek(static_cast<int>(myAt - myStart), 1);
+		unsigned int locCount = 0;
+		const unsigned char* locBytes = myFile.Peek(KF_File::KF_WINDOW_SIZE, locCount);
+		if (!locBytes)
+		{
+			myStart = myAt = myEnd = NULL;
+			return false;
+		}
+		myStart = myAt = locBytes;
+		myEnd = locBytes + locCount;
+		return locCount >= aCount;
+	}
+
+	void Consume(unsigned int aCount)
+	{
+		myAt += aCount;
+		myRemaining -= aCount;
+	}
+
+	KF_File& myFile;
+	const unsigned char* myStart;
+	const unsigned char* myAt;
+	const unsigned char* myEnd;
+	unsigned int myRemaining;
 	char* myTexts;
 	unsigned int myTextsUsed;
 	unsigned int myTextsSize;
 };
+
+namespace
+{
+// The trees that have a language decoder: the size of their block of texts and
+// their decoder by the block's address, so that any member finds its tree's
+// decoder from its text.
+typedef std::map<const char*, std::pair<unsigned int, IceLangDecoder*>, std::less<const char*>> DecodersByTexts;
+DecodersByTexts ourDecodersByTexts;
+}
 
 unsigned int Ice::Hash(const char* aText)
 {
@@ -168,19 +219,24 @@ Ice* Ice::Load(const char* aFileName, bool aConvert)
 	}
 }
 
+static_assert(sizeof(void*) != 8 || sizeof(Ice) == 32, "an Ice member takes 32 bytes in 64-bit builds");
+static_assert(sizeof(void*) != 4 || sizeof(Ice) <= 32, "an Ice member takes at most 32 bytes in 32-bit builds");
+
 Ice::Ice()
 	: myTypeHash(0), myNameHash(0), myKind(KIND_VALUE), myReferenceState(UNRESOLVED), myIsRoot(false),
-	  myValue(ourEmptyText), myReference(NULL), myMembers(NULL), myLangDecoder(NULL)
+	  myValue(ourEmptyText), myMembers(NULL)
 {
 }
 
 Ice::~Ice()
 {
-	delete[] myMembers;
+	if (IsComposite())
+		delete[] myMembers;
 	if (myIsRoot)
 	{
-		std::free(myTexts);
-		delete myLangDecoder;
+		ourDecodersByTexts.erase(myRootData->Texts());
+		delete myRootData->myLangDecoder;
+		std::free(myRootData);
 	}
 }
 
@@ -192,8 +248,14 @@ bool Ice::Init(const char* aFileName)
 		return false;
 	}
 	KF_File locFile;
-	if (!locFile.Open(aFileName, OPEN_READ))
+	// A file on disk is read through the file's window, never held whole; a
+	// file whose first bytes cannot be had is not read.
+	unsigned int locAtHand = 0;
+	if (!locFile.Open(aFileName, OPEN_READ | OPEN_STREAMING) ||
+	    (locFile.GetSize() > 0 && !locFile.Peek(KF_File::KF_WINDOW_SIZE, locAtHand)))
 	{
+		if (locFile.IsOpen())
+			locFile.Close();
 		KC_Log("Ice::Init(): failed to read file '%s'", aFileName);
 		return false;
 	}
@@ -202,25 +264,35 @@ bool Ice::Init(const char* aFileName)
 	bool locResult = ReadHeader(locReader, aFileName, locFlag);
 	if (locResult)
 	{
-		myIsRoot = true;
 		myTypeHash = Hash(ourVersion);
 		myNameHash = Hash(aFileName);
 		myKind = 0;
-		if (locFlag != 0 && !LoadLanguage(aFileName))
+		IceLangDecoder* locDecoder = NULL;
+		if (locFlag != 0 && !LoadLanguage(aFileName, locDecoder))
 		{
+			delete locDecoder;
 			locFile.Close();
 			return false;
 		}
-		// Each value record takes more bytes of the file than its text with its NUL.
-		unsigned int locTextsSize = locReader.Remaining() + 1;
-		myTexts = static_cast<char*>(std::malloc(locTextsSize));
-		if (!myTexts)
+		// Each value record takes more bytes of the file than its text with its
+		// NUL; the block starts with the tree's empty text.
+		unsigned int locTextsSize = locReader.Remaining() + 2;
+		RootData* locRootData = static_cast<RootData*>(std::malloc(sizeof(RootData) + locTextsSize));
+		if (!locRootData)
 		{
+			delete locDecoder;
 			KC_Log("Ice::Init(): failed to allocate value memory");
 			locFile.Close();
 			return false;
 		}
-		locReader.UseTexts(myTexts, locTextsSize);
+		locRootData->myLangDecoder = locDecoder;
+		locRootData->Texts()[0] = 0;
+		myIsRoot = true;
+		myRootData = locRootData;
+		// Out of memory here the load fails like any other (Load catches it).
+		if (locDecoder)
+			ourDecodersByTexts[locRootData->Texts()] = std::make_pair(locTextsSize, locDecoder);
+		locReader.UseTexts(locRootData->Texts() + 1, locTextsSize - 1);
 		locResult = ReadTopLevel(locReader) && ResolveTopLevel();
 	}
 	locFile.Close();
@@ -244,15 +316,15 @@ bool Ice::ReadHeader(Reader& aReader, const char* aFileName, int& aLanguageFlag)
 	return true;
 }
 
-bool Ice::LoadLanguage(const char* aFileName)
+bool Ice::LoadLanguage(const char* aFileName, IceLangDecoder*& aDecoder)
 {
-	myLangDecoder = new (std::nothrow) IceLangDecoder;
-	if (!myLangDecoder)
+	aDecoder = new (std::nothrow) IceLangDecoder;
+	if (!aDecoder)
 	{
 		KC_Log("Ice::Init(): failed to allocate language decoder");
 		return false;
 	}
-	if (!myLangDecoder->Load(aFileName))
+	if (!aDecoder->Load(aFileName))
 	{
 		KC_Log("Ice::Init(): failed to load language decoder for '%s'", aFileName);
 		return false;
@@ -277,7 +349,7 @@ bool Ice::ReadTopLevel(Reader& aReader)
 	myKind = locCount;
 	for (int locIndex = 0; locIndex < locCount; ++locIndex)
 	{
-		myMembers[locIndex].myLangDecoder = myLangDecoder;
+		myMembers[locIndex].myValue = myRootData->Texts();
 		if (!myMembers[locIndex].ReadMember(aReader, 1))
 		{
 			KC_Log("Ice::Init(): failed to create member %d", locIndex);
@@ -368,7 +440,7 @@ bool Ice::ReadMember(Reader& aReader, int aDepth)
 	}
 	for (int locIndex = 0; locIndex < myKind; ++locIndex)
 	{
-		myMembers[locIndex].myLangDecoder = myLangDecoder;
+		myMembers[locIndex].myValue = myValue;
 		if (!myMembers[locIndex].ReadMember(aReader, aDepth + 1))
 		{
 			KC_Log("Ice::Init(): failed to create member %d", locIndex);
@@ -416,7 +488,6 @@ bool Ice::ResolveReference()
 			return false;
 		}
 	}
-	myValue = ourEmptyText;
 	myReferenceState = RESOLVED;
 	return true;
 }
@@ -520,7 +591,8 @@ const char* Ice::GetValue()
 	Ice* locMember = Follow();
 	if (!locMember || locMember->IsComposite())
 		return NULL;
-	return locMember->myValue;
+	// A root that holds no members yet has no text of its own.
+	return locMember->myIsRoot ? ourEmptyText : locMember->myValue;
 }
 
 int Ice::GetInt()
@@ -544,10 +616,33 @@ const char16_t* Ice::GetLocString()
 	Ice* locMember = Follow();
 	if (locMember != this)
 		return locMember ? locMember->GetLocString() : NULL;
-	KC_ASSERT(myLangDecoder);
-	if (!myLangDecoder)
+	IceLangDecoder* locDecoder = LangDecoder();
+	if (!locDecoder)
+	{
+		static unsigned char ourIgnoreFlag = 0;
+		if (!ourIgnoreFlag && KC_AssertFailed(__FILE__, __LINE__, "myLangDecoder", &ourIgnoreFlag))
+			KC_DebugBreak();
 		return NULL;
-	return myLangDecoder->GetString(static_cast<unsigned int>(GetInt()));
+	}
+	return locDecoder->GetString(static_cast<unsigned int>(GetInt()));
+}
+
+IceLangDecoder* Ice::LangDecoder() const
+{
+	if (myIsRoot)
+		return myRootData->myLangDecoder;
+	// A composite has no text: the first of its descendants that is no composite has one.
+	const Ice* locMember = this;
+	while (locMember->IsComposite() && locMember->myMembers)
+		locMember = &locMember->myMembers[0];
+	const char* locText = locMember->myValue;
+	DecodersByTexts::const_iterator locFound = ourDecodersByTexts.upper_bound(locText);
+	if (locFound == ourDecodersByTexts.begin())
+		return NULL;
+	--locFound;
+	if (std::less<const char*>()(locText, locFound->first + locFound->second.first))
+		return locFound->second.second;
+	return NULL;
 }
 
 unsigned int Ice::GetCount(bool aFollowReferences)

@@ -10,7 +10,7 @@ class IceLangDecoder;
 
 // One member of a loaded Ice tree; the root is an Ice too. Names exist only as
 // their Adler-32 checksums. A composite owns the array of its children; the root
-// owns the language decoder and one block holding every value text of the file.
+// owns one block holding the language decoder and every value text of the file.
 class Ice
 {
 public:
@@ -42,7 +42,7 @@ public:
 	unsigned int GetOwnTypeHash() const { return myTypeHash; }
 	// A resolved reference's target, which may be a reference itself; NULL for "NULL" and for other kinds.
 	Ice* GetReferenceTarget() const { return myKind == KIND_REFERENCE ? myReference : NULL; }
-	bool HasLanguageDecoder() const { return myLangDecoder != NULL; }
+	bool HasLanguageDecoder() const { return LangDecoder() != NULL; }
 
 	static unsigned int Hash(const char* aText);
 
@@ -63,10 +63,11 @@ private:
 	Ice& operator=(const Ice&);
 
 	class Reader;
+	struct RootData;
 	// The steps of Init: the version and language flag, the language file,
 	// the top-level members, and the references among them.
 	bool ReadHeader(Reader& aReader, const char* aFileName, int& aLanguageFlag);
-	bool LoadLanguage(const char* aFileName);
+	bool LoadLanguage(const char* aFileName, IceLangDecoder*& aDecoder);
 	bool ReadTopLevel(Reader& aReader);
 	bool ResolveTopLevel();
 	bool ReadMember(Reader& aReader, int aDepth);
@@ -75,26 +76,31 @@ private:
 	// The member that this one stands for: itself, or the end of its reference chain (NULL for none).
 	Ice* Follow();
 	Ice* FindChild(const char* aName, int aLength);
+	// The decoder of the tree that holds this member, or NULL.
+	IceLangDecoder* LangDecoder() const;
 	bool IsComposite() const { return myKind >= 1; }
 
 	// A tree has a member for every record of its file: the fields are packed
-	// (48 bytes in 64-bit builds, 32 in 32-bit ones).
+	// (32 bytes in 64-bit builds, 24 in 32-bit ones).
 	unsigned int myTypeHash;
 	unsigned int myNameHash;
 	int myKind;
 	// A ReferenceState.
 	unsigned char myReferenceState;
 	bool myIsRoot;
-	char* myValue;
-	// A reference's target; the root, which is no reference, holds its block of
-	// value texts here.
+	// The text of a value, and of a reference its path (kept once resolved);
+	// the root, which has no text, holds its block here.
 	union
 	{
-		Ice* myReference;
-		char* myTexts;
+		char* myValue;
+		RootData* myRootData;
 	};
-	Ice* myMembers;
-	IceLangDecoder* myLangDecoder;
+	// The children of a composite; the target of a reference, which is never one.
+	union
+	{
+		Ice* myMembers;
+		Ice* myReference;
+	};
 };
 
 #endif

@@ -2,6 +2,7 @@
 
 #include "kc_output.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -16,49 +17,6 @@ uint64_t ZeroBytes(uint64_t aWord)
 	return ~(((aWord & locLow7) + locLow7) | aWord | locLow7);
 }
 
-// The 1-based line of the first line feed without a carriage return before it,
-// or 0 when every line ends in CR LF. Eight bytes are tested at a time (the
-// first byte of a word in the low bits); the line is counted only for a file
-// that has such a line feed.
-unsigned int FindLoneLineFeed(const unsigned char* aData, unsigned int aSize)
-{
-	if (!aData)
-		return 0;
-	const uint64_t locFeeds = 0x0a0a0a0a0a0a0a0aULL;
-	const uint64_t locReturns = 0x0d0d0d0d0d0d0d0dULL;
-	uint64_t locReturnBefore = 0;
-	bool locFound = false;
-	unsigned int locIndex = 0;
-	for (; aSize - locIndex >= 8 && !locFound; locIndex += 8)
-	{
-		const unsigned char* locBytes = aData + locIndex;
-		const uint64_t locWord = static_cast<uint64_t>(locBytes[0]) | static_cast<uint64_t>(locBytes[1]) << 8 |
-			static_cast<uint64_t>(locBytes[2]) << 16 | static_cast<uint64_t>(locBytes[3]) << 24 |
-			static_cast<uint64_t>(locBytes[4]) << 32 | static_cast<uint64_t>(locBytes[5]) << 40 |
-			static_cast<uint64_t>(locBytes[6]) << 48 | static_cast<uint64_t>(locBytes[7]) << 56;
-		uint64_t locReturnsHere = ZeroBytes(locWord ^ locReturns);
-		locFound = (ZeroBytes(locWord ^ locFeeds) & ~((locReturnsHere << 8) | locReturnBefore)) != 0;
-		locReturnBefore = locReturnsHere >> 56;
-	}
-	for (; locIndex < aSize && !locFound; ++locIndex)
-		locFound = aData[locIndex] == '\n' && (locIndex == 0 || aData[locIndex - 1] != '\r');
-	if (!locFound)
-		return 0;
-	unsigned int locLine = 1;
-	for (unsigned int locAt = 0; locAt < aSize; ++locAt)
-	{
-		if (aData[locAt] != '\n')
-			continue;
-		if (locAt == 0 || aData[locAt - 1] != '\r')
-			return locLine;
-		++locLine;
-	}
-	return 0;
-}
-}
-
-namespace
-{
 // A byte-order mark of UTF-16, or a zero byte among the first two (no Juice
 // text holds one).
 bool IsUtf16(const unsigned char* aData, unsigned int aSize)
@@ -70,24 +28,102 @@ bool IsUtf16(const unsigned char* aData, unsigned int aSize)
 	return (aData[0] == 0) != (aData[1] == 0);
 }
 
-// The 1-based line (counted by carriage returns) of the first carriage return
-// that no line feed follows, or 0. Only called for a file without lone line feeds.
-unsigned int FindLoneReturn(const unsigned char* aData, unsigned int aSize)
+// The line ends of a text, fed to it in pieces: whether a line feed without a
+// carriage return before it occurs (with its offset), and the 1-based line,
+// counted by carriage returns, of the first carriage return that no line feed
+// follows.
+class LineEndCheck
 {
-	if (!aData)
-		return 0;
-	const unsigned char* locAt = aData;
-	const unsigned char* locEnd = aData + aSize;
-	unsigned int locLine = 1;
-	while ((locAt = static_cast<const unsigned char*>(std::memchr(locAt, '\r', static_cast<size_t>(locEnd - locAt)))))
+public:
+	LineEndCheck()
+		: myOffset(0), myAfterReturn(false), myReturns(0), myLoneReturnLine(0), myHasLoneFeed(false),
+		  myLoneFeedOffset(0)
 	{
-		if (locAt + 1 < locEnd && locAt[1] != '\n')
-			return locLine;
-		++locLine;
-		++locAt;
 	}
-	return 0;
-}
+
+	// False once a lone line feed is found: nothing after it matters.
+	bool Feed(const unsigned char* aData, unsigned int aSize)
+	{
+		if (aSize == 0)
+			return true;
+		unsigned int locFeed = FindLoneFeed(aData, aSize);
+		if (locFeed < aSize)
+		{
+			myHasLoneFeed = true;
+			myLoneFeedOffset = myOffset + locFeed;
+			return false;
+		}
+		if (myLoneReturnLine == 0)
+			FindLoneReturn(aData, aSize);
+		myAfterReturn = aData[aSize - 1] == '\r';
+		myOffset += aSize;
+		return true;
+	}
+
+	bool HasLoneFeed() const { return myHasLoneFeed; }
+	unsigned int GetLoneFeedOffset() const { return myLoneFeedOffset; }
+	unsigned int GetLoneReturnLine() const { return myLoneReturnLine; }
+
+private:
+	// The index of the first line feed of the piece without a carriage return
+	// before it, or aSize. Eight bytes are tested at a time (the first byte of a
+	// word in the low bits).
+	unsigned int FindLoneFeed(const unsigned char* aData, unsigned int aSize) const
+	{
+		const uint64_t locFeeds = 0x0a0a0a0a0a0a0a0aULL;
+		const uint64_t locReturns = 0x0d0d0d0d0d0d0d0dULL;
+		uint64_t locReturnBefore = myAfterReturn ? 0x80 : 0;
+		unsigned int locIndex = 0;
+		for (; aSize - locIndex >= 8; locIndex += 8)
+		{
+			const unsigned char* locBytes = aData + locIndex;
+			const uint64_t locWord = static_cast<uint64_t>(locBytes[0]) | static_cast<uint64_t>(locBytes[1]) << 8 |
+				static_cast<uint64_t>(locBytes[2]) << 16 | static_cast<uint64_t>(locBytes[3]) << 24 |
+				static_cast<uint64_t>(locBytes[4]) << 32 | static_cast<uint64_t>(locBytes[5]) << 40 |
+				static_cast<uint64_t>(locBytes[6]) << 48 | static_cast<uint64_t>(locBytes[7]) << 56;
+			uint64_t locReturnsHere = ZeroBytes(locWord ^ locReturns);
+			if ((ZeroBytes(locWord ^ locFeeds) & ~((locReturnsHere << 8) | locReturnBefore)) != 0)
+				break;
+			locReturnBefore = locReturnsHere >> 56;
+		}
+		for (; locIndex < aSize; ++locIndex)
+		{
+			bool locReturnFirst = locIndex == 0 ? myAfterReturn : aData[locIndex - 1] == '\r';
+			if (aData[locIndex] == '\n' && !locReturnFirst)
+				return locIndex;
+		}
+		return aSize;
+	}
+
+	void FindLoneReturn(const unsigned char* aData, unsigned int aSize)
+	{
+		// A carriage return that ended the last piece is followed by this one's first byte.
+		if (myAfterReturn && aData[0] != '\n')
+		{
+			myLoneReturnLine = myReturns;
+			return;
+		}
+		const unsigned char* locAt = aData;
+		const unsigned char* locEnd = aData + aSize;
+		while ((locAt = static_cast<const unsigned char*>(std::memchr(locAt, '\r', static_cast<size_t>(locEnd - locAt)))))
+		{
+			++myReturns;
+			if (locAt + 1 < locEnd && locAt[1] != '\n')
+			{
+				myLoneReturnLine = myReturns;
+				return;
+			}
+			++locAt;
+		}
+	}
+
+	unsigned int myOffset;
+	bool myAfterReturn;
+	unsigned int myReturns;
+	unsigned int myLoneReturnLine;
+	bool myHasLoneFeed;
+	unsigned int myLoneFeedOffset;
+};
 }
 
 ParseTool::ParseTool()
@@ -107,31 +143,14 @@ bool ParseTool::Open(const KC_String& aFileName)
 {
 	if (myIsOpen)
 		Close();
-	if (!myFile.Open(aFileName, OPEN_READ))
+	// A file on disk is read through the file's window, never held whole.
+	if (!myFile.Open(aFileName, OPEN_READ | OPEN_STREAMING))
 	{
 		KC_Error("ParseTool::Open(): Failed to open '%s'", aFileName.GetText());
 		return false;
 	}
-	if (IsUtf16(myFile.GetData(), myFile.GetSize()))
+	if (!CheckLineEnds(aFileName))
 	{
-		KC_Error("ParseTool::Open(): '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): Juice text, type and "
-			".lang files must be saved as ANSI or UTF-8", aFileName.GetText());
-		myFile.Close();
-		return false;
-	}
-	unsigned int locLoneFeedLine = FindLoneLineFeed(myFile.GetData(), myFile.GetSize());
-	unsigned int locLoneReturnLine = locLoneFeedLine == 0 ? FindLoneReturn(myFile.GetData(), myFile.GetSize()) : 0;
-	if (locLoneReturnLine != 0)
-	{
-		KC_Error("ParseTool::Open(): '%s' line %u ends in a carriage return without a line feed (line ends of CR "
-			"alone): Juice text, type and .lang files need CR LF line ends", aFileName.GetText(), locLoneReturnLine);
-		myFile.Close();
-		return false;
-	}
-	if (locLoneFeedLine != 0)
-	{
-		KC_Error("ParseTool::Open(): '%s' line %u ends in a line feed without a carriage return: Juice text, type and "
-			".lang files need CR LF line ends", aFileName.GetText(), locLoneFeedLine);
 		myFile.Close();
 		return false;
 	}
@@ -140,6 +159,65 @@ bool ParseTool::Open(const KC_String& aFileName)
 	myLineNumber = -1;
 	myBlockDepth = 0;
 	return true;
+}
+
+bool ParseTool::CheckLineEnds(const KC_String& aFileName)
+{
+	const unsigned int locSize = myFile.GetSize();
+	unsigned int locCount = 0;
+	const unsigned char* locData = myFile.Peek(KF_File::KF_WINDOW_SIZE, locCount);
+	if (IsUtf16(locData, locCount))
+	{
+		KC_Error("ParseTool::Open(): '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): Juice text, type and "
+			".lang files must be saved as ANSI or UTF-8", aFileName.GetText());
+		return false;
+	}
+	LineEndCheck locCheck;
+	for (; locData; locData = myFile.Peek(KF_File::KF_WINDOW_SIZE, locCount))
+	{
+		if (locCount > KF_File::KF_WINDOW_SIZE)
+			locCount = KF_File::KF_WINDOW_SIZE;
+		if (!locCheck.Feed(locData, locCount))
+			break;
+		myFile.Seek(static_cast<int>(locCount), 1);
+	}
+	// A file that cannot be read to its end (it is cut short there) cannot be opened.
+	if (!locCheck.HasLoneFeed() && myFile.GetSize() != locSize)
+	{
+		KC_Error("ParseTool::Open(): Failed to open '%s'", aFileName.GetText());
+		return false;
+	}
+	if (locCheck.HasLoneFeed())
+	{
+		KC_Error("ParseTool::Open(): '%s' line %u ends in a line feed without a carriage return: Juice text, type and "
+			".lang files need CR LF line ends", aFileName.GetText(), CountLineFeeds(locCheck.GetLoneFeedOffset()) + 1);
+		return false;
+	}
+	if (locCheck.GetLoneReturnLine() != 0)
+	{
+		KC_Error("ParseTool::Open(): '%s' line %u ends in a carriage return without a line feed (line ends of CR "
+			"alone): Juice text, type and .lang files need CR LF line ends", aFileName.GetText(),
+			locCheck.GetLoneReturnLine());
+		return false;
+	}
+	return myFile.Seek(0, 0);
+}
+
+unsigned int ParseTool::CountLineFeeds(unsigned int anEnd)
+{
+	unsigned int locFeeds = 0;
+	if (!myFile.Seek(0, 0))
+		return 0;
+	unsigned int locCount = 0;
+	for (const unsigned char* locData; myFile.GetPosition() < anEnd &&
+	     (locData = myFile.Peek(KF_File::KF_WINDOW_SIZE, locCount)) != NULL;)
+	{
+		if (locCount > anEnd - myFile.GetPosition())
+			locCount = anEnd - myFile.GetPosition();
+		locFeeds += static_cast<unsigned int>(std::count(locData, locData + locCount, '\n'));
+		myFile.Seek(static_cast<int>(locCount), 1);
+	}
+	return locFeeds;
 }
 
 void ParseTool::Close()

@@ -99,6 +99,12 @@ private:
 	ParseTool(const ParseTool&);
 	ParseTool& operator=(const ParseTool&);
 
+	// The checks of Open, in one pass over the file before it is parsed: no
+	// UTF-16, and every line ended by CR LF. Leaves the position at 0.
+	bool CheckLineEnds(const KC_String& aFileName);
+	// The line feeds before anEnd.
+	unsigned int CountLineFeeds(unsigned int anEnd);
+
 	KF_File myFile;
 	char myLineBuffer[LINE_BUFFER_SIZE];
 	KC_String myFileName;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -74,6 +75,98 @@ TEST_F(KF_FileTest, LineReaderReadsMemoryAsItReadsTheDisk)
 			}
 		}
 	}
+}
+
+TEST_F(KF_FileTest, StreamingLineReaderMatchesMemoryAcrossItsWindow)
+{
+	// Texts of several windows with lines, blank runs and comments longer than
+	// a buffer, read from memory and through the window: the same lines at the
+	// same positions, also when a line is peeked at and the file sought back
+	// (which may leave the window).
+	const std::string locPieces[] = {"a", "bc", " ", "\t", "/", "//", "\r\n", "\r\n", "\n", "\r", "x y",
+		std::string(5000, 'w'), std::string(70000, ' '), "// " + std::string(3000, 'c') + "\r\n",
+		std::string(300, '\r') + "\n"};
+	const size_t locPieceCount = sizeof(locPieces) / sizeof(locPieces[0]);
+	unsigned int locSeed = 777;
+	for (int locCase = 0; locCase < 6; ++locCase)
+	{
+		std::string locText;
+		while (locText.size() < 3 * KF_File::KF_WINDOW_SIZE)
+		{
+			locSeed = locSeed * 1103515245u + 12345u;
+			size_t locPiece = (locSeed >> 16) % (locPieceCount * 8);
+			// Mostly short pieces; the long ones now and then.
+			locText += locPiece < 11 * 8 ? locPieces[locPiece % 11] : locPieces[locPiece % locPieceCount];
+		}
+		WriteWholeFile(Path("w.txt"), locText);
+		for (unsigned int locBufferSize : {16u, 4096u})
+		{
+			KF_File locMemory, locDisk;
+			ASSERT_TRUE(locMemory.Open(Path("w.txt").c_str(), OPEN_READ));
+			ASSERT_TRUE(locDisk.Open(Path("w.txt").c_str(), OPEN_READ | OPEN_STREAMING));
+			ASSERT_EQ(nullptr, locDisk.GetData());
+			std::vector<char> locFromMemory(locBufferSize), locFromDisk(locBufferSize);
+			for (int locCall = 0; locMemory.GetPosition() < locMemory.GetSize(); ++locCall)
+			{
+				bool locPeek = locCall % 5 == 0;
+				unsigned int locPosition = locDisk.GetPosition();
+				locMemory.ReadLine(locFromMemory.data(), locBufferSize);
+				locDisk.ReadLine(locFromDisk.data(), locBufferSize);
+				ASSERT_EQ(std::string(locFromMemory.data()), std::string(locFromDisk.data()))
+					<< "case " << locCase << ", buffer " << locBufferSize << ", call " << locCall;
+				ASSERT_EQ(locMemory.GetPosition(), locDisk.GetPosition()) << "case " << locCase << ", call " << locCall;
+				if (locPeek)
+				{
+					ASSERT_TRUE(locMemory.Seek(static_cast<int>(locPosition), 0));
+					ASSERT_TRUE(locDisk.Seek(static_cast<int>(locPosition), 0));
+					locMemory.ReadLine(locFromMemory.data(), locBufferSize);
+					locDisk.ReadLine(locFromDisk.data(), locBufferSize);
+					ASSERT_EQ(std::string(locFromMemory.data()), std::string(locFromDisk.data()));
+				}
+			}
+			EXPECT_EQ(locMemory.GetSize(), locDisk.GetPosition());
+		}
+	}
+}
+
+TEST_F(KF_FileTest, StreamingReadsMixWindowAndHandle)
+{
+	std::string locText(3 * KF_File::KF_WINDOW_SIZE + 123, 0);
+	for (size_t locIndex = 0; locIndex < locText.size(); ++locIndex)
+		locText[locIndex] = static_cast<char>(locIndex * 7 + locIndex / 251);
+	WriteWholeFile(Path("r.bin"), locText);
+	KF_File locFile;
+	ASSERT_TRUE(locFile.Open(Path("r.bin").c_str(), OPEN_READ | OPEN_STREAMING));
+	auto Expect = [&](unsigned int anAt, unsigned int aCount) {
+		std::string locRead(aCount, 0);
+		ASSERT_TRUE(locFile.Seek(static_cast<int>(anAt), 0));
+		ASSERT_EQ(aCount, locFile.Read(&locRead[0], aCount));
+		EXPECT_EQ(locText.substr(anAt, aCount), locRead) << anAt << " " << aCount;
+		EXPECT_EQ(anAt + aCount, locFile.GetPosition());
+	};
+	// Peek fills the window from the position; it slides when fewer bytes than
+	// wanted are left in it.
+	unsigned int locCount = 0;
+	const unsigned char* locBytes = locFile.Peek(10, locCount);
+	ASSERT_EQ(static_cast<unsigned int>(KF_File::KF_WINDOW_SIZE), locCount);
+	EXPECT_EQ(0, std::memcmp(locBytes, locText.data(), locCount));
+	ASSERT_TRUE(locFile.Seek(KF_File::KF_WINDOW_SIZE - 5, 0));
+	locBytes = locFile.Peek(3, locCount);
+	EXPECT_EQ(5u, locCount);
+	locBytes = locFile.Peek(100, locCount);
+	ASSERT_EQ(static_cast<unsigned int>(KF_File::KF_WINDOW_SIZE), locCount);
+	EXPECT_EQ(0, std::memcmp(locBytes, locText.data() + KF_File::KF_WINDOW_SIZE - 5, locCount));
+	// Reads within the window, across its end, larger than it, and after seeks
+	// back and forth.
+	Expect(KF_File::KF_WINDOW_SIZE, 1000);
+	Expect(2 * KF_File::KF_WINDOW_SIZE - 10, 20);
+	Expect(10, 2 * KF_File::KF_WINDOW_SIZE + 50);
+	Expect(5, 4);
+	locFile.Peek(KF_File::KF_WINDOW_SIZE, locCount);
+	Expect(KF_File::KF_WINDOW_SIZE + 3, 2 * KF_File::KF_WINDOW_SIZE + 120);
+	EXPECT_EQ(0u, locFile.Read(&locText[0], 1));
+	EXPECT_EQ(nullptr, locFile.Peek(1, locCount));
+	EXPECT_EQ(0u, locCount);
 }
 
 TEST_F(KF_FileTest, LineReaderSkipsBlankAndCommentOnlyLines)

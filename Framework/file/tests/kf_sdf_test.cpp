@@ -210,6 +210,45 @@ TEST_F(KF_SDFTest, StoredEntriesStreamThroughTheirOwnHandle)
 	EXPECT_EQ(locContent, std::string(reinterpret_cast<const char*>(locFile.GetData()), locFile.GetSize()));
 }
 
+TEST_F(KF_SDFTest, StoredEntriesReadLinesThroughTheWindowWithinTheirBounds)
+{
+	// A stored entry of several windows between two others: its lines, read
+	// through the window with seeks back and forth, are those of its text, and
+	// no byte of its neighbours is read.
+	std::string locText;
+	for (int locLine = 0; locText.size() < 3 * KF_File::KF_WINDOW_SIZE; ++locLine)
+		locText += "line " + std::to_string(locLine) + std::string(locLine % 97, ' ') + "// note\r\n";
+	ASSERT_NE(nullptr, KF_SDF::Mount(Save(TestArchive({{"", "before", "zzzz\r\n", 0, 1},
+	                                                    {"s", "lines", locText, 0, 2},
+	                                                    {"", "after", "yyyy\r\n", 0, 3}})).c_str(),
+	                                 true));
+	KF_File locFile;
+	ASSERT_TRUE(locFile.Open("s/lines", OPEN_READ | OPEN_STREAMING));
+	ASSERT_EQ(nullptr, locFile.GetData());
+	char locBuffer[256];
+	int locLine = 0;
+	int locRewound = -1;
+	for (; locFile.GetPosition() < locFile.GetSize(); ++locLine)
+	{
+		unsigned int locPosition = locFile.GetPosition();
+		locFile.ReadLine(locBuffer, sizeof(locBuffer));
+		ASSERT_EQ("line " + std::to_string(locLine), std::string(locBuffer));
+		if (locLine % 1000 == 999 && locRewound != locLine)
+		{
+			locRewound = locLine;
+			// Back to the start of the entry and forward again, leaving the window.
+			ASSERT_TRUE(locFile.Seek(0, 0));
+			locFile.ReadLine(locBuffer, sizeof(locBuffer));
+			ASSERT_STREQ("line 0", locBuffer);
+			ASSERT_TRUE(locFile.Seek(static_cast<int>(locPosition), 0));
+			--locLine;
+		}
+	}
+	EXPECT_GT(locLine, 3000);
+	locFile.ReadLine(locBuffer, sizeof(locBuffer));
+	EXPECT_STREQ("", locBuffer);
+}
+
 TEST_F(KF_SDFTest, CorruptHeadersAndDirectoriesFailWithTheirCodes)
 {
 	std::string locSound = ReadHexArchive("data/handmade.sdf.hex");

@@ -35,6 +35,8 @@ void Walk(Ice* aMember, int aDepth)
 	aMember->GetValue();
 	aMember->GetInt();
 	aMember->GetTypeHash();
+	if (aMember->HasLanguageDecoder())
+		aMember->GetLocString();
 	unsigned int locCount = aMember->GetCount(true);
 	for (unsigned int locIndex = 0; locIndex < locCount && locIndex < 16; ++locIndex)
 		Walk(aMember->GetMember(locIndex), aDepth + 1);

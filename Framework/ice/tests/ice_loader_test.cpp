@@ -278,6 +278,101 @@ TEST(Ice, AReferenceThatLeadsNowhereFailsTheLoad)
 	EXPECT_TRUE(locRoot);
 }
 
+TEST(Ice, EveryMemberFindsTheLanguageOfItsOwnTree)
+{
+	// Two trees of the same shape, one with a language file and one without,
+	// loaded at once: every member, at every depth and of every kind, answers
+	// for its own tree, also after the other tree is gone.
+	ASSERT_TRUE(WriteWholeFile("with_lang.loc", "\xEF\xBB\xBF"
+	                                            "k0\tzero\r\n"
+	                                            "k1\tone\r\n"));
+	auto Shape = [](int aLanguageFlag) {
+		IceBytes locBytes;
+		locBytes.Header(aLanguageFlag, 2)
+			.Composite("Gui", "g", 4)
+			.Value("LOCTEXT", "m", "1")
+			.Value("TEXT", "empty", "")
+			.Reference("LOCTEXT", "r", "g.m")
+			.Composite("Inner", "inner", 1)
+			.Composite("Inner", "deeper", 1)
+			.Value("LOCTEXT", "x", "0")
+			.Reference("Gui", "back", "g");
+		return locBytes;
+	};
+	ASSERT_TRUE(WriteWholeFile("with_lang.ice", Shape(1).myBytes));
+	ASSERT_TRUE(WriteWholeFile("without_lang.ice", Shape(0).myBytes));
+	std::unique_ptr<Ice> locWith(Ice::Load("with_lang.ice", false));
+	std::unique_ptr<Ice> locWithout(Ice::Load("without_lang.ice", false));
+	ASSERT_TRUE(locWith);
+	ASSERT_TRUE(locWithout);
+	const char* const locPaths[] = {"g", "g.m", "g.empty", "g.r", "g.inner", "g.inner.deeper", "g.inner.deeper.x",
+		"back"};
+	EXPECT_TRUE(locWith->HasLanguageDecoder());
+	EXPECT_FALSE(locWithout->HasLanguageDecoder());
+	for (const char* locPath : locPaths)
+	{
+		ASSERT_NE(nullptr, locWith->GetMember(locPath)) << locPath;
+		EXPECT_TRUE(locWith->GetMember(locPath)->HasLanguageDecoder()) << locPath;
+		EXPECT_FALSE(locWithout->GetMember(locPath)->HasLanguageDecoder()) << locPath;
+	}
+	EXPECT_EQ(std::u16string(u"one"), std::u16string(locWith->GetMember("g.m")->GetLocString()));
+	EXPECT_EQ(std::u16string(u"one"), std::u16string(locWith->GetMember("g.r")->GetLocString()));
+	EXPECT_EQ(std::u16string(u"zero"), std::u16string(locWith->GetMember("g.inner.deeper.x")->GetLocString()));
+	EXPECT_EQ(std::u16string(u"zero"), std::u16string(locWith->GetMember("g.empty")->GetLocString()));
+	EXPECT_STREQ("", locWith->GetMemberValue("g.empty"));
+	EXPECT_TRUE(locWith->GetMember("g.r")->IsReference());
+	EXPECT_STREQ("1", locWith->GetMemberValue("g.r"));
+
+	Ice* locMember = locWithout->GetMember("g.inner.deeper.x");
+	locWith.reset();
+	EXPECT_FALSE(locMember->HasLanguageDecoder());
+	EXPECT_FALSE(Ice().HasLanguageDecoder());
+	locWith.reset(Ice::Load("with_lang.ice", false));
+	ASSERT_TRUE(locWith);
+	locWithout.reset();
+	EXPECT_TRUE(locWith->GetMember("g.inner.deeper.x")->HasLanguageDecoder());
+}
+
+TEST(Ice, LoadsFilesOfManyReadAheadWindows)
+{
+	// Records of every text length fall across the edges of the window that the
+	// file is read through; references at the end lead back to the start.
+	const int locCount = 3000;
+	IceBytes locBytes;
+	locBytes.Header(0, locCount + 2);
+	auto Text = [](int anIndex) { return std::string(static_cast<size_t>(anIndex * 37 % 512), static_cast<char>('a' + anIndex % 26)); };
+	for (int locIndex = 0; locIndex < locCount; ++locIndex)
+	{
+		if (locIndex % 10 == 9)
+			locBytes.Composite("Box", "v" + std::to_string(locIndex), 1).Value("TEXT", "in", Text(locIndex));
+		else
+			locBytes.Value("TEXT", "v" + std::to_string(locIndex), Text(locIndex));
+	}
+	locBytes.Reference("TEXT", "first", "v1").Reference("TEXT", "last", "v2999.in");
+	ASSERT_GT(locBytes.myBytes.size(), 8u * 65536u);
+	std::unique_ptr<Ice> locRoot = LoadBytes(locBytes);
+	ASSERT_TRUE(locRoot);
+	ASSERT_EQ(static_cast<unsigned int>(locCount + 2), locRoot->GetCount(true));
+	for (int locIndex = 0; locIndex < locCount; ++locIndex)
+	{
+		Ice* locMember = locRoot->GetMember(static_cast<unsigned int>(locIndex));
+		if (locIndex % 10 == 9)
+			locMember = locMember->GetMember(0u);
+		ASSERT_EQ(Text(locIndex), locMember->GetValue()) << locIndex;
+	}
+	EXPECT_EQ(Text(1), locRoot->GetMemberValue("first"));
+	EXPECT_EQ(Text(2999), locRoot->GetMemberValue("last"));
+
+	// The same file cut anywhere in its last records fails the load.
+	for (size_t locCut : {size_t(1), size_t(3), size_t(300), size_t(2000)})
+	{
+		IceBytes locShort;
+		locShort.Raw(locBytes.myBytes.substr(0, locBytes.myBytes.size() - locCut));
+		MessageCapture locLog;
+		EXPECT_FALSE(LoadBytes(locShort)) << locCut;
+	}
+}
+
 TEST(Ice, HashIsAdler32AtEveryLength)
 {
 	// High bytes make the sums largest; lengths around the reduction runs.

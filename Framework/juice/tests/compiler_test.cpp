@@ -5,9 +5,11 @@
 #include "JuiceTypeManager.h"
 #include "JuiceWriter.h"
 #include "juice_test_support.h"
+#include "kf_file.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -288,6 +290,67 @@ TEST(JuiceCompiler, LineFeedsWithoutCarriageReturnFailWithTheirCause)
 		EXPECT_TRUE(JuiceCompiler::Compile(locNameSpace, "lone_feed.juice", NULL, NULL)) << locCapture.AllErrors();
 		EXPECT_EQ("2", Value(locNameSpace, "b"));
 	}
+}
+
+TEST(JuiceCompiler, LineEndsAreCheckedAcrossTheReadAheadWindow)
+{
+	// Files of several read-ahead windows whose carriage return is the last
+	// byte of the first window: followed by its line feed, by another byte,
+	// and a line feed without its return as the first byte of the next window.
+	const size_t locWindow = KF_File::KF_WINDOW_SIZE;
+	std::string locHead;
+	int locLines = 0;
+	for (; locHead.size() < locWindow - 100; ++locLines)
+		locHead += "NUMBER n" + std::to_string(locLines) + " " + std::to_string(locLines) + "\r\n";
+	// A comment line whose carriage return falls on the last byte of the window.
+	locHead += "//" + std::string(locWindow - 3 - locHead.size(), 'x');
+	ASSERT_EQ(locWindow - 1, locHead.size());
+	std::string locTail;
+	for (int locIndex = 0; locIndex < 8000; ++locIndex)
+		locTail += "NUMBER t" + std::to_string(locIndex) + " " + std::to_string(locIndex) + "\r\n";
+	locTail += "NUMBER last 7";
+	const unsigned int locReturnLine = static_cast<unsigned int>(locLines) + 1;
+	struct Case
+	{
+		std::string myEnd;
+		const char* myError;
+	};
+	const Case locCases[] = {
+		{"\r\n", NULL},
+		{"\rx\r\n", "ends in a carriage return without a line feed (line ends of CR alone): Juice text, type and "
+			".lang files need CR LF line ends"},
+		{" \n", "ends in a line feed without a carriage return: Juice text, type and .lang files need CR LF line ends"},
+	};
+	for (const Case& locCase : locCases)
+	{
+		WriteWholeFile("window.juice", locHead + locCase.myEnd + locTail);
+		MessageCapture locCapture;
+		JuiceNameSpace locNameSpace;
+		EXPECT_EQ(locCase.myError == NULL, JuiceCompiler::Compile(locNameSpace, "window.juice", NULL, NULL))
+			<< locCapture.AllErrors();
+		if (locCase.myError)
+		{
+			EXPECT_TRUE(locCapture.HasError("ERROR: ParseTool::Open(): 'window.juice' line " +
+				std::to_string(locReturnLine) + " " + locCase.myError)) << locCapture.AllErrors();
+			continue;
+		}
+		EXPECT_EQ(locLines + 8001, locNameSpace.Count());
+		EXPECT_EQ("7999", Value(locNameSpace, "t7999"));
+		EXPECT_EQ("7", Value(locNameSpace, "last"));
+	}
+	// A lone carriage return early and a lone line feed late: the line feed is reported.
+	std::string locText = locHead + "\r\n" + locTail;
+	locText[10] = '\r';
+	locText.insert(locWindow * 2, "\n");
+	WriteWholeFile("window.juice", locText);
+	MessageCapture locCapture;
+	JuiceNameSpace locNameSpace;
+	EXPECT_FALSE(JuiceCompiler::Compile(locNameSpace, "window.juice", NULL, NULL));
+	const unsigned int locFeedLine =
+		1 + static_cast<unsigned int>(std::count(locText.begin(), locText.begin() + locWindow * 2, '\n'));
+	EXPECT_TRUE(locCapture.HasError("ERROR: ParseTool::Open(): 'window.juice' line " + std::to_string(locFeedLine) +
+		" ends in a line feed without a carriage return: Juice text, type and .lang files need CR LF line ends"))
+		<< locCapture.AllErrors();
 }
 
 TEST(JuiceCompiler, UnicodeTextAndLinesEndingInCarriageReturnsFailWithTheirCause)
