@@ -4,11 +4,14 @@
 #include "JuiceMetaTypes.h"
 #include "JuiceTypeManager.h"
 #include "ParseTool.h"
+#include "kc_assert.h"
 #include "kc_output.h"
 
 #include <deque>
+#include <new>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace
 {
@@ -102,36 +105,17 @@ JuiceTypeName& JuiceTypeName::operator=(const KC_String& aText)
 	return *this;
 }
 
-namespace
-{
-// A name's own text; its address is a multiple of 8, so the lowest bit of the
-// name's pointer is free to tell it from a shared copy.
-struct OwnName
-{
-	KC_String myText;
-
-	KC_POOLED_OBJECT
-};
-
-OwnName* OwnOf(uintptr_t aBits)
-{
-	return (aBits & 1) ? reinterpret_cast<OwnName*>(aBits & ~static_cast<uintptr_t>(1)) : NULL;
-}
-
-uintptr_t BitsOf(const KC_String* aShared)
-{
-	return reinterpret_cast<uintptr_t>(aShared);
-}
-}
+static_assert(sizeof(KC_String) == sizeof(uintptr_t), "a name is one pointer");
 
 JuiceName::JuiceName()
-	: myBits(BitsOf(EmptyTypeName()))
 {
+	new (&myName.myOwn) KC_String();
 }
 
 JuiceName::~JuiceName()
 {
-	delete OwnOf(myBits);
+	if (!GetShared())
+		myName.myOwn.~KC_String();
 }
 
 JuiceName& JuiceName::operator=(const JuiceName& aName)
@@ -140,8 +124,9 @@ JuiceName& JuiceName::operator=(const JuiceName& aName)
 		return *this;
 	if (const KC_String* locShared = aName.GetShared())
 	{
-		delete OwnOf(myBits);
-		myBits = BitsOf(locShared);
+		if (!GetShared())
+			myName.myOwn.~KC_String();
+		myName.myShared = reinterpret_cast<uintptr_t>(locShared) | 1;
 		return *this;
 	}
 	return *this = aName.Text();
@@ -150,22 +135,15 @@ JuiceName& JuiceName::operator=(const JuiceName& aName)
 JuiceName& JuiceName::operator=(const KC_String& aText)
 {
 	// aText may be this name's own text or its shared copy.
-	if (OwnName* locOwn = OwnOf(myBits))
+	if (!GetShared())
 	{
-		locOwn->myText = aText;
+		myName.myOwn = aText;
+		KC_ASSERT(!GetShared());
 		return *this;
 	}
-	OwnName* locOwn = new OwnName;
-	try
-	{
-		locOwn->myText = aText;
-	}
-	catch (const std::bad_alloc&)
-	{
-		delete locOwn;
-		throw;
-	}
-	myBits = reinterpret_cast<uintptr_t>(locOwn) | 1;
+	KC_String locCopy(aText);
+	new (&myName.myOwn) KC_String(std::move(locCopy));
+	KC_ASSERT(!GetShared());
 	return *this;
 }
 
@@ -173,8 +151,9 @@ void JuiceName::Share(const KC_String& aText)
 {
 	// aText may be this name's own text: it is shared before that goes.
 	const KC_String* locShared = ShareTypeName(aText);
-	delete OwnOf(myBits);
-	myBits = BitsOf(locShared);
+	if (!GetShared())
+		myName.myOwn.~KC_String();
+	myName.myShared = reinterpret_cast<uintptr_t>(locShared) | 1;
 }
 
 JuiceType::JuiceType()

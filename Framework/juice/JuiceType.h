@@ -40,7 +40,8 @@ private:
 
 // A name: either the object's own text or, for the members that a declaration
 // names, the shared copy of that text (a clone then copies a pointer). One
-// pointer: to the shared copy, or, with its lowest bit set, to the own text.
+// pointer: the own text's, or the shared copy's address with its lowest bit set
+// (a text's pointer is always even).
 class JuiceName
 {
 public:
@@ -58,14 +59,34 @@ public:
 	bool operator==(const KC_String& aText) const { return Text() == aText; }
 	bool operator!=(const KC_String& aText) const { return !(Text() == aText); }
 	// The shared copy, or NULL for a text of the object's own.
-	const KC_String* GetShared() const { return (myBits & 1) ? NULL : &Text(); }
+	const KC_String* GetShared() const
+	{
+		uintptr_t locBits = Bits();
+		return (locBits & 1) ? reinterpret_cast<const KC_String*>(locBits & ~static_cast<uintptr_t>(1)) : NULL;
+	}
 
 private:
 	JuiceName(const JuiceName&);
 
-	const KC_String& Text() const { return *reinterpret_cast<const KC_String*>(myBits & ~static_cast<uintptr_t>(1)); }
+	uintptr_t Bits() const
+	{
+		uintptr_t locBits;
+		std::memcpy(&locBits, &myName, sizeof(locBits));
+		return locBits;
+	}
+	const KC_String& Text() const
+	{
+		const KC_String* locShared = GetShared();
+		return locShared ? *locShared : myName.myOwn;
+	}
 
-	uintptr_t myBits;
+	union Storage
+	{
+		Storage() {}
+		~Storage() {}
+		KC_String myOwn;
+		uintptr_t myShared;
+	} myName;
 };
 
 // The root of the Juice type model. One hierarchy serves for declared types
