@@ -12,6 +12,8 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace
@@ -228,44 +230,36 @@ std::string IncludedName(std::string aLine)
 	return aLine.substr(sizeof(ourInclude) - 1);
 }
 
-// The whole of aFileName; false when it cannot be read.
-bool ReadWholeFile(const std::string& aFileName, std::string& aText)
-{
-	std::FILE* locFile = std::fopen(aFileName.c_str(), "rb");
-	if (!locFile)
-		return false;
-	bool locRead = std::fseek(locFile, 0, SEEK_END) == 0;
-	long locSize = locRead ? std::ftell(locFile) : -1;
-	locRead = locSize >= 0 && std::fseek(locFile, 0, SEEK_SET) == 0;
-	if (locRead)
-	{
-		aText.resize(static_cast<size_t>(locSize));
-		locRead = std::fread(&aText[0], 1, aText.size(), locFile) == aText.size();
-	}
-	std::fclose(locFile);
-	return locRead;
-}
-
-// The offset of the first byte that breaks CR LF line ends: a line feed
-// without a carriage return before it, or a carriage return inside a line
-// (before neither a line feed nor the end of the file); aSize for none.
-size_t FirstBadLineEnd(const char* aData, size_t aSize)
+// The offset of the first byte of aData that breaks CR LF line ends: a line
+// feed without a carriage return before it, or a carriage return inside a line
+// (before neither a line feed nor aData's end); aSize for none. aFeeds: the
+// line feeds before that offset.
+size_t FirstBadLineEnd(const char* aData, size_t aSize, unsigned int& aFeeds)
 {
 	size_t locBad = aSize;
-	for (const char* locFeed = aData; (locFeed = static_cast<const char*>(std::memchr(locFeed, '\n', aData + aSize - locFeed)));
-	     ++locFeed)
+	aFeeds = 0;
+	for (const char* locFeed = aData;
+	     (locFeed = static_cast<const char*>(std::memchr(locFeed, '\n', aData + aSize - locFeed))); ++locFeed)
 	{
 		if (locFeed == aData || locFeed[-1] != '\r')
 		{
 			locBad = static_cast<size_t>(locFeed - aData);
 			break;
 		}
+		++aFeeds;
 	}
 	for (const char* locReturn = aData;
 	     (locReturn = static_cast<const char*>(std::memchr(locReturn, '\r', aData + locBad - locReturn))); ++locReturn)
 	{
 		if (locReturn + 1 < aData + aSize && locReturn[1] != '\n')
-			return static_cast<size_t>(locReturn - aData);
+		{
+			locBad = static_cast<size_t>(locReturn - aData);
+			aFeeds = 0;
+			for (const char* locFeed = aData;
+			     (locFeed = static_cast<const char*>(std::memchr(locFeed, '\n', aData + locBad - locFeed))); ++locFeed)
+				++aFeeds;
+			break;
+		}
 	}
 	return locBad;
 }
@@ -279,73 +273,126 @@ std::string QuotedStart(const char* aText, size_t aLength)
 	return Quoted(locText);
 }
 
+// The checks of CheckLineEnds over whole lines, one run of them at a time.
+struct LineEndCheck
+{
+	const std::string& myFileName;
+	bool myIsJuice;
+	std::vector<std::string>& myPending;
+	std::FILE* myMessages;
+	bool myWarned;
+	// Lines before the run.
+	unsigned int myLines;
+
+	// aData holds whole lines, the last one ended by a line feed unless the file ends there.
+	void Run(const char* aData, size_t aSize)
+	{
+		unsigned int locFeeds = 0;
+		size_t locBad = myWarned ? aSize : FirstBadLineEnd(aData, aSize, locFeeds);
+		if (locBad < aSize)
+		{
+			size_t locStart = locBad;
+			while (locStart > 0 && aData[locStart - 1] != '\n')
+				--locStart;
+			if (aData[locBad] == '\r')
+				std::fprintf(myMessages,
+				             "icetool: warning: '%s' line %u %s ends in a carriage return without a line feed (line "
+				             "ends of CR alone): Juice needs CR LF line ends\n",
+				             myFileName.c_str(), myLines + locFeeds + 1,
+				             QuotedStart(aData + locStart, locBad - locStart).c_str());
+			else
+				std::fprintf(myMessages,
+				             "icetool: warning: '%s' line %u %s ends in a line feed without a carriage return: Juice "
+				             "needs CR LF line ends and reads a lone line feed as a blank\n",
+				             myFileName.c_str(), myLines + locFeeds + 1,
+				             QuotedStart(aData + locStart, locBad - locStart).c_str());
+			std::fflush(myMessages);
+			myWarned = true;
+		}
+		else if (!myWarned)
+		{
+			myLines += locFeeds;
+		}
+		if (myIsJuice)
+			FindIncludes(aData, aSize);
+	}
+
+	// The type files of the lines that begin with the keyword after blanks only.
+	void FindIncludes(const char* aData, size_t aSize)
+	{
+		const std::string_view locText(aData, aSize);
+		const size_t locKeyword = sizeof(ourInclude) - 1;
+		for (size_t locAt = locText.find(ourInclude); locAt != std::string_view::npos;
+		     locAt = locText.find(ourInclude, locAt + locKeyword))
+		{
+			size_t locStart = locAt;
+			while (locStart > 0 && aData[locStart - 1] != '\n' && static_cast<unsigned char>(aData[locStart - 1]) < 0x21)
+				--locStart;
+			if (locStart > 0 && aData[locStart - 1] != '\n')
+				continue;
+			const char* locFeed = static_cast<const char*>(std::memchr(aData + locAt, '\n', aSize - locAt));
+			size_t locEnd = locFeed ? static_cast<size_t>(locFeed - aData) : aSize;
+			if (locEnd > locStart && aData[locEnd - 1] == '\r')
+				--locEnd;
+			std::string locIncluded = IncludedName(std::string(aData + locStart, locEnd - locStart));
+			if (!locIncluded.empty())
+				myPending.push_back(locIncluded);
+		}
+	}
+};
+
 // Warns about the first line of aFileName that ends in a line feed alone or
 // holds a carriage return and, for Juice and type files, adds the type files
 // it includes to aPending (the name is a copy: aPending may move its texts).
+// The file is read in pieces of 64 KiB; a line that a piece cuts is moved to
+// the front and completed by the next one.
 void CheckLineEnds(std::string aFileName, bool anIsJuice, std::vector<std::string>& aPending,
                    std::FILE* aMessages)
 {
-	std::string locContent;
-	if (!ReadWholeFile(aFileName, locContent))
+	std::FILE* locFile = std::fopen(aFileName.c_str(), "rb");
+	if (!locFile)
 		return;
-	const char* locData = locContent.data();
-	size_t locSize = locContent.size();
-	if (locSize >= 2 &&
-	    ((static_cast<unsigned char>(locData[0]) == 0xFF && static_cast<unsigned char>(locData[1]) == 0xFE) ||
-	     (static_cast<unsigned char>(locData[0]) == 0xFE && static_cast<unsigned char>(locData[1]) == 0xFF) ||
-	     (locData[0] == 0) != (locData[1] == 0)))
+	LineEndCheck locCheck = {aFileName, anIsJuice, aPending, aMessages, false, 0};
+	std::vector<char> locBuffer(1 << 16);
+	size_t locHeld = 0;
+	bool locFirst = true;
+	for (;;)
 	{
-		std::fprintf(aMessages,
-		             "icetool: warning: '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): save it as ANSI "
-		             "or UTF-8\n",
-		             aFileName.c_str());
-		std::fflush(aMessages);
-		return;
-	}
-
-	size_t locBad = FirstBadLineEnd(locData, locSize);
-	if (locBad < locSize)
-	{
-		size_t locStart = locBad;
-		while (locStart > 0 && locData[locStart - 1] != '\n')
-			--locStart;
-		unsigned int locNumber = 1;
-		for (const char* locFeed = locData;
-		     (locFeed = static_cast<const char*>(std::memchr(locFeed, '\n', locData + locStart - locFeed))); ++locFeed)
-			++locNumber;
-		if (locData[locBad] == '\r')
+		if (locHeld == locBuffer.size())
+			locBuffer.resize(2 * locBuffer.size());
+		size_t locRead = std::fread(locBuffer.data() + locHeld, 1, locBuffer.size() - locHeld, locFile);
+		const char* locData = locBuffer.data();
+		if (locFirst && locHeld + locRead >= 2 &&
+		    ((static_cast<unsigned char>(locData[0]) == 0xFF && static_cast<unsigned char>(locData[1]) == 0xFE) ||
+		     (static_cast<unsigned char>(locData[0]) == 0xFE && static_cast<unsigned char>(locData[1]) == 0xFF) ||
+		     (locData[0] == 0) != (locData[1] == 0)))
+		{
 			std::fprintf(aMessages,
-			             "icetool: warning: '%s' line %u %s ends in a carriage return without a line feed (line ends "
-			             "of CR alone): Juice needs CR LF line ends\n",
-			             aFileName.c_str(), locNumber, QuotedStart(locData + locStart, locBad - locStart).c_str());
-		else
-			std::fprintf(aMessages,
-			             "icetool: warning: '%s' line %u %s ends in a line feed without a carriage return: Juice needs "
-			             "CR LF line ends and reads a lone line feed as a blank\n",
-			             aFileName.c_str(), locNumber, QuotedStart(locData + locStart, locBad - locStart).c_str());
-		std::fflush(aMessages);
-	}
-	if (!anIsJuice)
-		return;
-
-	// The lines that begin with the keyword after blanks only.
-	const size_t locKeyword = sizeof(ourInclude) - 1;
-	for (size_t locAt = locContent.find(ourInclude); locAt != std::string::npos;
-	     locAt = locContent.find(ourInclude, locAt + locKeyword))
-	{
-		size_t locStart = locAt;
-		while (locStart > 0 && locData[locStart - 1] != '\n' && static_cast<unsigned char>(locData[locStart - 1]) < 0x21)
-			--locStart;
-		if (locStart > 0 && locData[locStart - 1] != '\n')
+			             "icetool: warning: '%s' is UTF-16 text (what Notepad saves as \"Unicode\"): save it as ANSI "
+			             "or UTF-8\n",
+			             aFileName.c_str());
+			std::fflush(aMessages);
+			break;
+		}
+		locFirst = false;
+		locHeld += locRead;
+		if (locRead == 0)
+		{
+			// The last line, without a line feed.
+			if (locHeld > 0)
+				locCheck.Run(locData, locHeld);
+			break;
+		}
+		size_t locWhole = locHeld;
+		while (locWhole > 0 && locData[locWhole - 1] != '\n')
+			--locWhole;
+		if (locWhole == 0)
 			continue;
-		const char* locFeed = static_cast<const char*>(std::memchr(locData + locAt, '\n', locSize - locAt));
-		size_t locEnd = locFeed ? static_cast<size_t>(locFeed - locData) : locSize;
-		if (locEnd > locStart && locData[locEnd - 1] == '\r')
-			--locEnd;
-		std::string locIncluded = IncludedName(std::string(locData + locStart, locEnd - locStart));
-		if (!locIncluded.empty())
-			aPending.push_back(locIncluded);
+		locCheck.Run(locData, locWhole);
+		std::memmove(locBuffer.data(), locData + locWhole, locHeld - locWhole);
+		locHeld -= locWhole;
 	}
+	std::fclose(locFile);
 }
 }
 

@@ -278,3 +278,23 @@ TEST_F(IceToolTest, LinesAcrossTheReadingPiecesAreWholeLines)
 	                                locAdvice;
 	EXPECT_EQ(locExpected, locMessages.substr(0, locExpected.size())) << locMessages;
 }
+
+TEST_F(IceToolTest, ALineLongerThanAReadingPieceIsOneLine)
+{
+	// A comment line of 150,000 bytes, then a carriage return inside the next
+	// line, then an include line: the line numbers and the include are those
+	// of whole lines.
+	std::string locJuice = "//" + std::string(150000, 'c') + "\r\n";
+	locJuice += "Menu g // a\rb\r\n";
+	locJuice += "  INCLUDE f.fruit\r\n{\r\n}\r\n";
+	WriteWholeFile("menu.juice", locJuice);
+	WriteWholeFile("f.fruit", "CLASS Menu\r\n{\r\n}\n");
+	std::string locMessages;
+	Compile("menu.ice", locMessages);
+	const std::string locExpected =
+		"icetool: warning: 'menu.juice' line 2 \"Menu g // a\" ends in a carriage return without a line feed (line "
+		"ends of CR alone): Juice needs CR LF line ends\n"
+		"icetool: warning: 'f.fruit' line 3 \"}\" ends in a line feed without a carriage return: Juice needs CR LF "
+		"line ends and reads a lone line feed as a blank\n";
+	EXPECT_EQ(locExpected, locMessages.substr(0, locExpected.size())) << locMessages;
+}
