@@ -4,6 +4,7 @@
 #include "AutorunDiagnosis.h"
 #include "AutorunMenu.h"
 #include "JuiceToIce.h"
+#include "ParseTool.h"
 #include "kc_output.h"
 #include "kf_file.h"
 
@@ -342,34 +343,6 @@ KC_String AutorunPreview::DescribeLaunch(const char* aKind, const char* aVerb, c
 	return KC_String(locLine);
 }
 
-unsigned int AutorunPreview::PhysicalLine(const char* aFileName, int aParseLine)
-{
-	KF_File locFile;
-	if (aParseLine < 0 || !locFile.Open(aFileName, OPEN_READ))
-		return 0;
-	char locBuffer[4096];
-	unsigned int locResult = 0;
-	for (int locIndex = 0; locFile.GetPosition() < locFile.GetSize(); ++locIndex)
-	{
-		locFile.ReadLine(locBuffer, sizeof(locBuffer));
-		if (locBuffer[0] == 0)
-			break;
-		if (locIndex < aParseLine)
-			continue;
-		const unsigned char* locData = locFile.GetData();
-		unsigned int locEnd = locFile.GetPosition();
-		locResult = 1;
-		for (unsigned int locByte = 0; locData && locByte < locEnd; ++locByte)
-		{
-			if (locData[locByte] == '\n' && locByte + 1 < locEnd)
-				++locResult;
-		}
-		break;
-	}
-	locFile.Close();
-	return locResult;
-}
-
 KC_String AutorunPreview::PickMessage(const KC_String* aMessages, int aCount)
 {
 	for (int locIndex = 0; locIndex < aCount; ++locIndex)
@@ -387,7 +360,7 @@ KC_String AutorunPreview::PickMessage(const KC_String* aMessages, int aCount)
 		int locParseLine = std::atoi(locText.substr(locMark + 7, locEnd - locMark - 7).c_str());
 		char locLine[1200];
 		std::snprintf(locLine, sizeof(locLine), "%s:%u: %s", locFile.c_str(),
-		              PhysicalLine(locFile.c_str(), locParseLine), locText.c_str() + locEnd + 2);
+		              ParseTool::PhysicalLine(locFile.c_str(), locParseLine), locText.c_str() + locEnd + 2);
 		return KC_String(locLine);
 	}
 	return aCount > 0 ? aMessages[0] : KC_String();

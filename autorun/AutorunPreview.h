@@ -46,9 +46,6 @@ KC_String DescribeLaunch(const char* aKind, const char* aVerb, const char* aFile
 // Of the converter's messages, the one to show: the first that names its
 // file and line, as "FILE:LINE: TEXT", else the first; empty when there are none.
 KC_String PickMessage(const KC_String* aMessages, int aCount);
-// The line of aFileName (from 1) that the parser counts as aParseLine (from
-// 0, blank and comment lines not counted); 0 when there is none.
-unsigned int PhysicalLine(const char* aFileName, int aParseLine);
 // Names, sizes and times of the files of aFolder and its subfolders that the
 // menu reads (all but the files that the conversion writes), one per line;
 // two calls give the same text when nothing was saved between them.

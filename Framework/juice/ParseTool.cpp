@@ -354,3 +354,31 @@ KC_String ParseTool::InlineValue(const KC_String& anInlineText, KC_String& aName
 	StripQuotes(locValue);
 	return locValue;
 }
+
+unsigned int ParseTool::PhysicalLine(const char* aFileName, int aParseLine)
+{
+	KF_File locFile;
+	if (aParseLine < 0 || !locFile.Open(aFileName, OPEN_READ))
+		return 0;
+	char locBuffer[4096];
+	unsigned int locResult = 0;
+	for (int locIndex = 0; locFile.GetPosition() < locFile.GetSize(); ++locIndex)
+	{
+		locFile.ReadLine(locBuffer, sizeof(locBuffer));
+		if (locBuffer[0] == 0)
+			break;
+		if (locIndex < aParseLine)
+			continue;
+		const unsigned char* locData = locFile.GetData();
+		unsigned int locEnd = locFile.GetPosition();
+		locResult = 1;
+		for (unsigned int locByte = 0; locData && locByte < locEnd; ++locByte)
+		{
+			if (locData[locByte] == '\n' && locByte + 1 < locEnd)
+				++locResult;
+		}
+		break;
+	}
+	locFile.Close();
+	return locResult;
+}

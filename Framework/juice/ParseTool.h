@@ -54,6 +54,9 @@ public:
 	static KC_String InlineValue(const KC_String& anInlineText, KC_String& aName);
 	// The same; aRenamed tells whether aName was set.
 	static KC_String InlineValue(const KC_String& anInlineText, KC_String& aName, bool& aRenamed);
+	// The line of aFileName (from 1) that a parse tool numbers aParseLine (from
+	// 0, blank and comment lines not counted); 0 when there is none.
+	static unsigned int PhysicalLine(const char* aFileName, int aParseLine);
 
 	// Reads the body of a type declaration: a "{" line, then one entry a line
 	// up to "}" or the end of the file, each handed to anEntry (a callable

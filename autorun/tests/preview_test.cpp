@@ -2,6 +2,7 @@
 // changes need a conversion, and how messages and launches read in the strip.
 #include "AutorunButton.h"
 #include "AutorunPreview.h"
+#include "ParseTool.h"
 #include "autorun_test_support.h"
 
 #include <gtest/gtest.h>
@@ -49,9 +50,9 @@ TEST(PreviewMessage, ParseErrorsNameTheFileAndItsPhysicalLine)
 	MenuFolder locFolder;
 	// The parser counts neither blank nor comment lines: its line 1 is line 4.
 	WriteTextFile("autorun.juice", "// menu\n\nINCLUDE autorun.fruit\nGui myGui\n{\n");
-	EXPECT_EQ(4u, AutorunPreview::PhysicalLine("autorun.juice", 1));
-	EXPECT_EQ(0u, AutorunPreview::PhysicalLine("autorun.juice", 40));
-	EXPECT_EQ(0u, AutorunPreview::PhysicalLine("missing.juice", 0));
+	EXPECT_EQ(4u, ParseTool::PhysicalLine("autorun.juice", 1));
+	EXPECT_EQ(0u, ParseTool::PhysicalLine("autorun.juice", 40));
+	EXPECT_EQ(0u, ParseTool::PhysicalLine("missing.juice", 0));
 
 	KC_String locMessages[] = {KC_String("JuiceToIce::Priv_ConvertJuiceFile(): the text does not compile"),
 	                           KC_String("ERROR: (autorun.juice, line 1) Missing block end in 'myGui'"),

@@ -8,6 +8,7 @@
 #include "JuiceLocalizer.h"
 #include "JuiceNameSpace.h"
 #include "JuiceToIce.h"
+#include "ParseTool.h"
 #include "kc_output.h"
 #include "kd_imageheader.h"
 #include "kf_file.h"
@@ -176,37 +177,6 @@ private:
 	void (*myOldTerminate)(int) = SIG_DFL;
 };
 
-// The physical line (from 1) of the line that the parse tool numbers aParseLine
-// (from 0, blank and comment lines not counted) in aFileName, read with the same
-// reader; 0 when the file has no such line.
-unsigned int PhysicalLine(const std::string& aFileName, int aParseLine)
-{
-	KF_File locFile;
-	if (aParseLine < 0 || !locFile.Open(aFileName.c_str(), OPEN_READ))
-		return 0;
-	char locBuffer[4096];
-	unsigned int locResult = 0;
-	for (int locIndex = 0; locFile.GetPosition() < locFile.GetSize(); ++locIndex)
-	{
-		locFile.ReadLine(locBuffer, sizeof(locBuffer));
-		if (locBuffer[0] == 0)
-			break;
-		if (locIndex < aParseLine)
-			continue;
-		const unsigned char* locData = locFile.GetData();
-		unsigned int locEnd = locFile.GetPosition();
-		locResult = 1;
-		for (unsigned int locByte = 0; locData && locByte < locEnd; ++locByte)
-		{
-			if (locData[locByte] == '\n' && locByte + 1 < locEnd)
-				++locResult;
-		}
-		break;
-	}
-	locFile.Close();
-	return locResult;
-}
-
 // A message of the form "(FILE, line N) TEXT" split into its parts.
 bool SplitParseError(const std::string& aText, std::string* aFile, int* aLine, std::string* aMessage)
 {
@@ -291,7 +261,7 @@ public:
 			unsigned int locLineNumber = 0;
 			if (SplitParseError(locLine.myText, &locFile, &locParseLine, &locMessage))
 			{
-				locLineNumber = PhysicalLine(locFile, locParseLine);
+				locLineNumber = ParseTool::PhysicalLine(locFile.c_str(), locParseLine);
 			}
 			else if (SplitLineEndError(locLine.myText, &locFile, &locLineNumber))
 			{
@@ -340,7 +310,7 @@ public:
 		for (const JuiceLocalizer::Use::Miss& locMiss : aUse.myMisses)
 		{
 			std::string locWhere = Shown(myJuiceName);
-			unsigned int locLine = PhysicalLine(myJuiceName, locMiss.myLine);
+			unsigned int locLine = ParseTool::PhysicalLine(myJuiceName.c_str(), locMiss.myLine);
 			if (locLine > 0)
 				locWhere += ":" + std::to_string(locLine);
 			if (aUse.myHasFile && aUse.myEntryCount == 0)
