@@ -20,16 +20,6 @@ data=$top/zonewright/tests/data
 . "$top/cmake/gui-test.sh" "$@"
 sample_map_copy
 
-# Polls (at most 60 s) until the program has printed a line equal to $1.
-wait_line() {
-  local waited=0
-  until lines | grep -qxF -- "$1"; do
-    sleep 0.2
-    waited=$((waited + 1))
-    [ $waited -gt 300 ] && fail "no line \"$1\""
-  done
-}
-
 wait_window() { kc_wait_window "$1" 120 "$app_pid"; }
 
 # Presses the left button at client (x, y) for a few frames, until the check
@@ -59,49 +49,9 @@ poll() {
   done
 }
 
-printed() { lines | grep -qxF -- "$1"; }
-window_open() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
-
-# Water pixels (the sample's river) in the map window of a screenshot.
-water_pixels() {
-  import -window root "$work/shot.png" 2>/dev/null || { echo 0; return; }
-  local ox oy
-  read -r ox oy < <(xdotool getwindowgeometry "$win" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-  convert "$work/shot.png" -crop "500x460+$((ox + 6))+$((oy + 10))" +repage -depth 8 txt:- |
-    sed -n 's/^[0-9]*,[0-9]*: (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
-    awk '$3 > 120 && $3 > $1 + 40 && $3 > $2 + 20' | wc -l
-}
-map_shown() { [ "$(water_pixels)" -gt 5000 ]; }
-
-# Ends the program with Escape and waits for it (the key is repeated until it
-# takes effect: a key sent before the window has the focus is lost).
-quit() {
-  kc_press_until "$win" Escape 60 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not end"
-  app_pid=""
-}
-
-start() {
-  cd "$work"
-  WINEDEBUG=-all,+debugstr "$wine_run" "$arch" "$exe" "editor.openMap custom_maps/v/vInstances.juice" \
-    >"$work/out.txt" 2>&1 &
-  app_pid=$!
-  win=$(wait_window "zonewright v1.0")
-  [ -n "$win" ] || fail "no window \"zonewright v1.0\""
-  wait_line "Loaded texture 'custom_maps/v/vOverviewmap.tga'"
-  xdotool windowfocus --sync "$win" 2>/dev/null
-  # The first frames can take long (shaders of a software renderer): wait
-  # until the imported overview is on the screen.
-  poll 450 map_shown || fail "the overview is not shown"
-}
-
 # Places an LZ with its button (screen 524, 100) and a press on the map at (112, 212).
 # True when the pointer stands at client (112, 212).
-pointer_at_map_place() {
-  local ox oy
-  read -r ox oy < <(xdotool getwindowgeometry "$win" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-  eval "$(xdotool getmouselocation --shell)"
-  [ "$X" -eq $((ox + 112)) ] && [ "$Y" -eq $((oy + 212)) ]
-}
+pointer_at_map_place() { pointer_at 112 212; }
 
 place_lz() {
   click_until 548 112 printed "editor.setMode 2  "

@@ -18,66 +18,7 @@ top=$(cd "$(dirname "$0")/../../.." && pwd)
 . "$top/zonewright/tests/gui/sample_map.sh"
 . "$top/cmake/gui-test.sh" "$@"
 sample_map_copy
-printed() { lines | grep -qxF -- "$1"; }
-count() { lines | grep -cxF -- "$1"; }
-wait_line() { kc_poll 60 printed "$1" || fail "no line \"$1\""; }
-window_open() { xdotool search --name "^$1\$" >/dev/null 2>&1; }
 same() { cmp -s "$1" "$2"; }
-
-# Water pixels (the sample's river) in the map window of a screenshot.
-water_pixels() {
-  import -window root "$work/shot.png" 2>/dev/null || { echo 0; return; }
-  local ox oy
-  read -r ox oy < <(xdotool getwindowgeometry "$win" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-  convert "$work/shot.png" -crop "500x460+$((ox + 6))+$((oy + 10))" +repage -depth 8 txt:- |
-    sed -n 's/^[0-9]*,[0-9]*: (\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
-    awk '$3 > 120 && $3 > $1 + 40 && $3 > $2 + 20' | wc -l
-}
-map_shown() { [ "$(water_pixels)" -gt 5000 ]; }
-
-start() {
-  cd "$work"
-  WINEDEBUG=-all,+debugstr "$wine_run" "$arch" "$exe" "editor.openMap custom_maps/v/vInstances.juice" \
-    >"$work/out.txt" 2>&1 &
-  app_pid=$!
-  win=$(kc_wait_window "zonewright v1.0" 120 "$app_pid")
-  [ -n "$win" ] || fail "no window \"zonewright v1.0\""
-  wait_line "Loaded texture 'custom_maps/v/vOverviewmap.tga'"
-  xdotool windowfocus --sync "$win" 2>/dev/null
-  # The first frames can take long (shaders of a software renderer).
-  kc_poll 90 map_shown || fail "the overview is not shown"
-}
-
-quit() {
-  kc_press_until "$win" Escape 60 eval "! kill -0 $app_pid 2>/dev/null" || fail "the program did not end"
-  app_pid=""
-}
-
-# Moves the pointer to client (x, y) and waits until it is there.
-pointer_to() {
-  xdotool mousemove --sync --window "$win" "$1" "$2"
-  kc_poll 10 pointer_at "$1" "$2" || fail "the pointer did not reach $1, $2"
-}
-pointer_at() {
-  local ox oy X Y
-  read -r ox oy < <(xdotool getwindowgeometry "$win" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
-  eval "$(xdotool getmouselocation --shell)"
-  [ "$X" -eq $((ox + $1)) ] && [ "$Y" -eq $((oy + $2)) ]
-}
-
-# Clicks a panel button (client x, y) until the program prints its command line.
-click_button() {
-  local x=$1 y=$2 line=$3 tries=0
-  pointer_to "$x" "$y"
-  until printed "$line"; do
-    tries=$((tries + 1))
-    [ $tries -gt 10 ] && fail "no effect of a click at $x, $y"
-    xdotool mousedown 1
-    sleep 0.5
-    xdotool mouseup 1
-    kc_poll 5 printed "$line"
-  done
-}
 
 # Places a marker with the press at (x, y), moves it to (x2, y2) while the
 # button is held and waits for the line of its place.
